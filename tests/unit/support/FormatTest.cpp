@@ -1,0 +1,39 @@
+#include "support/Format.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TextUtil.h"
+
+namespace dialvane {
+namespace {
+
+TEST(Format, PrintsEachArgumentWithItsWidth) {
+    EXPECT_EQ(Format("Line number: %3u ", 7u), "Line number:   7 ");
+    EXPECT_EQ(Format("<1-%u> (%u)", 200, 201), "<1-200> (201)");
+    EXPECT_EQ(Format("%s is already running.", "dialvane"), "dialvane is already running.");
+    EXPECT_EQ(Format("%08X(%d)", 0xFFFFFFFFu, 65535), "FFFFFFFF(65535)");
+    EXPECT_EQ(Format("100%%"), "100%");
+}
+
+TEST(Format, MismatchedOrMissingArgumentsNeverReadPastTheList) {
+    // A translated text may carry the wrong conversions; the argument's own type wins.
+    EXPECT_EQ(Format("%d and %s", "text", 5), "text and 5");
+    EXPECT_EQ(Format("%s %s", "one"), "one %s");
+    EXPECT_EQ(Format("tail %"), "tail %");
+    EXPECT_EQ(Format("%q", 1), "%q");
+}
+
+TEST(TextUtil, TrimRemovesControlCharactersAndBlanksFromBothEnds) {
+    EXPECT_EQ(Trim(std::string("\0\t S005 \r\n", 10)), "S005");
+    EXPECT_EQ(Trim("   "), "");
+    EXPECT_EQ(Trim("a b"), "a b");
+}
+
+TEST(TextUtil, SplitLinesAcceptsEveryLineEnding) {
+    EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_TRUE(SplitLines("").empty());
+}
+
+}  // namespace
+}  // namespace dialvane
