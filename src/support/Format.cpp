@@ -5,8 +5,12 @@
 namespace dialvane {
 namespace {
 
-bool IsFlag(char c) { return c == '-' || c == '+' || c == ' ' || c == '#' || c == '0'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsFlag(char c) {
+    return c == '-' || c == '+' || c == ' ' || c == '#' || c == '0';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string Printf(const std::string& spec, const auto&... value) {
     int needed = std::snprintf(nullptr, 0, spec.c_str(), value...);

@@ -43,11 +43,17 @@ std::mutex& ReplaceMutex() {
 
 }  // namespace
 
-const std::string& Text(Msg id) { return Texts().current[static_cast<size_t>(id)]; }
+const std::string& Text(Msg id) {
+    return Texts().current[static_cast<size_t>(id)];
+}
 
-const char* EnglishText(Msg id) { return kEnglish[static_cast<size_t>(id)]; }
+const char* EnglishText(Msg id) {
+    return kEnglish[static_cast<size_t>(id)];
+}
 
-std::string_view MsgName(Msg id) { return kNames[static_cast<size_t>(id)]; }
+std::string_view MsgName(Msg id) {
+    return kNames[static_cast<size_t>(id)];
+}
 
 std::optional<Msg> FindMsg(std::string_view name) {
     for (size_t i = 0; i < kCount; ++i) {

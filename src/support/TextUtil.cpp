@@ -1,5 +1,7 @@
 #include "support/TextUtil.h"
 
+#include <cstdint>
+
 namespace dialvane {
 
 std::string Trim(std::string_view text) {
@@ -71,6 +73,58 @@ std::vector<std::string> SplitLines(std::string_view text) {
         lines.emplace_back(text.substr(start));
     }
     return lines;
+}
+
+}  // namespace dialvane
+
+namespace dialvane {
+
+std::optional<int> ParseIntegerText(std::string_view text) {
+    std::string trimmed = Trim(text);
+    std::string_view rest = trimmed;
+    bool negative = false;
+    if (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) {
+        negative = rest[0] == '-';
+        rest.remove_prefix(1);
+    }
+    int base = 10;
+    if (StartsWith(rest, "$")) {
+        base = 16;
+        rest.remove_prefix(1);
+    } else if (StartsWith(rest, "0x") || StartsWith(rest, "0X")) {
+        base = 16;
+        rest.remove_prefix(2);
+    }
+    if (rest.empty()) {
+        return std::nullopt;
+    }
+    long long value = 0;
+    for (char c : rest) {
+        int digit = -1;
+        if (c >= '0' && c <= '9') {
+            digit = c - '0';
+        } else if (base == 16 && c >= 'a' && c <= 'f') {
+            digit = c - 'a' + 10;
+        } else if (base == 16 && c >= 'A' && c <= 'F') {
+            digit = c - 'A' + 10;
+        }
+        if (digit < 0) {
+            return std::nullopt;
+        }
+        value = value * base + digit;
+        if (value > 0xFFFFFFFFLL) {
+            return std::nullopt;
+        }
+    }
+    if (base == 16 && !negative) {
+        // Hexadecimal settings may name all 32 bits ($FFFFFFFF is -1).
+        return static_cast<int>(static_cast<unsigned int>(value));
+    }
+    value = negative ? -value : value;
+    if (value < INT32_MIN || value > INT32_MAX) {
+        return std::nullopt;
+    }
+    return static_cast<int>(value);
 }
 
 }  // namespace dialvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,5 +20,14 @@ bool StartsWith(std::string_view text, std::string_view prefix);
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 
 std::vector<std::string> SplitLines(std::string_view text);
+
+}  // namespace dialvane
+
+namespace dialvane {
+
+// An integer setting: optional sign, then decimal digits, or hexadecimal after "0x", "0X" or
+// "$". Surrounding blanks are ignored. nullopt when the text is not such a number or does not
+// fit in 32 bits.
+std::optional<int> ParseIntegerText(std::string_view text);
 
 }  // namespace dialvane

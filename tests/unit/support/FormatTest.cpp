@@ -1,7 +1,6 @@
-#include "support/Format.h"
-
 #include <gtest/gtest.h>
 
+#include "support/Format.h"
 #include "support/TextUtil.h"
 
 namespace dialvane {
@@ -33,6 +32,24 @@ TEST(TextUtil, SplitLinesAcceptsEveryLineEnding) {
     EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_EQ(SplitLines("a\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_TRUE(SplitLines("").empty());
+}
+
+}  // namespace
+}  // namespace dialvane
+
+namespace dialvane {
+namespace {
+
+TEST(TextUtil, IntegerSettingsAcceptDecimalAndBothHexForms) {
+    EXPECT_EQ(ParseIntegerText("200"), 200);
+    EXPECT_EQ(ParseIntegerText(" -1 "), -1);
+    EXPECT_EQ(ParseIntegerText("0x1F"), 31);
+    EXPECT_EQ(ParseIntegerText("$C8"), 200);
+    EXPECT_EQ(ParseIntegerText("$FFFFFFFF"), -1);
+    EXPECT_EQ(ParseIntegerText("12a"), std::nullopt);
+    EXPECT_EQ(ParseIntegerText("0x"), std::nullopt);
+    EXPECT_EQ(ParseIntegerText(""), std::nullopt);
+    EXPECT_EQ(ParseIntegerText("99999999999"), std::nullopt);
 }
 
 }  // namespace
