@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace dialvane {
+
+// A question or notice for the user: the message box of the desktop program, a line on the
+// terminal for the command line, a script in tests.
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+enum class PromptIcon { None, Information, Warning, Stop, Question };
+enum class PromptAnswer { Ok, Cancel, Yes, No, Retry };
+
+struct PromptRequest {
+    std::string text;
+    std::string title;
+    PromptButtons buttons = PromptButtons::Ok;
+    PromptIcon icon = PromptIcon::None;
+    PromptAnswer defaultAnswer = PromptAnswer::Ok;
+    // Keep the box above every other window (the stop confirmation during a transfer).
+    bool onTop = false;
+};
+
+// Implementations must be callable from any thread (the worker and the receive thread ask
+// too) and must not wait for the log lock, since the log reports its own failures here.
+class IPrompt {
+  public:
+    virtual ~IPrompt() = default;
+    virtual PromptAnswer Ask(const PromptRequest& request) = 0;
+};
+
+// The process-wide prompt used by code that has no window of its own (the diagnostic log, the
+// single-instance guard). Without one installed, every question gets its default answer.
+void SetActivePrompt(std::shared_ptr<IPrompt> prompt);
+std::shared_ptr<IPrompt> ActivePrompt();
+PromptAnswer AskUser(const PromptRequest& request);
+
+// The answers a set of buttons allows; a default that is not among them falls back to the first.
+bool AnswerFitsButtons(PromptAnswer answer, PromptButtons buttons);
+PromptAnswer EffectiveDefault(const PromptRequest& request);
+
+}  // namespace dialvane
