@@ -1,0 +1,97 @@
+#include "data/ProductInfo.h"
+
+// Settings files are plain bytes; no wide-character conversion is wanted.
+#define SI_NO_CONVERSION
+#include <SimpleIni.h>
+
+#include "data/ModeMessages.h"
+#include "support/Format.h"
+#include "support/TextUtil.h"
+
+namespace dialvane {
+
+struct TProductInfo::Settings {
+    CSimpleIniA ini{/*isUtf8=*/false, /*multiKey=*/false, /*multiLine=*/false};
+};
+
+namespace {
+constexpr int kDefaultProfile = 0;
+constexpr int kDefaultSpeedDial = 60;
+constexpr int kDefaultQuickDial = 3;
+constexpr int kDefaultKeyword = 0;
+constexpr int kDefaultLibrary = 1;
+constexpr int kDefaultReceiveTimeout = -1;
+}  // namespace
+
+TProductInfo::TProductInfo(std::string settingsPath) : settings_(std::make_unique<Settings>()) {
+    // A missing or unreadable file leaves the reader empty, so every model takes the defaults.
+    settings_->ini.LoadFile(settingsPath.c_str());
+    Load("Unknown");
+}
+
+TProductInfo::~TProductInfo() = default;
+
+int TProductInfo::ReadInt(const std::string& section, const char* key, int fallback) const {
+    const char* value = settings_->ini.GetValue(section.c_str(), key, nullptr);
+    if (value == nullptr) {
+        return fallback;
+    }
+    return ParseIntegerText(value).value_or(fallback);
+}
+
+int TProductInfo::Profile(const std::string& modelName) const {
+    return ReadInt(modelName, "FaxType", kDefaultProfile);
+}
+
+void TProductInfo::Load(const std::string& modelName) {
+    modelName_ = modelName;
+    const std::string profile = Format("FaxType%d", Profile(modelName));
+    speedDial_ = ReadInt(profile, "SpeedDial", kDefaultSpeedDial);
+    quickDial_ = ReadInt(profile, "QuickDial", kDefaultQuickDial);
+    oneTouch_ = quickDial_ == 3;
+    noKeyword_ = ReadInt(profile, "SpeedDialKeyword", kDefaultKeyword) == 0;
+    zevizLibrary_ = ReadInt(profile, "ZEVIZLibrary", kDefaultLibrary);
+    mvReceiveTimeout_ = ReadInt(profile, "MVReceiveTimeout", kDefaultReceiveTimeout);
+    SelectModeMessages(oneTouch_);
+}
+
+const std::string& TProductInfo::ModelName() const {
+    return modelName_;
+}
+int TProductInfo::SpeedDial() const {
+    return speedDial_;
+}
+int TProductInfo::QuickDial() const {
+    return quickDial_;
+}
+bool TProductInfo::OneTouch() const {
+    return oneTouch_;
+}
+bool TProductInfo::NoKeyword() const {
+    return noKeyword_;
+}
+int TProductInfo::ZevizLibrary() const {
+    return zevizLibrary_;
+}
+int TProductInfo::MVReceiveTimeout() const {
+    return mvReceiveTimeout_;
+}
+
+std::pair<bool, bool> TProductInfo::LibraryChoice(const std::string& modelName) const {
+    const std::string profile = Format("FaxType%d", Profile(modelName));
+    switch (ReadInt(profile, "ZEVIZLibrary", kDefaultLibrary)) {
+        case 1:
+            return {false, true};
+        case 2:
+            return {true, true};
+        default:
+            return {false, false};
+    }
+}
+
+int TProductInfo::ReceiveTimeout(const std::string& modelName) const {
+    const std::string profile = Format("FaxType%d", Profile(modelName));
+    return ReadInt(profile, "MVReceiveTimeout", kDefaultReceiveTimeout);
+}
+
+}  // namespace dialvane

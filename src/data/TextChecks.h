@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dialvane {
+
+inline constexpr int kCheckOk = 0, kCheckEmpty = -1, kCheckTooLong = -2, kCheckIllegal = -3;
+inline constexpr std::string_view kFaxCharacters = "0123456789 *#->_%ABCD";
+inline constexpr int kFaxNumberMaxChars = 50;
+
+struct TextCheckResult {
+    int code;
+    std::string trimmed;  // returned whatever the code
+};
+
+// Names are measured in UTF-16 bytes of the trimmed text: 32 for address and group names, 40
+// for the sender name. Codes in order of precedence: empty, illegal character, too long.
+TextCheckResult CheckNameText(std::string_view utf8, int maxBytes);
+// Keywords take ASCII and half-width katakana only, in every language; the maximum is 16.
+TextCheckResult CheckKeywordText(std::string_view utf8, int maxBytes);
+// Fills *invalidFaxCharacters (when given) with every rejected character in order.
+int CheckFaxNumber(std::string_view utf8, std::string* invalidFaxCharacters = nullptr);
+
+// The Japanese name rule applies when the language setting is "JPN"; chosen once at start-up.
+void SetJapaneseNameRule(bool japanese);
+bool JapaneseNameRule();
+
+// The single-character tests behind the name rules, for callers that check as the user types.
+bool IsUnicodeNameUnit(char16_t unit);
+bool IsKeywordUnit(char16_t unit);
+// The Japanese rule over code-page-932 bytes.
+bool IsJapaneseNameBytes(std::string_view cp932);
+
+}  // namespace dialvane
