@@ -1,0 +1,59 @@
+#include "protocol/Base64.h"
+
+#include <array>
+
+namespace dialvane {
+namespace {
+
+constexpr std::string_view kAlphabet =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr std::uint8_t kInvalid = 0xFF;
+constexpr std::uint8_t kPad = 0xFE;
+
+constexpr std::array<std::uint8_t, 256> MakeTable() {
+    std::array<std::uint8_t, 256> table{};
+    for (auto& entry : table) {
+        entry = kInvalid;
+    }
+    for (std::size_t i = 0; i < kAlphabet.size(); ++i) {
+        table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<std::uint8_t>(i);
+    }
+    table[static_cast<unsigned char>('=')] = kPad;
+    return table;
+}
+
+constexpr std::array<std::uint8_t, 256> kTable = MakeTable();
+
+}  // namespace
+
+std::optional<Bytes> Base64Decode(std::string_view text) {
+    if (text.empty() || text.size() % 4 != 0) {
+        return std::nullopt;
+    }
+    Bytes out;
+    out.reserve(Base64DecodedSize(text.size()));
+    for (std::size_t i = 0; i < text.size(); i += 4) {
+        std::uint32_t group = 0;
+        for (std::size_t k = 0; k < 4; ++k) {
+            const std::size_t at = i + k;
+            std::uint8_t value = kTable[static_cast<unsigned char>(text[at])];
+            if (value == kInvalid) {
+                return std::nullopt;
+            }
+            if (value == kPad) {
+                // Padding only closes the text, and once begun it runs to the end.
+                if (at + 2 < text.size() || (at + 1 < text.size() && text[at + 1] != '=')) {
+                    return std::nullopt;
+                }
+                value = 0;
+            }
+            group = (group << 6) | value;
+        }
+        out.push_back(static_cast<std::uint8_t>(group >> 16));
+        out.push_back(static_cast<std::uint8_t>(group >> 8));
+        out.push_back(static_cast<std::uint8_t>(group));
+    }
+    return out;
+}
+
+}  // namespace dialvane
