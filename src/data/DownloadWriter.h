@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+#include "data/RecordTable.h"
+
+namespace dialvane {
+
+// Writes the record table as a dial list file for the editor loader: one line per record, a
+// speed dial's keyword and fax number swapped back into file order. Keys stay in the table's
+// short form (S5, G5). Atomic; on failure *error (when given) holds the "File Error" message and
+// nothing was written. An empty path writes nothing and fails.
+bool WriteDownloadFile(const std::string& path, const RecordTable& table, std::string* error);
+
+}  // namespace dialvane
