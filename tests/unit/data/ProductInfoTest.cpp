@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "data/ModeMessages.h"
+#include "data/ProductInfo.h"
+#include "support/Messages.h"
+
+namespace dialvane {
+namespace {
+
+class ProductInfoTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/dialvane-product-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        path_ = dir_ + "/Dialvane.ini";
+    }
+    void TearDown() override {
+        std::remove(path_.c_str());
+        rmdir(dir_.c_str());
+        SelectModeMessages(true);
+    }
+    void WriteSettings(const std::string& text) { std::ofstream(path_) << text; }
+
+    std::string dir_;
+    std::string path_;
+};
+
+void ExpectDefaults(const TProductInfo& info) {
+    EXPECT_EQ(info.SpeedDial(), 60);
+    EXPECT_EQ(info.QuickDial(), 3);
+    EXPECT_TRUE(info.OneTouch());
+    EXPECT_TRUE(info.NoKeyword());
+    EXPECT_EQ(info.ZevizLibrary(), 1);
+    EXPECT_EQ(info.MVReceiveTimeout(), -1);
+}
+
+TEST_F(ProductInfoTest, MissingFileGivesDefaultsForEveryModel) {
+    TProductInfo info(path_);
+    EXPECT_EQ(info.ModelName(), "Unknown");
+    ExpectDefaults(info);
+    info.Load("DX-R7700");
+    EXPECT_EQ(info.ModelName(), "DX-R7700");
+    ExpectDefaults(info);
+    EXPECT_EQ(info.LibraryChoice("DX-R7700"), std::make_pair(false, true));
+    EXPECT_EQ(info.ReceiveTimeout("DX-R7700"), -1);
+}
+
+TEST_F(ProductInfoTest, ModelTakesItsProfile) {
+    WriteSettings(
+        "[MAINFORM]\nLANG=ENG\n"
+        "[DX-R7700]\nFaxType=1\n"
+        "[dx-r9900 pro]\nfaxtype=$2\n"
+        "[NoProfile]\nFaxType=5\n"
+        "[Broken]\nFaxType=two\n"
+        "[FaxType0]\nSpeedDial=100\n"
+        "[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\nZEVIZLibrary=2\n"
+        "MVReceiveTimeout=0x1F4\n"
+        "[FAXTYPE2]\nSPEEDDIAL=0x3C\nQuickDial=4\nSpeedDialKeyword=0\nZEVIZLibrary=3\n"
+        "MVReceiveTimeout=abc\n");
+    TProductInfo info(path_);
+    EXPECT_EQ(info.SpeedDial(), 100);  // "Unknown" falls back to profile 0
+
+    info.Load("DX-R7700");
+    EXPECT_EQ(info.SpeedDial(), 200);
+    EXPECT_EQ(info.QuickDial(), 12);
+    EXPECT_FALSE(info.OneTouch());
+    EXPECT_FALSE(info.NoKeyword());
+    EXPECT_EQ(info.ZevizLibrary(), 2);
+    EXPECT_EQ(info.MVReceiveTimeout(), 500);
+    EXPECT_EQ(info.LibraryChoice("DX-R7700"), std::make_pair(true, true));
+    EXPECT_EQ(info.ReceiveTimeout("DX-R7700"), 500);
+
+    // Section and key names ignore case; values take hexadecimal in both spellings.
+    info.Load("DX-R9900 PRO");
+    EXPECT_EQ(info.SpeedDial(), 60);
+    EXPECT_EQ(info.QuickDial(), 4);
+    EXPECT_FALSE(info.OneTouch());
+    EXPECT_TRUE(info.NoKeyword());
+    EXPECT_EQ(info.MVReceiveTimeout(), -1);
+    EXPECT_EQ(info.LibraryChoice("DX-R9900 PRO"), std::make_pair(false, false));
+
+    // A profile number without its section, or a profile number that is not a number.
+    info.Load("NoProfile");
+    ExpectDefaults(info);
+    info.Load("Broken");
+    EXPECT_EQ(info.SpeedDial(), 100);
+
+    // The choice reads the named model, not the loaded one.
+    EXPECT_EQ(info.LibraryChoice("DX-R7700"), std::make_pair(true, true));
+    EXPECT_EQ(info.ModelName(), "Broken");
+}
+
+TEST_F(ProductInfoTest, QuickDialCountSelectsMessageWording) {
+    WriteSettings(
+        "[Twelve]\nFaxType=1\n[Four]\nFaxType=2\n[Three]\nFaxType=3\n"
+        "[FaxType1]\nQuickDial=12\n[FaxType2]\nQuickDial=4\n[FaxType3]\nQuickDial=3\n");
+    TProductInfo info(path_);
+    EXPECT_TRUE(OneTouchMessages());
+    EXPECT_EQ(ModeText(ModeMessage::StrictNumberRange), "Invalid One Touch Dial number.");
+
+    info.Load("Twelve");
+    EXPECT_FALSE(OneTouchMessages());
+    EXPECT_EQ(ModeText(ModeMessage::StrictNumberRange), "Invalid quick dial number.");
+    EXPECT_EQ(ModeText(ModeMessage::TargetInUse),
+              "Already being used for the following quici dial button.");
+    EXPECT_EQ(ModeText(ModeMessage::SavePromptSection), "    Quick Dial data");
+
+    info.Load("Three");
+    EXPECT_TRUE(OneTouchMessages());
+    EXPECT_EQ(ModeText(ModeMessage::FileNotRegistered),
+              "[One Touch Dial] Setting Not Registered. (%s)");
+
+    info.Load("Four");
+    EXPECT_FALSE(OneTouchMessages());
+    EXPECT_EQ(ModeText(ModeMessage::FileNotRegistered),
+              "[Quickh Dial] Setting Not Registered. (%s)");
+}
+
+TEST(ModeMessagesTest, LanguageFileTextsApply) {
+    SetMessageText(Msg::QuickStrictDuplicate, std::string("replaced"));
+    SelectModeMessages(false);
+    EXPECT_EQ(ModeText(ModeMessage::StrictDuplicate), "replaced");
+    SelectModeMessages(true);
+    EXPECT_EQ(ModeText(ModeMessage::StrictDuplicate),
+              "There is duplicate One Touch Button dial information registered.");
+    ResetMessageTexts();
+}
+
+}  // namespace
+}  // namespace dialvane

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "data/RecordKey.h"
+
+namespace dialvane {
+namespace {
+
+struct ParseCase {
+    const char* text;
+    bool ok;
+    char letter;
+    int number;
+};
+
+TEST(RecordKeyTest, ParsesKeysInEveryAcceptedSpelling) {
+    const ParseCase cases[] = {
+        {"S005", true, 'S', 5},
+        {"S5", true, 'S', 5},
+        {" \tS005 \r\n", true, 'S', 5},
+        {"G12", true, 'G', 12},
+        {"W01", true, 'W', 1},
+        {"S-5", true, 'S', -5},
+        {"S", false, 'S', -1},
+        {"SX", false, 'S', -1},
+        {"S5X", false, 'S', -1},
+        {"S-1", false, 'S', -1},
+        {"S 5", false, 'S', -1},
+        {"S--5", false, 'S', -1},
+        {"S99999999999", false, 'S', -1},
+    };
+    for (const ParseCase& c : cases) {
+        char letter = '?';
+        int number = 42;
+        EXPECT_EQ(ParseRecordKey(c.text, letter, number), c.ok) << c.text;
+        EXPECT_EQ(letter, c.letter) << c.text;
+        EXPECT_EQ(number, c.number) << c.text;
+    }
+}
+
+TEST(RecordKeyTest, EmptyTextLeavesOutputsUntouched) {
+    for (const char* text : {"", "   ", "\x01\x20"}) {
+        char letter = '?';
+        int number = 42;
+        EXPECT_FALSE(ParseRecordKey(text, letter, number));
+        EXPECT_EQ(letter, '?');
+        EXPECT_EQ(number, 42);
+    }
+}
+
+TEST(RecordKeyTest, FormatsWidthAndLetterPerKind) {
+    EXPECT_EQ(FormatRecordKey('S', 5), "S005");
+    EXPECT_EQ(FormatRecordKey('G', 5), "G05");
+    EXPECT_EQ(FormatRecordKey('s', 5), "005");
+    EXPECT_EQ(FormatRecordKey('g', 5), "05");
+    EXPECT_EQ(FormatRecordKey('W', 5), "W05");
+    EXPECT_EQ(FormatRecordKey('N', 5), "N05");
+    EXPECT_EQ(FormatRecordKey('S', 200), "S200");
+    EXPECT_EQ(FormatRecordKey('S', 1234), "S234");
+    EXPECT_EQ(FormatRecordKey('G', 123), "G23");
+    EXPECT_EQ(ShortRecordKey('S', 5), "S5");
+}
+
+TEST(RecordKeyTest, FormatAndParseRoundTrip) {
+    for (int n = 1; n <= 200; ++n) {
+        char letter = 0;
+        int number = 0;
+        ASSERT_TRUE(ParseRecordKey(FormatRecordKey('S', n), letter, number));
+        EXPECT_EQ(letter, 'S');
+        EXPECT_EQ(number, n);
+    }
+}
+
+}  // namespace
+}  // namespace dialvane
