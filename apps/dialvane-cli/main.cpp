@@ -1,6 +1,23 @@
-#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
 
-int main() {
-    std::puts("dialvane-cli");
-    return 0;
+#include "CliCommands.h"
+#include "CliOptions.h"
+#include "support/Messages.h"
+
+int main(int argc, char** argv) {
+    using namespace dialvane;
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    std::string error;
+    const std::optional<CliOptions> options = ParseCliOptions(args, &error);
+    if (!options) {
+        std::cerr << "dialvane-cli: " << error << '\n' << Text(Msg::CliUsage) << '\n';
+        return kExitFailure;
+    }
+    if (options->help) {
+        std::cout << Text(Msg::CliUsage) << "\n\n" << Text(Msg::CliHelp) << '\n';
+        return kExitOk;
+    }
+    return RunCliCommand(*options, argc > 0 ? argv[0] : "", std::cout, std::cerr);
 }

@@ -1,0 +1,86 @@
+#include "CliCommands.h"
+
+#include <filesystem>
+#include <ostream>
+
+#include "data/CharConv.h"
+#include "data/DialFileLoader.h"
+#include "data/DownloadWriter.h"
+#include "data/ProductInfo.h"
+#include "data/RecordTable.h"
+#include "data/TextChecks.h"
+#include "support/ProgramSettings.h"
+
+namespace dialvane {
+namespace {
+
+std::string DefaultSettingsPath(const std::string& programPath) {
+    std::error_code ec;
+    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        program = programPath;
+    }
+    return FindFileIgnoringCase(program.parent_path().string(), kProgramSettingsName);
+}
+
+// Prints what the loader found; the exit status for a file that cannot go further.
+std::optional<int> ReportLoad(const LoadResult& result, std::ostream& out, std::ostream& err) {
+    if (!result.readable) {
+        err << result.readError << '\n';
+        return kExitFailure;
+    }
+    for (const std::string& line : result.errorLines) {
+        out << line << '\n';
+    }
+    if (!result.errorLines.empty()) {
+        return kExitErrors;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string GeneralErrorText(const std::string& text) {
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') {
+        return text + ".";
+    }
+    return text;
+}
+
+int RunCliCommand(const CliOptions& options, const std::string& programPath, std::ostream& out,
+                  std::ostream& err) {
+    const std::string settingsPath =
+        options.settingsPath.empty() ? DefaultSettingsPath(programPath) : options.settingsPath;
+    const ProgramSettings settings = ReadProgramSettings(settingsPath);
+    const bool japanese = settings.lang == "JPN";
+    SetNarrowCodePage(japanese ? NarrowCodePage::Cp932 : NarrowCodePage::Windows1252);
+    SetJapaneseNameRule(japanese);
+
+    TProductInfo product(settingsPath);
+    product.Load(options.model.empty() ? settings.offlineTarget : options.model);
+
+    DialModel model;
+    const LoadResult loaded = LoadDialFile(options.file, model, product);
+    if (std::optional<int> status = ReportLoad(loaded, out, err)) {
+        return *status;
+    }
+    if (options.command == "check") {
+        return kExitOk;
+    }
+
+    RecordTable table(product);
+    try {
+        table.BuildFromModel(model);
+    } catch (const ValidationError& e) {
+        err << GeneralErrorText(e.what()) << '\n';
+        return kExitErrors;
+    }
+    std::string error;
+    if (!WriteDownloadFile(options.output, table, &error)) {
+        err << error << '\n';
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace dialvane
