@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace dialvane {
@@ -26,8 +27,32 @@ class IProgress {
     virtual void SetTransferRange(int maximum) { (void)maximum; }
     virtual void SetTransferPosition(int position) { (void)position; }
 
+    // The direction the sequence bar weighs its steps by: 0 read, 1 write (the worker's mode).
+    virtual void SetDirection(int direction) { (void)direction; }
+
     // Disables the view's buttons while the stop confirmation is asked, and re-enables them.
     virtual void SetButtonsEnabled(bool enabled) { (void)enabled; }
+};
+
+// The sequence bar's arithmetic: each step of a read or a write has a weight, and the bar runs
+// to the sum of the weights times 1000. Shared by every progress view.
+class SequenceBar {
+  public:
+    void SetDirection(int direction) { direction_ = direction; }
+    int Direction() const { return direction_; }
+
+    // 'I' sets the maximum for the direction and the position to 0; any other kind moves to
+    // `step` with done/total of it done (a step of weight 1 counts as complete). A direction
+    // other than 0 or 1 leaves the bar as it is. The position never passes the maximum.
+    void Apply(char kind, int step, long long done, long long total);
+
+    long long Maximum() const { return maximum_; }
+    long long Position() const { return position_; }
+
+  private:
+    int direction_ = 0;
+    long long maximum_ = 0;
+    long long position_ = 0;
 };
 
 // Ignores everything; for runs that show no progress (the start-up channel test).
