@@ -2,7 +2,11 @@
 
 // Settings files are plain bytes; no wide-character conversion is wanted.
 #define SI_NO_CONVERSION
+// The packaged header keeps its template bodies behind this switch.
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
+#include <dirent.h>
+#include <sys/stat.h>
 
 #include "data/ModeMessages.h"
 #include "support/Format.h"
@@ -21,11 +25,37 @@ constexpr int kDefaultQuickDial = 3;
 constexpr int kDefaultKeyword = 0;
 constexpr int kDefaultLibrary = 1;
 constexpr int kDefaultReceiveTimeout = -1;
+
+// The settings file is named with ".ini" here and ".INI" elsewhere, which on Windows is one file.
+// On a case-sensitive file system the name is matched within its folder without regard to case.
+std::string FindSettingsFile(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || stat(path.c_str(), &info) == 0) {
+        return path;
+    }
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        return path;
+    }
+    std::string found = path;
+    while (const dirent* entry = readdir(dir)) {
+        if (EqualsIgnoreCase(entry->d_name, name)) {
+            found = (slash == std::string::npos ? std::string() : folder) + entry->d_name;
+            break;
+        }
+    }
+    closedir(dir);
+    return found;
+}
+
 }  // namespace
 
 TProductInfo::TProductInfo(std::string settingsPath) : settings_(std::make_unique<Settings>()) {
     // A missing or unreadable file leaves the reader empty, so every model takes the defaults.
-    settings_->ini.LoadFile(settingsPath.c_str());
+    settings_->ini.LoadFile(FindSettingsFile(settingsPath).c_str());
     Load("Unknown");
 }
 

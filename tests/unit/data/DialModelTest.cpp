@@ -24,15 +24,6 @@ class DialModelTest : public ::testing::Test {
     DialModel model_;
 };
 
-TEST_F(DialModelTest, StartsClearWithResetGroups) {
-    for (int g = 1; g <= kMaxGroups; ++g) {
-        EXPECT_EQ(model_.groups[g].number, 0);
-        EXPECT_EQ(model_.groups[g].recordText, "Non Used");
-    }
-    EXPECT_EQ(model_.speedDials[200].groupMask, std::string(20, '0'));
-    EXPECT_FALSE(model_.modified.Any());
-}
-
 TEST_F(DialModelTest, MembershipOnTheMask) {
     model_.SetMembership(7, 1);
     model_.SetMembership(7, 20);

@@ -23,6 +23,7 @@ class ProductInfoTest : public ::testing::Test {
     }
     void TearDown() override {
         std::remove(path_.c_str());
+        std::remove((dir_ + "/Dialvane.INI").c_str());
         rmdir(dir_.c_str());
         SelectModeMessages(true);
     }
@@ -95,6 +96,12 @@ TEST_F(ProductInfoTest, ModelTakesItsProfile) {
     // The choice reads the named model, not the loaded one.
     EXPECT_EQ(info.LibraryChoice("DX-R7700"), std::make_pair(true, true));
     EXPECT_EQ(info.ModelName(), "Broken");
+}
+
+TEST_F(ProductInfoTest, SettingsFileNameMatchesWithoutCase) {
+    std::ofstream(dir_ + "/Dialvane.INI") << "[FaxType0]\nSpeedDial=200\n";
+    TProductInfo info(path_);
+    EXPECT_EQ(info.SpeedDial(), 200);
 }
 
 TEST_F(ProductInfoTest, QuickDialCountSelectsMessageWording) {
