@@ -1,8 +1,13 @@
 #pragma once
 
-// Settings files are plain bytes passed through unchanged; no wide-character conversion.
+// Settings files are plain bytes passed through unchanged; no wide-character conversion. The
+// packaged header keeps the template bodies behind SI_IMPLEMENTATION; being templates they may
+// be compiled into every file that includes this one. Include SimpleIni only through here.
 #ifndef SI_NO_CONVERSION
 #define SI_NO_CONVERSION
+#endif
+#ifndef SI_IMPLEMENTATION
+#define SI_IMPLEMENTATION
 #endif
 #include <SimpleIni.h>
 
