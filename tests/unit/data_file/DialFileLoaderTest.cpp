@@ -1,0 +1,161 @@
+#include <random>
+
+#include "DialFileTestSupport.h"
+#include "data/DialFileLoader.h"
+#include "support/TextUtil.h"
+
+namespace dialvane {
+namespace {
+
+using testing::DialFileTest;
+using Lines = std::vector<std::string>;
+
+class LoaderTest : public DialFileTest {
+  protected:
+    Lines Load(std::string_view text, const TProductInfo& product) {
+        return LoadDialText(text, model_, product);
+    }
+    Lines Load(std::string_view text) { return Load(text, *quick_); }
+    DialModel model_;
+};
+
+TEST_F(LoaderTest, EveryLineErrorIsWordedExactly) {
+    // One error of each kind, then one duplicate of each kind, in the order the loader reports.
+    const std::string expected =
+        testing::ReadText(testing::Fixture("fixtures/every-error.expected.txt"));
+    const Lines lines =
+        LoadDialFile(testing::Fixture("fixtures/every-error.csv"), model_, *quick_).errorLines;
+    EXPECT_EQ(lines, SplitLines(expected));
+    EXPECT_EQ(lines.size(), 24u);
+    // A duplicated speed dial keeps its last line; a line with bad fields still fills its entry.
+    EXPECT_EQ(model_.speedDials[1].name, "Uno");
+    EXPECT_EQ(model_.speedDials[2].name, "ABCDEFGHIJKLMNOPQ");
+}
+
+TEST_F(LoaderTest, UnregisteredMembersAndTargetsInBothWordings) {
+    const std::string file = "G1,Grp,S1,S9\r\nS1,A,1\r\nW1,G2\r\n";
+    EXPECT_EQ(Load(file), (Lines{"Line number:   1 [Group Dial] Member Not Registered. [2]:(S009)",
+                                 "Line number:   3 [Quickh Dial] Setting Not Registered. (G02)"}));
+    EXPECT_EQ(model_.groups[1].recordText, "A");
+    EXPECT_TRUE(model_.TestMembership(1, 1));
+
+    auto oneTouch = testing::MakeProduct(dir_, "ONE");
+    EXPECT_EQ(Load(file + "W1,S1,S2\r\nW2,X1\r\nW3,S1\r\nW3,S1\r\n", *oneTouch),
+              (Lines{"Line number:   4 [One Touch Dial] too many elements <2> (3)",
+                     "Line number:   5 [One touch dial] binding definition abnormal<Sxx/Gxx> (X1)",
+                     "Line No.: (6)(7) [One Touch Dial] Duplication Error (W03)",
+                     "Line number:   1 [Group Dial] Member Not Registered. [2]:(S009)",
+                     "Line number:   3 [One Touch Dial] Setting Not Registered. (G02)"}));
+}
+
+TEST_F(LoaderTest, BadMemberSkipsTheMemberPassForTheWholeFile) {
+    EXPECT_EQ(Load("G01,Sales,S001,S300\r\nG02,Other,S7\r\n"),
+              Lines{"Line number:   1 [group dial] member definition abnormal<Sxx> [2]:(S300)"});
+    EXPECT_EQ(model_.groups[1].members.size(), 1u);
+}
+
+TEST_F(LoaderTest, KeysCountsAndEmptyFields) {
+    EXPECT_TRUE(Load("S1,Office,03-555-123\r\n").empty());
+    EXPECT_EQ(model_.speedDials[1].key, "S001");
+    EXPECT_TRUE(Load(" S001 ,Office,03-555-123,\r\n,,,\r\n   \r\n\r\n").empty());
+    EXPECT_EQ(model_.speedDials[1].faxNumber, "03-555-123");
+
+    EXPECT_TRUE(Load("S001,,03-555-123,").empty());
+    EXPECT_EQ(model_.speedDials[1].name, "");
+    // Without a name, later empty fields still close up: KW becomes the fax number.
+    EXPECT_EQ(Load("S001,Office,,KW"),
+              Lines{"Line number:   1 [Speed dial] item contents abnormal<0123456789 *#->_%ABCD> "
+                    "(KW):(KW)"});
+    EXPECT_EQ(model_.speedDials[1].faxNumber, "KW");
+
+    EXPECT_EQ(Load("\r\n\r\n\r\nS1,a,b,c,d"),
+              Lines{"Line number:   4 [Speed dial] too many elements<3> (5)"});
+    EXPECT_EQ(Load("s1,a,1\nNX,a\rW,S1"),
+              (Lines{"Line number:   1 Form abnormal<Sxx/Gxx/Wx/N> (s1)",
+                     "Line number:   2 Form abnormal<Sxx/Gxx/Wx/N> (NX)",
+                     "Line number:   3 Form abnormal<Sxx/Gxx/Wx/N> (W)"}));
+}
+
+TEST_F(LoaderTest, EmptyNameKeepsItsPlaceBeforeLaterFields) {
+    EXPECT_TRUE(Load("S1,,123,KW\r\nG1,,S1,S2\r\nS2,B,2\r\n").empty());
+    EXPECT_EQ(model_.speedDials[1].name, "");
+    EXPECT_EQ(model_.speedDials[1].faxNumber, "123");
+    EXPECT_EQ(model_.speedDials[1].keyword, "KW");
+    EXPECT_EQ(model_.groups[1].name, "");
+    ASSERT_EQ(model_.groups[1].members.size(), 2u);
+    EXPECT_EQ(model_.groups[1].members[0].number, 1);
+}
+
+TEST_F(LoaderTest, LimitsFollowTheProduct) {
+    auto oneTouch = testing::MakeProduct(dir_, "ONE");
+    EXPECT_TRUE(Load("S60,a,1\r\nW3,S60\r\n", *oneTouch).empty());
+    EXPECT_EQ(Load("S61,a,1\r\nW4,S1\r\n", *oneTouch),
+              (Lines{"Line number:   1 [Speed dial] definition number abnormal<1-60> (61)",
+                     "Line number:   2 [One touch dial] definition number abnormal<1-3> (4)"}));
+    // Without keywords a fourth field is neither checked nor kept.
+    EXPECT_TRUE(Load("S1,a,1,\xe9\xe9\xe9\xe9\xe9\xe9\xe9\xe9\xe9", *oneTouch).empty());
+    EXPECT_EQ(model_.speedDials[1].keyword, "");
+
+    quick_->Load("QUICK");  // loading a product also picks the wording
+    EXPECT_TRUE(Load("S200,a,1\r\nW12,S200\r\nG20,g,S200\r\n").empty());
+    EXPECT_EQ(Load("S201,a,1\r\nW13,S1\r\nG21,g,S1\r\nW1,S201\r\n"),
+              (Lines{"Line number:   1 [Speed dial] definition number abnormal<1-200> (201)",
+                     "Line number:   2 [One touch dial] definition number abnormal<1-12> (13)",
+                     "Line number:   3 [Group dial] definition number abnormal<1-20> (21)",
+                     "Line number:   4 [Quick dial] binding definition abnormal<Sxx/Gxx> (S201)"}));
+
+    std::string group = "S1,a,1\r\nG1,g";
+    for (int m = 0; m < kMaxGroupMembers; ++m) {
+        group += ",S1";
+    }
+    EXPECT_TRUE(Load(group).empty());
+    EXPECT_EQ(Load(group + ",S1"),
+              Lines{"Line number:   2 [Group Dial] too many elements <3-22> (23)"});
+}
+
+TEST_F(LoaderTest, JapaneseFilesAreCp932) {
+    UseJapanese();
+    // "東京" in code page 932, a valid name under the Japanese rule.
+    EXPECT_TRUE(Load("S1,\x93\x8c\x8b\x9e,03\r\nN,\xb1\xb2\r\n").empty());
+    EXPECT_EQ(model_.speedDials[1].name, "東京");
+    EXPECT_EQ(model_.senderName, "ｱｲ");
+}
+
+TEST_F(LoaderTest, UnreadableFileAndEmptyPath) {
+    model_.senderName = "kept?";
+    LoadResult result = LoadDialFile(dir_.File("missing.csv"), model_, *quick_);
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.readError, "Cannot read file.Confirm whether or not the file is open.(" +
+                                    dir_.File("missing.csv") + ")");
+    EXPECT_EQ(model_.senderName, "");
+    EXPECT_TRUE(LoadDialFile("", model_, *quick_).ok());
+}
+
+TEST_F(LoaderTest, AnyBytesNeverCrash) {
+    auto oneTouch = testing::MakeProduct(dir_, "ONE");
+    std::mt19937 random(7);
+    const std::string alphabet = "SGWN0123456789,\"\r\n\t \x80\x81\x9f\xe0\xff";
+    for (int round = 0; round < 300; ++round) {
+        std::string text(random() % 2000, '\0');
+        for (char& c : text) {
+            c = (random() % 4 == 0) ? static_cast<char>(random())
+                                    : alphabet[random() % alphabet.size()];
+        }
+        if (round % 2 == 1) {
+            UseJapanese();
+        }
+        Load(text, round % 3 == 0 ? *oneTouch : *quick_);
+        TearDown();
+    }
+    // One very long line and very many short ones.
+    const Lines longLine = Load("S1,a," + std::string(1 << 20, '1'));
+    ASSERT_EQ(longLine.size(), 1u);
+    std::string many;
+    for (int i = 0; i < 100000; ++i) {
+        many += "W1,G1\n";
+    }
+    EXPECT_EQ(Load(many).size(), 2u);  // one duplicate line, one unregistered target
+}
+
+}  // namespace
+}  // namespace dialvane

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "data/CharConv.h"
+#include "data/DialModel.h"
+#include "data/ModeMessages.h"
+#include "data/ProductInfo.h"
+#include "data/TextChecks.h"
+#include "support/FileUtil.h"
+
+namespace dialvane::testing {
+
+// A folder of its own for every test, removed afterwards.
+class TempDir {
+  public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "dialfile-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Profiles: "QUICK" 200 speed dials, 12 quick dials, keywords; "ONE" 60 speed dials, the three
+// one-touch buttons, no keywords.
+inline std::unique_ptr<TProductInfo> MakeProduct(const TempDir& dir, const std::string& model) {
+    const std::string ini = dir.File("profiles.ini");
+    WriteFileAtomic(ini,
+                    "[QUICK]\nFaxType=1\n[ONE]\nFaxType=2\n"
+                    "[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n"
+                    "[FaxType2]\nSpeedDial=60\nQuickDial=3\nSpeedDialKeyword=0\n");
+    auto product = std::make_unique<TProductInfo>(ini);
+    product->Load(model);
+    return product;
+}
+
+// Fixture that restores the start-up choices (code page, name rule, wording) a test changes.
+class DialFileTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        SetNarrowCodePage(NarrowCodePage::Windows1252);
+        SetJapaneseNameRule(false);
+        SelectModeMessages(true);
+    }
+    static void UseJapanese() {
+        SetNarrowCodePage(NarrowCodePage::Cp932);
+        SetJapaneseNameRule(true);
+    }
+    TempDir dir_;
+    std::unique_ptr<TProductInfo> quick_ = MakeProduct(dir_, "QUICK");
+};
+
+inline std::string ReadText(const std::string& path) {
+    return ReadFileBytes(path).value_or("<unreadable>");
+}
+
+inline std::string Fixture(const std::string& name) {
+    return std::string(DIALVANE_SOURCE_DIR) + "/samples/" + name;
+}
+
+// Fields of the model that a file carries, for comparing two models.
+inline void ExpectSameModel(const DialModel& a, const DialModel& b) {
+    for (int n = 1; n <= kMaxSpeedDials; ++n) {
+        const SpeedDialEntry& x = a.speedDials[n];
+        const SpeedDialEntry& y = b.speedDials[n];
+        EXPECT_EQ(x.key, y.key) << n;
+        EXPECT_EQ(x.name, y.name) << n;
+        EXPECT_EQ(x.keyword, y.keyword) << n;
+        EXPECT_EQ(x.faxNumber, y.faxNumber) << n;
+        EXPECT_EQ(x.groupMask, y.groupMask) << n;
+    }
+    for (int g = 1; g <= kMaxGroups; ++g) {
+        EXPECT_EQ(a.groups[g].number, b.groups[g].number) << g;
+        EXPECT_EQ(a.groups[g].name, b.groups[g].name) << g;
+        EXPECT_EQ(a.groups[g].recordText, b.groups[g].recordText) << g;
+        ASSERT_EQ(a.groups[g].members.size(), b.groups[g].members.size()) << g;
+        for (size_t m = 0; m < a.groups[g].members.size(); ++m) {
+            EXPECT_EQ(a.groups[g].members[m].number, b.groups[g].members[m].number) << g;
+        }
+    }
+    for (int w = 1; w <= kMaxBindings; ++w) {
+        EXPECT_EQ(a.bindings[w], b.bindings[w]) << w;
+    }
+    EXPECT_EQ(a.senderName, b.senderName);
+}
+
+}  // namespace dialvane::testing

@@ -1,0 +1,109 @@
+#include "DialFileTestSupport.h"
+#include "data/DialFileLoader.h"
+#include "data/DialFileWriter.h"
+#include "data/RecordKey.h"
+
+namespace dialvane {
+namespace {
+
+using testing::DialFileTest;
+
+// Every slot used, with the texts that need quoting or spacing care and empty names.
+DialModel FullModel() {
+    DialModel model;
+    const char* names[] = {"Smith, John", "Head  Office", "say \"hi\"", "", "x"};
+    for (int n = 1; n <= kMaxSpeedDials; ++n) {
+        SpeedDialEntry& e = model.speedDials[n];
+        e.key = FormatRecordKey('S', n);
+        e.name = names[n % 5];
+        e.keyword = n % 2 ? "" : "KW " + std::to_string(n);
+        e.faxNumber = "03-555 " + std::to_string(n);
+    }
+    for (int g = 1; g <= kMaxGroups; ++g) {
+        GroupDialEntry& group = model.groups[g];
+        group.number = g;
+        group.name = g == 3 ? "" : "Group, " + std::to_string(g);
+        for (int m = 0; m < kMaxGroupMembers; ++m) {
+            group.members.push_back({'S', 1 + (g * 7 + m * 9) % kMaxSpeedDials});
+        }
+        model.groupDisplay[g].key = FormatRecordKey('G', g);
+        model.groupDisplay[g].name = group.name;
+    }
+    for (int w = 1; w <= kMaxBindings; ++w) {
+        model.bindings[w] = w % 2 ? FormatRecordKey('S', w * 10) : FormatRecordKey('G', w);
+    }
+    model.senderName = "ORVEX Sales, Tokyo";
+    for (int g = 1; g <= kMaxGroups; ++g) {
+        model.groups[g].recordText = model.GroupRecordText(g);
+    }
+    model.RebuildMemberships();
+    return model;
+}
+
+TEST_F(DialFileTest, SavedFullModelLoadsBackUnchanged) {
+    DialModel saved = FullModel();
+    const std::string path = dir_.File("full.csv");
+    ASSERT_TRUE(SaveDialFile(path, saved, *quick_, nullptr));
+    DialModel loaded;
+    const LoadResult result = LoadDialFile(path, loaded, *quick_);
+    EXPECT_TRUE(result.errorLines.empty()) << result.errorLines.front();
+    testing::ExpectSameModel(saved, loaded);
+}
+
+TEST_F(DialFileTest, SaveWritesFileOrderWithCrLf) {
+    DialModel model;
+    model.speedDials[1] = {"S001", " Office ", " KW ", "03-555-123"};
+    model.speedDials[3] = {"S003", "Smith, John", "", "1"};
+    model.groups[5] = {5, "Sales", "", {{'S', 3}, {'S', 1}}};
+    model.bindings[2] = "G05";
+    const std::string path = dir_.File("out.csv");
+    ASSERT_TRUE(SaveDialFile(path, model, *quick_, nullptr));
+    EXPECT_EQ(testing::ReadText(path),
+              "S001,Office,03-555-123,KW\r\nS003,\"Smith, John\",1,\r\nG05,Sales,S003,S001\r\n"
+              "W2,G05\r\nN,\r\n");
+
+    // A product without keywords writes an empty keyword.
+    ASSERT_TRUE(SaveDialFile(path, model, *testing::MakeProduct(dir_, "ONE"), nullptr));
+    EXPECT_EQ(testing::ReadText(path).substr(0, 26), "S001,Office,03-555-123,\r\nS");
+}
+
+TEST_F(DialFileTest, FailedSaveKeepsFlagsAndOldFile) {
+    DialModel model;
+    model.speedDials[1] = {"S001", "A", "", "1"};
+    model.modified.groups = model.modified.sender = true;
+    const std::string missing = dir_.File("no-such-folder/out.csv");
+    std::string error;
+    EXPECT_FALSE(SaveDialFile(missing, model, *quick_, &error));
+    EXPECT_EQ(error,
+              "Cannot write to file.Confirm whether or not the file is open.\r\n(" + missing + ")");
+    EXPECT_TRUE(model.modified.groups && model.modified.sender);
+
+    // A character the file's code page cannot hold: nothing is written, the record is named.
+    const std::string path = dir_.File("keep.csv");
+    WriteFileAtomic(path, "old");
+    model.speedDials[2] = {"S002", "Ω", "", "2"};
+    EXPECT_FALSE(SaveDialFile(path, model, *quick_, &error));
+    EXPECT_NE(error.find("S002"), std::string::npos) << error;
+    model.speedDials[2].name = "line\nbreak";
+    EXPECT_FALSE(SaveDialFile(path, model, *quick_, &error));
+    EXPECT_EQ(testing::ReadText(path), "old");
+    EXPECT_TRUE(model.modified.Any());
+
+    model.speedDials[2].name = "Ok";
+    EXPECT_TRUE(SaveDialFile(path, model, *quick_, &error));
+    EXPECT_FALSE(model.modified.Any());
+}
+
+TEST_F(DialFileTest, JapaneseSaveWritesCp932) {
+    UseJapanese();
+    DialModel model;
+    model.speedDials[1] = {"S001", "東京 ｱｲ", "", "03"};
+    const std::string path = dir_.File("jpn.csv");
+    ASSERT_TRUE(SaveDialFile(path, model, *quick_, nullptr));
+    EXPECT_EQ(testing::ReadText(path), "S001,\x93\x8c\x8b\x9e \xb1\xb2,03,\r\nN,\r\n");
+    model.speedDials[1].name = "한";  // Hangul has no code in 932
+    EXPECT_FALSE(SaveDialFile(path, model, *quick_, nullptr));
+}
+
+}  // namespace
+}  // namespace dialvane
