@@ -1,0 +1,245 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <thread>
+#include <vector>
+
+#include "TempDir.h"
+#include "support/DiagnosticLog.h"
+#include "support/ProgramSettings.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TextUtil.h"
+#include "support/Version.h"
+
+namespace dialvane {
+namespace {
+
+using namespace std::string_literals;
+using testing::ScriptedPrompt;
+using testing::TempDir;
+
+constexpr LogClockTime kFixedTime{2026, 12, 6, 9, 5, 3, 7};
+
+class DiagnosticLogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetLogClock([] { return kFixedTime; });
+        SetActivePrompt(prompt_);
+    }
+    void TearDown() override {
+        SetLogClock(nullptr);
+        SetActivePrompt(nullptr);
+    }
+
+    // Starts the log with the settings file's contents (nullptr: no settings file at all).
+    void Start(const char* settings) {
+        std::string path = settings ? dir_.Write("dialvane.ini", settings) : dir_.File("none");
+        ProgramSettings s = ReadProgramSettings(path);
+        LogInit(dir_.Path(), path, s.qnlEnv, s.verify, s.disp);
+    }
+
+    std::string Log() const { return dir_.Read(kLogFileName); }
+
+    // The text written after the header.
+    std::string Body() const {
+        std::string log = Log();
+        const std::string rule = "==========================\r\n\r\n";
+        size_t end = log.find(rule);
+        return end == std::string::npos ? "<no header>" : log.substr(end + rule.size());
+    }
+
+    TempDir dir_;
+    std::shared_ptr<ScriptedPrompt> prompt_ = std::make_shared<ScriptedPrompt>();
+};
+
+TEST_F(DiagnosticLogTest, HeaderWithoutSwitchesRecordsTheSettingsAndLeavesEverythingOff) {
+    dir_.Write(kLogFileName, "left over from the last run\r\n");
+    Start(nullptr);
+
+    std::string expected = "プロダクト名....." + ProductName() + "\r\n" + "バージョン......." +
+                           ProductVersion() + "\r\n" + "開発バージョン..." + Comments() +
+                           "\r\n"
+                           "記録日時.........2026/12/06 09:05:03\r\n"
+                           "\r\n"
+                           "======== QNLの環境 [QNL_ENV] =========\r\n"
+                           "接続番号(CONNECT_NO) = 0001\r\n"
+                           "占有タイムアウト(OPEN_TIMEOUT)     = 0014(20) [sec]\r\n"
+                           "読込みタイムアウト(READ_TIMEOUT)   = 000A(10) [sec]\r\n"
+                           "占有リトライ回数(OPEN_RETRY_COUNT) = 3 [回]\r\n"
+                           "占有リトライ周期(OPEN_RETRY_TIME)  = 5000 [ms]\r\n"
+                           "NACKリトライ回数(NACK_RETRY_COUNT) = 3 [回]\r\n"
+                           "NACKリトライ周期(NACK_RETRY_TIME)  = 1000 [ms]\r\n"
+                           "USBポーリング周期(POLINGRATE)      = 100 [ms]\r\n"
+                           "TCPポーリング周期(TCP_POLINGRATE)  = 10 [ms]\r\n"
+                           "タイムアウト(TIMEOUT)              = 30000 [ms]\r\n"
+                           "受信ディレイ時間(READ_DELAY)       = 0 [ms]\r\n"
+                           "ベリファイ処理有無(VERIFY)         = 0\r\n"
+                           "\r\n"
+                           "======== ログ環境 [LOG_LEVEL] =========\r\n"
+                           "ステータス表示のレベル(DISP) = 0\r\n";
+    for (int n = 0; n < kLogCategoryCount; ++n) {
+        expected += std::string("× ") + LogCategoryName(static_cast<LogCategory>(n)) + "\r\n";
+    }
+    expected += "==========================\r\n\r\n";
+    EXPECT_EQ(Log(), expected);
+
+    for (int n = 0; n < kLogCategoryCount; ++n) {
+        EXPECT_FALSE(LogEnabled(static_cast<LogCategory>(n)));
+    }
+    LogWrite("nothing", LogCategory::LogProc_TCP, LogCategory::LogFunc_Error, 'N');
+    EXPECT_EQ(Body(), "");
+    EXPECT_TRUE(prompt_->Requests().empty());
+}
+
+TEST_F(DiagnosticLogTest, DefaultSwitchesEveryCategoryUnlessItsOwnKeySaysExactlyZero) {
+    Start(
+        "[log_level]\nDEFAULT=1\nLogProc_TCP=0\nlogfunc_info=00\nLogFunc_Step=\nDISP=2\n"
+        "[QNL_ENV]\nOPEN_TIMEOUT=oops\nVERIFY=1\n");
+    for (int n = 0; n < kLogCategoryCount; ++n) {
+        EXPECT_EQ(LogEnabled(static_cast<LogCategory>(n)), n != 16) << n;
+    }
+    std::string log = Log();
+    EXPECT_NE(log.find("\r\n× LogProc_TCP\r\n"), std::string::npos);
+    EXPECT_NE(log.find("\r\n○ LogFunc_Info\r\n"), std::string::npos);
+    EXPECT_NE(log.find("\r\n○ LogFunc_Step\r\n"), std::string::npos);
+    EXPECT_NE(log.find("(DISP) = 2\r\n"), std::string::npos);
+    EXPECT_NE(log.find("(VERIFY)         = 1\r\n"), std::string::npos);
+    // A setting that was not a number shows all its 32 bits; the value reads its first four.
+    EXPECT_NE(log.find("(OPEN_TIMEOUT)     = FFFFFFFF(65535) [sec]\r\n"), std::string::npos);
+
+    LogWrite("tcp line", LogCategory::LogProc_TCP, LogCategory::LogFunc_Event, 'N');
+    LogDump(reinterpret_cast<const uint8_t*>("ab"), 2, LogCategory::LogProc_TCP, 4,
+            LogCategory::LogFunc_Info);
+    EXPECT_EQ(Body(), "");
+}
+
+TEST_F(DiagnosticLogTest, LinesNeedBothCategoriesAndAKnownStampMode) {
+    Start("[LOG_LEVEL]\nDEFAULT=0\nLogProc_QNLCMD=1\nLogFunc_Start=1\nLogFunc_Error=1\n");
+    const auto qnl = LogCategory::LogProc_QNLCMD;
+    LogWrite("abc", qnl, LogCategory::LogFunc_Start, 'L');
+    LogWrite("abc", qnl, LogCategory::LogFunc_Error, 'R');
+    LogWrite("", qnl, LogCategory::LogFunc_Start, 'N');
+    LogWrite("\r\n//=== stage", qnl, LogCategory::LogFunc_Start, 'N');
+    LogWrite("unknown mode", qnl, LogCategory::LogFunc_Start, 'X');
+    LogWrite("kind off", qnl, LogCategory::LogFunc_End, 'N');
+    LogWrite("process off", LogCategory::LogProc_TCP, LogCategory::LogFunc_Start, 'N');
+    EXPECT_EQ(Body(),
+              "09:05:03.007... abc\r\n"
+              "abc (09:05:03.007)\r\n"
+              "\r\n"
+              "\r\n//=== stage\r\n");
+}
+
+TEST(FormatDump, AsciiNamesTheFramingBytesAndKeepsTheRest) {
+    const uint8_t bytes[] = {0x1B, 0x41, 0x0D, 0x0A, 0x01, 0x0C, 0x1D, 0x00, 0x7F};
+    EXPECT_EQ(FormatDump(bytes, 4, 'S', 0), "ASC : <ESC>A<CR><LF>\r\n");
+    EXPECT_EQ(FormatDump(bytes + 4, 5, 'S', 2), "  ASC : <SOH><FF><GS>\0\x7F\r\n"s);
+    EXPECT_EQ(FormatDump(bytes, 0, 'S', 0), "ASC : \r\n");
+    EXPECT_EQ(FormatDump(bytes, 4, 'X', 0), "");
+}
+
+TEST(FormatDump, BinaryRowsOfSixteenUnderTheColumnHeads) {
+    const std::string head = "BIN : +0 +1 +2 +3 +4 +5 +6 +7 +8 +9 +A +B +C +D +E +F";
+    EXPECT_EQ(FormatDump(nullptr, 0, 'B', 0), head + "\r\n");
+
+    const uint8_t four[] = {0x1B, 0x41, 0xFF, 0x00};
+    EXPECT_EQ(FormatDump(four, 4, 'B', 0), head + "\r\n0000: 1B.41.FF.00.\r\n");
+
+    std::vector<uint8_t> seventeen(17);
+    for (size_t i = 0; i < seventeen.size(); ++i) {
+        seventeen[i] = static_cast<uint8_t>(0xA0 + i);
+    }
+    EXPECT_EQ(FormatDump(seventeen.data(), 17, 'B', 4),
+              "    " + head +
+                  "\r\n    0000: A0.A1.A2.A3.A4.A5.A6.A7.A8.A9.AA.AB.AC.AD.AE.AF."
+                  "\r\n    0010: B0.\r\n");
+
+    std::string wide = FormatDump(four, 1, 'B', 500);
+    EXPECT_EQ(wide.find_first_not_of(' '), 61u);
+}
+
+TEST(ReadHexSetting, TakesExactlyTheFirstFourHexDigits) {
+    EXPECT_EQ(ReadHexSetting("0014"), 20);
+    EXPECT_EQ(ReadHexSetting("ffff0"), 65535);
+    EXPECT_EQ(ReadHexSetting("00G1"), -1);
+    EXPECT_EQ(ReadHexSetting("14"), -1);
+}
+
+TEST_F(DiagnosticLogTest, ConcurrentWritersNeverSplitALineOrADump) {
+    Start("[LOG_LEVEL]\nDEFAULT=1\n");
+    std::vector<uint8_t> frame(20);
+    for (size_t i = 0; i < frame.size(); ++i) {
+        frame[i] = static_cast<uint8_t>('a' + i);
+    }
+    constexpr int kRounds = 300;
+    std::thread dumper([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            LogDump(frame.data(), frame.size(), LogCategory::LogProc_DataSend, 4,
+                    LogCategory::LogFunc_Info);
+        }
+    });
+    std::thread writer([&] {
+        const std::string line(300, 'w');
+        for (int i = 0; i < kRounds; ++i) {
+            LogWrite(line, LogCategory::LogProc_TCP, LogCategory::LogFunc_Event, 'N');
+        }
+    });
+    dumper.join();
+    writer.join();
+
+    const std::string ascii = FormatDump(frame.data(), frame.size(), 'S', 4);
+    const std::string binary = FormatDump(frame.data(), frame.size(), 'B', 4);
+    const std::string line = std::string(300, 'w') + "\r\n";
+    const std::string body = Body();
+    std::string_view rest = body;
+    int dumps = 0;
+    int lines = 0;
+    while (!rest.empty()) {
+        if (StartsWith(rest, ascii + binary)) {
+            rest.remove_prefix(ascii.size() + binary.size());
+            ++dumps;
+        } else if (StartsWith(rest, line)) {
+            rest.remove_prefix(line.size());
+            ++lines;
+        } else {
+            FAIL() << "split output after " << dumps << " dumps and " << lines << " lines";
+        }
+    }
+    EXPECT_EQ(dumps, kRounds);
+    EXPECT_EQ(lines, kRounds);
+}
+
+TEST_F(DiagnosticLogTest, AFileHeldByAnotherWriterIsReportedAndTheProgramGoesOn) {
+    Start("[LOG_LEVEL]\nDEFAULT=1\n");
+    int holder = ::open(dir_.File(kLogFileName).c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+
+    LogWrite("lost", LogCategory::LogProc_TCP, LogCategory::LogFunc_Event, 'N');
+    LogWrite("lost too", LogCategory::LogProc_TCP, LogCategory::LogFunc_Event, 'N');
+    ::close(holder);
+    LogWrite("kept", LogCategory::LogProc_TCP, LogCategory::LogFunc_Event, 'N');
+
+    EXPECT_EQ(Body(), "kept\r\n");
+    std::vector<PromptRequest> asked = prompt_->Requests();
+    ASSERT_EQ(asked.size(), 2u);  // once per failed write
+    EXPECT_EQ(asked[0].text,
+              "Cannot write to file.Confirm whether or not the file is open.(ZEVIZ_LOG.txt)");
+    EXPECT_EQ(asked[0].title, "File Error");
+    EXPECT_EQ(asked[0].buttons, PromptButtons::Ok);
+    EXPECT_EQ(asked[0].icon, PromptIcon::Warning);
+}
+
+TEST_F(DiagnosticLogTest, AMissingFolderIsReportedOnceForTheWholeHeader) {
+    std::string settings = dir_.Write("dialvane.ini", "[LOG_LEVEL]\nDEFAULT=1\n");
+    LogInit(dir_.File("gone/"), settings, QnlEnvRecord{}, 0, 0);
+    EXPECT_EQ(prompt_->Requests().size(), 1u);
+    EXPECT_TRUE(LogEnabled(LogCategory::LogFunc_Error));  // switches hold even without a file
+    LogWrite("x", LogCategory::LogProc_TCP, LogCategory::LogFunc_Event, 'N');
+    EXPECT_EQ(prompt_->Requests().size(), 2u);
+}
+
+}  // namespace
+}  // namespace dialvane
