@@ -1,0 +1,49 @@
+#pragma once
+
+#include "protocol/Answer.h"
+#include "protocol/WriteRead.h"
+
+namespace dialvane {
+
+// Turns a failed command's status into the user's message: one message box per sequence (or
+// the run's result text, or nothing, by the engine's failure display), plus the progress view
+// and the log. ReportFailure(QNL_NONE) only re-arms the message box.
+void ReportFailure(ExchangeEngine& engine, ResponseStatus status);
+
+// Shows a message through the same gate as ReportFailure (at most one box per sequence).
+void ShowFailureMessage(ExchangeEngine& engine, const std::string& text, PromptIcon icon);
+
+// The job-language commands around the frame traffic: establish the channel, check the fax
+// unit and occupy it, release it, disconnect. Worker thread only.
+class CommandLayer {
+  public:
+    explicit CommandLayer(ExchangeEngine& engine) : engine_(engine) {}
+
+    // Opens the channel and asks the device's name ("@QNL INQUIRE NAME").
+    bool EstablishChannel();
+    // NOP (an ACK or the fax-access NACK means the fax unit answers), then occupy start with
+    // busy retries.
+    bool ProbeNopAndOccupyStart();
+    // Releases the fax; does nothing and fails when it is not occupied.
+    bool OccupyEnd();
+    // Closes the channel; always succeeds.
+    bool Disconnect();
+    // Open, ask the name, close: the start-up inquiry, without progress lines.
+    bool ChannelTest();
+
+    bool ChannelEstablished() const { return channelEstablished_; }
+    bool FaxOccupied() const { return faxOccupied_; }
+    void ResetFlags();
+    // A stopped transfer does not report the failure of its release.
+    void SetUserStopped(bool stopped) { userStopped_ = stopped; }
+
+  private:
+    bool OpenChannel();
+
+    ExchangeEngine& engine_;
+    bool channelEstablished_ = false;
+    bool faxOccupied_ = false;
+    bool userStopped_ = false;
+};
+
+}  // namespace dialvane

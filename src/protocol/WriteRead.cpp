@@ -1,0 +1,703 @@
+#include "protocol/WriteRead.h"
+
+#include <algorithm>
+
+#include "protocol/Commands.h"
+#include "protocol/FailureText.h"
+#include "protocol/MessageCatalogue.h"
+#include "support/DiagnosticLog.h"
+#include "support/Format.h"
+
+namespace dialvane {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The transfer bar moves at least this often during a wait; answers wake the wait at once.
+constexpr int kWaitSliceMs = 100;
+// A message never needs more frames than this (65535 bytes in frames of at least 32 bytes);
+// beyond it the device is answering in circles.
+constexpr int kMaxReadFrames = 2048;
+// A message that arrives slower than this many bytes per cycle is still being received.
+constexpr std::size_t kReceiveChunk = ExchangeEngine::kReceiveBufferSize;
+
+void Log(std::string_view text, LogCategory process, LogCategory kind) {
+    LogWrite(text, process, kind, 'L');
+}
+
+void LogCmd(std::string_view text, LogCategory kind) {
+    Log(text, LogCategory::LogProc_QNLCMD, kind);
+}
+
+std::string FrameDumpText(const FrameRecord& frame) {
+    std::string text = Format("JTYPE[%s] MID[%s] FRM_LEN[%d] LENGTH[%d] PRM_CNT[%d] ",
+                              ExchangeEngine::Hex2(frame.jtype), ExchangeEngine::Hex2(frame.mid),
+                              frame.fLen, frame.len, frame.params.size());
+    int number = 1;
+    for (const FrameParam& param : frame.params) {
+        text += Format("\r\nParam No.%d: PID[%s] SIZE[%d] VALUE[%s] ", number++,
+                       ExchangeEngine::Hex2(param.pid), param.size, "");
+        for (std::uint8_t byte : param.value) {
+            text += ExchangeEngine::Hex2(byte);
+            text += ' ';
+        }
+    }
+    return text;
+}
+
+void LogFrame(const FrameRecord& frame, LogCategory process) {
+    if (LogEnabled(process) && LogEnabled(LogCategory::LogFunc_Info)) {
+        Log(FrameDumpText(frame), process, LogCategory::LogFunc_Info);
+    }
+}
+
+std::string DumpAscii(std::string_view prefix, const std::uint8_t* bytes, std::size_t count) {
+    std::string text(prefix);
+    for (std::size_t i = 0; i < count; ++i) {
+        switch (bytes[i]) {
+            case 0x01:
+                text += "<SOH>";
+                break;
+            case 0x0A:
+                text += "<LF>";
+                break;
+            case 0x0C:
+                text += "<FF>";
+                break;
+            case 0x0D:
+                text += "<CR>";
+                break;
+            case 0x1B:
+                text += "<ESC>";
+                break;
+            case 0x1D:
+                text += "<GS>";
+                break;
+            default:
+                text += static_cast<char>(bytes[i]);
+                break;
+        }
+    }
+    return text;
+}
+
+std::string DumpBinary(std::string_view prefix, const std::uint8_t* bytes, std::size_t count) {
+    std::string text(prefix);
+    text.reserve(prefix.size() + count * 3);
+    for (std::size_t i = 0; i < count; ++i) {
+        text += ExchangeEngine::Hex2(bytes[i]);
+        text += '.';
+    }
+    return text;
+}
+
+// Bar step of a message that fills part of a step while it arrives (read direction).
+int ReadStep(std::uint8_t mid) {
+    switch (mid) {
+        case kMidSpeedDialInfo:
+            return 4;
+        case kMidGroupInfo:
+            return 5;
+        case kMidBindingInfo:
+            return 6;
+        case kMidSenderInfo:
+            return 7;
+        default:
+            return -1;
+    }
+}
+
+}  // namespace
+
+std::string ExchangeEngine::Hex2(std::uint8_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    return {kDigits[value >> 4], kDigits[value & 0x0F]};
+}
+
+ExchangeEngine::ExchangeEngine(EngineSettings settings)
+    : settings_(std::move(settings)), progress_(&nullProgress_) {
+    ids_.connectNo = settings_.env.connectNo;
+    ids_.openTimeout = settings_.env.openTimeout;
+    ids_.readTimeout = settings_.env.readTimeout;
+    receiveFrom_ = Clock::now();
+}
+
+ExchangeEngine::~ExchangeEngine() = default;
+
+void ExchangeEngine::SetChannel(IDeviceChannel* channel) {
+    channel_ = channel;
+}
+
+void ExchangeEngine::SetProgress(IProgress* progress) {
+    progress_ = progress != nullptr ? progress : &nullProgress_;
+}
+
+PromptAnswer ExchangeEngine::Ask(const PromptRequest& request) {
+    return prompt_ != nullptr ? prompt_->Ask(request) : AskUser(request);
+}
+
+void ExchangeEngine::RequestStop() {
+    {
+        std::lock_guard lock(stateMutex_);
+        stopRequested_ = true;
+    }
+    stateChanged_.notify_all();
+}
+
+void ExchangeEngine::RequestTerminate() {
+    {
+        std::lock_guard lock(stateMutex_);
+        terminate_ = true;
+    }
+    stateChanged_.notify_all();
+}
+
+ResponseStatus ExchangeEngine::Status() const {
+    std::lock_guard lock(stateMutex_);
+    return answer_.status;
+}
+
+std::uint16_t ExchangeEngine::NackCode() const {
+    std::lock_guard lock(stateMutex_);
+    return answer_.nackCode;
+}
+
+std::string ExchangeEngine::ModelName() const {
+    std::lock_guard lock(stateMutex_);
+    return answer_.modelName;
+}
+
+void ExchangeEngine::ClearModelName() {
+    std::lock_guard lock(stateMutex_);
+    answer_.modelName.clear();
+}
+
+void ExchangeEngine::SetStatus(ResponseStatus status) {
+    {
+        std::lock_guard lock(stateMutex_);
+        answer_.status = status;
+        receiveEnabled_ = false;
+    }
+    stateChanged_.notify_all();
+}
+
+void ExchangeEngine::ApplyAnswer(const AnswerClassification& answer) {
+    {
+        std::lock_guard lock(stateMutex_);
+        answer_.Apply(answer);
+        // One answer per wait: the next one stays buffered until the next wait listens, so a
+        // busy answer and the real answer that arrived together are both seen, in order.
+        receiveEnabled_ = false;
+    }
+    stateChanged_.notify_all();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Receive side
+
+void ExchangeEngine::AfterPoll() {
+    IDeviceChannel* channel = Channel();
+    if (channel == nullptr) {
+        return;
+    }
+    if (!channel->Connected()) {
+        if (receiveEnabled_) {
+            // The wait checks the connection whenever it wakes.
+            std::lock_guard lock(stateMutex_);
+            stateChanged_.notify_all();
+        }
+        if (!channel->IsNetwork()) {
+            return;
+        }
+    }
+    if (!sequenceRunning_ || !receiveEnabled_) {
+        return;
+    }
+    {
+        std::lock_guard lock(stateMutex_);
+        if (Clock::now() < receiveFrom_) {
+            return;
+        }
+    }
+    ReceiveAndParse();
+}
+
+int ExchangeEngine::DataReceive(std::uint8_t* buffer, std::size_t capacity) {
+    IDeviceChannel* channel = Channel();
+    if (channel == nullptr) {
+        return 0;
+    }
+    Log("<S>DataReceive Call", LogCategory::LogProc_DataReceive, LogCategory::LogFunc_Start);
+    const int count = channel->Receive(buffer, capacity);
+    if (count >= 0) {
+        Log(Format("<E>DataReceive Return (MFP⇒PC %d[Bytes])", count),
+            LogCategory::LogProc_DataReceive, LogCategory::LogFunc_End);
+    } else if (count != kChannelNoData) {
+        Log(Format("DataReceive Error(%d)", count), LogCategory::LogProc_DataReceive,
+            LogCategory::LogFunc_Error);
+    }
+    return count;
+}
+
+void ExchangeEngine::ShowReceiveDump(const std::uint8_t* bytes, std::size_t count) {
+    IProgress& progress = Progress();
+    progress.ShowStatus(Format("データ受信[%dBytes]", count), 4);
+    if (settings_.disp < 4) {
+        return;
+    }
+    const std::size_t shown = static_cast<std::size_t>(std::find(bytes, bytes + count, 0) - bytes);
+    progress.ShowStatus(DumpAscii(" (Rx)Ascii:  ", bytes, shown), 4);
+    progress.ShowStatus(DumpBinary(" (Rx)Binary: ", bytes, shown), 4);
+}
+
+void ExchangeEngine::ShowTransmitDump(const Bytes& bytes) {
+    if (settings_.disp < 4) {
+        return;
+    }
+    IProgress& progress = Progress();
+    progress.ShowStatus(DumpBinary(" (Tx)Binary: ", bytes.data(), bytes.size()), 4);
+    progress.ShowStatus(DumpAscii(" (Tx)Ascii:  ", bytes.data(), bytes.size()), 4);
+}
+
+void ExchangeEngine::ReceiveAndParse() {
+    std::lock_guard lock(receiveMutex_);
+    std::array<std::uint8_t, kReceiveBufferSize> buffer;
+    AnswerScan scan;
+    while (true) {
+        const int count = DataReceive(buffer.data(), buffer.size());
+        if (count < 0) {
+            SetStatus(ResponseStatus::QNL_ILL_CMD);
+            return;
+        }
+        if (count > 0) {
+            pending_.append(reinterpret_cast<const char*>(buffer.data()),
+                            static_cast<std::size_t>(count));
+            ShowReceiveDump(buffer.data(), static_cast<std::size_t>(count));
+        }
+        if (pending_.empty()) {
+            return;
+        }
+        scan = ScanAnswer(pending_, ids_.connectNo);
+        if (scan.state != ScanState::Incomplete) {
+            break;
+        }
+        // The rest of the answer may already be buffered behind a full receive.
+        if (static_cast<std::size_t>(count) < kReceiveChunk) {
+            return;
+        }
+    }
+    pending_.erase(0, std::min(scan.consumed, pending_.size()));
+
+    AnswerClassification answer = std::move(scan.answer);
+    if (answer.status == ResponseStatus::QNL_NONE) {
+        answer.status = ResponseStatus::QNL_ERR_FORMAT;
+    }
+    const ResponseStatus status = answer.status;
+    if (status != ResponseStatus::QNL_RES) {
+        Log(Format("コマンド応答 STAT=%d(%s)", static_cast<int>(status), StatusName(status)),
+            LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Error);
+    } else {
+        FileAnswerFrame(answer);
+    }
+    ApplyAnswer(answer);
+}
+
+void ExchangeEngine::FileAnswerFrame(AnswerClassification& answer) {
+    const Bytes& bytes = answer.frame ? *answer.frame : Bytes{};
+    FrameParseResult parsed = ParseFrame(bytes);
+    if (!parsed.ok()) {
+        Log(Format("コマンド応答 STAT=%d(%s)", static_cast<int>(ResponseStatus::QNL_ERR_FORMAT),
+                   StatusName(ResponseStatus::QNL_ERR_FORMAT)),
+            LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Error);
+        answer.status = ResponseStatus::QNL_ERR_FORMAT;
+        return;
+    }
+    const FrameRecord& frame = parsed.frame;
+    Log(Format("フレーム応答 JTYPE[%x] MID[%x] F_LEN[%d] LEN[%d] ", frame.jtype, frame.mid,
+               frame.fLen, frame.len),
+        LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Info);
+    if (!SetRcvMessage(parsed.frame)) {
+        const std::string text = Text(Msg::CommBufferOverflow);
+        Log(text, LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Error);
+        // Raised into the waiting run, which ends with it.
+        std::lock_guard lock(stateMutex_);
+        receiveError_ = text;
+    }
+}
+
+bool ExchangeEngine::SetRcvMessage(FrameRecord frame) {
+    std::erase_if(frame.params, [](const FrameParam& param) { return param.size == 0; });
+    const std::uint8_t jobType = frame.JobType();
+    if (!IsReceivable(jobType, frame.mid)) {
+        return false;
+    }
+    int index = -1;
+    {
+        std::lock_guard lock(slotMutex_);
+        const std::uint8_t position = frame.Position();
+        if (position == kFrameOnly || position == kFrameFirst) {
+            for (int i = 0; i < kSlotCount; ++i) {
+                if (!slots_[i].used) {
+                    slots_[i].used = true;
+                    slots_[i].count = {};
+                    slots_[i].count.Start(frame);
+                    slots_[i].record = frame;
+                    index = i;
+                    break;
+                }
+            }
+        } else {
+            for (int i = 0; i < kSlotCount; ++i) {
+                Slot& slot = slots_[i];
+                if (slot.used && slot.record.JobType() == jobType && slot.record.mid == frame.mid) {
+                    slot.count.Add(frame);
+                    slot.record.params.insert(slot.record.params.end(), frame.params.begin(),
+                                              frame.params.end());
+                    index = i;
+                    break;
+                }
+            }
+        }
+    }
+    if (index < 0) {
+        return false;
+    }
+    Log(Format("SetRcvMessage(%s) Index[%d]", MessageName(frame.mid), index + 1),
+        LogCategory::LogProc_SetRcvMessage, LogCategory::LogFunc_Info);
+    LogFrame(frame, LogCategory::LogProc_SetRcvMessage);
+    return true;
+}
+
+void ExchangeEngine::ClearSlots() {
+    std::lock_guard lock(slotMutex_);
+    slots_.fill(Slot{});
+}
+
+int ExchangeEngine::UsedSlots() const {
+    std::lock_guard lock(slotMutex_);
+    return static_cast<int>(
+        std::count_if(slots_.begin(), slots_.end(), [](const Slot& slot) { return slot.used; }));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Waiting side
+
+std::size_t ExchangeEngine::DataSend(const Bytes& bytes) {
+    Log(Format("<S>DataSend...Start (PC⇒MFP %d[Bytes])", bytes.size()),
+        LogCategory::LogProc_DataSend, LogCategory::LogFunc_Start);
+    std::size_t sent = 0;
+    IDeviceChannel* channel = Channel();
+    if (channel != nullptr && channel->Connected()) {
+        sent = channel->Send(bytes);
+    }
+    Log(Format("<E>DataSend...OK (PC⇒MFP %d[Bytes])", sent), LogCategory::LogProc_DataSend,
+        LogCategory::LogFunc_End);
+    return sent;
+}
+
+void ExchangeEngine::Pause(int milliseconds) {
+    std::unique_lock lock(stateMutex_);
+    stateChanged_.wait_for(lock, std::chrono::milliseconds(std::max(0, milliseconds)),
+                           [this] { return terminate_.load(); });
+}
+
+void ExchangeEngine::EnableReceiving() {
+    IDeviceChannel* channel = Channel();
+    {
+        std::lock_guard lock(stateMutex_);
+        answer_.status = ResponseStatus::QNL_NONE;
+        const int delay = settings_.env.readDelay;
+        receiveFrom_ = Clock::now();
+        if (channel != nullptr && channel->DelaysReceive() && delay > 0) {
+            receiveFrom_ += std::chrono::milliseconds(delay);
+            Log(Format("受信ディレイ %d[ms] Wait.", delay), LogCategory::LogProc_QNL_Response,
+                LogCategory::LogFunc_End);
+        }
+        receiveEnabled_ = true;
+    }
+    // Answers already buffered are classified now, not at the next poll.
+    if (channel != nullptr) {
+        channel->Wake();
+    }
+}
+
+bool ExchangeEngine::QNL_Response(ResponseStatus expected) {
+    IProgress& progress = Progress();
+    const int timeout = settings_.env.timeout;
+    progress.SetTransferRange(timeout);
+    progress.SetTransferPosition(0);
+    EnableReceiving();
+
+    long long elapsed = 0;
+    ResponseStatus status = ResponseStatus::QNL_NONE;
+    std::string raised;
+    std::unique_lock lock(stateMutex_);
+    while (true) {
+        status = answer_.status;
+        if (!receiveError_.empty()) {
+            raised.swap(receiveError_);
+            break;
+        }
+        if (status != ResponseStatus::QNL_NONE) {
+            break;
+        }
+        if (terminate_) {
+            status = answer_.status = ResponseStatus::QNL_ABORT;
+            break;
+        }
+        if (stopRequested_) {
+            lock.unlock();
+            progress.SetButtonsEnabled(false);
+            PromptRequest question;
+            question.text = Text(Msg::CommStopQuestion);
+            question.title = Text(Msg::CommStopCaption);
+            question.buttons = PromptButtons::YesNo;
+            question.icon = PromptIcon::Warning;
+            question.defaultAnswer = PromptAnswer::No;
+            question.onTop = true;
+            const PromptAnswer answer = Ask(question);
+            lock.lock();
+            if (answer == PromptAnswer::Yes) {
+                status = answer_.status = ResponseStatus::QNL_ABORT;
+                break;
+            }
+            lock.unlock();
+            progress.SetButtonsEnabled(true);
+            lock.lock();
+            stopRequested_ = false;
+            // The time spent on the question does not count as waiting.
+            continue;
+        }
+        IDeviceChannel* channel = Channel();
+        if (channel == nullptr || !channel->Connected()) {
+            status = answer_.status = ResponseStatus::QNL_ERR_DEV;
+            break;
+        }
+        const auto slice =
+            std::chrono::milliseconds(std::clamp<long long>(timeout - elapsed, 0, kWaitSliceMs));
+        const auto start = Clock::now();
+        stateChanged_.wait_for(lock, slice);
+        elapsed +=
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        if (answer_.status == ResponseStatus::QNL_NONE && receiveError_.empty() &&
+            elapsed >= timeout) {
+            status = answer_.status = ResponseStatus::QNL_ERR_TIMEOUT;
+            lock.unlock();
+            channel->CancelReceive();
+            const std::string line = Format("タイムアウト: %f[Sec] Wait.", elapsed / 1000.0);
+            Log(line, LogCategory::LogProc_QNL_Response, LogCategory::LogFunc_Error);
+            progress.ShowStatus(line, 1);
+            lock.lock();
+            break;
+        }
+        lock.unlock();
+        progress.SetTransferPosition(static_cast<int>(std::min<long long>(elapsed, timeout)));
+        lock.lock();
+    }
+    receiveEnabled_ = false;
+    lock.unlock();
+    lastWaitStatus_ = status;
+
+    if (!raised.empty()) {
+        throw TransferError(raised);
+    }
+    if (status == expected ||
+        (expected == ResponseStatus::QNL_NACK && status == ResponseStatus::QNL_ACK)) {
+        return true;
+    }
+    Log(Format("QNL_Response(Break) STAT=%d(%s)", static_cast<int>(status), StatusName(status)),
+        LogCategory::LogProc_QNL_Response, LogCategory::LogFunc_Error);
+    return false;
+}
+
+bool ExchangeEngine::QNL_Check_Frame_End(std::uint8_t jobType, std::uint8_t mid) {
+    MessageCount count;
+    {
+        std::lock_guard lock(slotMutex_);
+        const auto slot = std::find_if(slots_.begin(), slots_.end(), [&](const Slot& s) {
+            return s.used && s.record.JobType() == jobType && s.record.mid == mid;
+        });
+        if (slot == slots_.end()) {
+            const auto used =
+                std::count_if(slots_.begin(), slots_.end(), [](const Slot& s) { return s.used; });
+            Log(Format("Error!....QNL_Check_Frame_End() Count[%d] JTYPE[%X] MID[%X])", used,
+                       jobType, mid),
+                LogCategory::LogProc_QNL_Check_Frame_End, LogCategory::LogFunc_Error);
+            return false;
+        }
+        count = slot->count;
+    }
+    const bool complete = count.Complete();
+    Log(Format(complete ? "QNL_Check_Frame_End...OK Total[%d] Cur[%d])"
+                        : "QNL_Check_Frame_End...Continue Total[%d] Cur[%d])",
+               count.total, count.Received()),
+        LogCategory::LogProc_QNL_Check_Frame_End, LogCategory::LogFunc_Info);
+    const int step = ReadStep(mid);
+    if (direction_ == 0 && step >= 0 && count.total != 0) {
+        Progress().SetSequenceProgress('D', step, std::min(count.Received(), count.total),
+                                       count.total);
+    }
+    return complete;
+}
+
+std::optional<FrameRecord> ExchangeEngine::TakeMessage(std::uint8_t jobType, std::uint8_t mid) {
+    FrameRecord message;
+    {
+        std::lock_guard lock(slotMutex_);
+        const auto slot = std::find_if(slots_.begin(), slots_.end(), [&](const Slot& s) {
+            return s.used && s.record.JobType() == jobType && s.record.mid == mid;
+        });
+        if (slot == slots_.end()) {
+            return std::nullopt;
+        }
+        message = std::move(slot->record);
+        // In the slot F_LEN counts everything received and LEN is the declared total.
+        message.fLen = static_cast<std::uint16_t>(std::min<std::uint32_t>(slot->count.cur, 0xFFFF));
+        message.len =
+            static_cast<std::uint16_t>(std::min<std::uint32_t>(slot->count.total, 0xFFFF));
+        *slot = Slot{};
+    }
+    if (mid != kMidSystemParamRead && mid != kMidSenderCancel) {
+        for (const FrameParam& param : message.params) {
+            if (param.pid == kPidStopCause && !param.value.empty() && param.value[0] != 0) {
+                throw TransferError(Text(Msg::CommParameterError) + MessageName(mid) +
+                                    "\u3000PID( " + Hex2(param.pid) +
+                                    " ) = " + Hex2(param.value[0]));
+            }
+        }
+    }
+    return message;
+}
+
+void ExchangeEngine::SetOutgoing(const std::map<std::uint8_t, MessageFrames>& messages) {
+    outgoing_.clear();
+    for (const auto& [mid, frames] : messages) {
+        if (!frames.Empty()) {
+            outgoing_[mid] = frames.Frames();
+        }
+    }
+}
+
+void ExchangeEngine::ClearStores() {
+    outgoing_.clear();
+    received_.clear();
+}
+
+bool ExchangeEngine::WaitAnswer(ResponseStatus expected, const char* failureFormat,
+                                const std::string& name) {
+    const int attempts = std::max<int>(1, settings_.env.nackRetryCount);
+    for (int r = 1; r <= attempts; ++r) {
+        if (QNL_Response(expected)) {
+            lastAttempt_ = r;
+            return true;
+        }
+        const bool busy = lastWaitStatus_ == ResponseStatus::QNL_NACK && NackCode() == kNackBusy;
+        if (busy && r < attempts) {
+            // Busy: the device keeps the request; wait for its answer again, do not resend.
+            Pause(settings_.env.nackRetryTime);
+            continue;
+        }
+        ReportFailure(*this, lastWaitStatus_);
+        LogCmd(Format(failureFormat, name, r, attempts), LogCategory::LogFunc_Error);
+        return false;
+    }
+    return false;
+}
+
+bool ExchangeEngine::QNL_Frame_RW(std::uint8_t mid, bool wantData, bool senderFlag) {
+    const std::string name = MessageName(mid);
+    IProgress& progress = Progress();
+    LogCmd("\r\nQNL_Frame_RW(要求:" + name + ")", LogCategory::LogFunc_Start);
+    progress.ShowStatus("コマンド発行(" + name + ")", 3);
+    stopCause_ = 0;
+
+    std::vector<FrameRecord> frames;
+    if (HasBuiltInRequest(mid)) {
+        frames.push_back(*BuiltInRequest(mid, senderFlag));
+    } else {
+        const auto found = outgoing_.find(mid);
+        if (found == outgoing_.end() || found->second.empty()) {
+            LogCmd(Format("QNL_Frame_RW(要求:%s) 該当登録メッセージなし", name),
+                   LogCategory::LogFunc_Info);
+            return true;
+        }
+        frames = found->second;
+    }
+
+    const int total = static_cast<int>(frames.size());
+    const int attempts = std::max<int>(1, settings_.env.nackRetryCount);
+    for (int i = 0; i < total; ++i) {
+        const Bytes command = BuildFrameWrite(frames[i], ids_);
+        LogCmd(Format("フレーム書込(%s) フレーム(%d/%d)", name, i + 1, total),
+               LogCategory::LogFunc_Start);
+        LogFrame(frames[i], LogCategory::LogProc_QNLCMD);
+        ShowTransmitDump(command);
+        if (DataSend(command) == 0) {
+            ReportFailure(*this, ResponseStatus::QNL_ERR_DEV);
+            return false;
+        }
+        if (!WaitAnswer(ResponseStatus::QNL_ACK, "フレーム書込(%s) 異常終了 Retry(%d/%d)", name)) {
+            return false;
+        }
+        if (mid == kMidSpeedDialRegister || mid == kMidGroupRegister) {
+            progress.SetSequenceProgress('D', mid == kMidSpeedDialRegister ? 7 : 8, i + 1,
+                                         total + 1);
+        }
+    }
+    LogCmd(Format("フレーム書込(%s) 正常終了 Retry(%d/%d)", name, lastAttempt_, attempts),
+           LogCategory::LogFunc_End);
+
+    for (int k = 1;; ++k) {
+        if (k > kMaxReadFrames) {
+            ReportFailure(*this, ResponseStatus::QNL_ERR_FORMAT);
+            return false;
+        }
+        const Bytes command = BuildFrameRead(ids_);
+        LogCmd(Format("フレーム読込(%s) フレーム(%d)", name, k), LogCategory::LogFunc_Start);
+        ShowTransmitDump(command);
+        if (DataSend(command) == 0) {
+            ReportFailure(*this, ResponseStatus::QNL_ERR_DEV);
+            return false;
+        }
+        LogCmd(Format("フレーム応答待ち(%s)", name), LogCategory::LogFunc_Start);
+        if (!WaitAnswer(ResponseStatus::QNL_RES, "フレーム応答待ち(%s) 異常終了 Retry(%d/%d)",
+                        name)) {
+            return false;
+        }
+        LogCmd(Format("フレーム応答(%s) 正常終了 Retry(%d/%d)", name, lastAttempt_, attempts),
+               LogCategory::LogFunc_End);
+        if (!QNL_Check_Frame_End(0, mid)) {
+            continue;
+        }
+        std::optional<FrameRecord> message = TakeMessage(0, mid);
+        if (!message) {
+            return true;
+        }
+        if (message->fLen == 0) {
+            break;
+        }
+        if (wantData) {
+            if (received_.size() >= kReceivedStoreSize) {
+                return false;
+            }
+            received_.push_back(std::move(*message));
+            break;
+        }
+        const auto cause =
+            std::find_if(message->params.begin(), message->params.end(),
+                         [](const FrameParam& param) { return param.pid == kPidStopCause; });
+        if (cause != message->params.end() && !cause->value.empty() && cause->value[0] != 0) {
+            stopCause_ = cause->value[0];
+            LogCmd(Format("フレーム読込＆応答 異常終了(停止要因:%s)", Hex2(stopCause_)),
+                   LogCategory::LogFunc_Error);
+            progress.ShowStatus(Format("異常応答 (%s) 停止要因[%s]", name, Hex2(stopCause_)), 1);
+            return false;
+        }
+        break;
+    }
+    LogCmd(Format("フレーム読込＆応答(%s) 正常終了", name), LogCategory::LogFunc_End);
+    progress.ShowStatus("応答(" + name + ")", 3);
+    return true;
+}
+
+}  // namespace dialvane

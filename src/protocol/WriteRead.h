@@ -1,0 +1,236 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "protocol/Answer.h"
+#include "protocol/Envelope.h"
+#include "protocol/Frame.h"
+#include "support/Messages.h"
+#include "support/Progress.h"
+#include "support/Prompt.h"
+#include "support/QnlEnv.h"
+
+namespace dialvane {
+
+// Result of IDeviceChannel::Receive when the device-channel library saw nothing arrive.
+inline constexpr int kChannelNoData = -9;
+
+// Why opening a channel failed, for the user.
+struct ChannelOpenFailure {
+    Msg message = Msg::CommCheckCables;
+    bool timedOut = false;  // the connect attempt ran out of time
+};
+
+// One byte channel to the device: the network connection or the device-channel library. The
+// exchange engine sends through it on the worker thread; the receive thread polls it.
+class IDeviceChannel {
+  public:
+    virtual ~IDeviceChannel() = default;
+
+    virtual bool Open() = 0;
+    virtual void Close() = 0;
+    virtual bool Connected() const = 0;
+    virtual bool IsNetwork() const = 0;
+
+    // Sends every byte; returns how many went out (0 on failure).
+    virtual std::size_t Send(std::span<const std::uint8_t> bytes) = 0;
+    // Takes up to `capacity` buffered bytes: the count (0 when none), or a negative error
+    // (kChannelNoData when the library reports that nothing arrived).
+    virtual int Receive(std::uint8_t* buffer, std::size_t capacity) = 0;
+    // Waits at most `timeoutMs` for bytes from the device and buffers what arrives. Returns at
+    // once after Wake() so that a wait that starts listening sees buffered bytes without delay.
+    virtual void Poll(int timeoutMs) = 0;
+    virtual void Wake() = 0;
+
+    // What made the last Open fail; nullopt when it did not fail.
+    virtual std::optional<ChannelOpenFailure> OpenFailure() const = 0;
+    // The device side dropped the connection (as opposed to Close()).
+    virtual bool ForcedDisconnect() const = 0;
+    // Whether the READ_DELAY setting holds back receiving on this channel.
+    virtual bool DelaysReceive() const { return false; }
+    // Ends a pending receive after a timeout (the library needs this; a socket does not).
+    virtual void CancelReceive() {}
+};
+
+// The settings the engine and the runs read, fixed for the program's lifetime.
+struct EngineSettings {
+    QnlEnvRecord env;
+    bool verify = false;
+    int disp = 0;
+};
+
+// A failure that ends the running sequence; its text is what the user is told.
+class TransferError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Where the message of a failed command goes.
+enum class FailureDisplay {
+    Show,           // a message box (download, upload)
+    StoreAsResult,  // kept as the result text of the run (network test)
+    Drop,           // nowhere (the channel test at start-up)
+};
+
+// The frame exchange engine: sends requests frame by frame, files the answers the receive
+// thread classifies into receive slots, and lets the worker wait for them.
+//
+// Threads: the worker calls the exchange and wait functions; the receive thread calls
+// AfterPoll (which runs ReceiveAndParse); the user interface calls RequestStop. The waiting
+// worker is woken as soon as an answer is classified, so a wait never adds latency.
+class ExchangeEngine {
+  public:
+    static constexpr std::size_t kReceiveBufferSize = 2048;
+    static constexpr int kSlotCount = 32;
+    static constexpr std::size_t kReceivedStoreSize = 6;
+
+    explicit ExchangeEngine(EngineSettings settings = {});
+    ~ExchangeEngine();
+    ExchangeEngine(const ExchangeEngine&) = delete;
+    ExchangeEngine& operator=(const ExchangeEngine&) = delete;
+
+    const EngineSettings& Settings() const { return settings_; }
+    const ToolIds& Ids() const { return ids_; }
+
+    // The channel in use; may change between runs (the network test switches to the network).
+    void SetChannel(IDeviceChannel* channel);
+    IDeviceChannel* Channel() const { return channel_.load(); }
+
+    // Where questions and progress go; nullptr means the process-wide prompt / no progress.
+    void SetPrompt(IPrompt* prompt) { prompt_ = prompt; }
+    void SetProgress(IProgress* progress);
+    IProgress& Progress() { return *progress_.load(); }
+    PromptAnswer Ask(const PromptRequest& request);
+
+    // Run flags.
+    void SetSequenceRunning(bool running) { sequenceRunning_ = running; }
+    bool SequenceRunning() const { return sequenceRunning_; }
+    // Thread-safe; the next answer wait asks "Stop Transmission?".
+    void RequestStop();
+    bool StopRequested() const { return stopRequested_; }
+    void ClearStopRequest() { stopRequested_ = false; }
+    // Ends waits and pauses at once (program close); the run then ends.
+    void RequestTerminate();
+    void ClearTerminate() { terminate_ = false; }
+    bool TerminateRequested() const { return terminate_; }
+    // 0 read, 1 write: which bar steps the answer arrival moves.
+    void SetDirection(int direction) { direction_ = direction; }
+
+    // Failure reporting state of one sequence (see ReportFailure).
+    void SetFailureDisplay(FailureDisplay display) { display_ = display; }
+    FailureDisplay Display() const { return display_; }
+    bool messageBoxAllowed = true;
+    bool nackSeen = false;
+    std::string resultMessage;
+    std::string lastFailureText;  // the text of the last failure reported in this run
+
+    // --- receive side (receive thread) ---
+    // After each Poll of the channel: wakes a waiter that lost its connection, and runs one
+    // receive cycle while a sequence runs and a wait listens.
+    void AfterPoll();
+    // One receive cycle: takes what arrived and classifies the first complete answer; the
+    // rest stays buffered for the next wait.
+    void ReceiveAndParse();
+    // Files a parsed frame into the receive slots.
+    bool SetRcvMessage(FrameRecord frame);
+    void ClearSlots();
+    int UsedSlots() const;
+    // Receiving is on only during a wait (one answer per wait).
+    bool ReceiveEnabled() const { return receiveEnabled_; }
+
+    // --- waiting side (worker thread) ---
+    bool QNL_Frame_RW(std::uint8_t mid, bool wantData, bool senderFlag);
+    bool QNL_Response(ResponseStatus expected);
+    // How the last QNL_Response ended (worker thread only).
+    ResponseStatus LastWaitStatus() const { return lastWaitStatus_; }
+    bool QNL_Check_Frame_End(std::uint8_t jobType, std::uint8_t mid);
+    // Moves a complete message out of its slot; nullopt when no slot holds it. Throws
+    // TransferError ("Parameter Error" ...) for a non-zero stop cause outside 0x21 and 0x62.
+    std::optional<FrameRecord> TakeMessage(std::uint8_t jobType, std::uint8_t mid);
+    // Sends the bytes and writes the transmit dumps; the count sent, 0 on failure.
+    std::size_t DataSend(const Bytes& bytes);
+    int DataReceive(std::uint8_t* buffer, std::size_t capacity);
+    // Shows a built command in the progress view (level 4).
+    void ShowTransmitDump(const Bytes& bytes);
+    // Sleeps, but returns early when the run is asked to terminate.
+    void Pause(int milliseconds);
+
+    // Outgoing registration messages (write sequences) and received answers (read steps).
+    void SetOutgoing(const std::map<std::uint8_t, MessageFrames>& messages);
+    void ClearStores();
+    const std::vector<FrameRecord>& ReceivedMessages() const { return received_; }
+    std::uint8_t StopCause() const { return stopCause_; }
+
+    // The state the last classified answer left.
+    ResponseStatus Status() const;
+    std::uint16_t NackCode() const;
+    std::string ModelName() const;
+    // Forgets a previous model name (before a new channel establishment).
+    void ClearModelName();
+
+    // Hex of one byte, as the log and the error texts show it.
+    static std::string Hex2(std::uint8_t value);
+
+  private:
+    struct Slot {
+        bool used = false;
+        FrameRecord record;  // its parameters are those of every frame received so far
+        MessageCount count;
+    };
+
+    void SetStatus(ResponseStatus status);
+    void ApplyAnswer(const AnswerClassification& answer);
+    void EnableReceiving();
+    void FileAnswerFrame(AnswerClassification& answer);
+    // Waits for the answer, waiting again after busy answers; reports any other failure.
+    bool WaitAnswer(ResponseStatus expected, const char* failureFormat, const std::string& name);
+    void ShowReceiveDump(const std::uint8_t* bytes, std::size_t count);
+
+    EngineSettings settings_;
+    ToolIds ids_;
+    std::atomic<IDeviceChannel*> channel_{nullptr};
+    IPrompt* prompt_ = nullptr;
+    NullProgress nullProgress_;
+    std::atomic<IProgress*> progress_;
+
+    std::atomic<bool> sequenceRunning_{false};
+    std::atomic<bool> stopRequested_{false};
+    std::atomic<bool> terminate_{false};
+    std::atomic<bool> receiveEnabled_{false};
+    std::atomic<int> direction_{0};
+    FailureDisplay display_ = FailureDisplay::Show;
+
+    // The answer state and the wake-up of the waiter.
+    mutable std::mutex stateMutex_;
+    std::condition_variable stateChanged_;
+    AnswerState answer_;
+    std::string receiveError_;  // an error the receive thread raises into the waiting run
+    std::chrono::steady_clock::time_point receiveFrom_;  // READ_DELAY
+
+    // The receive cycle: bytes taken from the channel and not yet classified.
+    std::recursive_mutex receiveMutex_;
+    std::string pending_;
+
+    mutable std::recursive_mutex slotMutex_;
+    std::array<Slot, kSlotCount> slots_{};
+
+    std::map<std::uint8_t, std::vector<FrameRecord>> outgoing_;
+    std::vector<FrameRecord> received_;
+    std::uint8_t stopCause_ = 0;
+    ResponseStatus lastWaitStatus_ = ResponseStatus::QNL_NONE;
+    int lastAttempt_ = 1;
+};
+
+}  // namespace dialvane

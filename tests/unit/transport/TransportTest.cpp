@@ -1,0 +1,220 @@
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <numeric>
+#include <thread>
+#include <vector>
+
+#include "transport/ReceiveRing.h"
+#include "transport/TcpTransport.h"
+
+namespace dialvane {
+namespace {
+
+std::vector<std::uint8_t> Sequence(std::size_t count, std::uint8_t first = 0) {
+    std::vector<std::uint8_t> bytes(count);
+    std::iota(bytes.begin(), bytes.end(), first);
+    return bytes;
+}
+
+TEST(ReceiveRing, ChunkWrapsAroundTheEnd) {
+    ReceiveRing ring;
+    ring.SetPositions(4090, 4090);
+    const auto chunk = Sequence(10, 1);
+    ASSERT_TRUE(ring.Push(chunk.data(), chunk.size()));
+    EXPECT_EQ(ring.WritePosition(), 4u);
+    EXPECT_EQ(ring.Exist(), 10u);
+
+    std::vector<std::uint8_t> out(10);
+    ASSERT_EQ(ring.Take(out.data(), 0), 10u);
+    EXPECT_EQ(out, chunk);
+    EXPECT_EQ(ring.ReadPosition(), 4u);
+}
+
+TEST(ReceiveRing, ChunkAsLargeAsTheFreeSpaceIsDroppedWhole) {
+    ReceiveRing ring;
+    const auto filler = Sequence(4090);
+    ASSERT_TRUE(ring.Push(filler.data(), filler.size()));
+    ASSERT_EQ(ring.Free(), 6u);
+
+    const auto six = Sequence(6, 100);
+    EXPECT_FALSE(ring.Push(six.data(), six.size()));
+    EXPECT_EQ(ring.Exist(), 4090u);
+
+    const auto five = Sequence(5, 200);
+    EXPECT_TRUE(ring.Push(five.data(), five.size()));
+    EXPECT_EQ(ring.Exist(), 4095u);
+    EXPECT_EQ(ring.WritePosition(), 4095u);
+
+    std::vector<std::uint8_t> out(ReceiveRing::kSize);
+    ASSERT_EQ(ring.Take(out.data(), 0), 4095u);
+    EXPECT_EQ(out[4089], filler.back());
+    EXPECT_EQ(out[4090], 200);
+    EXPECT_EQ(out[4094], 204);
+}
+
+TEST(ReceiveRing, TakingMoreThanHeldTakesNothing) {
+    ReceiveRing ring;
+    std::vector<std::uint8_t> out(16);
+    EXPECT_EQ(ring.Take(out.data(), 0), 0u);
+
+    const auto three = Sequence(3, 7);
+    ASSERT_TRUE(ring.Push(three.data(), three.size()));
+    EXPECT_EQ(ring.Take(out.data(), 4), 0u);
+    EXPECT_EQ(ring.ReadPosition(), 0u);
+    EXPECT_EQ(ring.Take(out.data(), 2), 2u);
+    EXPECT_EQ(out[1], 8);
+    EXPECT_EQ(ring.Exist(), 1u);
+}
+
+// A one-connection listener on the loopback interface.
+class Listener {
+  public:
+    Listener() {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        const int one = 1;
+        setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+        listen(fd_, 1);
+        socklen_t length = sizeof(address);
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+    }
+    ~Listener() {
+        if (client_ >= 0) {
+            close(client_);
+        }
+        close(fd_);
+    }
+    std::uint16_t Port() const { return port_; }
+    void Accept() { client_ = accept(fd_, nullptr, nullptr); }
+    void Write(const std::vector<std::uint8_t>& bytes) {
+        ASSERT_EQ(write(client_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    std::vector<std::uint8_t> Read(std::size_t count) {
+        std::vector<std::uint8_t> bytes(count);
+        std::size_t got = 0;
+        while (got < count) {
+            const ssize_t rc = read(client_, bytes.data() + got, count - got);
+            if (rc <= 0) {
+                break;
+            }
+            got += static_cast<std::size_t>(rc);
+        }
+        bytes.resize(got);
+        return bytes;
+    }
+    void CloseClient() {
+        close(client_);
+        client_ = -1;
+    }
+
+  private:
+    int fd_ = -1;
+    int client_ = -1;
+    std::uint16_t port_ = 0;
+};
+
+// Polls until `count` bytes are buffered or the connection is gone.
+std::vector<std::uint8_t> ReceiveAll(TcpTransport& transport, std::size_t count,
+                                     std::size_t capacity) {
+    std::vector<std::uint8_t> all;
+    std::vector<std::uint8_t> buffer(capacity);
+    while (all.size() < count && transport.Connected()) {
+        transport.Poll(1000);
+        const int got = transport.Receive(buffer.data(), buffer.size());
+        EXPECT_LE(got, static_cast<int>(capacity));
+        all.insert(all.end(), buffer.begin(), buffer.begin() + std::max(got, 0));
+    }
+    return all;
+}
+
+TEST(TcpTransport, OpenFailuresNameTheirCause) {
+    TcpTransport transport;
+    EXPECT_FALSE(transport.Open());
+    ASSERT_TRUE(transport.OpenFailure());
+    EXPECT_EQ(transport.OpenFailure()->message, Msg::CommNoIpAddress);
+
+    std::uint16_t closedPort;
+    {
+        Listener gone;
+        closedPort = gone.Port();
+    }
+    transport.SetAddresses({"127.0.0.1", "127.0.0.2"});
+    transport.SetPort(closedPort);
+    EXPECT_FALSE(transport.Open());
+    ASSERT_TRUE(transport.OpenFailure());
+    EXPECT_EQ(transport.OpenFailure()->message, Msg::CommCheckCables);
+    EXPECT_FALSE(transport.OpenFailure()->timedOut);
+
+    transport.SetAddresses({"not an address"});
+    EXPECT_FALSE(transport.Open());
+    EXPECT_FALSE(transport.Connected());
+    EXPECT_EQ(transport.Send(Sequence(4)), 0u);
+}
+
+TEST(TcpTransport, BytesTravelBothWaysAndReceiveNeverExceedsTheBuffer) {
+    Listener listener;
+    TcpTransport transport;
+    transport.SetAddresses({"127.0.0.1"});
+    transport.SetPort(listener.Port());
+    ASSERT_TRUE(transport.Open());
+    listener.Accept();
+    EXPECT_FALSE(transport.OpenFailure());
+
+    const auto command = Sequence(60, 0x30);
+    EXPECT_EQ(transport.Send(command), command.size());
+    EXPECT_EQ(listener.Read(command.size()), command);
+
+    // More than one receive buffer's worth arrives; each receive takes at most its capacity.
+    const auto answer = Sequence(3000, 1);
+    listener.Write(answer);
+    EXPECT_EQ(ReceiveAll(transport, answer.size(), 2048), answer);
+    EXPECT_FALSE(transport.ForcedDisconnect());
+}
+
+TEST(TcpTransport, PeerCloseIsAForcedDisconnectButOwnCloseIsNot) {
+    Listener listener;
+    TcpTransport transport;
+    transport.SetAddresses({"127.0.0.1"});
+    transport.SetPort(listener.Port());
+    ASSERT_TRUE(transport.Open());
+    listener.Accept();
+    listener.CloseClient();
+    while (transport.Connected()) {
+        transport.Poll(1000);
+    }
+    EXPECT_TRUE(transport.ForcedDisconnect());
+    std::uint8_t byte;
+    EXPECT_EQ(transport.Receive(&byte, 1), 0);
+    EXPECT_EQ(transport.Send(Sequence(2)), 0u);
+
+    Listener second;
+    transport.SetPort(second.Port());
+    ASSERT_TRUE(transport.Open());
+    EXPECT_FALSE(transport.ForcedDisconnect());
+    transport.Close();
+    EXPECT_FALSE(transport.Connected());
+    EXPECT_FALSE(transport.ForcedDisconnect());
+}
+
+TEST(TcpTransport, WakeEndsAPollThatWouldWaitLong) {
+    TcpTransport transport;
+    // Without a connection Poll only waits; a wake given before it is not lost.
+    transport.Wake();
+    transport.Poll(600000);
+
+    std::thread waker([&] { transport.Wake(); });
+    transport.Poll(600000);
+    waker.join();
+    SUCCEED();
+}
+
+}  // namespace
+}  // namespace dialvane
