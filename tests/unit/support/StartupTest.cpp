@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "TempDir.h"
+#include "support/DiagnosticLog.h"
+#include "support/Environment.h"
+#include "support/FileUtil.h"
+#include "support/Messages.h"
+#include "support/ScriptedPrompt.h"
+#include "support/SingleInstance.h"
+
+namespace dialvane {
+namespace {
+
+using testing::ScriptedPrompt;
+using testing::TempDir;
+
+TEST(SingleInstance, ASecondCopyIsToldAndTheFirstKeepsRunning) {
+    TempDir dir;
+    auto prompt = std::make_shared<ScriptedPrompt>();
+    SetActivePrompt(prompt);
+
+    auto first = CheckSingleInstance("/usr/bin/dialvane", dir.Path());
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->Held());
+    EXPECT_EQ(CheckSingleInstance("/opt/other/dialvane", dir.Path()), nullptr);
+    ASSERT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_EQ(prompt->Requests()[0].text,
+              "dialvane is already running.A second session cannot be started.");
+    EXPECT_EQ(prompt->Requests()[0].icon, PromptIcon::Stop);
+
+    // Another program name is another instance.
+    EXPECT_NE(CheckSingleInstance("/usr/bin/dialvane-cli", dir.Path()), nullptr);
+    first.reset();
+    EXPECT_NE(CheckSingleInstance("/usr/bin/dialvane", dir.Path()), nullptr);
+    EXPECT_EQ(prompt->Requests().size(), 1u);
+    SetActivePrompt(nullptr);
+}
+
+TEST(SingleInstance, NoPlaceForTheLockDoesNotKeepTheProgramFromStarting) {
+    auto guard = InstanceGuard::Acquire("dialvane", "/nonexistent/folder");
+    ASSERT_NE(guard, nullptr);
+    EXPECT_FALSE(guard->Held());
+}
+
+class StartupTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* name : {"XDG_DATA_HOME", "HOME", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+            const char* value = std::getenv(name);
+            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved_) {
+            if (value) {
+                ::setenv(name.c_str(), value->c_str(), 1);
+            } else {
+                ::unsetenv(name.c_str());
+            }
+        }
+        ResetMessageTexts();
+    }
+
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    TempDir dir_;
+};
+
+TEST_F(StartupTest, DataFolderFollowsXdgDataHomeThenHome) {
+    ::setenv("XDG_DATA_HOME", (dir_.Path() + "xdg").c_str(), 1);
+    DataPaths paths = PrepareDataFolder();
+    EXPECT_EQ(paths.dataFolder, dir_.Path() + "xdg/ORVEX/Dialvane/");
+    EXPECT_TRUE(FileExists(paths.dataFolder));
+    EXPECT_EQ(paths.downloadFile, paths.dataFolder + "TELDIR_TOOL.TMP");
+    EXPECT_EQ(paths.sendFile, paths.dataFolder + "MFP_VERIFY.TMP");
+    EXPECT_EQ(paths.logFile, paths.dataFolder + "ZEVIZ_LOG.txt");
+    EXPECT_EQ(paths.userSettingsFile, paths.dataFolder + "MFP_USER.INI");
+
+    ::setenv("XDG_DATA_HOME", "relative/is/ignored", 1);
+    ::setenv("HOME", (dir_.Path() + "home").c_str(), 1);
+    EXPECT_EQ(PrepareDataFolder().dataFolder, dir_.Path() + "home/.local/share/ORVEX/Dialvane/");
+    EXPECT_EQ(PrepareDataFolder(dir_.Path() + "given").dataFolder, dir_.Path() + "given/");
+}
+
+TEST_F(StartupTest, EnvironmentReadsBothFilesLoadsTheLanguageAndStartsTheLog) {
+    ::setenv("LANG", "ja_JP.UTF-8", 1);
+    dir_.Write("Dialvane.INI", "[MAINFORM]\nLANG=JPN\n[Network]\nCONNECTION=1\nOffline=1\n");
+    dir_.Write("dialvane.JPN", "LogFileErrorCaption=ファイルエラー\n");
+    StartupOptions options;
+    options.programPath = dir_.File("dialvane");
+    options.dataFolder = dir_.File("data/new");
+    Environment env = StartEnvironment(options);
+
+    EXPECT_EQ(env.programFolder, dir_.Path());
+    EXPECT_EQ(env.programSettingsFile, dir_.File("Dialvane.INI"));
+    EXPECT_EQ(env.paths.dataFolder, dir_.File("data/new/"));
+    EXPECT_TRUE(env.japaneseUi);
+    EXPECT_TRUE(env.japaneseLocale);
+    EXPECT_TRUE(env.offlineMode);
+    EXPECT_EQ(env.user.connection, 1);  // no user file yet: the program default
+    EXPECT_EQ(Text(Msg::LogFileErrorCaption), "ファイルエラー");
+    EXPECT_TRUE(FileExists(env.paths.logFile));
+
+    env.user.ipHistory = {"10.0.0.7"};
+    ASSERT_TRUE(SaveUserSettings(env));
+    EXPECT_EQ(ReadUserSettings(env.paths.userSettingsFile, 0).ipHistory, env.user.ipHistory);
+}
+
+TEST_F(StartupTest, SettingsOverrideAndAMissingLanguageFileKeepEnglish) {
+    ::setenv("LANG", "C", 1);
+    std::string settings = dir_.Write("elsewhere.ini", "[MAINFORM]\nLANG=DEU\n");
+    dir_.Write("dialvane.ini", "[MAINFORM]\nLANG=JPN\n");
+    StartupOptions options;
+    options.programPath = dir_.File("dialvane-cli");
+    options.settingsFile = settings;
+    options.dataFolder = dir_.File("data");
+    options.startLog = false;
+    Environment env = StartEnvironment(options);
+    EXPECT_EQ(env.settings.lang, "DEU");
+    EXPECT_FALSE(env.japaneseUi);
+    EXPECT_FALSE(env.japaneseLocale);
+    EXPECT_EQ(env.buttonFontDelta, -1);
+    EXPECT_FALSE(env.language.loaded);
+    EXPECT_EQ(Text(Msg::LogFileErrorCaption), "File Error");
+    EXPECT_FALSE(FileExists(env.paths.logFile));
+}
+
+}  // namespace
+}  // namespace dialvane
