@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <random>
 #include <set>
 
@@ -18,6 +19,7 @@
 namespace dialvane {
 namespace {
 
+using testing::Concat;
 using testing::Hex;
 using Fields = std::vector<std::string>;
 
@@ -33,50 +35,35 @@ TEST(EncodeRecord, SpeedDialOffice) {
     EXPECT_EQ(record.mid, 0x7D);
     EXPECT_EQ(record.size, 91u);
     ASSERT_EQ(record.params.size(), 2u);
-    EXPECT_EQ(record.params[0].pid, 0x60);
-    EXPECT_EQ(record.params[0].value, Hex("05"));
-    EXPECT_EQ(record.params[1].pid, 0x6F);
-    EXPECT_EQ(record.params[1].size, 0x56);
+    EXPECT_EQ(record.params[0], FrameParam::Make(0x60, Hex("05")));
     Bytes expected = testing::Ascii("03-555-123");
     expected.resize(52, 0);
-    const Bytes name = Hex("00 4F 00 66 00 66 00 69 00 63 00 65 00 00");
-    expected.insert(expected.end(), name.begin(), name.end());
-    expected.resize(86, 0);
-    EXPECT_EQ(record.params[1].value, expected);
+    expected = Concat({expected, Hex("00 4F 00 66 00 66 00 69 00 63 00 65 00 00"), Zeros(20)});
+    EXPECT_EQ(record.params[1], FrameParam::Make(0x6F, expected));
 
     // The extended layout adds the keyword field; a three-field record has none to fill it.
     const EncodedRecord extended = EncodeRecord({"S5", "Office", "03-555-123"}, kExtended);
     EXPECT_EQ(extended.size, 109u);
-    EXPECT_EQ(extended.params[1].size, 0x68);
-    expected.resize(104, 0);
-    EXPECT_EQ(extended.params[1].value, expected);
-
+    EXPECT_EQ(extended.params[1], FrameParam::Make(0x6F, Concat({expected, Zeros(18)})));
     const EncodedRecord keyword = EncodeRecord({"S200", "", "AB", "1"}, kExtended);
     EXPECT_EQ(keyword.params[0].value, Hex("C8"));
     EXPECT_EQ(Bytes(keyword.params[1].value.begin() + 86, keyword.params[1].value.end()),
-              testing::Concat({Hex("00 41 00 42"), Zeros(14)}));
+              Concat({Hex("00 41 00 42"), Zeros(14)}));
 }
 
 TEST(EncodeRecord, GroupBitmaps) {
     const EncodedRecord normal = EncodeRecord({"G2", "Sales", "S1", "S9", "S64"}, kNormal);
     EXPECT_EQ(normal.mid, 0x7A);
     EXPECT_EQ(normal.size, 47u);
-    EXPECT_EQ(normal.params[0].value, Hex("02"));
     const Bytes& value = normal.params[1].value;
-    ASSERT_EQ(value.size(), 42u);
     EXPECT_EQ(Bytes(value.begin() + 34, value.end()), Hex("80 80 00 00 00 00 00 01"));
-
     const EncodedRecord extended = EncodeRecord({"G20", "", "S005", "S200"}, kExtended);
     EXPECT_EQ(extended.size, 64u);
-    const Bytes& wide = extended.params[1].value;
-    ASSERT_EQ(wide.size(), 59u);
-    EXPECT_EQ(wide[34], 0x08);
-    EXPECT_EQ(wide[58], 0x01);
-}
+    EXPECT_EQ(Bytes(extended.params[1].value.begin() + 34, extended.params[1].value.end()),
+              Concat({Hex("08"), Zeros(23), Hex("01")}));
 
-TEST(EncodeRecord, MembersOutsideTheBitmapAreASoftwareError) {
-    for (const Fields& group : {Fields{"G1", "x", "S65"}, Fields{"G1", "x", "S0"},
-                                Fields{"G1", "x", "Sx"}, Fields{"G1", "x", "S"}}) {
+    for (const Fields& group :
+         {Fields{"G1", "x", "S65"}, Fields{"G1", "x", "S0"}, Fields{"G1", "x", "Sx"}}) {
         try {
             EncodeRecord(group, kNormal);
             ADD_FAILURE() << group[2];
@@ -85,7 +72,6 @@ TEST(EncodeRecord, MembersOutsideTheBitmapAreASoftwareError) {
         }
     }
     EXPECT_THROW(EncodeRecord({"G1", "x", "S201"}, kExtended), DeviceEncodingError);
-    EXPECT_NO_THROW(EncodeRecord({"G1", "x", "S64"}, kNormal));
 }
 
 TEST(EncodeRecord, BindingsAndSender) {
@@ -100,14 +86,12 @@ TEST(EncodeRecord, BindingsAndSender) {
     EXPECT_EQ(w12.mid, 0x77);
     EXPECT_EQ(w12.size, 7u);
     EXPECT_EQ(w12.params[0].value, Hex("0C"));
-    EXPECT_EQ(w12.params[1].value, Hex("01 C8"));
 
     const EncodedRecord sender = EncodeRecord({"N", "HQ"}, kNormal);
     EXPECT_EQ(sender.mid, 0x61);
     EXPECT_EQ(sender.size, 36u);
-    ASSERT_EQ(sender.params.size(), 1u);
-    EXPECT_EQ(sender.params[0].pid, 0x66);
-    EXPECT_EQ(sender.params[0].value, testing::Concat({Hex("00 48 00 51"), Zeros(30)}));
+    EXPECT_EQ(sender.params,
+              (std::vector{FrameParam::Make(0x66, Concat({Hex("00 48 00 51"), Zeros(30)}))}));
     EXPECT_EQ(EncodeRecord({"N"}, kNormal).params[0].value, Zeros(34));
     EXPECT_EQ(EncodeRecord({"N", "HQ"}, RecordFormat{false, true}).size, 44u);
 }
@@ -120,10 +104,8 @@ TEST(EncodeRecord, TextThatDoesNotFitIsNeverCut) {
     EXPECT_NO_THROW(EncodeRecord({"N", std::string(20, 'a')}, RecordFormat{false, true}));
     EXPECT_THROW(EncodeRecord({"S1", seventeen, "1"}, kNormal), DeviceEncodingError);
     EXPECT_THROW(EncodeRecord({"S1", "", "", std::string(52, '1')}, kNormal), DeviceEncodingError);
-    EXPECT_NO_THROW(EncodeRecord({"S1", "", "", std::string(51, '1')}, kNormal));
     EXPECT_THROW(EncodeRecord({"S1", "", "123456789", "1"}, kExtended), DeviceEncodingError);
     EXPECT_THROW(EncodeRecord({"X1", "abc"}, kNormal), DeviceEncodingError);
-    EXPECT_THROW(EncodeRecord({}, kNormal), DeviceEncodingError);
 }
 
 FrameRecord Message(std::uint8_t mid, std::vector<FrameParam> params) {
@@ -133,31 +115,18 @@ FrameRecord Message(std::uint8_t mid, std::vector<FrameParam> params) {
     return message;
 }
 
-TEST(DecodeMessage, FieldsInDeviceOrder) {
+TEST(DecodeMessage, WhatTheRoundTripCannotShow) {
     const EncodedRecord office = EncodeRecord({"S5", "Office", "KW", "03-555-123"}, kExtended);
-    EXPECT_EQ(DecodeMessage(Message(0x7C, office.params), true),
-              (std::vector<Fields>{{"S5", "Office", "KW", "03-555-123"}}));
     // Without the extended format the keyword bytes are not read.
     EXPECT_EQ(DecodeMessage(Message(0x7C, office.params), false),
               (std::vector<Fields>{{"S5", "Office", "", "03-555-123"}}));
-
-    const EncodedRecord group = EncodeRecord({"G2", "Sales", "S1", "S9", "S64"}, kNormal);
-    EXPECT_EQ(DecodeMessage(Message(0x79, group.params), false),
-              (std::vector<Fields>{{"G2", "Sales", "S1", "S9", "S64"}}));
-
-    const std::vector<FrameParam> bindings = {
-        FrameParam::Make(0x60, Hex("01")), FrameParam::Make(0x6D, Hex("02 03")),
-        FrameParam::Make(0x60, Hex("02")), FrameParam::Make(0x6D, Hex("00 07")),
-        FrameParam::Make(0x60, Hex("03")), FrameParam::Make(0x6D, Hex("01 05"))};
-    EXPECT_EQ(DecodeMessage(Message(0x76, bindings), false),
-              (std::vector<Fields>{{"W1", "G3"}, {"W2", ""}, {"W3", "S5"}}));
-
-    const std::vector<FrameParam> sender = {
-        FrameParam::Make(0x66, testing::Concat({Hex("00 48 00 51"), Zeros(30)}))};
-    EXPECT_EQ(DecodeMessage(Message(0x60, sender), false), (std::vector<Fields>{{"N", "HQ"}}));
-
-    // Registration answers and other messages hold no records.
+    // Registration answers hold no records.
     EXPECT_TRUE(DecodeMessage(Message(0x7D, office.params), true).empty());
+    // A binding of kind 0 has no target, whatever its number byte says.
+    EXPECT_EQ(DecodeMessage(Message(0x76, {FrameParam::Make(0x60, Hex("02")),
+                                           FrameParam::Make(0x6D, Hex("00 07"))}),
+                            false),
+              (std::vector<Fields>{{"W2", ""}}));
 }
 
 TEST(DecodeMessage, FullWidthFaxDigitsReadBackAsAscii) {
@@ -180,7 +149,6 @@ TEST(DecodeMessage, ShortOrRandomValuesNeverReadOutside) {
     EXPECT_EQ(cut, (std::vector<Fields>{{"S0", "", "", "12"}}));
 
     std::mt19937 random(99);
-    const std::uint8_t mids[] = {0x7C, 0x79, 0x76, 0x60};
     const std::uint8_t pids[] = {0x60, 0x6F, 0x6E, 0x6D, 0x66, 0x0F};
     for (int round = 0; round < 3000; ++round) {
         std::vector<FrameParam> params(random() % 7);
@@ -191,10 +159,8 @@ TEST(DecodeMessage, ShortOrRandomValuesNeverReadOutside) {
             }
             param = FrameParam::Make(pids[random() % std::size(pids)], value);
         }
-        for (const std::uint8_t mid : mids) {
-            for (const bool extended : {false, true}) {
-                DecodeMessage(Message(mid, params), extended);
-            }
+        for (const std::uint8_t mid : {0x7C, 0x79, 0x76, 0x60}) {
+            DecodeMessage(Message(mid, params), round % 2 == 0);
         }
     }
 }
@@ -261,86 +227,55 @@ TEST(EncodeTable, GroupMembersMustBeRegistered) {
     }
 }
 
-// Generated dial lists that the strict gate accepts.
-class DialListGenerator {
-  public:
-    DialListGenerator(unsigned seed, bool extended) : random_(seed), extended_(extended) {}
-
-    std::vector<Fields> Make() {
-        std::vector<Fields> records;
-        const int speedLimit = extended_ ? 200 : 60;
-        std::vector<int> speedDials = Pick(speedLimit, Below(speedLimit + 1));
-        for (const int n : speedDials) {
-            records.push_back({"S" + std::to_string(n), Text(16, kNameAlphabet),
-                               extended_ ? Text(8, kKeywordAlphabet) : "", FaxNumber()});
+// A dial list the strict gate accepts, drawn at random.
+std::vector<Fields> GenerateDialList(std::mt19937& random, bool extended) {
+    static const char* const kName[] = {"A", "z", "0",  " ",  "-",  "&", ",", "\"",
+                                        "é", "ß", "あ", "ア", "漢", "ｶ", "、"};
+    static const char* const kKeyword[] = {"A", "k", "9", " ", "ｱ", "ﾝ", "~"};
+    static constexpr std::string_view kFax = "0123456789 *#->_%ABCD";
+    auto below = [&](std::size_t n) { return static_cast<int>(random() % n); };
+    auto text = [&](std::size_t maxUnits, const auto& alphabet) {
+        std::string out;
+        for (int i = below(maxUnits + 1); i > 0; --i) {
+            out += alphabet[below(std::size(alphabet))];
         }
-        if (!speedDials.empty()) {
-            for (const int g : Pick(20, Below(21))) {
-                Fields group = {"G" + std::to_string(g), Text(16, kNameAlphabet)};
-                std::vector<int> members = speedDials;
-                std::shuffle(members.begin(), members.end(), random_);
-                members.resize(std::min<std::size_t>(members.size(), 1 + Below(20)));
-                // Normal groups have room for speed dials 1..64 only.
-                std::sort(members.begin(), members.end());
-                for (const int m : members) {
-                    group.push_back("S" + std::to_string(m));
-                }
-                records.push_back(group);
-            }
-        }
-        const int quickLimit = extended_ ? 12 : 3;
-        for (const int w : Pick(quickLimit, Below(quickLimit + 1))) {
-            const bool toGroup = Below(2) == 0;
-            records.push_back(
-                {"W" + std::to_string(w), toGroup ? "G" + std::to_string(1 + Below(20))
-                                                  : "S" + std::to_string(1 + Below(speedLimit))});
-        }
-        if (Below(4) != 0) {
-            records.push_back({"N", Text(20, kNameAlphabet)});
-        }
-        return records;
-    }
-
-  private:
-    static constexpr const char* kNameAlphabet[] = {"A", "z", "0",  " ",  "-",  "&",  ",", "\"",
-                                                    "é", "ß", "あ", "ア", "漢", "字", "ｶ", "、"};
-    static constexpr const char* kKeywordAlphabet[] = {"A", "k", "9", " ", "ｱ", "ﾝ", "~"};
-
-    std::size_t Below(std::size_t n) { return random_() % n; }
-
-    std::vector<int> Pick(int limit, std::size_t count) {
+        return out;
+    };
+    auto pick = [&](int limit) {
         std::vector<int> all(static_cast<std::size_t>(limit));
-        for (int i = 0; i < limit; ++i) {
-            all[static_cast<std::size_t>(i)] = i + 1;
-        }
-        std::shuffle(all.begin(), all.end(), random_);
-        all.resize(count);
+        std::iota(all.begin(), all.end(), 1);
+        std::shuffle(all.begin(), all.end(), random);
+        all.resize(static_cast<std::size_t>(below(all.size() + 1)));
         return all;
-    }
-
-    template <std::size_t N>
-    std::string Text(std::size_t maxUnits, const char* const (&alphabet)[N]) {
-        std::string text;
-        const std::size_t units = Below(maxUnits + 1);
-        for (std::size_t i = 0; i < units; ++i) {
-            text += alphabet[Below(N)];
+    };
+    const int speedLimit = extended ? 200 : 60;
+    std::vector<Fields> records;
+    const std::vector<int> speedDials = pick(speedLimit);
+    for (const int n : speedDials) {
+        std::string fax(1, kFax[below(10)]);
+        for (int i = below(50); i > 0; --i) {
+            fax += kFax[below(kFax.size())];
         }
-        return text;
+        records.push_back(
+            {"S" + std::to_string(n), text(16, kName), extended ? text(8, kKeyword) : "", fax});
     }
-
-    std::string FaxNumber() {
-        static constexpr std::string_view kFax = "0123456789 *#->_%ABCD";
-        std::string text(1, kFax[Below(10)]);
-        const std::size_t length = 1 + Below(50);
-        for (std::size_t i = 1; i < length; ++i) {
-            text += kFax[Below(kFax.size())];
+    for (const int g : speedDials.empty() ? std::vector<int>() : pick(20)) {
+        Fields group = {"G" + std::to_string(g), text(16, kName)};
+        for (int i = 1 + below(std::min<std::size_t>(20, speedDials.size())); i > 0; --i) {
+            group.push_back("S" + std::to_string(speedDials[static_cast<std::size_t>(i - 1)]));
         }
-        return text;
+        records.push_back(group);
     }
-
-    std::mt19937 random_;
-    bool extended_;
-};
+    for (const int w : pick(extended ? 12 : 3)) {
+        records.push_back(
+            {"W" + std::to_string(w), below(2) ? "G" + std::to_string(1 + below(20))
+                                               : "S" + std::to_string(1 + below(speedLimit))});
+    }
+    if (below(4) != 0) {
+        records.push_back({"N", text(20, kName)});
+    }
+    return records;
+}
 
 std::uint8_t InformationMid(std::uint8_t registration) {
     return registration == 0x61 ? 0x60 : static_cast<std::uint8_t>(registration - 1);
@@ -387,20 +322,15 @@ std::multiset<Fields> Records(const RecordTable& table) {
 
 void RoundTrip(bool extended, unsigned seed) {
     Product product(extended);
-    DialListGenerator generator(seed, extended);
+    std::mt19937 random(seed);
     for (int round = 0; round < 60; ++round) {
-        const std::vector<Fields> list = generator.Make();
+        const std::vector<Fields> list = GenerateDialList(random, extended);
         RecordTable sent(product.Info());
         for (const Fields& fields : list) {
             ASSERT_NO_THROW(sent.StoreRecord(fields)) << fields[0];
         }
-        RecordFormat format{extended, false};
-        DialRecord sender;
-        for (int i = 1; sent.Read(i, sender); ++i) {
-            if (sender[0] == "N" && sender.size() > 1 && IsLongSenderName(sender[1])) {
-                format.longSender = true;
-            }
-        }
+        const bool longSender = list.back()[0] == "N" && IsLongSenderName(list.back()[1]);
+        const RecordFormat format{extended, longSender};
         const auto messages = EncodeTable(sent, format);
         RecordTable received(product.Info());
         ASSERT_NO_THROW(DecodeDownload(OverTheWire(messages), extended, received));
@@ -408,32 +338,9 @@ void RoundTrip(bool extended, unsigned seed) {
     }
 }
 
-TEST(DeviceRecords, GeneratedDialListsSurviveTheRoundTripInTheNormalFormat) {
+TEST(DeviceRecords, GeneratedDialListsSurviveTheRoundTripInBothFormats) {
     RoundTrip(false, 1234);
-}
-
-TEST(DeviceRecords, GeneratedDialListsSurviveTheRoundTripInTheExtendedFormat) {
     RoundTrip(true, 5678);
-}
-
-TEST(DeviceRecords, AFullExtendedListSplitsIntoFramesOfWholeRecords) {
-    Product product(true);
-    RecordTable table(product.Info());
-    for (int n = 1; n <= 200; ++n) {
-        table.StoreRecord({"S" + std::to_string(n), "Name", "KW", "0123456789"});
-    }
-    const auto messages = EncodeTable(table, kExtended);
-    ASSERT_EQ(messages.size(), 1u);
-    const MessageFrames& speedDials = messages.at(0x7D);
-    // 109 bytes a record: two per frame (2 + 218 in the first, 218 in the others).
-    EXPECT_EQ(speedDials.Frames().size(), 100u);
-    EXPECT_EQ(speedDials.First().jtype, 0x80);
-    EXPECT_EQ(speedDials.First().len, 200u * 109u);
-    EXPECT_EQ(speedDials.Frames().back().jtype, 0x40);
-    EXPECT_EQ(speedDials.Frames()[50].jtype, 0x00);
-    RecordTable received(product.Info());
-    DecodeDownload(OverTheWire(messages), true, received);
-    EXPECT_EQ(Records(received), Records(table));
 }
 
 }  // namespace

@@ -38,8 +38,4 @@ inline Bytes Concat(std::initializer_list<Bytes> parts) {
     return out;
 }
 
-inline std::string AsText(const Bytes& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-}
-
 }  // namespace dialvane::testing
