@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include "DeviceDialList.h"
+#include "protocol/DeviceRecords.h"
+
+namespace dialvane::emu {
+namespace {
+
+const DeviceConfig kExtended{true, true};
+const DeviceConfig kNormal{false, false};
+
+Bytes SpeedDialValue(const std::string& fax, std::size_t size) {
+    Bytes value(size, 0);
+    std::copy(fax.begin(), fax.end(), value.begin());
+    value[52] = 0;
+    value[53] = 'A';
+    return value;
+}
+
+std::vector<FrameParam> SpeedDialParams(std::initializer_list<int> numbers, std::size_t size) {
+    std::vector<FrameParam> params;
+    for (int n : numbers) {
+        params.push_back(FrameParam::Make(0x60, {static_cast<std::uint8_t>(n)}));
+        params.push_back(FrameParam::Make(0x6F, SpeedDialValue(std::to_string(n), size)));
+    }
+    return params;
+}
+
+std::string StringOf(const Bytes& frame) {
+    return std::string(frame.begin(), frame.end());
+}
+
+// Reads answer frames the way the program does: parse each, count until complete.
+FrameRecord Reassemble(const std::vector<Bytes>& frames) {
+    FrameRecord message;
+    MessageCount count;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const FrameParseResult parsed = ParseFrame(frames[i]);
+        EXPECT_TRUE(parsed.ok()) << i;
+        EXPECT_LE(parsed.frame.fLen, 223u) << i;
+        if (i == 0) {
+            message = parsed.frame;
+            count.Start(parsed.frame);
+        } else {
+            count.Add(parsed.frame);
+            message.params.insert(message.params.end(), parsed.frame.params.begin(),
+                                  parsed.frame.params.end());
+        }
+        EXPECT_EQ(count.Complete(), i + 1 == frames.size()) << i;
+    }
+    return message;
+}
+
+TEST(EmulatorDialList, ListsEveryRecordInFramesTheProgramReassembles) {
+    DeviceDialList list;
+    ASSERT_TRUE(
+        list.Handle(0x7D, SpeedDialParams({1, 7, 60, 61, 200}, 104), kExtended, {}).registered);
+    for (int n = 2; n <= 40; ++n) {
+        list.Store('S', n + 100, SpeedDialValue("555", 104));
+    }
+    const HandleResult answer =
+        list.Handle(0x7C, {FrameParam::Make(0x60, {0})}, kExtended, std::nullopt);
+    EXPECT_EQ(answer.problem, "");
+    ASSERT_GT(answer.answerFrames.size(), 2u);
+    EXPECT_EQ(answer.answerFrames.front()[0], 0x80);
+    EXPECT_EQ(answer.answerFrames[1][0], 0x00);
+    EXPECT_EQ(answer.answerFrames.back()[0], 0x40);
+
+    const auto records = DecodeMessage(Reassemble(answer.answerFrames), true);
+    ASSERT_EQ(records.size(), 44u);
+    EXPECT_EQ(records[0][0], "S1");
+    EXPECT_EQ(records[0][3], "1");
+    EXPECT_EQ(records[3][0], "S61");
+    EXPECT_EQ(records[4][0], "S102");  // in number order, not in order of storing
+    EXPECT_EQ(records[43][0], "S200");
+}
+
+TEST(EmulatorDialList, AnEmptyListIsOneFrameWithoutParameters) {
+    DeviceDialList list;
+    for (std::uint8_t mid : {0x7C, 0x79, 0x76}) {
+        const HandleResult answer =
+            list.Handle(mid, {FrameParam::Make(0x60, {0})}, kNormal, std::nullopt);
+        ASSERT_EQ(answer.answerFrames.size(), 1u);
+        EXPECT_EQ(StringOf(answer.answerFrames[0]),
+                  std::string({'\xC0', static_cast<char>(mid), 0, 2, 0, 0}));
+    }
+    const HandleResult sender = list.Handle(0x60, {}, kNormal, std::nullopt);
+    EXPECT_EQ(StringOf(sender.answerFrames[0]), std::string({'\xC0', '\x60', 0, 2, 0, 0}));
+}
+
+TEST(EmulatorDialList, CancellationClearsOnlyItsKindUnlessRefused) {
+    DeviceDialList list;
+    list.Store('S', 1, SpeedDialValue("1", 86));
+    list.Store('G', 1, Bytes(42, 0));
+    const auto number = std::vector<FrameParam>{FrameParam::Make(0x60, {0})};
+
+    HandleResult refused = list.Handle(0x7E, number, kNormal, std::uint8_t{0x05});
+    EXPECT_FALSE(refused.cancelled);
+    EXPECT_EQ(list.Records('S').size(), 1u);
+    EXPECT_EQ(StringOf(refused.answerFrames[0]),
+              std::string({'\xC0', '\x7E', 0, 5, 0, 3, '\x0F', 1, 5}));
+
+    HandleResult done = list.Handle(0x7E, number, kNormal, std::nullopt);
+    EXPECT_TRUE(done.cancelled);
+    EXPECT_TRUE(list.Records('S').empty());
+    EXPECT_EQ(list.Records('G').size(), 1u);
+    EXPECT_EQ(StringOf(done.answerFrames[0]),
+              std::string({'\xC0', '\x7E', 0, 5, 0, 3, '\x0F', 1, 0}));
+}
+
+TEST(EmulatorDialList, RefusesRecordsTheDeviceCannotHoldAndStoresNoneOfTheMessage) {
+    struct Case {
+        const char* what;
+        std::uint8_t mid;
+        std::vector<FrameParam> params;
+        DeviceConfig config;
+    };
+    const std::vector<Case> cases = {
+        {"normal layout on an extended device", 0x7D, SpeedDialParams({1, 2}, 86), kExtended},
+        {"extended layout on a normal device", 0x7D, SpeedDialParams({1}, 104), kNormal},
+        {"speed dial 61 on a normal device", 0x7D, SpeedDialParams({5, 61}, 86), kNormal},
+        {"speed dial 0", 0x7D, SpeedDialParams({0}, 104), kExtended},
+        {"the same speed dial twice", 0x7D, SpeedDialParams({4, 4}, 104), kExtended},
+        {"number without data", 0x7D, {FrameParam::Make(0x60, {1})}, kExtended},
+        {"quick dial 4 on a one-touch device",
+         0x77,
+         {FrameParam::Make(0x60, {4}), FrameParam::Make(0x6D, {1, 1})},
+         kNormal},
+        {"binding to group 21",
+         0x77,
+         {FrameParam::Make(0x60, {1}), FrameParam::Make(0x6D, {2, 21})},
+         kExtended},
+        {"long sender on a device without long names",
+         0x61,
+         {FrameParam::Make(0x66, Bytes(42, 0x41))},
+         kNormal},
+        {"two sender names",
+         0x61,
+         {FrameParam::Make(0x66, Bytes(34, 0x41)), FrameParam::Make(0x66, Bytes(34, 0x42))},
+         kExtended},
+    };
+    for (const Case& c : cases) {
+        DeviceDialList list;
+        const HandleResult result = list.Handle(c.mid, c.params, c.config, std::nullopt);
+        EXPECT_FALSE(result.registered) << c.what;
+        EXPECT_FALSE(result.problem.empty()) << c.what;
+        EXPECT_EQ(list.Records('S').size() + list.Records('W').size() + list.Records('N').size(),
+                  0u)
+            << c.what;
+        ASSERT_EQ(result.answerFrames.size(), 1u) << c.what;
+        EXPECT_EQ(result.answerFrames[0].back(), kCauseRefused) << c.what;
+    }
+
+    DeviceDialList list;
+    const HandleResult longSender =
+        list.Handle(0x61, {FrameParam::Make(0x66, Bytes(42, 0x41))}, kExtended, std::nullopt);
+    EXPECT_TRUE(longSender.registered);
+    EXPECT_EQ(list.Records('N').at(1).size(), 42u);
+}
+
+TEST(EmulatorDialList, ReportsRequestsWhoseParametersDifferFromTheBuiltInOnes) {
+    DeviceDialList list;
+    // The system parameter request travels with its 4-byte value byte-swapped in pairs.
+    const auto sent = list.Handle(0x21, {FrameParam::Make(0x09, {0x00, 0x64, 0x00, 0x0F})},
+                                  kExtended, std::nullopt);
+    EXPECT_EQ(sent.problem, "");
+    EXPECT_EQ(StringOf(sent.answerFrames[0]),
+              std::string({'\xC0', '\x21', 0, 5, 0, 3, '\x0F', 1, 0}));
+    const auto unswapped = list.Handle(0x21, {FrameParam::Make(0x09, {0x64, 0x00, 0x0F, 0x00})},
+                                       kExtended, std::nullopt);
+    EXPECT_NE(unswapped.problem.find("unexpected parameters"), std::string::npos);
+
+    const auto capability =
+        list.Handle(0x1F, {FrameParam::Make(0xB2, {0x14}), FrameParam::Make(0xB3, {0x00})}, kNormal,
+                    std::nullopt);
+    EXPECT_EQ(capability.problem, "");
+    EXPECT_EQ(StringOf(capability.answerFrames[0]),
+              std::string({'\xC0', '\x1F', 0, 5, 0, 3, '\xB2', 1, 16}));
+    EXPECT_EQ(list.Handle(0x60, {FrameParam::Make(0x91, {0x01})}, kNormal, std::nullopt).problem,
+              "");
+    EXPECT_NE(list.Handle(0x55, {}, kNormal, std::nullopt).problem.find("unknown message 55"),
+              std::string::npos);
+}
+
+TEST(EmulatorAssembler, CollectsAMessageAndRejectsFramesOutOfPlace) {
+    MessageAssembler assembler;
+    const std::string first = {'\x80', '\x7D', 0, 5, 0, 6, '\x60', 1, 1};
+    const std::string middle = {'\x00', '\x7D', 0, 0};
+    const std::string last = {'\x40', '\x7D', 0, 3, '\x60', 1, 2};
+    EXPECT_FALSE(assembler.Add(first).complete);
+    EXPECT_FALSE(assembler.Add(middle).complete);
+    const MessageAssembler::Step done = assembler.Add(last);
+    EXPECT_EQ(done.problem, "");
+    ASSERT_TRUE(done.complete);
+    ASSERT_EQ(done.params.size(), 2u);
+    EXPECT_EQ(done.params[1].value, Bytes{2});
+
+    EXPECT_NE(assembler.Add(last).problem.find("without a first frame"), std::string::npos);
+    assembler.Add(first);
+    EXPECT_NE(assembler.Add(std::string({'\x40', '\x7A', 0, 3, '\x60', 1, 2}))
+                  .problem.find("inside message"),
+              std::string::npos);
+    assembler.Add(first);
+    EXPECT_NE(assembler.Add(std::string({'\xC0', '\x7C', 0, 5, 0, 3, '\x60', 1, 0}))
+                  .problem.find("left incomplete"),
+              std::string::npos);
+    // LEN promised 6 parameter bytes, the frames carried 3 + 6.
+    assembler.Add(first);
+    EXPECT_NE(assembler.Add(std::string({'\x40', '\x7D', 0, 6, '\x60', 1, 2, '\x60', 1, 3}))
+                  .problem.find("LEN 6"),
+              std::string::npos);
+    EXPECT_NE(assembler.Add(std::string({'\xC0', '\x7C', 0, 5, 0, 4, '\x60', 1, 0}))
+                  .problem.find("LEN 4"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace dialvane::emu

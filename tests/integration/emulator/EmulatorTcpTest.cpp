@@ -1,0 +1,435 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "MfpEmulator.h"
+#include "TestClient.h"
+#include "data/DialFileLoader.h"
+#include "data/ProductInfo.h"
+#include "protocol/Base64.h"
+#include "protocol/DeviceRecords.h"
+#include "protocol/Frame.h"
+
+namespace dialvane {
+namespace {
+
+using testing::AckText;
+using testing::FrameWrite;
+using testing::Raw;
+using testing::TestClient;
+using testing::Tool;
+
+constexpr auto kGuard = std::chrono::seconds(10);
+const std::string kSample = DIALVANE_SOURCE_DIR "/samples/sample-dial-list.csv";
+const std::string kSettings = DIALVANE_SOURCE_DIR "/config/dialvane.ini";
+const std::string kNameAnswer = "@QNL ANSWER NAME=\"DX-R7700\"\r\n";
+const std::string kSpeedDialInfo = Raw({0xC0, 0x7C, 0x00, 0x05, 0x00, 0x03, 0x60, 0x01, 0x00});
+const std::string kSpeedDialCancel = Raw({0xC0, 0x7E, 0x00, 0x05, 0x00, 0x03, 0x60, 0x01, 0x00});
+
+// The frame inside a data answer, or nullopt when the block is not a clean one.
+std::optional<FrameRecord> FrameOf(const std::string& block) {
+    const std::size_t lineEnd = block.find("\r\n");
+    if (lineEnd == std::string::npos || block.back() != '\x0c') {
+        return std::nullopt;
+    }
+    const std::size_t n = std::stoul(block.substr(17, lineEnd - 17));
+    const auto bytes = Base64Decode(std::string_view(block).substr(lineEnd + 10, n - 8));
+    if (!bytes) {
+        return std::nullopt;
+    }
+    const FrameParseResult parsed = ParseFrame(*bytes);
+    return parsed.ok() ? std::optional<FrameRecord>(parsed.frame) : std::nullopt;
+}
+
+std::string TempPath(const std::string& name) {
+    return (std::filesystem::temp_directory_path() /
+            (name + "-" + std::to_string(getpid()) + ".csv"))
+        .string();
+}
+
+class EmulatorTcp : public ::testing::Test {
+  protected:
+    // Each test its own loopback address, so tests may run in parallel.
+    void Start(int host, MfpEmulatorOptions options = {}) {
+        options.address = "127.0.0." + std::to_string(host);
+        emulator = std::make_unique<MfpEmulator>(options);
+        std::string error;
+        ASSERT_TRUE(emulator->Start(&error)) << error;
+        ASSERT_TRUE(client.Connect(options.address, emulator->Port()));
+    }
+
+    std::string Exchange(const std::string& bytes) {
+        client.Send(bytes);
+        return client.ReadBlock();
+    }
+
+    void Occupy() { ASSERT_EQ(Exchange(Tool("0001")), AckText("0000")); }
+
+    // Writes a request frame, then reads answer frames until the message is complete.
+    std::vector<FrameRecord> Request(const std::string& frame) {
+        EXPECT_EQ(Exchange(FrameWrite(frame)), AckText("0000"));
+        std::vector<FrameRecord> frames;
+        MessageCount count;
+        for (int guard = 0; guard < 100; ++guard) {
+            const auto answer = FrameOf(Exchange(Tool("0004")));
+            if (!answer) {
+                ADD_FAILURE() << "no clean data answer";
+                break;
+            }
+            frames.push_back(*answer);
+            if (frames.size() == 1) {
+                count.Start(*answer);
+            } else {
+                count.Add(*answer);
+            }
+            if (count.Complete()) {
+                break;
+            }
+        }
+        return frames;
+    }
+
+    void SetFaults(const EmulatorFaults& faults) { emulator->SetFaults(faults); }
+
+    std::unique_ptr<MfpEmulator> emulator;
+    TestClient client;
+};
+
+TEST_F(EmulatorTcp, AnswersTheNameQueryAndTheControlCommands) {
+    Start(100);
+    EXPECT_EQ(Exchange("@QNL INQUIRE NAME\r\n"), kNameAnswer);
+    // The connection number is echoed as it came.
+    EXPECT_EQ(Exchange(Tool("0000", "00A1")), AckText("0000", "00A1"));
+    EXPECT_FALSE(emulator->Occupied());
+    Occupy();
+    EXPECT_TRUE(emulator->Occupied());
+    EXPECT_EQ(Exchange(Tool("0002")), AckText("0000"));
+    EXPECT_FALSE(emulator->Occupied());
+
+    const EmulatorCounters counters = emulator->Counters();
+    EXPECT_EQ(counters.channelQueries, 1);
+    EXPECT_EQ(counters.nops, 1);
+    EXPECT_EQ(counters.occupyStarts, 1);
+    EXPECT_EQ(counters.occupyEnds, 1);
+    const auto transcript = emulator->Transcript();
+    ASSERT_EQ(transcript.size(), 4u);
+    EXPECT_EQ(transcript[0].command, CommandMatch::kChannelQuery);
+    EXPECT_EQ(transcript[0].raw, "@QNL INQUIRE NAME\r\n");
+    EXPECT_EQ(transcript[2].command, static_cast<int>(ToolCommand::OccupyStart));
+    EXPECT_EQ(transcript[2].raw, Tool("0001"));
+    EXPECT_TRUE(emulator->Problems().empty());
+}
+
+TEST_F(EmulatorTcp, InformationAnswerComesFrameByFrameAndHoldsTheStoredList) {
+    MfpEmulatorOptions options;
+    options.settingsPath = kSettings;
+    Start(101, options);
+    std::string error;
+    ASSERT_TRUE(emulator->LoadUserFile(kSample, &error)) << error;
+    Occupy();
+
+    const std::vector<FrameRecord> frames = Request(kSpeedDialInfo);
+    ASSERT_GT(frames.size(), 2u);
+    FrameRecord message = frames.front();
+    for (std::size_t i = 1; i < frames.size(); ++i) {
+        message.params.insert(message.params.end(), frames[i].params.begin(),
+                              frames[i].params.end());
+    }
+    const auto records = DecodeMessage(message, true);
+    ASSERT_EQ(static_cast<int>(records.size()), emulator->StoredCount('S'));
+    EXPECT_EQ(records.front(),
+              (std::vector<std::string>{"S1", "Head Office", "HQ", "03-5550-1000"}));
+    EXPECT_EQ(records.back()[0], "S200");
+
+    // The answer is used up: one more read finds nothing waiting.
+    EXPECT_EQ(Exchange(Tool("0004")), AckText("00FB"));
+    const auto transcript = emulator->Transcript();
+    EXPECT_EQ(transcript.back().command, static_cast<int>(ToolCommand::FrameRead));
+    EXPECT_EQ(transcript[transcript.size() - 2].mid, 0x7C);
+    EXPECT_EQ(emulator->Problems().size(), 1u);
+}
+
+TEST_F(EmulatorTcp, CancellationAndMultiFrameRegistrationReplaceTheStoredList) {
+    Start(102);
+    emulator->StoreValue('S', 9, std::string(104, 'x'));
+    Occupy();
+
+    auto cancelled = Request(kSpeedDialCancel);
+    ASSERT_EQ(cancelled.size(), 1u);
+    EXPECT_EQ(cancelled[0].params, std::vector<FrameParam>{FrameParam::Make(0x0F, {0})});
+    EXPECT_EQ(emulator->StoredCount('S'), 0);
+
+    MessageFrames registration(0x7D);
+    const RecordFormat extended{true, false};
+    for (int n : {3, 7, 150}) {
+        const std::string key = "S" + std::to_string(n);
+        registration.AppendUnit(
+            EncodeRecord({key, "Name " + key, "KW", "03-555-" + std::to_string(n)}, extended)
+                .params);
+    }
+    ASSERT_EQ(registration.Frames().size(), 2u);
+    const Bytes first = SerializeFrame(registration.Frames()[0]);
+    const Bytes last = SerializeFrame(registration.Frames()[1]);
+    EXPECT_EQ(Exchange(FrameWrite(std::string(first.begin(), first.end()))), AckText("0000"));
+    EXPECT_EQ(emulator->StoredCount('S'), 0);  // nothing is stored before the message is whole
+    const auto answer = Request(std::string(last.begin(), last.end()));
+    ASSERT_EQ(answer.size(), 1u);
+    EXPECT_EQ(answer[0].params, std::vector<FrameParam>{FrameParam::Make(0x0F, {0})});
+
+    EXPECT_EQ(emulator->StoredCount('S'), 3);
+    const EmulatorCounters counters = emulator->Counters();
+    EXPECT_EQ(counters.cancellations.at(0x7E), 1);
+    EXPECT_EQ(counters.registrations.at(0x7D), 1);
+    EXPECT_EQ(counters.frameWrites, 3);
+    EXPECT_TRUE(emulator->Problems().empty());
+
+    const std::string dump = TempPath("emulator-registered");
+    std::string error;
+    ASSERT_TRUE(emulator->DumpUserFile(dump, &error)) << error;
+    TProductInfo product(kSettings);
+    product.Load("DX-R7700");
+    DialModel model;
+    EXPECT_TRUE(LoadDialFile(dump, model, product).ok());
+    std::remove(dump.c_str());
+    EXPECT_EQ(model.speedDials[150].name, "Name S150");
+    EXPECT_EQ(model.speedDials[150].keyword, "KW");
+    EXPECT_EQ(model.speedDials[150].faxNumber, "03-555-150");
+    EXPECT_TRUE(model.speedDials[9].key.empty());
+}
+
+TEST_F(EmulatorTcp, LoadThenDumpKeepsTheDialList) {
+    MfpEmulatorOptions options;
+    options.settingsPath = kSettings;
+    Start(103, options);
+    std::string error;
+    ASSERT_TRUE(emulator->LoadUserFile(kSample, &error)) << error;
+    const std::string dump = TempPath("emulator-dump");
+    ASSERT_TRUE(emulator->DumpUserFile(dump, &error)) << error;
+
+    TProductInfo product(kSettings);
+    product.Load("DX-R7700");
+    DialModel original;
+    DialModel dumped;
+    ASSERT_TRUE(LoadDialFile(kSample, original, product).ok());
+    ASSERT_TRUE(LoadDialFile(dump, dumped, product).ok());
+    std::remove(dump.c_str());
+    for (int n = 1; n <= kMaxSpeedDials; ++n) {
+        const SpeedDialEntry& a = original.speedDials[n];
+        const SpeedDialEntry& b = dumped.speedDials[n];
+        EXPECT_EQ(std::tie(a.key, a.name, a.keyword, a.faxNumber),
+                  std::tie(b.key, b.name, b.keyword, b.faxNumber))
+            << n;
+    }
+    for (int g = 1; g <= kMaxGroups; ++g) {
+        EXPECT_EQ(original.groups[g].name, dumped.groups[g].name) << g;
+        EXPECT_EQ(original.groups[g].members.size(), dumped.groups[g].members.size()) << g;
+    }
+    EXPECT_EQ(original.bindings, dumped.bindings);
+    EXPECT_EQ(original.senderName, dumped.senderName);
+
+    // A file the emulated model cannot hold is refused and leaves the list as it was.
+    MfpEmulatorOptions oneTouch;
+    oneTouch.extendedFormat = false;
+    MfpEmulator small(oneTouch);
+    EXPECT_FALSE(small.LoadUserFile(kSample, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(small.StoredCount('S'), 0);
+}
+
+TEST_F(EmulatorTcp, ServesOneConnectionAfterAnotherAndReleasesTheFaxOnDisconnect) {
+    Start(104);
+    Occupy();
+    TestClient second;
+    ASSERT_TRUE(second.Connect("127.0.0.104", emulator->Port()));
+    second.Send("@QNL INQUIRE NAME\r\n");
+    client.Close();
+    // The second connection is served only once the first has ended.
+    EXPECT_EQ(second.ReadBlock(), kNameAnswer);
+    EXPECT_TRUE(emulator->WaitForDisconnects(1, kGuard));
+    EXPECT_FALSE(emulator->Occupied());
+    second.Send(FrameWrite(kSpeedDialInfo));
+    EXPECT_EQ(second.ReadBlock(), AckText("00FA"));
+    EXPECT_EQ(emulator->Counters().connections, 2);
+    const auto transcript = emulator->Transcript();
+    EXPECT_EQ(transcript.back().connection, 2);
+    ASSERT_EQ(emulator->Problems().size(), 1u);
+    EXPECT_NE(emulator->Problems()[0].find("not occupied"), std::string::npos);
+}
+
+TEST_F(EmulatorTcp, RecordsWhatTheProgramGotWrong) {
+    Start(105);
+    std::string badChecksum = Tool("0000");
+    badChecksum.replace(badChecksum.rfind(';') + 1, 3, "386");
+    EXPECT_EQ(Exchange(badChecksum), AckText("00F9"));
+    Occupy();
+    // A continuation frame with no first frame before it.
+    EXPECT_EQ(Exchange(FrameWrite(Raw({0x40, 0x7D, 0x00, 0x03, 0x60, 0x01, 0x05}))),
+              AckText("00F9"));
+    // An unpadded odd frame inside a correctly counted envelope.
+    EXPECT_EQ(Exchange(testing::Envelope("00010003" + kSpeedDialInfo)), AckText("00F9"));
+    const auto problems = emulator->Problems();
+    ASSERT_EQ(problems.size(), 3u);
+    EXPECT_NE(problems[0].find("checksum 386"), std::string::npos);
+    EXPECT_NE(problems[1].find("without a first frame"), std::string::npos);
+    EXPECT_NE(problems[2].find("not padded"), std::string::npos);
+    EXPECT_EQ(emulator->Counters().problems, 3);
+}
+
+TEST_F(EmulatorTcp, BusyAnswers) {
+    Start(106);
+    EmulatorFaults faults;
+    faults.busyOccupyStarts = 2;
+    faults.busy = CommandMatch::Nth(1, ToolCommand::FrameWrite);
+    faults.busyNacks = 2;
+    SetFaults(faults);
+    EXPECT_EQ(Exchange(Tool("0001")), AckText("00FC"));
+    EXPECT_FALSE(emulator->Occupied());
+    EXPECT_EQ(Exchange(Tool("0001")), AckText("00FC"));
+    EXPECT_EQ(Exchange(Tool("0001")), AckText("0000"));
+    EXPECT_TRUE(emulator->Occupied());
+
+    // Busy, busy, then the real acknowledgement, without the frame being written again.
+    client.Send(FrameWrite(kSpeedDialInfo));
+    EXPECT_EQ(client.ReadBlock(), AckText("00FC"));
+    EXPECT_EQ(client.ReadBlock(), AckText("00FC"));
+    EXPECT_EQ(client.ReadBlock(), AckText("0000"));
+    EXPECT_EQ(emulator->Counters().frameWrites, 1);
+
+    faults.busyNacks = 1;
+    faults.busy = CommandMatch::Nth(1, ToolCommand::FrameRead);
+    faults.busyAndAnswerInOneWrite = true;
+    SetFaults(faults);
+    client.Send(Tool("0004"));
+    EXPECT_EQ(client.ReadBlock(), AckText("00FC"));
+    const std::string data = client.ReadBlock();
+    EXPECT_TRUE(FrameOf(data).has_value());
+    EXPECT_EQ(client.LastChunk(), AckText("00FC").size() + data.size());
+}
+
+TEST_F(EmulatorTcp, NopResultSilenceAndDisconnect) {
+    Start(107);
+    EmulatorFaults faults;
+    faults.nopResult = 0xFD;
+    faults.silence = CommandMatch::Nth(2, ToolCommand::Nop);
+    faults.disconnect = CommandMatch::Nth(1, ToolCommand::FrameWrite, 0x7E);
+    SetFaults(faults);
+    EXPECT_EQ(Exchange(Tool("0000")), AckText("00FD"));
+    // The second NOP gets no answer: the next bytes are the answer to the name query after it.
+    client.Send(Tool("0000"));
+    client.Send("@QNL INQUIRE NAME\r\n");
+    EXPECT_EQ(client.ReadThroughNameAnswer(), kNameAnswer);
+
+    Occupy();
+    emulator->StoreValue('S', 1, std::string(104, 'a'));
+    EXPECT_EQ(Exchange(FrameWrite(kSpeedDialInfo)), AckText("0000"));
+    client.Send(FrameWrite(kSpeedDialCancel));
+    EXPECT_TRUE(client.PeerClosed());
+    EXPECT_TRUE(emulator->WaitForDisconnects(1, kGuard));
+    EXPECT_EQ(emulator->StoredCount('S'), 1);  // the cancellation never took effect
+    EXPECT_EQ(emulator->Transcript().back().mid, 0x7E);
+
+    // The emulator goes on serving the next connection.
+    TestClient next;
+    ASSERT_TRUE(next.Connect("127.0.0.107", emulator->Port()));
+    next.Send("@QNL INQUIRE NAME\r\n");
+    EXPECT_EQ(next.ReadBlock(), kNameAnswer);
+}
+
+TEST_F(EmulatorTcp, WrongConnectionNumberAndMalformedAnswers) {
+    Start(108);
+    emulator->StoreValue('S', 4, std::string(104, 'a'));
+    EmulatorFaults faults;
+    faults.wrongConnectionNumber = CommandMatch::Nth(1, ToolCommand::Nop);
+    SetFaults(faults);
+    EXPECT_EQ(Exchange(Tool("0000")), AckText("0000", "0002"));
+    EXPECT_EQ(Exchange(Tool("0000")), AckText("0000"));
+    Occupy();
+
+    struct Case {
+        MalformKind kind;
+        ToolCommand command;
+        std::string expected;  // what arrives before the name answer
+    };
+    const std::string ack = AckText("0000");
+    const std::vector<Case> cases = {
+        {MalformKind::MissingFormFeed, ToolCommand::Nop, ack.substr(0, ack.size() - 1)},
+        {MalformKind::WrongLength, ToolCommand::Nop, ack.substr(0, ack.size() - 1) + "0\x0c"},
+    };
+    for (const Case& c : cases) {
+        faults = {};
+        faults.malformed = CommandMatch::Nth(1, c.command);
+        faults.malformKind = c.kind;
+        SetFaults(faults);
+        client.Send(Tool("0000"));
+        client.Send("@QNL INQUIRE NAME\r\n");
+        EXPECT_EQ(client.ReadThroughNameAnswer(), c.expected + kNameAnswer);
+    }
+
+    // Data answers: a length 4 short of the data, and Base64 the program cannot decode.
+    for (MalformKind kind : {MalformKind::WrongLength, MalformKind::BadBase64}) {
+        faults = {};
+        faults.malformed = CommandMatch::Nth(1, ToolCommand::FrameRead, 0x7C);
+        faults.malformKind = kind;
+        SetFaults(faults);
+        EXPECT_EQ(Exchange(FrameWrite(kSpeedDialInfo)), AckText("0000"));
+        client.Send(Tool("0004"));
+        client.Send("@QNL INQUIRE NAME\r\n");
+        const std::string bytes = client.ReadThroughNameAnswer();
+        const std::string answer = bytes.substr(0, bytes.size() - kNameAnswer.size());
+        const std::size_t lineEnd = answer.find("\r\n");
+        const std::size_t declared = std::stoul(answer.substr(17, lineEnd - 17));
+        const std::size_t actual = answer.size() - lineEnd - 3;
+        if (kind == MalformKind::WrongLength) {
+            EXPECT_EQ(declared + 4, actual);
+        } else {
+            EXPECT_EQ(declared, actual);
+            EXPECT_FALSE(Base64Decode(answer.substr(lineEnd + 10, declared - 8)).has_value());
+        }
+    }
+}
+
+TEST_F(EmulatorTcp, StopCauseAndCapabilityAnswers) {
+    MfpEmulatorOptions options;
+    options.longSenderSupported = false;
+    Start(109, options);
+    emulator->StoreValue('S', 2, std::string(104, 'a'));
+    EmulatorFaults faults;
+    faults.stopCause[0x7E] = 0x05;
+    faults.stopCause[0x21] = 0x03;
+    SetFaults(faults);
+    Occupy();
+
+    const auto refused = Request(kSpeedDialCancel);
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0].params, std::vector<FrameParam>{FrameParam::Make(0x0F, {0x05})});
+    EXPECT_EQ(emulator->StoredCount('S'), 1);
+
+    const auto parameters = Request(Raw({0xC0, 0x21, 0, 8, 0, 6, 0x09, 4, 0x00, 0x64, 0x00, 0x0F}));
+    ASSERT_EQ(parameters.size(), 1u);
+    EXPECT_EQ(parameters[0].params, std::vector<FrameParam>{FrameParam::Make(0x0F, {0x03})});
+
+    const auto capability = Request(Raw({0xC0, 0x1F, 0, 8, 0, 6, 0xB2, 1, 0x14, 0xB3, 1, 0}));
+    ASSERT_EQ(capability.size(), 1u);
+    ASSERT_EQ(capability[0].params.size(), 1u);
+    EXPECT_EQ(capability[0].params[0].pid, 0xB2);
+    EXPECT_NE(capability[0].params[0].value, Bytes{20});
+    EXPECT_TRUE(emulator->Problems().empty());
+}
+
+TEST_F(EmulatorTcp, StopEndsADelayedAnswerAtOnce) {
+    Start(110);
+    EmulatorFaults faults;
+    faults.answerDelayMs = 600000;
+    SetFaults(faults);
+    client.Send(Tool("0000"));
+    ASSERT_TRUE(emulator->WaitForCommands(1, kGuard));
+    emulator->Stop();
+    EXPECT_FALSE(emulator->Running());
+    EXPECT_TRUE(client.PeerClosed());
+    EXPECT_EQ(emulator->Counters().disconnects, 1);
+}
+
+}  // namespace
+}  // namespace dialvane

@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "EmulatorWire.h"
+#include "TestClient.h"
+#include "protocol/Base64.h"
+
+namespace dialvane::emu {
+namespace {
+
+using testing::Envelope;
+using testing::FrameWrite;
+using testing::Raw;
+
+const std::string kSpeedDialRequest = Raw({0xC0, 0x7C, 0x00, 0x05, 0x00, 0x03, 0x60, 0x01, 0x00});
+
+TEST(EmulatorScan, TakesTheNameQueryAndAFrameWriteApart) {
+    const std::string write = FrameWrite(kSpeedDialRequest);
+    // The envelope as the program's worked example has it: 60 bytes, count 18, checksum 809.
+    ASSERT_EQ(write.size(), 60u);
+    ASSERT_NE(write.find("U16;0;18;809}00010003"), std::string::npos);
+
+    const std::string stream = std::string(kNameQuery) + write;
+    ScanResult first = ScanIncoming(stream, false);
+    EXPECT_EQ(first.state, ScanState::Command);
+    EXPECT_EQ(first.command.command, kCommandChannelQuery);
+    EXPECT_EQ(first.consumed, kNameQuery.size());
+
+    ScanResult second = ScanIncoming(std::string_view(stream).substr(first.consumed), false);
+    EXPECT_EQ(second.state, ScanState::Command);
+    EXPECT_EQ(second.command.command, 3);
+    EXPECT_EQ(second.command.connection, "0001");
+    EXPECT_EQ(second.command.frame, kSpeedDialRequest + '\0');
+    EXPECT_EQ(second.command.problem, "");
+    EXPECT_EQ(second.consumed, write.size());
+}
+
+TEST(EmulatorScan, WaitsForEveryPartOfACommandThatArrivesInPieces) {
+    const std::string write = FrameWrite(kSpeedDialRequest);
+    for (std::size_t length = 1; length < write.size(); ++length) {
+        EXPECT_EQ(ScanIncoming(std::string_view(write).substr(0, length), false).state,
+                  ScanState::Incomplete)
+            << length;
+    }
+    for (std::size_t length = 1; length < kNameQuery.size(); ++length) {
+        EXPECT_EQ(ScanIncoming(kNameQuery.substr(0, length), false).state, ScanState::Incomplete);
+    }
+}
+
+TEST(EmulatorScan, ReportsWhatIsWrongWithAnEnvelope) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool idle;
+        std::string problemStart;
+        std::size_t consumed;
+    };
+    const std::string good = testing::Tool("0000");
+    std::string badChecksum = good;
+    badChecksum.replace(badChecksum.rfind(';') + 1, 3, "999");
+    const std::string shortCount = "@QNL ENTER LANGUAGE=RCC\r\n\x1b\x1dU16;0;6;0}00010000\x1b\x01";
+    const std::string longCount = "@QNL ENTER LANGUAGE=RCC\r\n\x1b\x1dU16;0;12;0}00010000\x1b\x01";
+    const std::vector<Case> cases = {
+        {"checksum", badChecksum, false, "checksum 999 does not match the byte sum", good.size()},
+        {"count too small", shortCount, false, "byte count 6 does not match the 8 bytes",
+         shortCount.size()},
+        {"count too large, once nothing more comes", longCount, true,
+         "byte count 12 does not match the 8 bytes", longCount.size()},
+        {"unknown code", Envelope("00010009"), false, "unknown tool command code", 0},
+        {"NOP with a timeout", Envelope("00010000000A"), false, "command 0000 carries 12 bytes", 0},
+        {"read without its timeout", Envelope("00010004"), false, "command 0004 carries 8", 0},
+        {"lower-case connection", Envelope("000a0000"), false, "connection number", 0},
+        {"timeout not hexadecimal", Envelope("000100010x0A"), false, "timeout", 0},
+    };
+    for (const Case& c : cases) {
+        const ScanResult result = ScanIncoming(c.bytes, c.idle);
+        EXPECT_EQ(result.state, ScanState::Command) << c.what;
+        EXPECT_TRUE(result.command.problem.starts_with(c.problemStart))
+            << c.what << ": " << result.command.problem;
+        EXPECT_EQ(result.consumed, c.consumed == 0 ? c.bytes.size() : c.consumed) << c.what;
+    }
+    // Without the idle verdict a too-large count just waits for the rest.
+    EXPECT_EQ(ScanIncoming(longCount, false).state, ScanState::Incomplete);
+}
+
+TEST(EmulatorScan, DropsStrayBytesUpToTheNextCommand) {
+    const std::string stream = "xyz\x0c\x01@QN";
+    ScanResult stray = ScanIncoming(stream, false);
+    EXPECT_EQ(stray.state, ScanState::Garbage);
+    EXPECT_EQ(stray.consumed, 5u);  // keeps "@QN", which may start a command
+
+    ScanResult line = ScanIncoming("@QNL JOB START\r\n@QNL INQUIRE NAME\r\n", false);
+    EXPECT_EQ(line.state, ScanState::Garbage);
+    EXPECT_EQ(line.consumed, 16u);
+    EXPECT_NE(line.command.problem.find("@QNL JOB START"), std::string::npos);
+
+    ScanResult noGs = ScanIncoming("@QNL ENTER LANGUAGE=RCC\r\nU16;0;8;0}00010000\x1b\x01", false);
+    EXPECT_EQ(noGs.state, ScanState::Garbage);
+    EXPECT_EQ(noGs.consumed, kLanguageSwitch.size());
+}
+
+TEST(EmulatorScan, NeverReadsPastRandomInput) {
+    std::mt19937 random(20240611);
+    const std::string valid = FrameWrite(kSpeedDialRequest) + std::string(kNameQuery);
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes = valid;
+        const int edits = 1 + static_cast<int>(random() % 6);
+        for (int e = 0; e < edits; ++e) {
+            const std::size_t at = random() % bytes.size();
+            switch (random() % 3) {
+                case 0:
+                    bytes[at] = static_cast<char>(random());
+                    break;
+                case 1:
+                    bytes.erase(at, 1 + random() % 4);
+                    break;
+                default:
+                    bytes.insert(at, 1, static_cast<char>(random()));
+                    break;
+            }
+            if (bytes.empty()) {
+                bytes = "@";
+            }
+        }
+        std::string_view rest = bytes;
+        for (int step = 0; !rest.empty() && step < 1000; ++step) {
+            const ScanResult result = ScanIncoming(rest, true);
+            if (result.state == ScanState::Incomplete) {
+                break;
+            }
+            ASSERT_GT(result.consumed, 0u);
+            ASSERT_LE(result.consumed, rest.size());
+            rest.remove_prefix(result.consumed);
+        }
+    }
+}
+
+TEST(EmulatorFrameCheck, AcceptsWellFormedFramesAndNamesTheFault) {
+    EXPECT_EQ(CheckWrittenFrame(kSpeedDialRequest + '\0'), "");
+    EXPECT_EQ(CheckWrittenFrame(Raw({0xC0, 0x62, 0x00, 0x00})), "");
+    EXPECT_EQ(CheckWrittenFrame(Raw({0x40, 0x7D, 0x00, 0x03, 0x60, 0x01, 0x05, 0x00})), "");
+
+    EXPECT_NE(CheckWrittenFrame(kSpeedDialRequest).find("not padded"), std::string::npos);
+    EXPECT_NE(CheckWrittenFrame(kSpeedDialRequest + '\x07').find("pad byte"), std::string::npos);
+    EXPECT_NE(CheckWrittenFrame(Raw({0xC0, 0x7C, 0x00, 0x07, 0x00, 0x03, 0x60, 0x01, 0x00, 0}))
+                  .find("F_LEN 7 does not match"),
+              std::string::npos);
+    // SIZE says 2, but the frame ends after 1 value byte.
+    EXPECT_NE(CheckWrittenFrame(Raw({0xC0, 0x7C, 0x00, 0x05, 0x00, 0x03, 0x60, 0x02, 0x00, 0}))
+                  .find("runs past F_LEN"),
+              std::string::npos);
+    EXPECT_NE(CheckWrittenFrame(Raw({0xC7, 0x7C, 0x00, 0x00})).find("JTYPE"), std::string::npos);
+    std::string tooLong = Raw({0xC0, 0x7D, 0x00, 224, 0x00, 222});
+    tooLong += Raw({0x66, 220}) + std::string(220, 'a');
+    EXPECT_NE(CheckWrittenFrame(tooLong).find("above 223"), std::string::npos);
+}
+
+TEST(EmulatorAnswers, DataBlocksDecodeWithTheProgramsDecoder) {
+    std::mt19937 random(7);
+    for (std::size_t length = 0; length < 300; ++length) {
+        std::string frame(length, '\0');
+        for (char& c : frame) {
+            c = static_cast<char>(random());
+        }
+        const std::string block = DataBlock("0001", frame);
+        const std::size_t lineEnd = block.find("\r\n");
+        const std::size_t n = std::stoul(block.substr(17, lineEnd - 17));
+        ASSERT_EQ(block.size(), lineEnd + 2 + n + 1) << length;
+        ASSERT_EQ(block.substr(lineEnd + 2, 8), "00010000");
+        ASSERT_EQ(block.back(), '\x0c');
+        if (length == 0) {
+            continue;
+        }
+        const auto decoded = Base64Decode(std::string_view(block).substr(lineEnd + 10, n - 8));
+        ASSERT_TRUE(decoded.has_value()) << length;
+        // Padding decodes to zero bytes behind the frame.
+        ASSERT_EQ(decoded->size(), (length + 2) / 3 * 3);
+        EXPECT_EQ(std::string(decoded->begin(), decoded->begin() + static_cast<long>(length)),
+                  frame);
+        EXPECT_TRUE(std::all_of(decoded->begin() + static_cast<long>(length), decoded->end(),
+                                [](std::uint8_t b) { return b == 0; }));
+    }
+    EXPECT_EQ(AckBlock("00A1", 0xFC), "@QNL SDC FAXTOOL=8\r\n00A100FC\x0c");
+    EXPECT_EQ(OtherConnection("0001"), "0002");
+    EXPECT_EQ(OtherConnection("FFFF"), "0000");
+}
+
+}  // namespace
+}  // namespace dialvane::emu
