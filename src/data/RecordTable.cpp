@@ -302,11 +302,13 @@ void RecordTable::BuildFromModel(const DialModel& model) {
     for (int g = 1; g <= kMaxGroups; ++g) {
         const GroupDialEntry& group = model.groups[g];
         const GroupDisplay& display = model.groupDisplay[g];
-        if (group.number == 0 && display.key.empty()) {
+        // A group goes to the gate when its row has a key or it has members (what the save writer
+        // writes). A deleted group keeps its number but has neither. A row whose members all failed
+        // to load still goes, and the gate refuses it, rather than vanishing from the device.
+        const bool hasMembers = group.number != 0 && !group.members.empty();
+        if (display.key.empty() && !hasMembers) {
             continue;
         }
-        // A group the grid shows but whose members all failed to load still goes to the gate,
-        // which refuses it, rather than vanishing from the device unnoticed.
         DialRecord record{display.key.empty() ? FormatRecordKey('G', group.number) : display.key,
                           group.number != 0 ? group.name : display.name};
         for (const GroupMember& member : group.members) {

@@ -71,30 +71,24 @@ inline std::string Fixture(const std::string& name) {
     return std::string(DIALVANE_SOURCE_DIR) + "/samples/" + name;
 }
 
-// Fields of the model that a file carries, for comparing two models.
-inline void ExpectSameModel(const DialModel& a, const DialModel& b) {
-    for (int n = 1; n <= kMaxSpeedDials; ++n) {
-        const SpeedDialEntry& x = a.speedDials[n];
-        const SpeedDialEntry& y = b.speedDials[n];
-        EXPECT_EQ(x.key, y.key) << n;
-        EXPECT_EQ(x.name, y.name) << n;
-        EXPECT_EQ(x.keyword, y.keyword) << n;
-        EXPECT_EQ(x.faxNumber, y.faxNumber) << n;
-        EXPECT_EQ(x.groupMask, y.groupMask) << n;
+// What the model holds, including what loading derives (masks, record texts), as one text.
+inline std::string Describe(const DialModel& model) {
+    std::string text;
+    for (const SpeedDialEntry& e : model.speedDials) {
+        text +=
+            e.key + "|" + e.name + "|" + e.keyword + "|" + e.faxNumber + "|" + e.groupMask + "\n";
     }
-    for (int g = 1; g <= kMaxGroups; ++g) {
-        EXPECT_EQ(a.groups[g].number, b.groups[g].number) << g;
-        EXPECT_EQ(a.groups[g].name, b.groups[g].name) << g;
-        EXPECT_EQ(a.groups[g].recordText, b.groups[g].recordText) << g;
-        ASSERT_EQ(a.groups[g].members.size(), b.groups[g].members.size()) << g;
-        for (size_t m = 0; m < a.groups[g].members.size(); ++m) {
-            EXPECT_EQ(a.groups[g].members[m].number, b.groups[g].members[m].number) << g;
+    for (const GroupDialEntry& g : model.groups) {
+        text += std::to_string(g.number) + "|" + g.name + "|" + g.recordText;
+        for (const GroupMember& m : g.members) {
+            text += "|" + std::to_string(m.number);
         }
+        text += "\n";
     }
-    for (int w = 1; w <= kMaxBindings; ++w) {
-        EXPECT_EQ(a.bindings[w], b.bindings[w]) << w;
+    for (const std::string& binding : model.bindings) {
+        text += binding + "\n";
     }
-    EXPECT_EQ(a.senderName, b.senderName);
+    return text + model.senderName;
 }
 
 }  // namespace dialvane::testing
