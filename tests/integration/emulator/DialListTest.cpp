@@ -170,12 +170,6 @@ TEST(EmulatorDialList, ReportsRequestsWhoseParametersDifferFromTheBuiltInOnes) {
                                        kExtended, std::nullopt);
     EXPECT_NE(unswapped.problem.find("unexpected parameters"), std::string::npos);
 
-    const auto capability =
-        list.Handle(0x1F, {FrameParam::Make(0xB2, {0x14}), FrameParam::Make(0xB3, {0x00})}, kNormal,
-                    std::nullopt);
-    EXPECT_EQ(capability.problem, "");
-    EXPECT_EQ(StringOf(capability.answerFrames[0]),
-              std::string({'\xC0', '\x1F', 0, 5, 0, 3, '\xB2', 1, 16}));
     EXPECT_EQ(list.Handle(0x60, {FrameParam::Make(0x91, {0x01})}, kNormal, std::nullopt).problem,
               "");
     EXPECT_NE(list.Handle(0x55, {}, kNormal, std::nullopt).problem.find("unknown message 55"),
