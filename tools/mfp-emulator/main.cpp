@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "MfpEmulator.h"
+#include "data/ProductInfo.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     std::string load;
     std::string dump;
     long delay = 0;
+    bool formatGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -51,6 +53,7 @@ int main(int argc, char** argv) {
         } else if (arg == "--format" && (std::string_view(argv[i + 1]) == "normal" ||
                                          std::string_view(argv[i + 1]) == "extended")) {
             options.extendedFormat = std::string_view(argv[++i]) == "extended";
+            formatGiven = true;
         } else if (arg == "--settings") {
             options.settingsPath = argv[++i];
         } else if (arg == "--load") {
@@ -65,6 +68,14 @@ int main(int argc, char** argv) {
                          kUsage);
             return 2;
         }
+    }
+
+    // Without an explicit format the model's profile decides: quick-dial models keep their
+    // records in the extended layout.
+    if (!formatGiven && !options.settingsPath.empty()) {
+        dialvane::TProductInfo product(options.settingsPath);
+        product.Load(options.model);
+        options.extendedFormat = !product.OneTouch();
     }
 
     // Signals are taken by sigwait below, so every thread must have them blocked.
