@@ -41,15 +41,6 @@ class ScriptedPrompt : public IPrompt {
         return requests_;
     }
 
-    std::vector<std::string> Texts() const {
-        std::lock_guard lock(mutex_);
-        std::vector<std::string> texts;
-        for (const PromptRequest& request : requests_) {
-            texts.push_back(request.text);
-        }
-        return texts;
-    }
-
   private:
     mutable std::mutex mutex_;
     std::deque<PromptAnswer> script_;
@@ -57,81 +48,58 @@ class ScriptedPrompt : public IPrompt {
 };
 
 // Records every progress call; the sequence bar is computed as a progress view would.
+// Take a consistent copy with State().
 class RecordingProgress : public IProgress {
   public:
-    struct Status {
-        std::string text;
-        int level;
+    struct Recorded {
+        std::vector<std::pair<std::string, int>> statuses;  // text and level
+        std::vector<long long> positions;                   // the bar after each move
+        SequenceBar bar;
+        std::string target;
+        int transferMaximum = 0;
+        int transferPosition = 0;
+        bool buttonsEnabled = true;
     };
 
     void ShowStatus(const std::string& text, int level) override {
-        std::lock_guard lock(mutex_);
-        statuses_.push_back({text, level});
+        Update([&](Recorded& r) { r.statuses.emplace_back(text, level); });
     }
     void SetSequenceProgress(char kind, int step, long long done, long long total) override {
-        std::lock_guard lock(mutex_);
-        bar_.Apply(kind, step, done, total);
-        positions_.push_back(bar_.Position());
+        Update([&](Recorded& r) {
+            r.bar.Apply(kind, step, done, total);
+            r.positions.push_back(r.bar.Position());
+        });
     }
     void SetTargetLabel(const std::string& name) override {
-        std::lock_guard lock(mutex_);
-        target_ = name;
+        Update([&](Recorded& r) { r.target = name; });
     }
     void SetTransferRange(int maximum) override {
-        std::lock_guard lock(mutex_);
-        transferMaximum_ = maximum;
+        Update([&](Recorded& r) { r.transferMaximum = maximum; });
     }
     void SetTransferPosition(int position) override {
-        std::lock_guard lock(mutex_);
-        transferPosition_ = position;
+        Update([&](Recorded& r) { r.transferPosition = position; });
     }
     void SetDirection(int direction) override {
-        std::lock_guard lock(mutex_);
-        bar_.SetDirection(direction);
+        Update([&](Recorded& r) { r.bar.SetDirection(direction); });
     }
     void SetButtonsEnabled(bool enabled) override {
-        std::lock_guard lock(mutex_);
-        buttonsEnabled_ = enabled;
+        Update([&](Recorded& r) { r.buttonsEnabled = enabled; });
     }
 
-    std::vector<Status> Statuses() const {
+    Recorded State() const {
         std::lock_guard lock(mutex_);
-        return statuses_;
-    }
-    std::vector<long long> Positions() const {
-        std::lock_guard lock(mutex_);
-        return positions_;
-    }
-    long long Maximum() const {
-        std::lock_guard lock(mutex_);
-        return bar_.Maximum();
-    }
-    std::string Target() const {
-        std::lock_guard lock(mutex_);
-        return target_;
-    }
-    int TransferMaximum() const {
-        std::lock_guard lock(mutex_);
-        return transferMaximum_;
-    }
-    int TransferPosition() const {
-        std::lock_guard lock(mutex_);
-        return transferPosition_;
-    }
-    bool ButtonsEnabled() const {
-        std::lock_guard lock(mutex_);
-        return buttonsEnabled_;
+        return recorded_;
     }
 
   private:
+    template <typename F>
+    void Update(F change) {
+        std::lock_guard lock(mutex_);
+        change(recorded_);
+    }
+
     mutable std::mutex mutex_;
-    std::vector<Status> statuses_;
-    std::vector<long long> positions_;
-    SequenceBar bar_;
-    std::string target_;
-    int transferMaximum_ = 0;
-    int transferPosition_ = 0;
-    bool buttonsEnabled_ = true;
+    Recorded recorded_;
 };
 
 }  // namespace dialvane::testing

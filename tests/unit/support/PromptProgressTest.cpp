@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "support/Progress.h"
-#include "support/ScriptedPrompt.h"
 #include "support/TerminalProgress.h"
 #include "support/TerminalPrompt.h"
 
@@ -43,48 +43,27 @@ TEST(TerminalPrompt, ReadsAnAllowedAnswerAndFallsBackAtTheEndOfInput) {
               PromptAnswer::Ok);  // end of input
 }
 
-TEST(ActivePrompt, AnswersWithTheDefaultWhenNoneIsInstalled) {
-    SetActivePrompt(nullptr);
-    EXPECT_EQ(AskUser(Question(PromptButtons::YesNo, PromptAnswer::No)), PromptAnswer::No);
-    auto scripted =
-        std::make_shared<testing::ScriptedPrompt>(std::vector<PromptAnswer>{PromptAnswer::Yes});
-    SetActivePrompt(scripted);
-    EXPECT_EQ(AskUser(Question(PromptButtons::YesNo, PromptAnswer::No)), PromptAnswer::Yes);
-    EXPECT_EQ(AskUser(Question(PromptButtons::YesNo, PromptAnswer::No)), PromptAnswer::No);
-    EXPECT_EQ(scripted->Requests().size(), 2u);
-    SetActivePrompt(nullptr);
-}
+TEST(SequenceBar, StepsAreWeightedAndStayWithinTheBar) {
+    SequenceBar read;
+    read.SetDirection(0);
+    read.Apply('I', 0, 0, 1);
+    std::vector<long long> seen{read.Maximum()};
+    for (auto [step, done, total] : {std::tuple{4, 30, 60}, {5, 0, 1}, {0, 0, 1}}) {
+        read.Apply('D', step, done, total);
+        seen.push_back(read.Position());  // a step of weight 1 counts as complete
+    }
+    EXPECT_EQ(seen, (std::vector<long long>{88000, 34000, 64000, 1000}));
 
-TEST(SequenceBar, ReadStepsAreWeighted) {
-    SequenceBar bar;
-    bar.SetDirection(0);
-    bar.Apply('I', 0, 0, 1);
-    EXPECT_EQ(bar.Maximum(), 88000);
-    EXPECT_EQ(bar.Position(), 0);
-    bar.Apply('D', 4, 30, 60);
-    EXPECT_EQ(bar.Position(), 34000);
-    bar.Apply('D', 5, 0, 1);
-    EXPECT_EQ(bar.Position(), 64000);
-    bar.Apply('D', 0, 0, 1);
-    EXPECT_EQ(bar.Position(), 1000);  // a step of weight 1 counts as complete
-    bar.Apply('D', 9, 0, 1);
-    EXPECT_EQ(bar.Position(), 88000);
-}
-
-TEST(SequenceBar, WriteStepsStayWithinTheBar) {
-    SequenceBar bar;
-    bar.SetDirection(1);
-    bar.Apply('I', 0, 0, 1);
-    EXPECT_EQ(bar.Maximum(), 51000);  // the sum of the thirteen weights
-    bar.Apply('D', 7, 1, 2);
-    EXPECT_EQ(bar.Position(), 22000);
-    bar.Apply('D', 7, 5, 0);  // no total and too much done: the step's end at most
-    EXPECT_EQ(bar.Position(), 37000);
-    bar.Apply('D', 20, 0, 1);  // verifying runs past the table
-    EXPECT_EQ(bar.Position(), 51000);
-    bar.SetDirection(7);  // unknown direction: nothing moves
-    bar.Apply('D', 0, 0, 1);
-    EXPECT_EQ(bar.Position(), 51000);
+    SequenceBar write;
+    write.SetDirection(1);
+    write.Apply('I', 0, 0, 1);
+    EXPECT_EQ(write.Maximum(), 51000);  // the sum of the thirteen weights
+    write.Apply('D', 7, 1, 2);
+    EXPECT_EQ(write.Position(), 22000);
+    write.Apply('D', 7, 5, 0);  // no total and too much done: the step's end at most
+    EXPECT_EQ(write.Position(), 37000);
+    write.Apply('D', 20, 0, 1);  // a verifying write runs past the table
+    EXPECT_EQ(write.Position(), 51000);
 }
 
 TEST(TerminalProgress, CompactShowsLevelZeroAndDetailedUpToDisp) {
@@ -107,19 +86,6 @@ TEST(TerminalProgress, CompactShowsLevelZeroAndDetailedUpToDisp) {
     TerminalProgress broken(none, -1, false);  // DISP that was not a number
     broken.ShowStatus("hidden", 0);
     EXPECT_EQ(none.str(), "");
-}
-
-TEST(TerminalProgress, TheBarIsRedrawnBelowStatusLines) {
-    std::ostringstream out;
-    TerminalProgress progress(out, 0, true);
-    progress.SetDirection(0);
-    progress.SetSequenceProgress('I', 0, 0, 1);
-    progress.SetSequenceProgress('D', 4, 30, 60);
-    progress.ShowStatus("Downloading data ...", 0);
-    progress.Finish();
-    std::string text = out.str();
-    EXPECT_NE(text.find("\r\033[KDownloading data ...\n["), std::string::npos);
-    EXPECT_NE(text.find("] 38%\n"), std::string::npos);  // 34000 of 88000
 }
 
 }  // namespace

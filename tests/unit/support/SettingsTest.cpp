@@ -6,6 +6,7 @@
 #include <csignal>
 
 #include "TempDir.h"
+#include "support/Format.h"
 #include "support/IniFile.h"
 #include "support/ProgramSettings.h"
 #include "support/UserSettings.h"
@@ -15,32 +16,24 @@ namespace {
 
 using testing::TempDir;
 
+// The settings in one line, in table order, so a whole set compares at once.
+std::string Describe(const ProgramSettings& s) {
+    const QnlEnvRecord& q = s.qnlEnv;
+    return Format("%s %dx%d %s/%s disp=%d env=%s %s %s %u %d %u %d %d %d %d %d verify=%u", s.lang,
+                  s.formWidth, s.formHeight, s.printerModels[0], s.shortModelNames[0], s.disp,
+                  q.connectNo, q.openTimeout, q.readTimeout, q.openRetryCount, q.openRetryTime,
+                  q.nackRetryCount, q.nackRetryTime, q.polingRate, q.tcpPolingRate, q.timeout,
+                  q.readDelay, s.verify) +
+           Format(" conn=%d offline=%d %s", s.connection, s.offline, s.offlineTarget);
+}
+
 TEST(ProgramSettings, MissingFileGivesEveryDefault) {
     TempDir dir;
     ProgramSettings s = ReadProgramSettings(dir.File("absent.ini"));
-    EXPECT_EQ(s.lang, "ENU");
-    EXPECT_EQ(s.formHeight, 600);
-    EXPECT_EQ(s.formWidth, 600);
-    EXPECT_EQ(s.connection, 0);
-    EXPECT_EQ(s.printerModels[0], "ORVEX DX-M100");
-    EXPECT_EQ(s.shortModelNames[0], "DX-M100");
+    EXPECT_EQ(Describe(s),
+              "ENU 600x600 ORVEX DX-M100/DX-M100 disp=0 env=0001 0014 000A 3 5000 3 1000 100 10 "
+              "30000 0 verify=0 conn=0 offline=0 DX-R7700");
     EXPECT_EQ(s.printerModels[4], "");
-    const QnlEnvRecord& q = s.qnlEnv;
-    EXPECT_EQ(q.connectNo, "0001");
-    EXPECT_EQ(q.openTimeout, "0014");
-    EXPECT_EQ(q.readTimeout, "000A");
-    EXPECT_EQ(q.openRetryCount, 3);
-    EXPECT_EQ(q.openRetryTime, 5000);
-    EXPECT_EQ(q.nackRetryCount, 3);
-    EXPECT_EQ(q.nackRetryTime, 1000);
-    EXPECT_EQ(q.polingRate, 100);
-    EXPECT_EQ(q.tcpPolingRate, 10);
-    EXPECT_EQ(q.timeout, 30000);
-    EXPECT_EQ(q.readDelay, 0);
-    EXPECT_EQ(s.verify, 0);
-    EXPECT_EQ(s.disp, 0);
-    EXPECT_FALSE(s.offline);
-    EXPECT_EQ(s.offlineTarget, "DX-R7700");
 }
 
 TEST(ProgramSettings, ConvertsNumbersByTheirType) {
@@ -64,19 +57,12 @@ TEST(ProgramSettings, ConvertsNumbersByTheirType) {
                                  "CONNECTION=1\n"
                                  "Offline=5\n");
     ProgramSettings s = ReadProgramSettings(path);
-    EXPECT_EQ(s.lang, "JPN");  // section and key names ignore case
-    EXPECT_EQ(s.formHeight, -1);
+    // Names ignore case; -1 for what is not a number (all 32 bits in hex, 255 as a byte); bytes
+    // keep the low 8 bits (300 -> 44, 257 -> 1); hexadecimal numbers are numbers.
+    EXPECT_EQ(Describe(s),
+              "JPN 600x-1 ORVEX DX-M100/DX-M100 disp=-1 env=00FF FFFFFFFF 11170 44 5000 255 1000 "
+              "100 10 16 0 verify=1 conn=1 offline=1 DX-R7700");
     EXPECT_EQ(s.printerModels[2], "ORVEX DX-R7700");
-    EXPECT_EQ(s.qnlEnv.connectNo, "00FF");
-    EXPECT_EQ(s.qnlEnv.openTimeout, "FFFFFFFF");
-    EXPECT_EQ(s.qnlEnv.readTimeout, "11170");
-    EXPECT_EQ(s.qnlEnv.openRetryCount, 44);   // low 8 bits of 300
-    EXPECT_EQ(s.qnlEnv.nackRetryCount, 255);  // -1 kept as a byte
-    EXPECT_EQ(s.qnlEnv.timeout, 16);
-    EXPECT_EQ(s.verify, 1);
-    EXPECT_EQ(s.disp, -1);
-    EXPECT_EQ(s.connection, 1);
-    EXPECT_TRUE(s.offline);
 }
 
 TEST(ProgramSettings, FindsTheFileWhateverItsCase) {
@@ -86,6 +72,14 @@ TEST(ProgramSettings, FindsTheFileWhateverItsCase) {
     EXPECT_EQ(FindFileIgnoringCase(dir.Path(), "dialvane.ini"), dir.File("DIALVANE.INI"));
     dir.Write("dialvane.ini", "");
     EXPECT_EQ(FindFileIgnoringCase(dir.Path(), "dialvane.ini"), dir.File("dialvane.ini"));
+}
+
+// One value of a settings file as written, "-" when the key is absent.
+std::string Value(const std::string& path, const char* section, const char* key) {
+    CSimpleIniA ini;
+    LoadIniFile(ini, path);
+    const char* value = ini.GetValue(section, key);
+    return value != nullptr ? value : "-";
 }
 
 TEST(UserSettings, MissingOrEmptyConnectionFallsBackToTheProgramDefault) {
@@ -102,17 +96,11 @@ TEST(UserSettings, MissingOrEmptyConnectionFallsBackToTheProgramDefault) {
 TEST(UserSettings, IpHistoryTakesSixPrefixedKeysAndIsRewrittenFromOne) {
     TempDir dir;
     std::string path = dir.Write("MFP_USER.INI",
-                                 "[Network]\n"
-                                 "IP_ADDR_LIST3=10.0.0.3\n"
-                                 "CONNECTION=1\n"
-                                 "ip_addr_list9=lower\n"
-                                 "IP_ADDR_LISTX=10.0.0.99\n"
-                                 "IP_ADDR_LIST1=10.0.0.1\n"
-                                 "IP_ADDR_LIST4=10.0.0.4\n"
-                                 "IP_ADDR_LIST5=10.0.0.5\n"
-                                 "IP_ADDR_LIST6=10.0.0.6\n"
-                                 "IP_ADDR_LIST7=10.0.0.7\n"
-                                 "IP_ADDR_LIST8=10.0.0.8\n");
+                                 "[Network]\nIP_ADDR_LIST3=10.0.0.3\nCONNECTION=1\n"
+                                 "ip_addr_list9=lower\nIP_ADDR_LISTX=10.0.0.99\n"
+                                 "IP_ADDR_LIST1=10.0.0.1\nIP_ADDR_LIST4=10.0.0.4\n"
+                                 "IP_ADDR_LIST5=10.0.0.5\nIP_ADDR_LIST6=10.0.0.6\n"
+                                 "IP_ADDR_LIST7=10.0.0.7\nIP_ADDR_LIST8=10.0.0.8\n");
     UserSettings s = ReadUserSettings(path, 0);
     // File order, not key order; the lower-case key does not count; six at most.
     EXPECT_EQ(s.ipHistory, (std::vector<std::string>{"10.0.0.3", "10.0.0.99", "10.0.0.1",
@@ -120,66 +108,39 @@ TEST(UserSettings, IpHistoryTakesSixPrefixedKeysAndIsRewrittenFromOne) {
 
     s.ipHistory = {"192.168.1.2", "192.168.1.3"};
     ASSERT_TRUE(WriteUserSettings(path, s));
-    CSimpleIniA ini;
-    ASSERT_TRUE(LoadIniFile(ini, path));
-    EXPECT_STREQ(ini.GetValue("Network", "IP_ADDR_LIST1"), "192.168.1.2");
-    EXPECT_STREQ(ini.GetValue("Network", "IP_ADDR_LIST2"), "192.168.1.3");
-    for (const char* gone : {"IP_ADDR_LIST3", "IP_ADDR_LIST8", "IP_ADDR_LISTX"}) {
-        EXPECT_EQ(ini.GetValue("Network", gone), nullptr) << gone;
-    }
-    EXPECT_STREQ(ini.GetValue("Network", "CONNECTION"), "1");
-    EXPECT_EQ(ReadUserSettings(path, 0).ipHistory, s.ipHistory);
+    EXPECT_EQ(Value(path, "Network", "IP_ADDR_LIST1"), "192.168.1.2");
+    EXPECT_EQ(Value(path, "Network", "IP_ADDR_LIST2"), "192.168.1.3");
+    EXPECT_EQ(Value(path, "Network", "IP_ADDR_LIST3") + Value(path, "Network", "IP_ADDR_LIST8") +
+                  Value(path, "Network", "IP_ADDR_LISTX"),
+              "---");
+    EXPECT_EQ(Value(path, "Network", "CONNECTION"), "1");
 }
 
 TEST(UserSettings, SenderAndFileHistoriesSkipGapsAndDoNotComeBackTwice) {
     TempDir dir;
     std::string path = dir.Write("MFP_USER.INI",
-                                 "[MAINFORM]\n"
-                                 "CB_SENDER_LIST1=ORVEX Sales\n"
-                                 "CB_SENDER_LIST2=\n"
-                                 "CB_SENDER_LIST3=Head Office\n"
-                                 "CB_SENDER_LIST6=beyond the five\n"
+                                 "[MAINFORM]\nCB_SENDER_LIST1=ORVEX Sales\nCB_SENDER_LIST2=\n"
+                                 "CB_SENDER_LIST3=Head Office\nCB_SENDER_LIST6=beyond the five\n"
                                  "CB_SEL_FILE_LIST2=/home/u/b.csv\n"
                                  "CB_SEL_FILE_LIST11=/home/u/eleven.csv\n"
-                                 "WINDOW_STATE=kept\n"
-                                 "[Other]\nkey=value\n");
+                                 "WINDOW_STATE=kept\n[Other]\nkey=value\n");
     UserSettings s = ReadUserSettings(path, 0);
     EXPECT_EQ(s.senderHistory, (std::vector<std::string>{"ORVEX Sales", "Head Office"}));
     EXPECT_EQ(s.fileHistory, (std::vector<std::string>{"/home/u/b.csv"}));
 
     ASSERT_TRUE(WriteUserSettings(path, s));
-    CSimpleIniA ini;
-    ASSERT_TRUE(LoadIniFile(ini, path));
-    EXPECT_STREQ(ini.GetValue("MAINFORM", "CB_SENDER_LIST1"), "ORVEX Sales");
-    EXPECT_STREQ(ini.GetValue("MAINFORM", "CB_SENDER_LIST2"), "Head Office");
-    EXPECT_EQ(ini.GetValue("MAINFORM", "CB_SENDER_LIST3"), nullptr);
-    EXPECT_STREQ(ini.GetValue("MAINFORM", "CB_SENDER_LIST6"), "beyond the five");
-    EXPECT_STREQ(ini.GetValue("MAINFORM", "CB_SEL_FILE_LIST1"), "/home/u/b.csv");
-    EXPECT_EQ(ini.GetValue("MAINFORM", "CB_SEL_FILE_LIST2"), nullptr);
-    EXPECT_EQ(ini.GetValue("MAINFORM", "CB_SEL_FILE_LIST11"), nullptr);
-    EXPECT_STREQ(ini.GetValue("MAINFORM", "WINDOW_STATE"), "kept");
-    EXPECT_STREQ(ini.GetValue("Other", "key"), "value");
+    EXPECT_EQ(Value(path, "MAINFORM", "CB_SENDER_LIST2"), "Head Office");
+    EXPECT_EQ(Value(path, "MAINFORM", "CB_SENDER_LIST3"), "-");
+    EXPECT_EQ(Value(path, "MAINFORM", "CB_SENDER_LIST6"), "beyond the five");
+    EXPECT_EQ(Value(path, "MAINFORM", "CB_SEL_FILE_LIST1"), "/home/u/b.csv");
+    EXPECT_EQ(Value(path, "MAINFORM", "CB_SEL_FILE_LIST11"), "-");
+    EXPECT_EQ(Value(path, "MAINFORM", "WINDOW_STATE") + Value(path, "Other", "key"), "keptvalue");
 
-    // Read back, the history is what was written: nothing doubled by a stale key.
+    // Read back, the histories are what was written: nothing doubled by a stale key.
     UserSettings again = ReadUserSettings(path, 0);
     EXPECT_EQ(again.senderHistory, s.senderHistory);
     EXPECT_EQ(again.fileHistory, s.fileHistory);
-}
-
-TEST(UserSettings, MissingFileIsCreatedWithTheUsersChoices) {
-    TempDir dir;
-    UserSettings s;
-    s.connection = 1;
-    s.ipAddress = "10.1.2.3";
-    s.senderHistory = {"ｵﾙﾍﾞｯｸｽ 営業部"};
-    s.fileHistory = {"/tmp/a b.csv", "/tmp/c.txt"};
-    ASSERT_TRUE(WriteUserSettings(dir.File("MFP_USER.INI"), s));
-    UserSettings back = ReadUserSettings(dir.File("MFP_USER.INI"), 0);
-    EXPECT_EQ(back.connection, 1);
-    EXPECT_EQ(back.ipAddress, "10.1.2.3");
-    EXPECT_EQ(back.senderHistory, s.senderHistory);
-    EXPECT_EQ(back.fileHistory, s.fileHistory);
-    EXPECT_TRUE(UserSettingsWritable(dir.File("MFP_USER.INI")));
+    EXPECT_TRUE(UserSettingsWritable(path));
     EXPECT_FALSE(UserSettingsWritable(dir.File("no/such/folder/MFP_USER.INI")));
 }
 
