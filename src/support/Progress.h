@@ -6,7 +6,9 @@
 namespace dialvane {
 
 // The progress view of a device transfer. The worker thread drives it while the main thread
-// shows it, so every implementation must accept calls from any thread.
+// shows it, so every implementation must accept calls from any thread. ShowStatus changes the
+// view under the log lock (LogLock() of support/DiagnosticLog.h), so status lines and log
+// writes never interleave.
 class IProgress {
   public:
     virtual ~IProgress() = default;
