@@ -125,7 +125,11 @@ ExchangeEngine::ExchangeEngine(EngineSettings settings)
 ExchangeEngine::~ExchangeEngine() = default;
 
 void ExchangeEngine::SetChannel(IDeviceChannel* channel) {
-    channel_ = channel;
+    IDeviceChannel* previous = channel_.exchange(channel);
+    // The receive thread may be waiting on the previous channel: let it move over now.
+    if (previous != nullptr && previous != channel) {
+        previous->Wake();
+    }
 }
 
 void ExchangeEngine::SetProgress(IProgress* progress) {

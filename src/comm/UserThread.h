@@ -1,0 +1,108 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "data/ProductInfo.h"
+#include "data/RecordTable.h"
+#include "protocol/Commands.h"
+#include "protocol/WriteRead.h"
+
+namespace dialvane {
+
+enum class RunMode : int { Download = 0, Upload = 1, NetworkTest = 2, ChannelTest = 3 };
+
+// A printer model name with its short name, as configured; the network test shows the first
+// printer model whose short name contains the name the device reported.
+struct ModelPair {
+    std::string printerModel;
+    std::string shortName;
+};
+
+struct RunRequest {
+    RunMode mode = RunMode::ChannelTest;
+    std::string text;              // download: the file the received dial list is written to
+    RecordTable* table = nullptr;  // download and upload
+    const TProductInfo* product = nullptr;  // download and upload
+    std::string downloadFile;  // "TELDIR_TOOL.TMP": where an upload writes what it read back
+    std::string sendFile;      // "MFP_VERIFY.TMP": what an upload sends, for the verify
+    std::vector<ModelPair> modelPairs;         // network test
+    IDeviceChannel* networkChannel = nullptr;  // network test: used in place of the channel
+    // Called before the sender-name and product messages, and when a network test starts.
+    std::function<void()> updateMainWindow;
+};
+
+struct RunResult {
+    bool success = false;
+    bool stopped = false;        // ended by a confirmed user stop
+    std::string completionText;  // the one "Completion Result" message of a transfer
+    PromptIcon completionIcon = PromptIcon::None;
+    std::string errorText;        // CR LF "( " + the error that ended the run + " )"
+    std::string modelName;        // the name the device reported
+    int channelTestResult = 1;    // channel test: 0 success, 1 failure
+    std::string networkTestText;  // network test: the OK or NG line
+    std::string failureCause;     // network test: why it failed
+};
+
+// One communication run: a download (0), an upload (1), the network test (2) or the channel
+// test (3). Start() runs it on its own thread; Execute() on the calling one. Progress and
+// questions go through the engine's IProgress and IPrompt, never to a window directly.
+class UThread {
+  public:
+    UThread(ExchangeEngine& engine, RunRequest request);
+    ~UThread();
+    UThread(const UThread&) = delete;
+    UThread& operator=(const UThread&) = delete;
+
+    // `onEnd` runs on the worker thread once the run is over (the end handler's work is done).
+    void Start(std::function<void(const RunResult&)> onEnd = {});
+    void Join();
+    bool Joinable() const { return thread_.joinable(); }
+    void Execute();
+    // Program close: the run stops at its next wait (after the stop question) and ends.
+    void Terminate();
+
+    const RunResult& Result() const { return result_; }
+
+    // The step tables: (MID, keep the answer).
+    struct Step {
+        std::uint8_t mid;
+        bool wantData;
+    };
+    static std::vector<Step> StepTable(RunMode mode, bool verify);
+
+  private:
+    struct QuietFailure {};
+
+    void RunTransfer();
+    void RunSequence();
+    void RunStep(const Step& step);
+    void FinishTransfer(bool sequenceOk);
+    void RunNetworkTest();
+    void RunChannelTest();
+    void VerifyReadBack() const;
+    void Stage(Msg message);
+    void Bar(int step, long long done = 0, long long total = 1);
+    std::string DisplayName(const std::string& reported) const;
+
+    ExchangeEngine& engine_;
+    CommandLayer commands_;
+    RunRequest request_;
+    RunResult result_;
+    std::thread thread_;
+    std::atomic<bool> terminate_{false};
+
+    // Flags of one run.
+    bool needsLongSender_ = false;
+    int featureMask_ = 0;
+    bool parametersReadable_ = false;
+    bool longSenderSupported_ = false;
+    bool extendedSupported_ = false;
+    bool abortSender_ = false;
+    bool abortFeatures_ = false;
+};
+
+}  // namespace dialvane

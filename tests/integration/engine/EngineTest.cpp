@@ -1,0 +1,492 @@
+// Whole transfers over real TCP against the emulated MFP. Every test serves its emulator on an
+// address of its own (127.0.0.10 ...), so the tests can run in parallel.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+
+#include "MfpEmulator.h"
+#include "comm/RMsgThread.h"
+#include "comm/UserThread.h"
+#include "data/DialFileLoader.h"
+#include "data/DownloadWriter.h"
+#include "support/FileUtil.h"
+#include "support/ScriptedPrompt.h"
+#include "transport/TcpTransport.h"
+
+namespace dialvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::RecordingProgress;
+using testing::ScriptedPrompt;
+
+constexpr const char* kExtendedModel = "DX-R7700";
+constexpr const char* kOneTouchModel = "DX-C3500";
+// One-touch buttons, but room for 200 speed dials: the table takes S75, the device must not.
+constexpr const char* kOddModel = "DX-ODD";
+
+constexpr const char* kSettings =
+    "[DX-R7700]\nFaxType=1\n[DX-C3500]\nFaxType=2\n[DX-ODD]\nFaxType=3\n"
+    "[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n"
+    "[FaxType2]\nSpeedDial=60\nQuickDial=3\nSpeedDialKeyword=0\n"
+    "[FaxType3]\nSpeedDial=200\nQuickDial=3\nSpeedDialKeyword=0\n";
+
+std::string ReadText(const std::string& path) {
+    return ReadFileBytes(path).value_or("<missing>");
+}
+
+// The largest list an extended model holds: 200 speed dials with keywords, 20 groups of 20,
+// 12 quick dials and a 20-character sender.
+std::string FullList() {
+    std::string text;
+    for (int n = 1; n <= 200; ++n) {
+        text += "S" + std::to_string(n) + ",Name " + std::to_string(n) + ",03" +
+                std::to_string(5550000 + n) + ",kw" + std::to_string(n) + "\r\n";
+    }
+    for (int g = 1; g <= 20; ++g) {
+        text += "G" + std::to_string(g) + ",Group " + std::to_string(g);
+        for (int m = 1; m <= 20; ++m) {
+            text += ",S" + std::to_string((g - 1) * 9 + m);
+        }
+        text += "\r\n";
+    }
+    for (int w = 1; w <= 12; ++w) {
+        text += "W" + std::to_string(w) + (w % 2 ? ",S" : ",G") + std::to_string(w) + "\r\n";
+    }
+    return text + "N,Head Office Sender01\r\n";
+}
+
+// A one-touch model's list: 60 speed dials without keywords, groups, three buttons.
+std::string OneTouchList() {
+    std::string text;
+    for (int n = 1; n <= 60; ++n) {
+        text += "S" + std::to_string(n) + ",Office " + std::to_string(n) + ",06-" +
+                std::to_string(1000 + n) + ",\r\n";
+    }
+    text += "G1,Sales,S1,S9,S60\r\nG2,Night,S2\r\nW1,S5\r\nW2,G2\r\nW3,S60\r\nN,Branch\r\n";
+    return text;
+}
+
+// Progress that runs an action when a status line containing `trigger` appears.
+class TriggerProgress : public RecordingProgress {
+  public:
+    std::string trigger;
+    std::function<void()> action;
+    void ShowStatus(const std::string& text, int level) override {
+        RecordingProgress::ShowStatus(text, level);
+        if (action && !trigger.empty() && text.find(trigger) != std::string::npos) {
+            action();
+            action = nullptr;
+        }
+    }
+};
+
+class Rig {
+  public:
+    Rig(int hostNumber, const std::string& model, bool extended,
+        std::function<void(EngineSettings&)> tune = {}) {
+        address = "127.0.0.";
+        address += std::to_string(hostNumber);
+        folder = fs::path(::testing::TempDir()) /
+                 ("engine_" + std::to_string(hostNumber) + "_" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        const std::string settingsFile = Path("dialvane.ini");
+        WriteFileAtomic(settingsFile, kSettings);
+
+        MfpEmulatorOptions options;
+        options.address = address;
+        options.model = model;
+        options.extendedFormat = extended;
+        options.settingsPath = settingsFile;
+        device = std::make_unique<MfpEmulator>(options);
+        std::string error;
+        EXPECT_TRUE(device->Start(&error)) << error;
+
+        settings.env.timeout = 5000;
+        settings.env.openRetryTime = 5;
+        settings.env.nackRetryTime = 5;
+        if (tune) {
+            tune(settings);
+        }
+        engine = std::make_unique<ExchangeEngine>(settings);
+        tcp.SetAddresses({address});
+        engine->SetChannel(&tcp);
+        engine->SetPrompt(&prompt);
+        engine->SetProgress(&progress);
+        receiver = std::make_unique<RcvMsgThread>(*engine);
+        receiver->Start();
+
+        product = std::make_unique<TProductInfo>(settingsFile);
+        product->Load(model);
+        table = std::make_unique<RecordTable>(*product);
+    }
+
+    ~Rig() {
+        receiver->Stop();
+        device->Stop();
+        fs::remove_all(folder);
+    }
+
+    std::string Path(const std::string& name) const { return (folder / name).string(); }
+
+    // The device holds this user file.
+    void Seed(const std::string& text) {
+        WriteFileAtomic(Path("seed.csv"), text);
+        std::string error;
+        ASSERT_TRUE(device->LoadUserFile(Path("seed.csv"), &error)) << error;
+    }
+
+    std::string DeviceDump() {
+        std::string error;
+        EXPECT_TRUE(device->DumpUserFile(Path("dump.csv"), &error)) << error;
+        return ReadText(Path("dump.csv"));
+    }
+
+    // What the upload command does before it starts: the user file through the editor loader
+    // and the strict gate into the table, written out as the send file. Returns that text.
+    std::string PrepareUpload(const std::string& userText) {
+        WriteFileAtomic(Path("user.csv"), userText);
+        DialModel model;
+        const LoadResult loaded = LoadDialFile(Path("user.csv"), model, *product);
+        EXPECT_TRUE(loaded.ok()) << (loaded.errorLines.empty() ? loaded.readError
+                                                               : loaded.errorLines.front());
+        table->BuildFromModel(model);
+        std::string error;
+        EXPECT_TRUE(WriteDownloadFile(Path("MFP_VERIFY.TMP"), *table, &error)) << error;
+        return ReadText(Path("MFP_VERIFY.TMP"));
+    }
+
+    RunResult Run(RunMode mode) {
+        RunRequest request;
+        request.mode = mode;
+        request.text = Path("download.csv");
+        request.table = table.get();
+        request.product = product.get();
+        request.downloadFile = Path("TELDIR_TOOL.TMP");
+        request.sendFile = Path("MFP_VERIFY.TMP");
+        request.modelPairs = {{"ORVEX DX-R7700 PCL", "DX-R7700"}};
+        UThread worker(*engine, request);
+        worker.Start();
+        worker.Join();
+        return worker.Result();
+    }
+
+    std::vector<PromptRequest> Boxes(const std::string& title) const {
+        std::vector<PromptRequest> found;
+        for (const PromptRequest& request : prompt.Requests()) {
+            if (request.title == title) {
+                found.push_back(request);
+            }
+        }
+        return found;
+    }
+    std::vector<PromptRequest> Completions() const { return Boxes("Completion Result"); }
+    std::vector<PromptRequest> Failures() const { return Boxes("Dialvane"); }
+
+    int Commands(ToolCommand command, int mid = -1) const {
+        int count = 0;
+        for (const ReceivedCommand& c : device->Transcript()) {
+            count += c.command == static_cast<int>(command) && (mid < 0 || c.mid == mid);
+        }
+        return count;
+    }
+
+    std::string address;
+    fs::path folder;
+    std::unique_ptr<MfpEmulator> device;
+    EngineSettings settings;
+    std::unique_ptr<ExchangeEngine> engine;
+    TcpTransport tcp;
+    std::unique_ptr<RcvMsgThread> receiver;
+    ScriptedPrompt prompt;
+    TriggerProgress progress;
+    std::unique_ptr<TProductInfo> product;
+    std::unique_ptr<RecordTable> table;
+};
+
+// One completion message, with this text, and the fax released (unless the connection went).
+void ExpectCompletion(const Rig& rig, const std::string& text) {
+    const auto completions = rig.Completions();
+    ASSERT_EQ(completions.size(), 1u);
+    EXPECT_EQ(completions[0].text, text);
+    EXPECT_FALSE(rig.device->Occupied());
+}
+
+TEST(EngineTransfer, FullExtendedListRoundTripsByteForByteWithVerify) {
+    Rig rig(10, kExtendedModel, true, [](EngineSettings& s) { s.verify = true; });
+    const std::string sent = rig.PrepareUpload(FullList());
+
+    const RunResult upload = rig.Run(RunMode::Upload);
+    EXPECT_TRUE(upload.success) << upload.completionText;
+    ExpectCompletion(rig, "Upload completed.");
+    EXPECT_TRUE(rig.Failures().empty());
+    EXPECT_EQ(rig.DeviceDump(), sent);
+    EXPECT_EQ(ReadText(rig.Path("TELDIR_TOOL.TMP")), sent);
+    // Multi-frame registrations: 200 records of 109 bytes need many frames.
+    EXPECT_GT(rig.Commands(ToolCommand::FrameWrite, 0x7D), 50);
+    EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
+
+    const RunResult download = rig.Run(RunMode::Download);
+    EXPECT_TRUE(download.success) << download.completionText;
+    EXPECT_EQ(ReadText(rig.Path("download.csv")), sent);
+    EXPECT_EQ(download.modelName, kExtendedModel);
+    EXPECT_EQ(rig.device->Counters().occupyEnds, 2);
+    EXPECT_TRUE(rig.device->Problems().empty()) << rig.device->Problems().front();
+}
+
+TEST(EngineTransfer, OneTouchListRoundTripsInTheNormalLayout) {
+    Rig rig(11, kOneTouchModel, false);
+    const std::string sent = rig.PrepareUpload(OneTouchList());
+    const RunResult upload = rig.Run(RunMode::Upload);
+    EXPECT_TRUE(upload.success) << upload.completionText;
+    EXPECT_EQ(rig.DeviceDump(), sent);
+    // Without VERIFY nothing is read back.
+    EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x7C), 0);
+
+    const RunResult download = rig.Run(RunMode::Download);
+    EXPECT_TRUE(download.success) << download.completionText;
+    EXPECT_EQ(ReadText(rig.Path("download.csv")), sent);
+    EXPECT_EQ(rig.Completions().size(), 2u);
+    EXPECT_TRUE(rig.device->Problems().empty()) << rig.device->Problems().front();
+}
+
+TEST(EngineTransfer, VerifyThatReadsBackSomethingElseFails) {
+    Rig rig(12, kOneTouchModel, false, [](EngineSettings& s) { s.verify = true; });
+    rig.PrepareUpload(OneTouchList());
+    // The send file no longer matches what goes to the device.
+    WriteFileAtomic(rig.Path("MFP_VERIFY.TMP"), "S1,Other,1,\r\n");
+    const RunResult upload = rig.Run(RunMode::Upload);
+    EXPECT_FALSE(upload.success);
+    ExpectCompletion(rig, "Upload failed.\r\n( Verifying failure )");
+    EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
+}
+
+TEST(EngineTransfer, BusyAnswersAreWaitedOutWithoutResending) {
+    Rig rig(13, kOneTouchModel, false);
+    rig.Seed(OneTouchList());
+    EmulatorFaults faults;
+    faults.busyOccupyStarts = 2;
+    faults.busy = CommandMatch::Every(ToolCommand::FrameWrite, 0x7C);
+    faults.busyNacks = 2;
+    // The busy answers and the real answer reach the program in one piece.
+    faults.busyAndAnswerInOneWrite = true;
+    rig.device->SetFaults(faults);
+
+    const RunResult result = rig.Run(RunMode::Download);
+    EXPECT_TRUE(result.success) << result.completionText;
+    ExpectCompletion(rig, "Download completed.");
+    EXPECT_EQ(rig.device->Counters().occupyStarts, 3);
+    EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x7C), 1);
+    EXPECT_EQ(ReadText(rig.Path("download.csv")), rig.DeviceDump());
+}
+
+TEST(EngineTransfer, BusyBeyondTheRetriesFails) {
+    Rig rig(14, kOneTouchModel, false);
+    rig.Seed(OneTouchList());
+    EmulatorFaults faults;
+    faults.busy = CommandMatch::Every(ToolCommand::FrameRead, 0x79);
+    faults.busyNacks = 3;  // as many as NACK_RETRY_COUNT
+    rig.device->SetFaults(faults);
+
+    const RunResult result = rig.Run(RunMode::Download);
+    EXPECT_FALSE(result.success);
+    ExpectCompletion(rig, "Download failed.\r\n( Transmission stopped. by device error. )");
+    ASSERT_EQ(rig.Failures().size(), 1u);
+    EXPECT_EQ(rig.Failures()[0].text, "Fax is BUSY");
+    EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
+}
+
+TEST(EngineTransfer, OccupyStartBusyEveryTimeNeverOccupies) {
+    Rig rig(15, kOneTouchModel, false);
+    EmulatorFaults faults;
+    faults.busyOccupyStarts = 3;
+    rig.device->SetFaults(faults);
+    const RunResult result = rig.Run(RunMode::Download);
+    EXPECT_FALSE(result.success);
+    ExpectCompletion(rig, "Transmission stopped. by device error.");
+    EXPECT_EQ(rig.device->Counters().occupyStarts, 3);
+    EXPECT_EQ(rig.device->Counters().occupyEnds, 0);
+}
+
+TEST(EngineTransfer, SilentDeviceTimesOutAndTheFaxIsStillReleased) {
+    Rig rig(16, kOneTouchModel, false, [](EngineSettings& s) { s.env.timeout = 300; });
+    rig.Seed(OneTouchList());
+    EmulatorFaults faults;
+    faults.silence = CommandMatch::Nth(1, ToolCommand::FrameRead, 0x76);
+    rig.device->SetFaults(faults);
+
+    const RunResult result = rig.Run(RunMode::Download);
+    EXPECT_FALSE(result.success);
+    ExpectCompletion(rig, "Download failed.\r\n( Transmission stopped. by device error. )");
+    ASSERT_EQ(rig.Failures().size(), 1u);
+    EXPECT_EQ(rig.Failures()[0].text, "No response to command.");
+    EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
+    EXPECT_FALSE(fs::exists(rig.Path("download.csv")));
+}
+
+TEST(EngineTransfer, ConnectionLostDuringARegistrationEndsTheRun) {
+    Rig rig(17, kExtendedModel, true);
+    rig.PrepareUpload(FullList());
+    EmulatorFaults faults;
+    faults.disconnect = CommandMatch::Nth(3, ToolCommand::FrameWrite, 0x7D);
+    rig.device->SetFaults(faults);
+
+    const RunResult result = rig.Run(RunMode::Upload);
+    EXPECT_FALSE(result.success);
+    const auto completions = rig.Completions();
+    ASSERT_EQ(completions.size(), 1u);
+    EXPECT_EQ(completions[0].text, "Upload failed.\r\n( Transmission stopped. by device error. )");
+    ASSERT_EQ(rig.Failures().size(), 1u);
+    EXPECT_EQ(rig.Failures()[0].text, "Disconnected Network.");
+    // The connection is gone: the release cannot be sent.
+    EXPECT_EQ(rig.device->Counters().occupyEnds, 0);
+    EXPECT_FALSE(rig.tcp.Connected());
+}
+
+TEST(EngineTransfer, StopCauseInARegistrationAnswerIsAParameterError) {
+    Rig rig(18, kOneTouchModel, false);
+    rig.PrepareUpload(OneTouchList());
+    EmulatorFaults faults;
+    faults.stopCause[0x7D] = 0x05;
+    rig.device->SetFaults(faults);
+
+    const RunResult result = rig.Run(RunMode::Upload);
+    EXPECT_FALSE(result.success);
+    ExpectCompletion(rig,
+                     "Upload failed.\r\n( Parameter ErrorSpeed Dial Registration "
+                     "Request\u3000PID( 0F ) = 05 )");
+    EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
+    EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x7A), 0);
+}
+
+TEST(EngineTransfer, StopCauseInTheParameterAnswerSkipsTheCapabilityStep) {
+    Rig rig(19, kExtendedModel, true);
+    rig.Seed(FullList());
+    EmulatorFaults faults;
+    faults.stopCause[0x21] = 0x01;
+    rig.device->SetFaults(faults);
+
+    const RunResult result = rig.Run(RunMode::Download);
+    EXPECT_TRUE(result.success) << result.completionText;
+    EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x1F), 0);
+    // Still the extended layout: keywords and high numbers arrive intact.
+    EXPECT_EQ(ReadText(rig.Path("download.csv")), rig.DeviceDump());
+    EXPECT_NE(ReadText(rig.Path("download.csv")).find("S200,Name 200,035550200,kw200"),
+              std::string::npos);
+}
+
+TEST(EngineTransfer, HighSpeedDialToAOneTouchModelStopsBeforeAnyCancellation) {
+    Rig rig(20, kOddModel, false);
+    rig.Seed(OneTouchList());
+    rig.PrepareUpload("S75,Far,123,\r\nN,Branch\r\n");
+
+    const RunResult result = rig.Run(RunMode::Upload);
+    EXPECT_FALSE(result.success);
+    ExpectCompletion(rig, "Product is not compatible, cannot register speed dial 61 to 200.");
+    for (int mid : {0x7E, 0x7B, 0x78, 0x7D}) {
+        EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, mid), 0) << mid;
+    }
+    EXPECT_EQ(rig.device->StoredCount('S'), 60);
+    EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
+}
+
+TEST(EngineTransfer, ConfirmedStopStillReleasesTheFax) {
+    Rig rig(21, kOneTouchModel, false);
+    rig.PrepareUpload(OneTouchList());
+    rig.progress.trigger = "Group Dial Registration";
+    rig.progress.action = [&] { rig.engine->RequestStop(); };
+    rig.prompt.Queue(PromptAnswer::Yes);
+
+    const RunResult result = rig.Run(RunMode::Upload);
+    EXPECT_FALSE(result.success);
+    EXPECT_TRUE(result.stopped);
+    const auto questions = rig.Boxes("Confirm Stop");
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].text, "Stop Transmission?");
+    EXPECT_EQ(questions[0].defaultAnswer, PromptAnswer::No);
+    ExpectCompletion(rig, "Upload failed.");
+    EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
+    EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x61), 0);
+}
+
+TEST(EngineTransfer, DeclinedStopLetsTheTransferFinish) {
+    Rig rig(22, kOneTouchModel, false);
+    rig.PrepareUpload(OneTouchList());
+    rig.progress.trigger = "Group Dial Registration";
+    rig.progress.action = [&] { rig.engine->RequestStop(); };
+    rig.prompt.Queue(PromptAnswer::No);
+
+    const RunResult result = rig.Run(RunMode::Upload);
+    EXPECT_TRUE(result.success) << result.completionText;
+    EXPECT_EQ(rig.Boxes("Confirm Stop").size(), 1u);
+    ExpectCompletion(rig, "Upload completed.");
+}
+
+TEST(EngineTransfer, NoDeviceMeansNoOccupyAndOnlyTheDisconnect) {
+    Rig rig(23, kOneTouchModel, false);
+    rig.device->Stop();
+    const RunResult result = rig.Run(RunMode::Download);
+    EXPECT_FALSE(result.success);
+    ExpectCompletion(rig, "Transmission stopped. by device error.");
+    ASSERT_EQ(rig.Failures().size(), 1u);
+    EXPECT_EQ(rig.Failures()[0].text, "Check the cables, power supply, and IP address.");
+}
+
+TEST(EngineTransfer, WrongConnectionNumberIsReportedOnce) {
+    Rig rig(24, kOneTouchModel, false);
+    rig.Seed(OneTouchList());
+    EmulatorFaults faults;
+    faults.wrongConnectionNumber = CommandMatch::Every(ToolCommand::FrameRead);
+    rig.device->SetFaults(faults);
+    const RunResult result = rig.Run(RunMode::Download);
+    EXPECT_FALSE(result.success);
+    ASSERT_EQ(rig.Failures().size(), 1u);
+    EXPECT_EQ(rig.Failures()[0].text, "Error at remote terminal.");
+    ExpectCompletion(rig, "Download failed.");
+}
+
+TEST(EngineTests, NetworkTestAndChannelTestReportTheModel) {
+    Rig rig(25, kExtendedModel, true);
+    TcpTransport elsewhere;
+    elsewhere.SetAddresses({rig.address});
+
+    RunRequest request;
+    request.mode = RunMode::NetworkTest;
+    request.networkChannel = &elsewhere;
+    request.modelPairs = {{"", ""}, {"ORVEX DX-R7700 PCL", "DX-R7700"}};
+    UThread test(*rig.engine, request);
+    test.Execute();
+    EXPECT_TRUE(test.Result().success);
+    EXPECT_EQ(test.Result().networkTestText, "Network Test OK. Model Name: ORVEX DX-R7700 PCL");
+    EXPECT_EQ(rig.engine->Channel(), &rig.tcp);
+    EXPECT_FALSE(elsewhere.Connected());
+
+    request.mode = RunMode::ChannelTest;
+    UThread channel(*rig.engine, request);
+    channel.Execute();
+    EXPECT_EQ(channel.Result().channelTestResult, 0);
+    EXPECT_EQ(channel.Result().modelName, kExtendedModel);
+    EXPECT_FALSE(rig.tcp.Connected());
+
+    rig.device->Stop();
+    UThread failing(*rig.engine, request);
+    failing.Execute();
+    EXPECT_EQ(failing.Result().channelTestResult, 1);
+
+    request.mode = RunMode::NetworkTest;
+    UThread ng(*rig.engine, request);
+    ng.Execute();
+    EXPECT_FALSE(ng.Result().success);
+    EXPECT_EQ(ng.Result().networkTestText, "Network Test NG.");
+    EXPECT_EQ(ng.Result().failureCause, "Check the cables, power supply, and IP address.");
+    // Neither test shows a box of its own.
+    EXPECT_TRUE(rig.prompt.Requests().empty());
+}
+
+}  // namespace
+}  // namespace dialvane
