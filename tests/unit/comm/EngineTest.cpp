@@ -1,0 +1,350 @@
+// The exchange engine and the command layer against a scripted byte channel: how a byte
+// stream becomes answers, how frames are filed, how failures reach the user.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+
+#include "comm/RMsgThread.h"
+#include "protocol/Commands.h"
+#include "protocol/Envelope.h"
+#include "protocol/MessageCatalogue.h"
+#include "protocol/WriteRead.h"
+#include "support/ScriptedPrompt.h"
+
+namespace dialvane {
+namespace {
+
+using testing::RecordingProgress;
+using testing::ScriptedPrompt;
+
+std::string Ack(const char* code = "0000") {
+    return std::string("@QNL SDC FAXTOOL=8\r\n0001") + code + "\x0C";
+}
+
+std::string Base64(const Bytes& bytes) {
+    static constexpr char kAlphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const unsigned a = bytes[i];
+        const unsigned b = i + 1 < bytes.size() ? bytes[i + 1] : 0;
+        const unsigned c = i + 2 < bytes.size() ? bytes[i + 2] : 0;
+        const unsigned group = a << 16 | b << 8 | c;
+        text += kAlphabet[group >> 18 & 63];
+        text += kAlphabet[group >> 12 & 63];
+        text += i + 1 < bytes.size() ? kAlphabet[group >> 6 & 63] : '=';
+        text += i + 2 < bytes.size() ? kAlphabet[group & 63] : '=';
+    }
+    return text;
+}
+
+std::string DataAnswer(const FrameRecord& frame) {
+    const std::string text = Base64(SerializeFrame(frame));
+    return "@QNL SDC FAXTOOL=" + std::to_string(8 + text.size()) + "\r\n00010000" + text + "\x0C";
+}
+
+FrameRecord Frame(std::uint8_t jtype, std::uint8_t mid, std::vector<FrameParam> params,
+                  std::uint16_t len = 0) {
+    FrameRecord frame;
+    frame.jtype = jtype;
+    frame.mid = mid;
+    frame.params = std::move(params);
+    std::uint16_t bytes = 0;
+    for (const FrameParam& p : frame.params) {
+        bytes += static_cast<std::uint16_t>(ParamWireSize(p));
+    }
+    frame.fLen = static_cast<std::uint16_t>(bytes + (frame.HasLenField() ? 2 : 0));
+    frame.len = frame.HasLenField() ? (len != 0 ? len : bytes) : frame.fLen;
+    return frame;
+}
+
+// A device as a script: every command sent is answered by `respond` with the chunks the
+// socket would deliver, one chunk per poll.
+class ScriptedChannel : public IDeviceChannel {
+  public:
+    std::function<std::vector<std::string>(const std::string& sent)> respond;
+    std::vector<std::string> sent;
+    bool dropOnNextSend = false;
+
+    bool Open() override {
+        connected_ = true;
+        forced_ = false;
+        return true;
+    }
+    void Close() override { connected_ = false; }
+    bool Connected() const override { return connected_; }
+    bool IsNetwork() const override { return true; }
+    std::size_t Send(std::span<const std::uint8_t> bytes) override {
+        std::lock_guard lock(mutex_);
+        sent.emplace_back(bytes.begin(), bytes.end());
+        if (dropOnNextSend) {
+            // The device closes the connection instead of answering.
+            connected_ = false;
+            forced_ = true;
+            changed_.notify_all();
+            return bytes.size();
+        }
+        if (respond) {
+            for (std::string& chunk : respond(sent.back())) {
+                chunks_.push_back(std::move(chunk));
+            }
+        }
+        changed_.notify_all();
+        return bytes.size();
+    }
+    int Receive(std::uint8_t* buffer, std::size_t capacity) override {
+        std::lock_guard lock(mutex_);
+        const std::size_t take = std::min(capacity, buffered_.size());
+        std::copy_n(buffered_.begin(), take, buffer);
+        buffered_.erase(0, take);
+        return static_cast<int>(take);
+    }
+    void Poll(int timeoutMs) override {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                          [this] { return !chunks_.empty() || woken_; });
+        woken_ = false;
+        if (!chunks_.empty()) {
+            buffered_ += chunks_.front();
+            chunks_.pop_front();
+        }
+    }
+    void Wake() override {
+        std::lock_guard lock(mutex_);
+        woken_ = true;
+        changed_.notify_all();
+    }
+    std::optional<ChannelOpenFailure> OpenFailure() const override { return std::nullopt; }
+    bool ForcedDisconnect() const override { return forced_; }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::string> chunks_;
+    std::string buffered_;
+    bool woken_ = false;
+    std::atomic<bool> connected_{false};
+    std::atomic<bool> forced_{false};
+};
+
+class EngineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        settings_.env.timeout = 5000;
+        settings_.env.nackRetryTime = 1;
+        settings_.env.openRetryTime = 1;
+        Make();
+    }
+    void Make() {
+        receiver_.reset();
+        engine_ = std::make_unique<ExchangeEngine>(settings_);
+        engine_->SetChannel(&channel_);
+        engine_->SetPrompt(&prompt_);
+        engine_->SetProgress(&progress_);
+        engine_->SetSequenceRunning(true);
+        channel_.Open();
+        receiver_ = std::make_unique<RcvMsgThread>(*engine_);
+        receiver_->Start();
+    }
+    void TearDown() override { receiver_.reset(); }
+
+    std::vector<PromptRequest> Boxes() const { return prompt_.Requests(); }
+
+    EngineSettings settings_;
+    ScriptedChannel channel_;
+    ScriptedPrompt prompt_;
+    RecordingProgress progress_;
+    std::unique_ptr<ExchangeEngine> engine_;
+    std::unique_ptr<RcvMsgThread> receiver_;
+};
+
+TEST_F(EngineTest, AnswersAreCutFromTheStreamOneWaitAtATime) {
+    // An acknowledgement in three pieces, then a busy NACK and an ACK in one piece.
+    const std::string ack = Ack();
+    channel_.respond = [&](const std::string&) {
+        if (channel_.sent.size() == 1) {
+            return std::vector<std::string>{ack.substr(0, 5), ack.substr(5, 17), ack.substr(22)};
+        }
+        return std::vector<std::string>{Ack("00FC") + Ack()};
+    };
+    ASSERT_GT(engine_->DataSend(BuildNop(engine_->Ids())), 0u);
+    EXPECT_TRUE(engine_->QNL_Response(ResponseStatus::QNL_ACK));
+
+    ASSERT_GT(engine_->DataSend(BuildNop(engine_->Ids())), 0u);
+    EXPECT_FALSE(engine_->QNL_Response(ResponseStatus::QNL_ACK));
+    EXPECT_EQ(engine_->LastWaitStatus(), ResponseStatus::QNL_NACK);
+    EXPECT_EQ(engine_->NackCode(), 0xFC);
+    // The ACK behind the NACK is there for the next wait, without another command.
+    EXPECT_TRUE(engine_->QNL_Response(ResponseStatus::QNL_ACK));
+    EXPECT_EQ(engine_->NackCode(), 0);
+    EXPECT_EQ(channel_.sent.size(), 2u);
+}
+
+TEST_F(EngineTest, FramesAreFiledIntoSlotsAndCountedUntilComplete) {
+    const FrameParam record = FrameParam::Make(0x60, {5});
+    const FrameParam empty{0x6F, 0, {}};
+    // First frame of a message of 300 bytes, then its last frame.
+    FrameRecord first = Frame(kFrameFirst, kMidSpeedDialInfo, {record, empty}, 300);
+    FrameRecord last = Frame(kFrameLast, kMidSpeedDialInfo, {FrameParam::Make(0x6F, Bytes(200))});
+    first.fLen = 102;
+    last.fLen = 202;
+
+    EXPECT_FALSE(engine_->SetRcvMessage(last)) << "continuation without a first frame";
+    EXPECT_FALSE(engine_->SetRcvMessage(Frame(kFrameOnly, 0x99, {record}))) << "not receivable";
+    ASSERT_TRUE(engine_->SetRcvMessage(first));
+    EXPECT_FALSE(engine_->QNL_Check_Frame_End(0, kMidSpeedDialInfo));
+    ASSERT_TRUE(engine_->SetRcvMessage(last));
+    EXPECT_TRUE(engine_->QNL_Check_Frame_End(0, kMidSpeedDialInfo));
+
+    const std::optional<FrameRecord> message = engine_->TakeMessage(0, kMidSpeedDialInfo);
+    ASSERT_TRUE(message);
+    ASSERT_EQ(message->params.size(), 2u) << "the SIZE 0 parameter is dropped";
+    EXPECT_EQ(message->params[1].size, 200);
+    EXPECT_EQ(message->len, 300);
+    EXPECT_EQ(engine_->UsedSlots(), 0);
+    EXPECT_FALSE(engine_->TakeMessage(0, kMidSpeedDialInfo));
+
+    for (int i = 0; i < ExchangeEngine::kSlotCount; ++i) {
+        ASSERT_TRUE(engine_->SetRcvMessage(Frame(kFrameOnly, kMidGroupInfo, {record})));
+    }
+    EXPECT_FALSE(engine_->SetRcvMessage(Frame(kFrameOnly, kMidGroupInfo, {record})));
+}
+
+TEST_F(EngineTest, StopCauseFailsEveryMessageButTheParameterAnswers) {
+    const FrameParam cause = FrameParam::Make(kPidStopCause, {0x05});
+    ASSERT_TRUE(engine_->SetRcvMessage(Frame(kFrameOnly, kMidSpeedDialRegister, {cause})));
+    try {
+        engine_->TakeMessage(0, kMidSpeedDialRegister);
+        FAIL() << "no error";
+    } catch (const TransferError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Parameter ErrorSpeed Dial Registration Request\u3000PID( 0F ) = 05");
+    }
+    EXPECT_EQ(engine_->UsedSlots(), 0);
+
+    ASSERT_TRUE(engine_->SetRcvMessage(Frame(kFrameOnly, kMidSystemParamRead, {cause})));
+    EXPECT_TRUE(engine_->TakeMessage(0, kMidSystemParamRead));
+    const FrameParam fine = FrameParam::Make(kPidStopCause, {0x00});
+    ASSERT_TRUE(engine_->SetRcvMessage(Frame(kFrameOnly, kMidSpeedDialRegister, {fine})));
+    EXPECT_TRUE(engine_->TakeMessage(0, kMidSpeedDialRegister));
+}
+
+TEST_F(EngineTest, ExchangesReadEveryFrameAndStoreOnlyRealAnswers) {
+    // A two-frame information answer, then an empty answer (F_LEN 0) to a second read step.
+    const FrameParam big = FrameParam::Make(0x6F, Bytes(150, 0x41));
+    FrameRecord first = Frame(kFrameFirst, kMidSpeedDialInfo, {big}, 304);
+    FrameRecord last = Frame(kFrameLast, kMidSpeedDialInfo, {big});
+    FrameRecord none;
+    none.jtype = kFrameOnly;
+    none.mid = kMidGroupInfo;
+    int reads = 0;
+    channel_.respond = [&](const std::string& sent) {
+        if (sent.find("}00010003") != std::string::npos) {
+            return std::vector<std::string>{Ack()};
+        }
+        ++reads;
+        const FrameRecord& frame = reads == 1 ? first : reads == 2 ? last : none;
+        return std::vector<std::string>{DataAnswer(frame)};
+    };
+    EXPECT_TRUE(engine_->QNL_Frame_RW(kMidSpeedDialInfo, true, false));
+    EXPECT_EQ(reads, 2);
+    EXPECT_TRUE(engine_->QNL_Frame_RW(kMidGroupInfo, true, false));
+    ASSERT_EQ(engine_->ReceivedMessages().size(), 1u);
+    EXPECT_EQ(engine_->ReceivedMessages()[0].params.size(), 2u);
+
+    // A registration with nothing prepared sends nothing at all.
+    const std::size_t before = channel_.sent.size();
+    EXPECT_TRUE(engine_->QNL_Frame_RW(kMidGroupRegister, false, false));
+    EXPECT_EQ(channel_.sent.size(), before);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(EngineTest, OnlyTheFirstFailureOfASequenceShowsABox) {
+    ReportFailure(*engine_, ResponseStatus::QNL_ERR_TIMEOUT);
+    ReportFailure(*engine_, ResponseStatus::QNL_ERR_SIZE);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, "No response to command.");
+    EXPECT_EQ(Boxes()[0].icon, PromptIcon::Stop);
+    EXPECT_EQ(engine_->lastFailureText, "Invalid Command Size.");
+    EXPECT_EQ(progress_.State().statuses.back(),
+              (std::pair<std::string, int>{"Invalid Command Size.", 1}));
+
+    ReportFailure(*engine_, ResponseStatus::QNL_NONE);
+    ReportFailure(*engine_, ResponseStatus::QNL_ABORT);
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[1].icon, PromptIcon::Information);
+
+    engine_->SetFailureDisplay(FailureDisplay::StoreAsResult);
+    ReportFailure(*engine_, ResponseStatus::QNL_NONE);
+    ReportFailure(*engine_, ResponseStatus::QNL_ERR_CONNECT_NO);
+    EXPECT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(engine_->resultMessage, "Error at remote terminal.");
+}
+
+TEST_F(EngineTest, NopAcceptsAckAndFaxAccessButNotBusy) {
+    CommandLayer commands(*engine_);
+    std::string nopAnswer;
+    int occupyBusy = 0;
+    channel_.respond = [&](const std::string& sent) {
+        if (sent.find("}00010000") != std::string::npos) {
+            return std::vector<std::string>{nopAnswer};
+        }
+        return std::vector<std::string>{occupyBusy-- > 0 ? Ack("00FC") : Ack()};
+    };
+    nopAnswer = Ack("00FD");
+    occupyBusy = 1;
+    EXPECT_TRUE(commands.ProbeNopAndOccupyStart());
+    EXPECT_TRUE(commands.FaxOccupied());
+    EXPECT_EQ(channel_.sent.size(), 3u);
+
+    nopAnswer = Ack("00FC");
+    EXPECT_FALSE(CommandLayer(*engine_).ProbeNopAndOccupyStart());
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, "Fax is BUSY");
+    EXPECT_TRUE(engine_->nackSeen);
+
+    // Without attempts the occupy start is never sent.
+    settings_.env.openRetryCount = 0;
+    Make();
+    nopAnswer = Ack();
+    channel_.sent.clear();
+    EXPECT_FALSE(CommandLayer(*engine_).ProbeNopAndOccupyStart());
+    EXPECT_EQ(channel_.sent.size(), 1u);
+}
+
+TEST_F(EngineTest, StopQuestionNoKeepsWaitingYesAborts) {
+    settings_.env.timeout = 50;
+    Make();
+    // Declined: the wait goes on until the (short) timeout.
+    prompt_.Queue(PromptAnswer::No);
+    engine_->RequestStop();
+    EXPECT_FALSE(engine_->QNL_Response(ResponseStatus::QNL_ACK));
+    EXPECT_EQ(engine_->LastWaitStatus(), ResponseStatus::QNL_ERR_TIMEOUT);
+    EXPECT_FALSE(engine_->StopRequested());
+    EXPECT_TRUE(progress_.State().buttonsEnabled);
+
+    prompt_.Queue(PromptAnswer::Yes);
+    engine_->RequestStop();
+    EXPECT_FALSE(engine_->QNL_Response(ResponseStatus::QNL_ACK));
+    EXPECT_EQ(engine_->LastWaitStatus(), ResponseStatus::QNL_ABORT);
+    EXPECT_TRUE(engine_->StopRequested());
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[1].title, "Confirm Stop");
+}
+
+TEST_F(EngineTest, LostConnectionEndsTheWaitAndIsNamed) {
+    channel_.dropOnNextSend = true;
+    engine_->DataSend(BuildNop(engine_->Ids()));
+    EXPECT_FALSE(engine_->QNL_Response(ResponseStatus::QNL_ACK));
+    EXPECT_EQ(engine_->LastWaitStatus(), ResponseStatus::QNL_ERR_DEV);
+    ReportFailure(*engine_, engine_->LastWaitStatus());
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, "Disconnected Network.");
+    EXPECT_EQ(engine_->DataSend(BuildNop(engine_->Ids())), 0u);
+}
+
+}  // namespace
+}  // namespace dialvane
