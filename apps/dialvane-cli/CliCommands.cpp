@@ -1,6 +1,5 @@
 #include "CliCommands.h"
 
-#include <filesystem>
 #include <ostream>
 
 #include "data/CharConv.h"
@@ -9,18 +8,25 @@
 #include "data/ProductInfo.h"
 #include "data/RecordTable.h"
 #include "data/TextChecks.h"
-#include "support/ProgramSettings.h"
+#include "support/Environment.h"
+#include "support/TerminalPrompt.h"
 
 namespace dialvane {
 namespace {
 
-std::string DefaultSettingsPath(const std::string& programPath) {
-    std::error_code ec;
-    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) {
-        program = programPath;
+// Reads both settings files, loads the language file and starts the log, as the desktop program
+// does, with --settings and --data-dir in place of the files beside the program and the
+// per-user data folder.
+Environment StartCliEnvironment(const CliOptions& options) {
+    StartupOptions startup;
+    if (!options.settingsPath.empty()) {
+        startup.settingsFile = options.settingsPath;
     }
-    return FindFileIgnoringCase(program.parent_path().string(), kProgramSettingsName);
+    if (!options.dataDir.empty()) {
+        startup.dataFolder = options.dataDir;
+    }
+    SetActivePrompt(TerminalPrompt::ForStandardStreams());
+    return StartEnvironment(startup);
 }
 
 // Prints what the loader found; the exit status for a file that cannot go further.
@@ -47,11 +53,10 @@ std::string GeneralErrorText(const std::string& text) {
     return text;
 }
 
-int RunCliCommand(const CliOptions& options, const std::string& programPath, std::ostream& out,
-                  std::ostream& err) {
-    const std::string settingsPath =
-        options.settingsPath.empty() ? DefaultSettingsPath(programPath) : options.settingsPath;
-    const ProgramSettings settings = ReadProgramSettings(settingsPath);
+int RunCliCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    const Environment environment = StartCliEnvironment(options);
+    const ProgramSettings& settings = environment.settings;
+    const std::string& settingsPath = environment.programSettingsFile;
     const bool japanese = settings.lang == "JPN";
     SetNarrowCodePage(japanese ? NarrowCodePage::Cp932 : NarrowCodePage::Windows1252);
     SetJapaneseNameRule(japanese);

@@ -15,8 +15,7 @@ inline constexpr int kExitFailure = 2;  // bad command line, or a file cannot be
 // after ".".
 std::string GeneralErrorText(const std::string& text);
 
-// Runs one parsed command; `programPath` locates the default settings file.
-int RunCliCommand(const CliOptions& options, const std::string& programPath, std::ostream& out,
-                  std::ostream& err);
+// Runs one parsed command.
+int RunCliCommand(const CliOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace dialvane

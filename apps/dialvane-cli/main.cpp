@@ -19,5 +19,5 @@ int main(int argc, char** argv) {
         std::cout << Text(Msg::CliUsage) << "\n\n" << Text(Msg::CliHelp) << '\n';
         return kExitOk;
     }
-    return RunCliCommand(*options, argc > 0 ? argv[0] : "", std::cout, std::cerr);
+    return RunCliCommand(*options, std::cout, std::cerr);
 }

@@ -29,9 +29,10 @@ class CliTest : public ::testing::Test {
 
     std::string File(const std::string& name) const { return (dir_ / name).string(); }
 
-    // Runs the program with the arguments (each single-quoted for the shell).
+    // Runs the program with the arguments (each single-quoted for the shell), with its own data
+    // folder so the user's settings and log stay untouched.
     CliRun Cli(const std::vector<std::string>& args) const {
-        std::string command = "'" + kProgram + "'";
+        std::string command = "'" + kProgram + "' --data-dir '" + File("data") + "'";
         for (const std::string& arg : args) {
             command += " '" + arg + "'";
         }
@@ -96,6 +97,13 @@ TEST_F(CliTest, JapaneseSettingsReadCp932) {
     EXPECT_EQ(Cli({"check", list}).out,
               "Line number:   1 [Speed dial] item contents abnormal (\u201c\u0152\u2039\u017e)\n"
               "Line number:   2 [Sender name] item contents abnormal (\u20ac)\n");
+}
+
+TEST_F(CliTest, StartsLikeTheDesktopProgramInItsDataFolder) {
+    ASSERT_EQ(Cli({"check", kSamples + "sample-dial-list.csv"}).status, 0);
+    const std::string log = ReadFileBytes(File("data/ZEVIZ_LOG.txt")).value_or("");
+    EXPECT_NE(log.find("ORVEX Dialvane"), std::string::npos) << log;
+    EXPECT_NE(log.find("CONNECT_NO"), std::string::npos) << log;
 }
 
 TEST_F(CliTest, CommandLineErrors) {
