@@ -55,14 +55,8 @@ std::optional<std::uint16_t> ParseHex4(std::string_view text) {
     }
     std::uint16_t value = 0;
     for (const char c : text) {
-        int digit = 0;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        } else if (c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else {
+        const int digit = HexDigitValue(c);
+        if (digit < 0) {
             return std::nullopt;
         }
         value = static_cast<std::uint16_t>((value << 4) | digit);

@@ -10,10 +10,12 @@
 #include <ctime>
 #include <vector>
 
+#include "support/FileUtil.h"
 #include "support/Format.h"
 #include "support/IniFile.h"
 #include "support/Messages.h"
 #include "support/Prompt.h"
+#include "support/TextUtil.h"
 #include "support/Version.h"
 
 namespace dialvane {
@@ -76,21 +78,6 @@ bool BothEnabled(LogCategory process, LogCategory kind) {
     return p != 0 && k != 0 && (mask & p) != 0 && (mask & k) != 0;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // Caller holds the log lock. The exclusive flock keeps other writers out while we append, as
 // the file is opened "denying other writers"; a file another program holds locked counts as
 // one that cannot be opened.
@@ -107,7 +94,7 @@ bool AppendLocked(std::string_view text, const std::string& fileName) {
         ::close(fd);
         return false;
     }
-    bool ok = text.empty() || WriteAll(fd, text);
+    bool ok = text.empty() || WriteAllBytes(fd, text);
     ok = (::close(fd) == 0) && ok;
     return ok;
 }
@@ -208,14 +195,8 @@ int ReadHexSetting(std::string_view text) {
     int value = 0;
     for (size_t i = 0; i < 4; ++i) {
         char c = text[i];
-        int digit;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        } else if (c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else {
+        const int digit = HexDigitValue(c);
+        if (digit < 0) {
             return -1;
         }
         value = value * 16 + digit;

@@ -11,9 +11,7 @@
 #include <random>
 
 namespace dialvane {
-namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
+bool WriteAllBytes(int fd, std::string_view bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -27,8 +25,6 @@ bool WriteAll(int fd, std::string_view bytes) {
     }
     return true;
 }
-
-}  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
     std::error_code ec;
@@ -56,7 +52,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
     if (fd < 0) {
         return false;
     }
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = WriteAllBytes(fd, bytes) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok) {
         struct stat old {};
@@ -76,7 +72,7 @@ bool AppendToFile(const std::string& path, std::string_view bytes) {
     if (fd < 0) {
         return false;
     }
-    bool ok = WriteAll(fd, bytes);
+    bool ok = WriteAllBytes(fd, bytes);
     return (::close(fd) == 0) && ok;
 }
 

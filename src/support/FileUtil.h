@@ -17,6 +17,9 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes);
 // Appends the bytes to the file, creating it when missing. False on failure.
 bool AppendToFile(const std::string& path, std::string_view bytes);
 
+// Writes every byte to the open descriptor, resuming after interruptions. False on failure.
+bool WriteAllBytes(int fd, std::string_view bytes);
+
 // Creates the folder and its parents. True when it exists afterwards.
 bool MakeDirectories(const std::string& path);
 

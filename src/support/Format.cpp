@@ -12,13 +12,13 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-std::string Printf(const std::string& spec, const auto&... value) {
-    int needed = std::snprintf(nullptr, 0, spec.c_str(), value...);
+std::string Printf(const std::string& conversionSpec, const auto&... value) {
+    int needed = std::snprintf(nullptr, 0, conversionSpec.c_str(), value...);
     if (needed <= 0) {
         return {};
     }
     std::string out(static_cast<size_t>(needed) + 1, '\0');
-    std::snprintf(out.data(), out.size(), spec.c_str(), value...);
+    std::snprintf(out.data(), out.size(), conversionSpec.c_str(), value...);
     out.resize(static_cast<size_t>(needed));
     return out;
 }

@@ -119,21 +119,21 @@ std::string ConversionSignature(std::string_view format) {
             continue;
         }
         ++i;
-        size_t spec = 0;
+        size_t specLength = 0;
         while (i < format.size() && IsFlag(format[i])) {
             ++i;
-            ++spec;
+            ++specLength;
         }
-        while (i < format.size() && IsDigit(format[i]) && spec < 8) {
+        while (i < format.size() && IsDigit(format[i]) && specLength < 8) {
             ++i;
-            ++spec;
+            ++specLength;
         }
         if (i < format.size() && format[i] == '.') {
             ++i;
-            ++spec;
-            while (i < format.size() && IsDigit(format[i]) && spec < 12) {
+            ++specLength;
+            while (i < format.size() && IsDigit(format[i]) && specLength < 12) {
                 ++i;
-                ++spec;
+                ++specLength;
             }
         }
         while (i < format.size() && (format[i] == 'l' || format[i] == 'h')) {

@@ -79,6 +79,19 @@ std::vector<std::string> SplitLines(std::string_view text) {
 
 namespace dialvane {
 
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
 std::optional<int> ParseIntegerText(std::string_view text) {
     std::string trimmed = Trim(text);
     std::string_view rest = trimmed;
@@ -100,15 +113,8 @@ std::optional<int> ParseIntegerText(std::string_view text) {
     }
     long long value = 0;
     for (char c : rest) {
-        int digit = -1;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (base == 16 && c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else if (base == 16 && c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        }
-        if (digit < 0) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0 || digit >= base) {
             return std::nullopt;
         }
         value = value * base + digit;

@@ -30,4 +30,7 @@ namespace dialvane {
 // fit in 32 bits.
 std::optional<int> ParseIntegerText(std::string_view text);
 
+// The value of one hexadecimal digit of either case; -1 for any other character.
+int HexDigitValue(char c);
+
 }  // namespace dialvane
