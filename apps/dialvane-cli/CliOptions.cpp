@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 
+#include "TransferCommands.h"
 #include "support/Messages.h"
 #include "support/TextUtil.h"
 
@@ -28,6 +29,10 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
             options.help = true;
             continue;
         }
+        if (arg == "--verify") {
+            options.verify = true;
+            continue;
+        }
         std::string name = arg;
         std::optional<std::string> value;
         const size_t equals = arg.find('=');
@@ -44,6 +49,8 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
             target = &options.model;
         } else if (name == "-o" || name == "--output") {
             target = &options.output;
+        } else if (name == "--host") {
+            target = &options.host;
         } else {
             return fail(Text(Msg::CliUnknownOption, arg));
         }
@@ -62,6 +69,12 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
         return fail(Text(Msg::CliUsage));
     }
     options.command = positional[0];
+    if (IsTransferCommand(options.command)) {
+        if (!CheckTransferOptions(options, positional, error)) {
+            return std::nullopt;
+        }
+        return options;
+    }
     if (options.command != "check" && options.command != "export") {
         return fail(Text(Msg::CliUnknownCommand, options.command));
     }

@@ -1,0 +1,292 @@
+#include "TransferCommands.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <memory>
+#include <mutex>
+#include <ostream>
+#include <thread>
+
+#include "comm/RMsgThread.h"
+#include "comm/UserThread.h"
+#include "data/CharConv.h"
+#include "data/DialFileLoader.h"
+#include "data/DownloadWriter.h"
+#include "data/TextChecks.h"
+#include "protocol/FailureText.h"
+#include "support/Environment.h"
+#include "support/Messages.h"
+#include "support/TerminalProgress.h"
+#include "support/TerminalPrompt.h"
+#include "transport/TcpTransport.h"
+
+namespace dialvane {
+namespace {
+
+constexpr int kExitCompleted = 0;
+constexpr int kExitFailed = 1;
+
+// The message boxes of the desktop program, printed. The stop question only comes after a
+// Ctrl-C, which already said "stop": it is answered Yes.
+class CliPrompt : public IPrompt {
+  public:
+    explicit CliPrompt(std::ostream& out) : out_(out) {}
+
+    PromptAnswer Ask(const PromptRequest& request) override {
+        std::lock_guard lock(mutex_);
+        out_ << TerminalText(request.text) << std::endl;
+        if (request.title == Text(Msg::CommStopCaption)) {
+            return PromptAnswer::Yes;
+        }
+        return EffectiveDefault(request);
+    }
+
+  private:
+    std::ostream& out_;
+    std::mutex mutex_;
+};
+
+// Turns Ctrl-C (and SIGTERM) into a stop request for the running transfer. The signal handler
+// only writes to a pipe; a thread of its own does the rest.
+int gStopPipe[2] = {-1, -1};
+
+extern "C" void OnStopSignal(int) {
+    const char stop = 1;
+    [[maybe_unused]] const ssize_t ignored = write(gStopPipe[1], &stop, 1);
+}
+
+class StopSignals {
+  public:
+    explicit StopSignals(ExchangeEngine& engine) {
+        if (pipe2(gStopPipe, O_CLOEXEC) != 0) {
+            return;
+        }
+        struct sigaction action {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(SIGINT, &action, &oldInt_);
+        sigaction(SIGTERM, &action, &oldTerm_);
+        watcher_ = std::thread([&engine] {
+            char byte = 0;
+            while (read(gStopPipe[0], &byte, 1) == 1 && byte != 0) {
+                engine.RequestStop();
+            }
+        });
+    }
+    ~StopSignals() {
+        if (!watcher_.joinable()) {
+            return;
+        }
+        sigaction(SIGINT, &oldInt_, nullptr);
+        sigaction(SIGTERM, &oldTerm_, nullptr);
+        const char end = 0;
+        [[maybe_unused]] const ssize_t ignored = write(gStopPipe[1], &end, 1);
+        watcher_.join();
+        close(gStopPipe[0]);
+        close(gStopPipe[1]);
+        gStopPipe[0] = gStopPipe[1] = -1;
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+  private:
+    struct sigaction oldInt_ {};
+    struct sigaction oldTerm_ {};
+    std::thread watcher_;
+};
+
+std::string GeneralErrorBoxText(const std::string& text) {
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') {
+        return text + ".";
+    }
+    return text;
+}
+
+// Everything one transfer command needs, torn down in the right order (threads first).
+class TransferSession {
+  public:
+    TransferSession(const CliOptions& options, std::ostream& out, std::ostream& err)
+        : options_(options), out_(out) {
+        StartupOptions startup;
+        if (!options.settingsPath.empty()) {
+            startup.settingsFile = options.settingsPath;
+        }
+        if (!options.dataDir.empty()) {
+            startup.dataFolder = options.dataDir;
+        }
+        prompt_ = std::make_shared<CliPrompt>(out);
+        SetActivePrompt(prompt_);
+        env_ = StartEnvironment(startup);
+        const bool japanese = env_.settings.lang == "JPN";
+        SetNarrowCodePage(japanese ? NarrowCodePage::Cp932 : NarrowCodePage::Windows1252);
+        SetJapaneseNameRule(japanese);
+
+        progress_ =
+            std::make_unique<TerminalProgress>(err, env_.settings.disp, isatty(STDERR_FILENO) != 0);
+        EngineSettings settings;
+        settings.env = env_.settings.qnlEnv;
+        settings.verify = env_.settings.verify != 0 || options.verify;
+        settings.disp = env_.settings.disp;
+        engine_ = std::make_unique<ExchangeEngine>(settings);
+        tcp_.SetAddresses({options.host});
+        engine_->SetChannel(&tcp_);
+        engine_->SetPrompt(prompt_.get());
+        engine_->SetProgress(progress_.get());
+        receiver_ = std::make_unique<RcvMsgThread>(*engine_);
+        receiver_->Start();
+        signals_ = std::make_unique<StopSignals>(*engine_);
+        product_ = std::make_unique<TProductInfo>(env_.programSettingsFile);
+    }
+
+    ~TransferSession() {
+        signals_.reset();
+        receiver_.reset();
+        progress_->Finish();
+        SetActivePrompt(nullptr);
+    }
+
+    int Run() {
+        if (options_.command == "test") {
+            return NetworkTest();
+        }
+        if (!Inquire()) {
+            return kExitFailed;
+        }
+        RecordTable table(*product_);
+        if (options_.command == "upload" && !PrepareUpload(table)) {
+            return kExitFailed;
+        }
+        RunRequest request =
+            BaseRequest(options_.command == "upload" ? RunMode::Upload : RunMode::Download);
+        request.text = options_.output;
+        request.table = &table;
+        request.product = product_.get();
+        return Execute(request).success ? kExitCompleted : kExitFailed;
+    }
+
+  private:
+    RunRequest BaseRequest(RunMode mode) const {
+        RunRequest request;
+        request.mode = mode;
+        request.downloadFile = env_.paths.downloadFile;
+        request.sendFile = env_.paths.sendFile;
+        for (int i = 0; i < kModelListSize; ++i) {
+            request.modelPairs.push_back(
+                {env_.settings.printerModels[i], env_.settings.shortModelNames[i]});
+        }
+        return request;
+    }
+
+    RunResult Execute(const RunRequest& request) {
+        UThread worker(*engine_, request);
+        worker.Execute();
+        return worker.Result();
+    }
+
+    int NetworkTest() {
+        RunRequest request = BaseRequest(RunMode::NetworkTest);
+        request.networkChannel = &tcp_;
+        const RunResult result = Execute(request);
+        out_ << result.networkTestText << '\n';
+        if (!result.success && !result.failureCause.empty()) {
+            out_ << TerminalText(result.failureCause) << '\n';
+        }
+        return result.success ? kExitCompleted : kExitFailed;
+    }
+
+    // The start-up inquiry: the model the MFP reports picks the capabilities.
+    bool Inquire() {
+        const RunResult result = Execute(BaseRequest(RunMode::ChannelTest));
+        if (result.channelTestResult != 0) {
+            if (!engine_->lastFailureText.empty()) {
+                out_ << TerminalText(engine_->lastFailureText) << '\n';
+            }
+            out_ << FailureText(ResponseStatus::QNL_ERR_DEV, 0) << '\n';
+            return false;
+        }
+        product_->Load(result.modelName);
+        return true;
+    }
+
+    // The user file through the editor loader and the strict gate, then the send file: all
+    // before anything goes to the MFP.
+    bool PrepareUpload(RecordTable& table) {
+        DialModel model;
+        const LoadResult loaded = LoadDialFile(options_.file, model, *product_);
+        if (!loaded.readable) {
+            out_ << TerminalText(loaded.readError) << '\n';
+            return false;
+        }
+        for (const std::string& line : loaded.errorLines) {
+            out_ << line << '\n';
+        }
+        if (!loaded.errorLines.empty()) {
+            return false;
+        }
+        try {
+            table.BuildFromModel(model);
+        } catch (const ValidationError& error) {
+            out_ << GeneralErrorBoxText(error.what()) << '\n';
+            return false;
+        }
+        std::string error;
+        if (!WriteDownloadFile(env_.paths.sendFile, table, &error)) {
+            out_ << TerminalText(error) << '\n';
+            return false;
+        }
+        return true;
+    }
+
+    const CliOptions& options_;
+    std::ostream& out_;
+    Environment env_;
+    std::shared_ptr<CliPrompt> prompt_;
+    std::unique_ptr<TerminalProgress> progress_;
+    std::unique_ptr<ExchangeEngine> engine_;
+    TcpTransport tcp_;
+    std::unique_ptr<RcvMsgThread> receiver_;
+    std::unique_ptr<StopSignals> signals_;
+    std::unique_ptr<TProductInfo> product_;
+};
+
+}  // namespace
+
+bool IsTransferCommand(const std::string& command) {
+    return command == "test" || command == "download" || command == "upload";
+}
+
+bool CheckTransferOptions(CliOptions& options, const std::vector<std::string>& positional,
+                          std::string* error) {
+    const std::string& command = options.command;
+    if (options.host.empty()) {
+        *error = Text(Msg::CliNeedsHost, command);
+        return false;
+    }
+    if (command == "upload") {
+        if (positional.size() != 2) {
+            *error = Text(Msg::CliMissingFile, command);
+            return false;
+        }
+        options.file = positional[1];
+        return true;
+    }
+    if (positional.size() != 1) {
+        *error = Text(Msg::CliTakesNoFile, command);
+        return false;
+    }
+    if (command == "download" && options.output.empty()) {
+        *error = Text(Msg::CliNeedsOutput, command);
+        return false;
+    }
+    return true;
+}
+
+int RunTransferCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    TransferSession session(options, out, err);
+    return session.Run();
+}
+
+}  // namespace dialvane
