@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include "data/DialModel.h"
+#include "data/ProductInfo.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace dialvane {
+
+// The dialog in which one speed dial is added (mode 2) or edited (mode 0). It works on a copy
+// of the entry; the model is only read (duplicate names, free numbers).
+class TEditForm : public QDialog {
+    Q_OBJECT
+  public:
+    static constexpr int kModeEdit = 0, kModeAdd = 2;
+
+    explicit TEditForm(QWidget* parent = nullptr);
+
+    // Shows the dialog modally. `buffer`: the entry to edit, or for an add either empty (a key
+    // that is empty) or a template. `opener`: the caption of the button that opened it. On OK
+    // (true) the buffer holds the key S + the chosen three digits, the name, keyword and fax
+    // number as typed; the group mask stays (reset to 20 '0' in add mode).
+    bool Execute(int mode, SpeedDialEntry& buffer, const DialModel& model,
+                 const TProductInfo& product, const QString& opener);
+
+    // The two halves of Execute, for callers that show the dialog themselves (tests).
+    void Open(int mode, const SpeedDialEntry& buffer, const DialModel& model,
+              const TProductInfo& product, const QString& opener);
+    const SpeedDialEntry& Buffer() const { return buffer_; }
+
+    // Components.
+    QLabel* LBL_Num = nullptr;
+    QComboBox* CB_Num = nullptr;
+    QLabel* LBL_Name = nullptr;
+    QLineEdit* EDT_Name = nullptr;
+    QLabel* LBL_Keyword = nullptr;
+    QLineEdit* EDT_Keyword = nullptr;
+    QLabel* LBL_Keyword_Hint = nullptr;
+    QLabel* LBL_Tel = nullptr;
+    QLineEdit* EDT_Tel = nullptr;
+    QWidget* PNL_BTN_Area = nullptr;
+    QPushButton* BTN_OK = nullptr;
+    QPushButton* BTN_Cancel = nullptr;
+    QPushButton* BTN_Inport = nullptr;
+
+  protected:
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BtnOkClick();
+    bool ConfirmCancel();
+    void NameEdited(const QString& text);
+
+    int mode_ = kModeEdit;
+    int number_ = 0;
+    bool keywords_ = false;
+    SpeedDialEntry buffer_;
+    const DialModel* model_ = nullptr;
+    QString previousName_;
+};
+
+}  // namespace dialvane

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "data/DialModel.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace dialvane {
+
+// The dialog in which one group is added (mode 2) or edited (mode 0). It changes the group in
+// the model while open and restores it when the user leaves without saving.
+class TEditForm_Group : public QDialog {
+    Q_OBJECT
+  public:
+    static constexpr int kModeEdit = 0, kModeAdd = 2;
+    static constexpr int kRecentNames = 10;
+
+    explicit TEditForm_Group(QWidget* parent = nullptr);
+
+    // Shows the dialog modally. `buffer`: the group's display row (key empty for a new group).
+    // On OK (true) the group in `model` is stored, the group flag set when the members changed,
+    // and the buffer holds the display row. False: the group is as it was (or, after the
+    // delete question was answered Yes, deleted).
+    bool Execute(int mode, GroupDisplay& buffer, DialModel& model, const QString& opener);
+
+    // The two halves of Execute, for callers that show the dialog themselves (tests).
+    void Open(int mode, const GroupDisplay& buffer, DialModel& model, const QString& opener);
+    const GroupDisplay& Buffer() const { return buffer_; }
+    int CurrentGroup() const { return number_; }
+
+    // Group names entered earlier, most recent first; kept while the program runs.
+    const std::vector<std::string>& RecentNames() const { return recentNames_; }
+    void SetRecentNames(std::vector<std::string> names) { recentNames_ = std::move(names); }
+
+    // Components.
+    QLabel* LBL_Group_Num = nullptr;
+    QComboBox* CB_Group_Num = nullptr;
+    QLabel* LBL_Group_Name = nullptr;
+    QComboBox* CB_Group_Name = nullptr;
+    QGroupBox* GB_Group_Entry = nullptr;
+    QTableWidget* SFG_Edit_Group = nullptr;
+    QPushButton* BTN_Relese = nullptr;
+    QPushButton* BTN_Speed_Add = nullptr;
+    QGroupBox* GB_Speed = nullptr;
+    QTableWidget* SFG_Speed = nullptr;
+    QWidget* PNL_BTN_Area = nullptr;
+    QPushButton* BTN_OK = nullptr;
+    QPushButton* BTN_Cancel = nullptr;
+
+  protected:
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BtnOkClick();
+    bool LeaveWithoutSaving();
+    void AddMember();
+    void RemoveMember();
+    void FillGrids(int memberRow, int availableRow);
+    void UpdateButtons();
+    bool MembersChanged() const;
+    std::vector<int> AvailableSpeedDials() const;
+
+    int mode_ = kModeEdit;
+    int number_ = 0;
+    GroupDisplay buffer_;
+    DialModel* model_ = nullptr;
+    GroupDialEntry saved_;
+    GroupDisplay savedDisplay_;
+    std::vector<std::string> recentNames_;
+};
+
+}  // namespace dialvane
