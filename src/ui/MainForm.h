@@ -1,0 +1,272 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/DialModel.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QTabBar;
+class QTableWidget;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+class QGroupBox;
+
+namespace dialvane {
+
+class TStartupMessageForm;
+struct Environment;
+class ExchangeEngine;
+class TcpTransport;
+class RcvMsgThread;
+class UThread;
+class IPrompt;
+class RecordTable;
+class TProductInfo;
+class TFormVer;
+class TEditForm;
+class TEditForm_Group;
+class TProgForm;
+class TErrLogForm;
+
+enum class MainModeKind { Standby, Edit, Setup, Exit };
+enum class EditSourceKind { New, FromDevice, ExistingFile, FileSelect };
+enum class EditOperationKind { Edit, Delete, Add };
+
+// What the main window asks of its surroundings; tests replace the dialogs and the device.
+struct MainFormHooks {
+    // The save and open dialogs: the chosen path, or nothing when cancelled. The argument is
+    // the name the dialog starts with.
+    std::function<std::optional<std::string>(const std::string&)> saveFileName;
+    std::function<std::optional<std::string>(const std::string&)> openFileName;
+    // The name of an installed printer that uses one of the maker's drivers; empty when none.
+    std::function<std::string()> findPrinter;
+    // Runs one transfer (tag 0 read, 1 write) modally; the default uses the progress dialog.
+    std::function<void(int tag)> runTransfer;
+    // The speed-dial and group entry dialogs: true when closed with OK. The default uses
+    // TEditForm and TEditForm_Group.
+    std::function<bool(EditOperationKind, SpeedDialEntry& buffer)> editSpeedDial;
+    std::function<bool(EditOperationKind, GroupDisplay& buffer, DialModel& model)> editGroup;
+    // The error details of a user file; the default shows TErrLogForm.
+    std::function<void(const std::vector<std::string>&)> showErrors;
+};
+
+// The program's one top-level window: the title band, the navigation tree and one of the
+// standby, file-selection, editor and setup panels; the workflow between them; the grids.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit TMainForm(Environment& environment, MainFormHooks hooks = {},
+                       QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The workflow.
+    void Panel_Change(MainModeKind mode, EditSourceKind source = EditSourceKind::New);
+    bool Save_UserFile(bool askName);
+    bool Edit_Update_Check(bool leaving);
+    void Menu_Enabled_Set();
+    void BtnClick();
+    void File_Sel_BtnClick();
+    void StartupTimerTimer();
+    // Adds a path to the file history and selects it in CB_File_Sel.
+    void AddFileHistory(const std::string& path);
+
+    // The grids.
+    void Speed_Grid_Set(int select);
+    void Group_Grid_Set(int select);
+    void Button_Enabled_Set(QPushButton* button);
+
+    // State, for the program's parts and for tests.
+    MainModeKind MainMode() const { return mainMode_; }
+    EditSourceKind EditSource() const { return editSource_; }
+    bool EditorShown() const { return editorShown_; }
+    bool Untitled() const { return untitled_; }
+    bool DeviceDataUnsaved() const { return deviceDataUnsaved_; }
+    bool DeviceReady() const { return deviceReady_; }
+    const std::string& CurrentFileName() const { return currentFileName_; }
+    const std::vector<std::string>& FileHistory() const;
+    DialModel& Model() { return model_; }
+    const TProductInfo& Product() const { return *product_; }
+    TProductInfo& Product() { return *product_; }
+    RecordTable& Table() { return *table_; }
+    ExchangeEngine& Engine() { return *engine_; }
+    Environment& Env() { return env_; }
+    bool InquiryRunning() const;
+    TProgForm* ProgForm() const { return progForm_; }
+    TStartupMessageForm* StartupMessage() const { return startupMessage_; }
+    // Whether the window may close now (the close query), without closing it.
+    bool CanClose();
+    // The session is ending: save the settings and close without tearing anything down.
+    bool EndSession();
+
+    // Loads the capabilities of a model and adapts the editor's wording to it.
+    void LoadProduct(const std::string& modelName);
+
+    // Widgets, named as in the program's design (also their objectName()).
+    QLabel* LBL_Title = nullptr;
+    QTreeWidget* TV_Ctrl = nullptr;
+    QSplitter* SPL_Left = nullptr;
+    QWidget* PNL_Standby = nullptr;
+    QLabel* LBL_Standby_Title = nullptr;
+    QLabel* LBL_Standby1 = nullptr;
+    QLabel* LBL_Standby2 = nullptr;
+    QLabel* LBL_Standby3 = nullptr;
+    QWidget* PNL_File_Sel = nullptr;
+    QLabel* LBL_File_Sel_Title = nullptr;
+    QGroupBox* GB_File_Sel = nullptr;
+    QLabel* LBL_File_Sel = nullptr;
+    QLabel* LBL_Title_File_Sel = nullptr;
+    QComboBox* CB_File_Sel = nullptr;
+    QPushButton* BTN_File_Sel = nullptr;
+    QPushButton* BTN_File_Sel_Run = nullptr;
+    QPushButton* BTN_File_Sel_Cancel = nullptr;
+    QWidget* PNL_Edit = nullptr;
+    QTabBar* TabCtrl = nullptr;
+    QWidget* PNL_BTN_Area0 = nullptr;
+    QPushButton* BTN_Save_MFP = nullptr;
+    QPushButton* BTN_Save = nullptr;
+    QPushButton* BTN_Cancel = nullptr;
+    QWidget* PNL_Speed = nullptr;
+    QTableWidget* SFG_Speed = nullptr;
+    QPushButton* BTN_Speed_Edit = nullptr;
+    QPushButton* BTN_Speed_Del = nullptr;
+    QPushButton* BTN_Speed_Add = nullptr;
+    QWidget* PNL_Group = nullptr;
+    QTableWidget* SFG_Group = nullptr;
+    QPushButton* BTN_Group_Edit = nullptr;
+    QPushButton* BTN_Group_Del = nullptr;
+    QPushButton* BTN_Group_Add = nullptr;
+    QWidget* PNL_OneTuch = nullptr;
+    QWidget* PNL_Sender = nullptr;
+    QGroupBox* GB_Sender = nullptr;
+    QComboBox* CB_Sender = nullptr;
+    QWidget* PNL_Setup = nullptr;
+    QAction* MN_Edit = nullptr;
+    QAction* MN_Edit_New = nullptr;
+    QAction* MN_Edit_MFP = nullptr;
+    QAction* MN_Edit_Std = nullptr;
+    QAction* MN_Setup = nullptr;
+    QAction* MN_Save = nullptr;
+    QAction* MN_SaveAs = nullptr;
+    QAction* MN_Save_MFP = nullptr;
+    QAction* MN_Exit = nullptr;
+    QAction* MN_Help = nullptr;
+    QAction* MN_Version = nullptr;
+    QTimer* StartupTimer = nullptr;
+
+    // Tree nodes by index: root, Edit, Create New, Edit Records, Edit Existing File, Setup.
+    QTreeWidgetItem* Node(int index) const { return nodes_[index]; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    // Layout (MainFormLayout.cpp).
+    void BuildWindow();
+    void BuildMenu();
+    void BuildTree();
+    QWidget* BuildStandbyPanel();
+    QWidget* BuildFileSelPanel();
+    QWidget* BuildEditPanel();
+    QWidget* BuildGridPage(const char* name, QTableWidget*& grid,
+                           std::array<QPushButton**, 3> buttons, int firstTag);
+    void ShowPanel(QWidget* panel);
+    void Load_Panel();
+    void DrawTitleBand();
+    void SetThirdTabCaption();
+    void ShowVersion();
+
+    // Workflow (MainFormWorkflow.cpp).
+    void OpenEditor();
+    void TV_Change(QTreeWidgetItem* current, QTreeWidgetItem* previous);
+    bool TV_Changing(QTreeWidgetItem* target);
+    void SelectNode(int index);
+    void TAB_Chang(int index);
+    bool Read_UserFile(const std::string& fileName);
+    bool Write_UserFile(const std::string& fileName);
+    void SendToMfp();
+    void LeaveEditor();
+    void ReloadFileHistory();
+    void UpdateFileSelRun();
+    bool SenderTextValid();
+    bool SenderTextTooLong() const;
+    void RunTransfer(int tag);
+    void InquiryFinished();
+    void FinishStartup(bool success, const std::string& modelName);
+    void CloseStartupMessage();
+    void ShutDown();
+
+    // Grids (MainFormGrids.cpp).
+    void Speed_Page_Init();
+    void Group_Page_Init();
+    void GridCommand(int tag);
+    void Speed_Edit();
+    void Speed_Add();
+    void Speed_Del();
+    void Group_Edit();
+    void Group_Add();
+    void Group_Del();
+    void ClearBindingsOf(char letter, int number);
+    std::string ButtonName(int binding) const;
+    bool RunSpeedDialog(SpeedDialEntry& buffer);
+    bool RunGroupDialog(GroupDisplay& buffer);
+    void CreateDialogs();
+
+    Environment& env_;
+    MainFormHooks hooks_;
+    std::unique_ptr<TProductInfo> product_;
+    DialModel model_;
+    std::unique_ptr<RecordTable> table_;
+    std::unique_ptr<ExchangeEngine> engine_;
+    std::unique_ptr<TcpTransport> tcp_;
+    std::unique_ptr<RcvMsgThread> receiver_;
+    std::unique_ptr<IPrompt> enginePrompt_;
+    std::unique_ptr<UThread> inquiryThread_;
+    TStartupMessageForm* startupMessage_ = nullptr;
+    TFormVer* formVer_ = nullptr;
+    TEditForm* editForm_ = nullptr;
+    TEditForm_Group* editFormGroup_ = nullptr;
+    TProgForm* progForm_ = nullptr;
+    TErrLogForm* errLogForm_ = nullptr;
+    std::array<QTreeWidgetItem*, 6> nodes_{};
+
+    MainModeKind mainMode_ = MainModeKind::Standby;
+    EditSourceKind editSource_ = EditSourceKind::New;
+    EditOperationKind editOperation_ = EditOperationKind::Edit;
+    bool editorShown_ = false;
+    bool untitled_ = false;
+    bool deviceDataUnsaved_ = false;
+    bool deviceReady_ = false;
+    bool firstActivation_ = true;
+    bool firstShown_ = false;
+    bool shutdownDone_ = false;
+    bool sessionEnding_ = false;
+    bool changingNode_ = false;
+    bool editMenuAllowed_ = true;
+    QWidget* activeControl_ = nullptr;
+    int currentTab_ = 0;
+    std::string currentFileName_;
+    std::string captionSuffix_;
+    std::string printerName_;
+    std::array<std::string, kMaxBindings + 1> savedButtons_;
+    std::string savedSender_;
+};
+
+}  // namespace dialvane

@@ -1,0 +1,465 @@
+// The speed-dial and group grids of the editor and their add, edit and delete commands.
+#include <QApplication>
+#include <QHeaderView>
+#include <QPalette>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableWidget>
+
+#include "comm/RMsgThread.h"
+#include "comm/UserThread.h"
+#include "data/ModeMessages.h"
+#include "data/ProductInfo.h"
+#include "data/RecordKey.h"
+#include "data/RecordTable.h"
+#include "protocol/WriteRead.h"
+#include "support/Environment.h"
+#include "support/Messages.h"
+#include "support/TextUtil.h"
+#include "transport/TcpTransport.h"
+#include "ui/EditForm.h"
+#include "ui/EditFormGroup.h"
+#include "ui/MainForm.h"
+
+namespace dialvane {
+namespace {
+
+QStringList Titles(Msg id) {
+    QStringList items;
+    for (const QString& piece : QString::fromStdString(Text(id)).split(',')) {
+        items << piece.trimmed();
+    }
+    return items;
+}
+
+// Records in a grid: its rows count the title row too, as the buttons' rules do.
+int GridRows(const QTableWidget* grid) {
+    return grid->rowCount() + 1;
+}
+
+int GridDataRows(const QTableWidget* grid) {
+    if (GridRows(grid) < 3) {
+        const QTableWidgetItem* key = grid->item(0, 0);
+        return key != nullptr && !key->text().isEmpty() ? 1 : 0;
+    }
+    return GridRows(grid) - 1;
+}
+
+void SetRow(QTableWidget* grid, int row, const std::vector<std::string>& cells) {
+    for (int column = 0; column < grid->columnCount(); ++column) {
+        std::string text = column < static_cast<int>(cells.size()) ? cells[column] : std::string();
+        grid->setItem(row, column, new QTableWidgetItem(QString::fromStdString(text)));
+    }
+}
+
+void SelectRow(QTableWidget* grid, int row) {
+    if (row >= 0 && row < grid->rowCount()) {
+        grid->setCurrentCell(row, 0);
+        grid->selectRow(row);
+    }
+}
+
+int SelectedRow(const QTableWidget* grid) {
+    int row = grid->currentRow();
+    return row < 0 ? 0 : row;
+}
+
+}  // namespace
+
+void TMainForm::Speed_Page_Init() {
+    QFontMetrics metrics(SFG_Speed->font());
+    QStringList titles = Titles(Msg::MainSpeedColumns4);
+    SFG_Speed->setColumnCount(4);
+    SFG_Speed->setHorizontalHeaderLabels(titles);
+    int first =
+        std::max(metrics.horizontalAdvance("S000"), metrics.horizontalAdvance(titles[0])) + 5;
+    const int widths[4] = {first + 10, 130, 80, 130};
+    for (int column = 0; column < 4; ++column) {
+        SFG_Speed->setColumnWidth(column, widths[column]);
+    }
+    SFG_Speed->verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
+    SFG_Speed->scrollToTop();
+    Speed_Grid_Set(-1);
+    if (GridDataRows(SFG_Speed) == 0 && BTN_Speed_Add->isEnabled()) {
+        BTN_Speed_Add->setFocus();
+    }
+}
+
+void TMainForm::Group_Page_Init() {
+    QFontMetrics metrics(SFG_Group->font());
+    QStringList titles = Titles(Msg::MainGroupColumns);
+    SFG_Group->setColumnCount(3);
+    SFG_Group->setHorizontalHeaderLabels(titles);
+    int first =
+        std::max(metrics.horizontalAdvance("G00"), metrics.horizontalAdvance(titles[0])) + 5;
+    const int widths[3] = {first + 10, 150, 300};
+    for (int column = 0; column < 3; ++column) {
+        SFG_Group->setColumnWidth(column, widths[column]);
+    }
+    SFG_Group->verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
+    SFG_Group->scrollToTop();
+    for (int group = 1; group <= kMaxGroups; ++group) {
+        if (model_.groups[group].number != 0) {
+            model_.groupDisplay[group].recordText = model_.GroupRecordText(group);
+        }
+    }
+    Group_Grid_Set(-1);
+    if (GridDataRows(SFG_Group) == 0 && BTN_Group_Add->isEnabled()) {
+        BTN_Group_Add->setFocus();
+    }
+}
+
+void TMainForm::Speed_Grid_Set(int select) {
+    if (!editorShown_) {
+        return;
+    }
+    int remembered = SFG_Speed->currentRow();
+    // Products without search keywords show that column as a blank band.
+    QColor band = palette().color(QPalette::Disabled, QPalette::WindowText);
+    if (QTableWidgetItem* title = SFG_Speed->horizontalHeaderItem(2)) {
+        title->setForeground(product_->NoKeyword() ? band : palette().color(QPalette::WindowText));
+    }
+    std::vector<int> numbers;
+    for (int number = 1; number <= kMaxSpeedDials; ++number) {
+        if (!model_.speedDials[number].key.empty()) {
+            numbers.push_back(number);
+        }
+    }
+    SFG_Speed->setRowCount(std::max<int>(1, numbers.size()));
+    if (numbers.empty()) {
+        SetRow(SFG_Speed, 0, {});
+    }
+    for (size_t row = 0; row < numbers.size(); ++row) {
+        const SpeedDialEntry& entry = model_.speedDials[numbers[row]];
+        SetRow(SFG_Speed, static_cast<int>(row),
+               {entry.key, entry.name, entry.keyword, entry.faxNumber});
+    }
+    for (int row = 0; row < SFG_Speed->rowCount(); ++row) {
+        if (QTableWidgetItem* cell = SFG_Speed->item(row, 2); cell && product_->NoKeyword()) {
+            cell->setBackground(band);
+        }
+    }
+    int last = SFG_Speed->rowCount() - 1;
+    if (select == -1) {
+        SelectRow(SFG_Speed, remembered >= 0 && remembered <= last ? remembered : last);
+    } else if (select == 0) {
+        SelectRow(SFG_Speed, last);
+    } else {
+        for (size_t row = 0; row < numbers.size(); ++row) {
+            if (numbers[row] == select) {
+                SelectRow(SFG_Speed, static_cast<int>(row));
+            }
+        }
+    }
+    for (QPushButton* button : {BTN_Speed_Edit, BTN_Speed_Del, BTN_Speed_Add}) {
+        Button_Enabled_Set(button);
+    }
+    Menu_Enabled_Set();
+}
+
+void TMainForm::Group_Grid_Set(int select) {
+    if (!editorShown_) {
+        return;
+    }
+    int remembered = SFG_Group->currentRow();
+    std::vector<int> numbers;
+    for (int group = 1; group <= kMaxGroups; ++group) {
+        if (model_.groups[group].number != 0) {
+            numbers.push_back(group);
+        }
+    }
+    SFG_Group->setRowCount(std::max<int>(1, numbers.size()));
+    if (numbers.empty()) {
+        SetRow(SFG_Group, 0, {});
+    }
+    for (size_t row = 0; row < numbers.size(); ++row) {
+        const GroupDisplay& display = model_.groupDisplay[numbers[row]];
+        std::string key = display.key.empty() ? FormatRecordKey('G', numbers[row]) : display.key;
+        std::string name = display.name.empty() ? model_.groups[numbers[row]].name : display.name;
+        SetRow(SFG_Group, static_cast<int>(row), {key, name, model_.GroupRecordText(numbers[row])});
+    }
+    int last = SFG_Group->rowCount() - 1;
+    if (select == -1) {
+        SelectRow(SFG_Group, remembered >= 0 && remembered <= last ? remembered : last);
+    } else if (select == 0) {
+        SelectRow(SFG_Group, last);
+    } else {
+        for (size_t row = 0; row < numbers.size(); ++row) {
+            if (numbers[row] == select) {
+                SelectRow(SFG_Group, static_cast<int>(row));
+            }
+        }
+    }
+    for (QPushButton* button : {BTN_Group_Edit, BTN_Group_Del, BTN_Group_Add}) {
+        Button_Enabled_Set(button);
+    }
+    Menu_Enabled_Set();
+}
+
+void TMainForm::Button_Enabled_Set(QPushButton* button) {
+    bool enabled = false;
+    if (button == BTN_Speed_Edit || button == BTN_Speed_Del) {
+        enabled = GridDataRows(SFG_Speed) > 0;
+    } else if (button == BTN_Speed_Add) {
+        enabled = GridRows(SFG_Speed) <= product_->SpeedDial();
+    } else if (button == BTN_Group_Edit || button == BTN_Group_Del) {
+        enabled = GridDataRows(SFG_Group) > 0;
+    } else if (button == BTN_Group_Add) {
+        enabled = GridRows(SFG_Group) < kMaxGroups + 1;
+    }
+    button->setEnabled(enabled);
+}
+
+void TMainForm::GridCommand(int tag) {
+    editOperation_ = tag % 10 == 0   ? EditOperationKind::Edit
+                     : tag % 10 == 1 ? EditOperationKind::Delete
+                                     : EditOperationKind::Add;
+    switch (tag) {
+        case 10:
+            Speed_Edit();
+            break;
+        case 11:
+            Speed_Del();
+            break;
+        case 12:
+            Speed_Add();
+            break;
+        case 20:
+            Group_Edit();
+            break;
+        case 21:
+            Group_Del();
+            break;
+        case 22:
+            Group_Add();
+            break;
+        default:
+            break;
+    }
+}
+
+bool TMainForm::RunSpeedDialog(SpeedDialEntry& buffer) {
+    if (hooks_.editSpeedDial) {
+        return hooks_.editSpeedDial(editOperation_, buffer);
+    }
+    int mode =
+        editOperation_ == EditOperationKind::Add ? TEditForm::kModeAdd : TEditForm::kModeEdit;
+    QString opener =
+        activeControl_ != nullptr ? activeControl_->property("text").toString() : QString();
+    return editForm_->Execute(mode, buffer, model_, *product_, opener);
+}
+
+bool TMainForm::RunGroupDialog(GroupDisplay& buffer) {
+    if (hooks_.editGroup) {
+        return hooks_.editGroup(editOperation_, buffer, model_);
+    }
+    int mode = editOperation_ == EditOperationKind::Add ? TEditForm_Group::kModeAdd
+                                                        : TEditForm_Group::kModeEdit;
+    QString opener =
+        activeControl_ != nullptr ? activeControl_->property("text").toString() : QString();
+    return editFormGroup_->Execute(mode, buffer, model_, opener);
+}
+
+void TMainForm::Speed_Edit() {
+    const QTableWidgetItem* key = SFG_Speed->item(SelectedRow(SFG_Speed), 0);
+    char letter = 0;
+    int number = 0;
+    if (key == nullptr || !ParseRecordKey(key->text().toStdString(), letter, number) ||
+        number < 1 || number > kMaxSpeedDials) {
+        return;
+    }
+    SpeedDialEntry buffer = model_.speedDials[number];
+    if (!RunSpeedDialog(buffer)) {
+        return;
+    }
+    model_.modified.speedDials = true;
+    model_.speedDials[number] = buffer;
+    SetRow(SFG_Speed, SelectedRow(SFG_Speed),
+           {buffer.key, buffer.name, buffer.keyword, buffer.faxNumber});
+    Speed_Grid_Set(-1);
+}
+
+void TMainForm::Speed_Add() {
+    SpeedDialEntry buffer;
+    buffer.key.clear();
+    if (GridDataRows(SFG_Speed) > 0) {
+        const QTableWidgetItem* key = SFG_Speed->item(SelectedRow(SFG_Speed), 0);
+        char letter = 0;
+        int number = 0;
+        if (key != nullptr && ParseRecordKey(key->text().toStdString(), letter, number) &&
+            number >= 1 && number <= kMaxSpeedDials) {
+            buffer = model_.speedDials[number];
+        }
+    }
+    if (!RunSpeedDialog(buffer)) {
+        return;
+    }
+    char letter = 0;
+    int number = 0;
+    if (!ParseRecordKey(buffer.key, letter, number) || number < 1 || number > kMaxSpeedDials) {
+        return;
+    }
+    model_.modified.speedDials = true;
+    model_.speedDials[number] = buffer;
+    Speed_Grid_Set(-1);
+}
+
+std::string TMainForm::ButtonName(int binding) const {
+    if (product_->OneTouch()) {
+        const Msg labels[3] = {Msg::MainLabelOneA, Msg::MainLabelOneB, Msg::MainLabelOneC};
+        return binding >= 1 && binding <= 3 ? Text(labels[binding - 1]) : std::string();
+    }
+    return Text(Msg::MainQuickDialName) + std::to_string(binding);
+}
+
+void TMainForm::Speed_Del() {
+    const QTableWidgetItem* keyItem = SFG_Speed->item(SelectedRow(SFG_Speed), 0);
+    char letter = 0;
+    int number = 0;
+    if (keyItem == nullptr || !ParseRecordKey(keyItem->text().toStdString(), letter, number) ||
+        number < 1 || number > kMaxSpeedDials) {
+        return;
+    }
+    SpeedDialEntry& entry = model_.speedDials[number];
+    std::string question = Text(Msg::DeleteRecordLine, TabCtrl->tabText(0).toStdString(),
+                                FormatRecordKey('s', number), entry.name, entry.faxNumber) +
+                           "\r\n";
+    bool first = true;
+    for (int binding = 1; binding <= kMaxBindings; ++binding) {
+        if (model_.bindings[binding] == entry.key) {
+            if (first) {
+                question += "\r\n" + ModeText(ModeMessage::TargetInUse) + "\r\n";
+                first = false;
+            }
+            question += "  " + ButtonName(binding) + "\r\n";
+        }
+    }
+    std::vector<int> groups;
+    for (int group = 1; group <= kMaxGroups; ++group) {
+        if (model_.TestMembership(number, group)) {
+            if (groups.empty()) {
+                question += "\r\n" + Text(Msg::UsedByGroups) + "\r\n";
+            }
+            question +=
+                "  " + FormatRecordKey('g', group) + ":" + model_.groups[group].name + "\r\n";
+            groups.push_back(group);
+        }
+    }
+    question += "\r\n" + Text(Msg::OkToDelete);
+    PromptRequest request;
+    request.text = question;
+    request.title = Text(Msg::ConfirmDeletionCaption);
+    request.buttons = PromptButtons::YesNo;
+    request.icon = PromptIcon::Warning;
+    request.defaultAnswer = PromptAnswer::No;
+    if (AskUser(request) != PromptAnswer::Yes) {
+        return;
+    }
+    model_.modified.speedDials = true;
+    entry.key.clear();
+    for (int group : groups) {
+        model_.RemoveMember(group, 'S', number);
+    }
+    entry = SpeedDialEntry{};
+    entry.key.clear();
+    Speed_Grid_Set(-1);
+    ClearBindingsOf('S', number);
+}
+
+void TMainForm::Group_Edit() {
+    const QTableWidgetItem* key = SFG_Group->item(SelectedRow(SFG_Group), 0);
+    char letter = 0;
+    int number = 0;
+    if (key == nullptr || !ParseRecordKey(key->text().toStdString(), letter, number) ||
+        number < 1 || number > kMaxGroups) {
+        return;
+    }
+    GroupDisplay buffer = model_.groupDisplay[number];
+    buffer.key = FormatRecordKey('G', number);
+    buffer.name = model_.groups[number].name;
+    buffer.recordText = model_.GroupRecordText(number);
+    RunGroupDialog(buffer);
+    // The dialog changes the model itself, also when it is left without saving.
+    Group_Grid_Set(-1);
+}
+
+void TMainForm::Group_Add() {
+    GroupDisplay buffer;
+    if (!RunGroupDialog(buffer)) {
+        Group_Grid_Set(-1);
+        return;
+    }
+    model_.modified.groups = true;
+    Group_Grid_Set(0);
+}
+
+void TMainForm::Group_Del() {
+    const QTableWidgetItem* keyItem = SFG_Group->item(SelectedRow(SFG_Group), 0);
+    char letter = 0;
+    int number = 0;
+    if (keyItem == nullptr || !ParseRecordKey(keyItem->text().toStdString(), letter, number) ||
+        number < 1 || number > kMaxGroups) {
+        return;
+    }
+    std::string key = FormatRecordKey('G', number);
+    std::string question =
+        Text(Msg::DeleteRecordLine, TabCtrl->tabText(1).toStdString(), FormatRecordKey('g', number),
+             model_.groups[number].name, model_.GroupRecordText(number)) +
+        "\r\n";
+    bool first = true;
+    for (int binding = 1; binding <= kMaxBindings; ++binding) {
+        if (model_.bindings[binding] == key) {
+            if (first) {
+                question += "\r\n" + ModeText(ModeMessage::TargetInUse) + "\r\n";
+                first = false;
+            }
+            question += "  " + ButtonName(binding) + "\r\n";
+        }
+    }
+    question += "\r\n" + Text(Msg::OkToDelete);
+    PromptRequest request;
+    request.text = question;
+    request.title = Text(Msg::ConfirmDeletionCaption);
+    request.buttons = PromptButtons::YesNo;
+    request.icon = PromptIcon::Warning;
+    request.defaultAnswer = PromptAnswer::No;
+    if (AskUser(request) != PromptAnswer::Yes) {
+        return;
+    }
+    model_.modified.groups = true;
+    // The bindings are cleared below with the message, so check them before the model does.
+    std::array<std::string, kMaxBindings + 1> before = model_.bindings;
+    model_.DeleteGroup(number);
+    model_.bindings = before;
+    Group_Grid_Set(-1);
+    ClearBindingsOf('G', number);
+}
+
+void TMainForm::ClearBindingsOf(char letter, int number) {
+    std::string key = FormatRecordKey(letter, number);
+    std::string names;
+    for (int binding = 1; binding <= kMaxBindings; ++binding) {
+        if (model_.bindings[binding] != key) {
+            continue;
+        }
+        model_.bindings[binding].clear();
+        if (!names.empty()) {
+            names += ", ";
+        }
+        names += product_->OneTouch() ? ButtonName(binding) : std::to_string(binding);
+    }
+    if (names.empty()) {
+        return;
+    }
+    std::string text = Text(Msg::ClearBindings, names);
+    if (!product_->OneTouch()) {
+        text = Text(Msg::QuickDialPrefix) + text;
+    }
+    PromptRequest request;
+    request.text = text;
+    request.title = Text(Msg::ConfirmCaption);
+    request.icon = PromptIcon::Information;
+    AskUser(request);
+}
+
+}  // namespace dialvane

@@ -1,0 +1,784 @@
+// The main window's state machine: panels, the editor's life, saving, sending, the start-up
+// inquiry and the close.
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdio>
+
+#include "comm/RMsgThread.h"
+#include "comm/UserThread.h"
+#include "data/CharConv.h"
+#include "data/DialFileLoader.h"
+#include "data/DialFileWriter.h"
+#include "data/DownloadWriter.h"
+#include "data/ModeMessages.h"
+#include "data/ProductInfo.h"
+#include "data/RecordTable.h"
+#include "data/TextChecks.h"
+#include "protocol/WriteRead.h"
+#include "support/DiagnosticLog.h"
+#include "support/Environment.h"
+#include "support/FileUtil.h"
+#include "support/Messages.h"
+#include "transport/TcpTransport.h"
+#include "ui/EditForm.h"
+#include "ui/EditFormGroup.h"
+#include "ui/ErrLogForm.h"
+#include "ui/FormVer.h"
+#include "ui/MainForm.h"
+#include "ui/ProgForm.h"
+#include "ui/QtPrompt.h"
+#include "ui/StartupMessageForm.h"
+
+namespace dialvane {
+namespace {
+
+PromptAnswer Ask(const std::string& text, Msg title, PromptButtons buttons, PromptIcon icon,
+                 PromptAnswer defaultAnswer, bool onTop = false) {
+    PromptRequest request;
+    request.text = text;
+    request.title = Text(title);
+    request.buttons = buttons;
+    request.icon = icon;
+    request.defaultAnswer = defaultAnswer;
+    request.onTop = onTop;
+    return AskUser(request);
+}
+
+void Tell(const std::string& text, Msg title, PromptIcon icon, bool onTop = false) {
+    Ask(text, title, PromptButtons::Ok, icon, PromptAnswer::Ok, onTop);
+}
+
+bool AskDiscardDeviceData() {
+    return Ask(Text(Msg::DeviceDataUnsavedQuestion), Msg::ConfirmExecutionCaption,
+               PromptButtons::YesNo, PromptIcon::Warning, PromptAnswer::No) == PromptAnswer::Yes;
+}
+
+std::string FilePart(const std::string& path) {
+    size_t cut = path.find_last_of("/\\:");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// The Qt filter list of "Name(*.ext)|*.ext|..." pairs.
+QString QtFilter() {
+    QStringList parts = QString::fromStdString(Text(Msg::MainFileFilter)).split('|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i];
+        filters << name.section('(', 0, 0) + " (" + parts[i + 1] + ")";
+    }
+    return filters.join(";;");
+}
+
+}  // namespace
+
+const std::vector<std::string>& TMainForm::FileHistory() const {
+    return env_.user.fileHistory;
+}
+
+bool TMainForm::InquiryRunning() const {
+    return inquiryThread_ != nullptr || (progForm_ != nullptr && progForm_->Worker() != nullptr);
+}
+
+void TMainForm::CreateDialogs() {
+    formVer_ = new TFormVer(this);
+    editForm_ = new TEditForm(this);
+    editFormGroup_ = new TEditForm_Group(this);
+    progForm_ = new TProgForm(env_.settings.disp, this);
+    errLogForm_ = new TErrLogForm(this);
+    startupMessage_ = new TStartupMessageForm(this);
+}
+
+void TMainForm::ShowVersion() {
+    if (formVer_ != nullptr) {
+        formVer_->Execute();
+    }
+}
+
+void TMainForm::LoadProduct(const std::string& modelName) {
+    product_->Load(modelName);
+    SetThirdTabCaption();
+}
+
+void TMainForm::SelectNode(int index) {
+    QTreeWidgetItem* target = nodes_[index];
+    if (TV_Ctrl->currentItem() == target) {
+        return;
+    }
+    TV_Ctrl->setCurrentItem(target);
+}
+
+void TMainForm::Panel_Change(MainModeKind mode, EditSourceKind source) {
+    if (mode != MainModeKind::Exit) {
+        mainMode_ = mode;
+    }
+    if (mode != MainModeKind::Exit) {
+        ShowPanel(nullptr);
+    }
+    switch (mode) {
+        case MainModeKind::Standby: {
+            changingNode_ = true;
+            TV_Ctrl->setCurrentItem(nodes_[0]);
+            changingNode_ = false;
+            editorShown_ = false;
+            TabCtrl->hide();
+            PNL_BTN_Area0->hide();
+            ShowPanel(PNL_Standby);
+            break;
+        }
+        case MainModeKind::Edit:
+            editSource_ = source;
+            switch (source) {
+                case EditSourceKind::New:
+                    Read_UserFile("");
+                    OpenEditor();
+                    untitled_ = true;
+                    break;
+                case EditSourceKind::FromDevice: {
+                    std::remove(env_.paths.downloadFile.c_str());
+                    untitled_ = true;
+                    currentFileName_ = env_.paths.downloadFile;
+                    table_->Clear();
+                    RunTransfer(0);
+                    currentFileName_.clear();
+                    if (!FileExists(env_.paths.downloadFile)) {
+                        Panel_Change(MainModeKind::Standby);
+                        return;
+                    }
+                    deviceDataUnsaved_ = true;
+                    Read_UserFile(env_.paths.downloadFile);
+                    OpenEditor();
+                    untitled_ = true;
+                    break;
+                }
+                case EditSourceKind::ExistingFile: {
+                    if (CB_File_Sel->currentIndex() < 0) {
+                        // Nothing chosen: stay on the file-selection panel rather than none.
+                        Panel_Change(MainModeKind::Edit, EditSourceKind::FileSelect);
+                        return;
+                    }
+                    std::string name = CB_File_Sel->currentText().toStdString();
+                    currentFileName_ = name;
+                    AddFileHistory(name);
+                    if (!FileExists(name)) {
+                        if (FILE* created = std::fopen(name.c_str(), "ab")) {
+                            std::fclose(created);
+                        }
+                        Read_UserFile("");
+                    } else if (!Read_UserFile(name)) {
+                        Panel_Change(MainModeKind::Edit, EditSourceKind::FileSelect);
+                        return;
+                    }
+                    OpenEditor();
+                    break;
+                }
+                case EditSourceKind::FileSelect:
+                    editorShown_ = false;
+                    TabCtrl->hide();
+                    PNL_BTN_Area0->hide();
+                    ShowPanel(PNL_File_Sel);
+                    ReloadFileHistory();
+                    untitled_ = false;
+                    if (isActiveWindow() && CB_File_Sel->isVisible()) {
+                        CB_File_Sel->setFocus();
+                    }
+                    break;
+            }
+            break;
+        case MainModeKind::Setup:
+            editorShown_ = false;
+            TabCtrl->hide();
+            PNL_BTN_Area0->hide();
+            ShowPanel(PNL_Setup);
+            break;
+        case MainModeKind::Exit:
+            if (InquiryRunning() &&
+                Ask(Text(Msg::CommunicatingCancelQuestion), Msg::ConfirmCancellationCaption,
+                    PromptButtons::OkCancel, PromptIcon::Information,
+                    PromptAnswer::Ok) == PromptAnswer::Cancel) {
+                break;
+            }
+            close();
+            return;
+    }
+    Menu_Enabled_Set();
+}
+
+void TMainForm::OpenEditor() {
+    editorShown_ = true;
+    model_.modified.Clear();
+    savedButtons_ = model_.bindings;
+    savedSender_ = model_.senderName;
+    PNL_BTN_Area0->show();
+    BTN_Save_MFP->setEnabled(true);
+    CB_Sender->setEditText(QString::fromStdString(model_.senderName));
+    {
+        QSignalBlocker block(TabCtrl);
+        TabCtrl->setCurrentIndex(0);
+    }
+    currentTab_ = 0;
+    TabCtrl->show();
+    Load_Panel();
+    Speed_Page_Init();
+}
+
+void TMainForm::TAB_Chang(int index) {
+    if (currentTab_ == 3 && index != 3 && !SenderTextValid()) {
+        QSignalBlocker block(TabCtrl);
+        TabCtrl->setCurrentIndex(3);
+        return;
+    }
+    currentTab_ = index;
+    Load_Panel();
+    switch (index) {
+        case 0:
+            Speed_Page_Init();
+            break;
+        case 1:
+            Group_Page_Init();
+            break;
+        case 3:
+            CB_Sender->setEditText(QString::fromStdString(model_.senderName));
+            break;
+        default:
+            break;
+    }
+}
+
+bool TMainForm::SenderTextTooLong() const {
+    std::string device = ToDeviceText(CB_Sender->currentText().toStdString());
+    return device.size() - 2 > static_cast<size_t>(kSenderMaxBytes);
+}
+
+bool TMainForm::SenderTextValid() {
+    TextCheckResult result = CheckNameText(CB_Sender->currentText().toStdString(), kSenderMaxBytes);
+    if (result.code == kCheckOk || result.code == kCheckEmpty) {
+        model_.senderName = result.trimmed;
+        return true;
+    }
+    ShowGeneralError(Text(result.code == kCheckTooLong ? Msg::StrictSenderNameTooLong
+                                                       : Msg::StrictSenderNameIllegal));
+    CB_Sender->setFocus();
+    return false;
+}
+
+bool TMainForm::Read_UserFile(const std::string& fileName) {
+    LoadResult result = LoadDialFile(fileName, model_, *product_);
+    if (!result.readable) {
+        Tell(result.readError, Msg::FileErrorCaption, PromptIcon::Stop);
+        return false;
+    }
+    if (!result.errorLines.empty()) {
+        if (Ask(Text(Msg::ReadUserDataQuestion), Msg::ReadUserDataCaption, PromptButtons::YesNo,
+                PromptIcon::Stop, PromptAnswer::Yes) == PromptAnswer::Yes) {
+            if (hooks_.showErrors) {
+                hooks_.showErrors(result.errorLines);
+            } else if (errLogForm_ != nullptr) {
+                errLogForm_->ShowErrors(result.errorLines);
+            }
+        }
+        return false;
+    }
+    return true;
+}
+
+bool TMainForm::Write_UserFile(const std::string& fileName) {
+    std::string error;
+    if (!SaveDialFile(fileName, model_, *product_, &error)) {
+        Tell(error, Msg::FileErrorCaption, PromptIcon::Stop);
+        return false;
+    }
+    return true;
+}
+
+bool TMainForm::Save_UserFile(bool askName) {
+    // Without a name there is nothing to save to: ask for one.
+    if (askName || currentFileName_.empty()) {
+        std::optional<std::string> chosen;
+        if (hooks_.saveFileName) {
+            chosen = hooks_.saveFileName(currentFileName_);
+        } else {
+            QFileDialog dialog(this, QString(), QString::fromStdString(currentFileName_),
+                               QtFilter());
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setDefaultSuffix("csv");
+            if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+                chosen = dialog.selectedFiles().first().toStdString();
+            }
+        }
+        if (!chosen || chosen->empty()) {
+            return false;
+        }
+        currentFileName_ = *chosen;
+        AddFileHistory(currentFileName_);
+    }
+    if (!Write_UserFile(currentFileName_)) {
+        return false;
+    }
+    Tell(Text(Msg::UserDataSaved, FilePart(currentFileName_)), Msg::SaveUserDataCaption,
+         PromptIcon::Information);
+    model_.modified.Clear();
+    deviceDataUnsaved_ = false;
+    savedButtons_ = model_.bindings;
+    savedSender_ = model_.senderName;
+    editSource_ = EditSourceKind::ExistingFile;
+    return true;
+}
+
+void TMainForm::AddFileHistory(const std::string& path) {
+    std::vector<std::string>& history = env_.user.fileHistory;
+    std::erase(history, path);
+    if (history.size() >= 10) {
+        history.erase(history.begin() + 9, history.end());
+    }
+    history.insert(history.begin(), path);
+    ReloadFileHistory();
+    int index = CB_File_Sel->findText(QString::fromStdString(path));
+    CB_File_Sel->setCurrentIndex(path.empty() ? -1 : index);
+    UpdateFileSelRun();
+}
+
+void TMainForm::ReloadFileHistory() {
+    QSignalBlocker block(CB_File_Sel);
+    CB_File_Sel->clear();
+    for (const std::string& entry : env_.user.fileHistory) {
+        CB_File_Sel->addItem(QString::fromStdString(entry));
+    }
+    CB_File_Sel->setCurrentIndex(
+        currentFileName_.empty() ? -1
+                                 : CB_File_Sel->findText(QString::fromStdString(currentFileName_)));
+    UpdateFileSelRun();
+}
+
+void TMainForm::UpdateFileSelRun() {
+    if (PNL_File_Sel->isVisibleTo(this)) {
+        BTN_File_Sel_Run->setEnabled(CB_File_Sel->count() > 0 && CB_File_Sel->currentIndex() >= 0);
+    }
+}
+
+bool TMainForm::Edit_Update_Check(bool leaving) {
+    // The file-selection panel holds no edits, whatever a refused file left in the model.
+    if (mainMode_ != MainModeKind::Edit || !editorShown_) {
+        return false;
+    }
+    if (currentTab_ == 3) {
+        bool restored = false;
+        if (leaving && SenderTextTooLong()) {
+            CB_Sender->setEditText(QString::fromStdString(model_.senderName));
+            restored = true;
+        }
+        if (!restored && !SenderTextValid()) {
+            model_.senderName = savedSender_;
+        }
+    }
+    if (model_.bindings != savedButtons_) {
+        model_.modified.bindings = true;
+    }
+    if (model_.senderName != savedSender_) {
+        model_.modified.sender = true;
+    }
+    std::vector<std::string> lines;
+    if (model_.modified.speedDials)
+        lines.push_back(Text(Msg::UpdatedSpeedLine));
+    if (model_.modified.groups)
+        lines.push_back(Text(Msg::UpdatedGroupLine));
+    if (model_.modified.bindings)
+        lines.push_back(ModeText(ModeMessage::SavePromptSection));
+    if (model_.modified.sender)
+        lines.push_back(Text(Msg::UpdatedSenderLine));
+    if (lines.empty()) {
+        return false;
+    }
+    std::string question = Text(Msg::UpdatedSaveQuestion) + "\r\n";
+    for (const std::string& line : lines) {
+        question += "\r\n" + line;
+    }
+    switch (Ask(question, Msg::ConfirmExitCaption, PromptButtons::YesNoCancel, PromptIcon::Question,
+                PromptAnswer::Cancel)) {
+        case PromptAnswer::Yes:
+            return !Save_UserFile(untitled_);
+        case PromptAnswer::No:
+            // Discarded: the computed kinds must not come back on the next check either.
+            model_.modified.Clear();
+            savedButtons_ = model_.bindings;
+            savedSender_ = model_.senderName;
+            return false;
+        default:
+            return true;
+    }
+}
+
+void TMainForm::BtnClick() {
+    int tag = activeControl_ != nullptr ? activeControl_->property("Tag").toInt() : -1;
+    if (editorShown_ && currentTab_ == 3) {
+        if (tag == 2 && SenderTextTooLong()) {
+            CB_Sender->setEditText(QString::fromStdString(model_.senderName));
+        }
+        if (!SenderTextValid()) {
+            return;
+        }
+    }
+    switch (tag) {
+        case 0:
+            SendToMfp();
+            break;
+        case 1:
+            Save_UserFile(true);
+            break;
+        case 2:
+            LeaveEditor();
+            break;
+        case 10:
+        case 11:
+        case 12:
+        case 20:
+        case 21:
+        case 22:
+            GridCommand(tag);
+            break;
+        default:
+            break;
+    }
+}
+
+void TMainForm::SendToMfp() {
+    std::string question = Text(Msg::ConfirmSendToMfp);
+    if (env_.japaneseUi) {
+        question += "\r\r" + Text(Msg::JapanesePrintModeNote);
+    }
+    if (Ask(question, Msg::ConfirmExecutionCaption, PromptButtons::YesNo, PromptIcon::Warning,
+            PromptAnswer::No) != PromptAnswer::Yes) {
+        return;
+    }
+    try {
+        table_->BuildFromModel(model_);
+        table_->CheckGroupMembers();
+    } catch (const ValidationError& error) {
+        ShowGeneralError(error.what());
+        return;
+    }
+    std::string error;
+    if (!WriteDownloadFile(env_.paths.sendFile, *table_, &error)) {
+        Tell(error, Msg::FileErrorCaption, PromptIcon::Stop);
+        return;
+    }
+    RunTransfer(1);
+}
+
+void TMainForm::LeaveEditor() {
+    if (Edit_Update_Check(false)) {
+        return;
+    }
+    if (deviceDataUnsaved_) {
+        if (!AskDiscardDeviceData()) {
+            return;
+        }
+        deviceDataUnsaved_ = false;
+    }
+    Panel_Change(MainModeKind::Standby);
+}
+
+void TMainForm::File_Sel_BtnClick() {
+    int tag = activeControl_ != nullptr ? activeControl_->property("Tag").toInt() : -1;
+    std::string text = CB_File_Sel->currentText().toStdString();
+    switch (tag) {
+        case 0: {
+            std::string start = FileExists(text) ? text : std::string();
+            std::optional<std::string> chosen;
+            if (hooks_.openFileName) {
+                chosen = hooks_.openFileName(start);
+            } else {
+                QString name = QFileDialog::getOpenFileName(
+                    this, QString(), QString::fromStdString(start), QtFilter());
+                if (!name.isEmpty()) {
+                    chosen = name.toStdString();
+                }
+            }
+            if (chosen && !chosen->empty()) {
+                currentFileName_ = *chosen;
+                AddFileHistory(*chosen);
+            }
+            BTN_File_Sel_Run->setFocus();
+            break;
+        }
+        case 1:
+            if (FileExists(text)) {
+                Panel_Change(MainModeKind::Edit, EditSourceKind::ExistingFile);
+            } else {
+                Tell(Text(Msg::SpecifiedFileNotFound), Msg::SearchingFileCaption, PromptIcon::Stop);
+            }
+            break;
+        case 2:
+            Panel_Change(MainModeKind::Standby);
+            break;
+        default:
+            break;
+    }
+}
+
+void TMainForm::TV_Change(QTreeWidgetItem* current, QTreeWidgetItem* previous) {
+    if (changingNode_ || current == nullptr) {
+        return;
+    }
+    if (!TV_Changing(current)) {
+        changingNode_ = true;
+        TV_Ctrl->setCurrentItem(previous);
+        changingNode_ = false;
+        return;
+    }
+    int index = static_cast<int>(std::find(nodes_.begin(), nodes_.end(), current) - nodes_.begin());
+    switch (index) {
+        case 0:
+            if (mainMode_ != MainModeKind::Standby) {
+                Panel_Change(MainModeKind::Standby);
+            }
+            break;
+        case 1:
+            if (mainMode_ != MainModeKind::Standby) {
+                Panel_Change(MainModeKind::Standby);
+                changingNode_ = true;
+                TV_Ctrl->setCurrentItem(nodes_[1]);
+                changingNode_ = false;
+            }
+            break;
+        case 2:
+            Panel_Change(MainModeKind::Edit, EditSourceKind::New);
+            break;
+        case 3: {
+            std::string question = Text(Msg::ConfirmReadFromMfp, "\r\n");
+            if (env_.japaneseUi) {
+                question += "\r\r" + Text(Msg::JapanesePrintModeNote);
+            }
+            if (Ask(question, Msg::ConfirmExecutionCaption, PromptButtons::YesNo,
+                    PromptIcon::Warning, PromptAnswer::No) == PromptAnswer::Yes) {
+                Panel_Change(MainModeKind::Edit, EditSourceKind::FromDevice);
+            } else {
+                Panel_Change(MainModeKind::Standby);
+            }
+            break;
+        }
+        case 4:
+            Panel_Change(MainModeKind::Edit, EditSourceKind::FileSelect);
+            break;
+        case 5:
+            Panel_Change(MainModeKind::Setup);
+            break;
+        default:
+            break;
+    }
+}
+
+bool TMainForm::TV_Changing(QTreeWidgetItem* target) {
+    (void)target;
+    switch (mainMode_) {
+        case MainModeKind::Edit:
+            if (deviceDataUnsaved_) {
+                if (!AskDiscardDeviceData()) {
+                    return false;
+                }
+                deviceDataUnsaved_ = false;
+                return true;
+            }
+            return !(editorShown_ && Edit_Update_Check(false));
+        default:
+            return true;
+    }
+}
+
+void TMainForm::RunTransfer(int tag) {
+    if (hooks_.runTransfer) {
+        hooks_.runTransfer(tag);
+        return;
+    }
+    RunRequest request;
+    request.mode = tag == 0 ? RunMode::Download : RunMode::Upload;
+    request.text = currentFileName_;
+    request.table = table_.get();
+    request.product = product_.get();
+    request.downloadFile = env_.paths.downloadFile;
+    request.sendFile = env_.paths.sendFile;
+    progForm_->SetTag(tag);
+    progForm_->Execute(*engine_, request);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!firstShown_) {
+        firstShown_ = true;
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect area = screen->geometry();
+            move((area.width() - frameGeometry().width()) / 2,
+                 (area.height() - frameGeometry().height()) / 2);
+        }
+    }
+}
+
+bool TMainForm::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && firstActivation_) {
+        firstActivation_ = false;
+        TV_Ctrl->setFocus();
+        changingNode_ = true;
+        TV_Ctrl->setCurrentItem(nodes_[0]);
+        changingNode_ = false;
+        StartupTimer->start();
+    }
+    return QMainWindow::event(event);
+}
+
+void TMainForm::StartupTimerTimer() {
+    StartupTimer->stop();
+    if (!FileExists(env_.programSettingsFile)) {
+        Tell(Text(Msg::ProgramSettingsMissing, "\r\n", Text(Msg::ProductTitle)), Msg::AppTitle,
+             PromptIcon::Stop, true);
+        close();
+        return;
+    }
+    printerName_ = hooks_.findPrinter ? hooks_.findPrinter() : std::string();
+    if (printerName_.empty()) {
+        if (env_.user.connection == 0) {
+            Tell(Text(Msg::PrinterDriverMissing), Msg::AppTitle, PromptIcon::Stop);
+            close();
+            return;
+        }
+        // The network path needs no driver; note it for the record and go on.
+        LogWrite(Text(Msg::PrinterDriverMissing), LogCategory::LogFunc_Error,
+                 LogCategory::LogFunc_Error, 'L');
+    }
+    if (env_.offlineMode) {
+        deviceReady_ = true;
+        LoadProduct(env_.settings.offlineTarget);
+        setWindowTitle(QString::fromStdString(Format(
+            "%s%s", Text(Msg::AppTitle), Text(Msg::OfflineSuffix) + env_.settings.offlineTarget)));
+        TV_Ctrl->setEnabled(true);
+        editMenuAllowed_ = true;
+        Menu_Enabled_Set();
+        return;
+    }
+    deviceReady_ = false;
+    setWindowTitle(QString::fromStdString(Text(Msg::AppTitle)));
+    setEnabled(false);
+    if (startupMessage_ != nullptr) {
+        startupMessage_->ShowNotice(QString::fromStdString(Text(Msg::ConnectingNotice)), 2000);
+    }
+    RunRequest request;
+    request.mode = RunMode::ChannelTest;
+    engine_->SetFailureDisplay(FailureDisplay::Drop);
+    inquiryThread_ = std::make_unique<UThread>(*engine_, request);
+    inquiryThread_->Start([this](const RunResult&) {
+        QMetaObject::invokeMethod(
+            this, [this] { InquiryFinished(); }, Qt::QueuedConnection);
+    });
+}
+
+void TMainForm::InquiryFinished() {
+    if (!inquiryThread_) {
+        return;
+    }
+    inquiryThread_->Join();
+    RunResult result = inquiryThread_->Result();
+    engine_->SetFailureDisplay(FailureDisplay::Show);
+    inquiryThread_.reset();
+    FinishStartup(result.channelTestResult == 0, result.modelName);
+}
+
+void TMainForm::FinishStartup(bool success, const std::string& modelName) {
+    setEnabled(true);
+    if (startupMessage_ != nullptr) {
+        startupMessage_->RequestClose();
+    }
+    if (!success) {
+        deviceReady_ = false;
+        LoadProduct("Unknown");
+        TV_Ctrl->setEnabled(true);
+        SelectNode(5);
+        TV_Ctrl->setEnabled(false);
+        editMenuAllowed_ = false;
+        Menu_Enabled_Set();
+        Tell(Text(Msg::DeviceNotConnected), Msg::AppTitle, PromptIcon::Warning, true);
+        return;
+    }
+    deviceReady_ = true;
+    LoadProduct(modelName);
+    captionSuffix_ =
+        Text(Msg::CaptionSuffixSeparator) + (env_.user.connection == 0 ? printerName_ : modelName);
+    setWindowTitle(QString::fromStdString(Format("%s%s", Text(Msg::AppTitle), captionSuffix_)));
+    TV_Ctrl->setEnabled(true);
+    editMenuAllowed_ = true;
+    Menu_Enabled_Set();
+}
+
+bool TMainForm::CanClose() {
+    if (deviceDataUnsaved_) {
+        if (!AskDiscardDeviceData()) {
+            return false;
+        }
+        deviceDataUnsaved_ = false;
+    }
+    if (Edit_Update_Check(true)) {
+        return false;
+    }
+    const std::string& settings = env_.paths.userSettingsFile;
+    if (FileExists(settings)) {
+        while (!UserSettingsWritable(settings)) {
+            if (Ask(Text(Msg::SettingsLocked, "\r\n"), Msg::ExclusionErrorCaption,
+                    PromptButtons::RetryCancel, PromptIcon::Stop,
+                    PromptAnswer::Cancel) != PromptAnswer::Retry) {
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (shutdownDone_) {
+        event->accept();
+        return;
+    }
+    if (!CanClose()) {
+        event->ignore();
+        return;
+    }
+    SaveUserSettings(env_);
+    ShutDown();
+    event->accept();
+}
+
+bool TMainForm::EndSession() {
+    sessionEnding_ = true;
+    if (!CanClose()) {
+        return false;
+    }
+    SaveUserSettings(env_);
+    return true;
+}
+
+void TMainForm::ShutDown() {
+    if (shutdownDone_) {
+        return;
+    }
+    shutdownDone_ = true;
+    // Even at a session end the threads are stopped: the process must not end with a thread
+    // still joinable.
+    if (inquiryThread_) {
+        inquiryThread_->Terminate();
+        engine_->RequestStop();
+        inquiryThread_->Join();
+        inquiryThread_.reset();
+    }
+    if (receiver_) {
+        receiver_->Stop();
+    }
+    if (tcp_) {
+        tcp_->Close();
+    }
+}
+
+}  // namespace dialvane

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "support/Prompt.h"
+
+namespace dialvane {
+
+// The desktop program's questions: a message box with the request's title, buttons, icon and
+// default button. Asked from another thread, the box is shown on the main thread while the
+// asking thread waits for the answer.
+class QtPrompt : public IPrompt {
+  public:
+    PromptAnswer Ask(const PromptRequest& request) override;
+};
+
+// The general error box: the text with "." appended when its last character sorts after ".",
+// titled with the application title, OK and the stop icon.
+void ShowGeneralError(const std::string& text);
+std::string GeneralErrorText(const std::string& text);
+
+}  // namespace dialvane
