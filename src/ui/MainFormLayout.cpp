@@ -574,4 +574,14 @@ void TMainForm::Menu_Enabled_Set() {
     }
 }
 
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The layouts follow the size; only the standby texts need their wrapped heights again.
+    if (mainMode_ == MainModeKind::Standby) {
+        for (QLabel* label : {LBL_Standby1, LBL_Standby3}) {
+            label->updateGeometry();
+        }
+    }
+}
+
 }  // namespace dialvane
