@@ -606,6 +606,8 @@ void TMainForm::RunTransfer(int tag) {
     request.sendFile = env_.paths.sendFile;
     progForm_->SetTag(tag);
     progForm_->Execute(*engine_, request);
+    // The dialog leaves the engine without a prompt; the next run must still ask the user.
+    engine_->SetPrompt(enginePrompt_.get());
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

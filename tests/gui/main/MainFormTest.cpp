@@ -1,0 +1,503 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "MfpEmulator.h"
+#include "data/ProductInfo.h"
+#include "support/Environment.h"
+#include "support/Messages.h"
+#include "support/ScriptedPrompt.h"
+#include "ui/MainForm.h"
+#include "ui/QtPrompt.h"
+
+namespace dialvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScriptedPrompt;
+
+const std::string kSettings = std::string(DIALVANE_SOURCE_DIR) + "/config/dialvane.ini";
+
+class MainFormTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        if (QApplication::instance() == nullptr) {
+            static int argc = 1;
+            static char name[] = "gui_main";
+            static char* argv[] = {name, nullptr};
+            new QApplication(argc, argv);
+        }
+    }
+
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("dialvane-main-" + std::to_string(::getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        StartupOptions options;
+        options.settingsFile = kSettings;
+        options.dataFolder = folder.string() + "/data";
+        options.startLog = false;
+        environment = std::make_unique<Environment>(StartEnvironment(options));
+        environment->user.connection = 1;
+        prompt = std::make_shared<ScriptedPrompt>();
+        SetActivePrompt(prompt);
+        hooks.saveFileName = [this](const std::string&) -> std::optional<std::string> {
+            if (saveAs.empty())
+                return std::nullopt;
+            return saveAs;
+        };
+        hooks.findPrinter = [] { return std::string(); };
+    }
+
+    void TearDown() override {
+        form.reset();
+        SetActivePrompt(nullptr);
+        fs::remove_all(folder);
+    }
+
+    // The window for a model (one-touch DX-M100 or quick-dial DX-R7700).
+    TMainForm& Make(const std::string& model = "DX-R7700") {
+        form = std::make_unique<TMainForm>(*environment, hooks);
+        form->LoadProduct(model);
+        return *form;
+    }
+
+    void Select(int node) { form->TV_Ctrl->setCurrentItem(form->Node(node)); }
+
+    // A speed dial added through the Add button, as the entry dialog would return it.
+    void AddSpeedDial(int number, const std::string& name, const std::string& fax) {
+        nextEntry = SpeedDialEntry{};
+        nextEntry.key = FormatKey(number);
+        nextEntry.name = name;
+        nextEntry.faxNumber = fax;
+        form->BTN_Speed_Add->click();
+    }
+
+    static std::string FormatKey(int number) {
+        char key[8];
+        std::snprintf(key, sizeof key, "S%03d", number);
+        return key;
+    }
+
+    void ScriptSpeedDialog() {
+        hooks.editSpeedDial = [this](EditOperationKind, SpeedDialEntry& buffer) {
+            buffer = nextEntry;
+            return true;
+        };
+    }
+
+    std::string Path(const std::string& name) const { return (folder / name).string(); }
+
+    std::vector<std::string> Titles() const {
+        std::vector<std::string> titles;
+        for (const PromptRequest& request : prompt->Requests())
+            titles.push_back(request.title);
+        return titles;
+    }
+
+    fs::path folder;
+    std::unique_ptr<Environment> environment;
+    std::shared_ptr<ScriptedPrompt> prompt;
+    MainFormHooks hooks;
+    std::unique_ptr<TMainForm> form;
+    std::string saveAs;
+    SpeedDialEntry nextEntry;
+};
+
+TEST_F(MainFormTest, CreateNewSaveAndReopenKeepsSpeedDialsAndGroups) {
+    ScriptSpeedDialog();
+    hooks.editGroup = [](EditOperationKind, GroupDisplay& buffer, DialModel& model) {
+        model.groups[1].number = 1;
+        model.groups[1].name = "Team";
+        model.groups[1].members = {{'S', 1}, {'S', 2}};
+        model.RebuildMemberships();
+        buffer.key = "G01";
+        return true;
+    };
+    Make();
+    Select(2);
+    ASSERT_TRUE(form->EditorShown());
+    EXPECT_TRUE(form->Untitled());
+    EXPECT_FALSE(form->BTN_Speed_Edit->isEnabled());
+    AddSpeedDial(1, "Head Office", "0355501000");
+    AddSpeedDial(2, "Branch", "0655502000");
+    EXPECT_EQ(form->SFG_Speed->rowCount(), 2);
+    EXPECT_TRUE(form->BTN_Speed_Del->isEnabled());
+    form->TabCtrl->setCurrentIndex(1);
+    form->BTN_Group_Add->click();
+    EXPECT_EQ(form->SFG_Group->item(0, 1)->text().toStdString(), "Team");
+
+    saveAs = Path("list.csv");
+    form->BTN_Save->click();
+    ASSERT_TRUE(fs::exists(saveAs));
+    EXPECT_EQ(prompt->Requests().back().text, "User data was saved to [list.csv]");
+    EXPECT_EQ(form->EditSource(), EditSourceKind::ExistingFile);
+    EXPECT_EQ(form->FileHistory().front(), saveAs);
+
+    // Nothing is unsaved, so leaving asks nothing.
+    size_t asked = prompt->Requests().size();
+    form->BTN_Cancel->click();
+    EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
+    EXPECT_EQ(prompt->Requests().size(), asked);
+
+    Select(4);
+    ASSERT_TRUE(form->PNL_File_Sel->isVisibleTo(form.get()));
+    EXPECT_EQ(form->CB_File_Sel->currentText().toStdString(), saveAs);
+    EXPECT_TRUE(form->BTN_File_Sel_Run->isEnabled());
+    form->BTN_File_Sel_Run->click();
+    ASSERT_TRUE(form->EditorShown());
+    EXPECT_FALSE(form->Untitled());
+    EXPECT_EQ(form->Model().speedDials[2].name, "Branch");
+    EXPECT_EQ(form->Model().groups[1].name, "Team");
+    EXPECT_TRUE(form->Model().TestMembership(2, 1));
+    EXPECT_TRUE(form->MN_Save->isEnabled());
+}
+
+TEST_F(MainFormTest, FileWithErrorsReturnsToFileSelectionWithTheErrorList) {
+    std::vector<std::string> shown;
+    hooks.showErrors = [&](const std::vector<std::string>& lines) { shown = lines; };
+    Make();
+    std::string file = Path("broken.csv");
+    fs::copy_file(std::string(DIALVANE_SOURCE_DIR) + "/samples/fixtures/every-error.csv", file);
+    Select(4);
+    form->AddFileHistory(file);
+    prompt->Queue(PromptAnswer::Yes);
+    form->BTN_File_Sel_Run->click();
+    EXPECT_EQ(prompt->Requests().at(0).title, "Read User Data");
+    EXPECT_FALSE(shown.empty());
+    EXPECT_FALSE(form->EditorShown());
+    EXPECT_TRUE(form->PNL_File_Sel->isVisibleTo(form.get()));
+
+    // A listed file deleted since is reported, and the panel stays.
+    fs::remove(file);
+    form->BTN_File_Sel_Run->click();
+    EXPECT_EQ(prompt->Requests().back().text, "Specified file not found.");
+    EXPECT_EQ(prompt->Requests().back().title, "Searching for File");
+    EXPECT_FALSE(form->EditorShown());
+}
+
+TEST_F(MainFormTest, FileHistoryKeepsTenMostRecentWithoutDuplicates) {
+    Make();
+    Select(4);
+    for (int i = 1; i <= 11; ++i)
+        form->AddFileHistory(Path("f" + std::to_string(i) + ".csv"));
+    ASSERT_EQ(form->FileHistory().size(), 10u);
+    EXPECT_EQ(form->FileHistory().front(), Path("f11.csv"));
+    EXPECT_EQ(form->FileHistory().back(), Path("f2.csv"));
+    form->AddFileHistory(Path("f5.csv"));
+    EXPECT_EQ(form->FileHistory().size(), 10u);
+    EXPECT_EQ(form->FileHistory().front(), Path("f5.csv"));
+    EXPECT_EQ(form->CB_File_Sel->currentIndex(), 0);
+}
+
+TEST_F(MainFormTest, DeletingBoundSpeedDialInTwoGroupsAsksOnceAndClearsTheBinding) {
+    Make("DX-M100");  // one-touch buttons A, B, C
+    Select(2);
+    DialModel& model = form->Model();
+    for (int number : {5, 6}) {
+        model.speedDials[number].key = FormatKey(number);
+        model.speedDials[number].name = "Name" + std::to_string(number);
+        model.speedDials[number].faxNumber = "123";
+    }
+    for (int group : {1, 3}) {
+        model.groups[group].number = group;
+        model.groups[group].name = "Group" + std::to_string(group);
+        model.groups[group].members = {{'S', 5}, {'S', 6}};
+    }
+    model.RebuildMemberships();
+    model.bindings[2] = "S005";
+    form->Speed_Grid_Set(5);
+    prompt->Queue(PromptAnswer::Yes);
+    form->BTN_Speed_Del->click();
+
+    std::vector<PromptRequest> asked = prompt->Requests();
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].title, "Confirm Deletion");
+    EXPECT_EQ(asked[0].text,
+              "Speed Dial = 005 : [Name5] [123]\r\n"
+              "\r\nAlready being used for the following One-touch dial button.\r\n  Button B\r\n"
+              "\r\nAlready being used by the following group.\r\n  01:Group1\r\n  03:Group3\r\n"
+              "\r\nOK to delete?");
+    EXPECT_EQ(asked[0].defaultAnswer, PromptAnswer::No);
+    EXPECT_EQ(asked[1].text, "Clear to Button B.");
+    EXPECT_EQ(asked[1].title, "Confirm");
+    EXPECT_TRUE(model.bindings[2].empty());
+    EXPECT_TRUE(model.speedDials[5].key.empty());
+    EXPECT_FALSE(model.TestMembership(5, 1));
+    EXPECT_EQ(model.groups[1].members.size(), 1u);
+    EXPECT_EQ(model.groups[3].members.size(), 1u);
+    EXPECT_TRUE(model.modified.speedDials);
+    EXPECT_EQ(form->SFG_Speed->rowCount(), 1);
+
+    // No to the question changes nothing.
+    prompt->Queue(PromptAnswer::No);
+    form->BTN_Speed_Del->click();
+    EXPECT_FALSE(model.speedDials[6].key.empty());
+}
+
+TEST_F(MainFormTest, QuickDialBindingsClearedWithTheirPrefixAndSlotNumbers) {
+    Make("DX-R7700");
+    Select(2);
+    DialModel& model = form->Model();
+    model.speedDials[7].key = "S007";
+    model.speedDials[7].faxNumber = "1";
+    model.bindings[4] = "S007";
+    model.bindings[9] = "S007";
+    form->Speed_Grid_Set(7);
+    prompt->Queue(PromptAnswer::Yes);
+    form->BTN_Speed_Del->click();
+    ASSERT_EQ(prompt->Requests().size(), 2u);
+    EXPECT_NE(prompt->Requests()[0].text.find("  Quick dial 4\r\n  Quick dial 9\r\n"),
+              std::string::npos);
+    EXPECT_EQ(prompt->Requests()[1].text, "クイックダイヤルClear to 4, 9.");
+    // The only record gone: one blank row, Edit and Delete off.
+    EXPECT_EQ(form->SFG_Speed->rowCount(), 1);
+    EXPECT_FALSE(form->BTN_Speed_Edit->isEnabled());
+    EXPECT_FALSE(form->BTN_Speed_Del->isEnabled());
+}
+
+TEST_F(MainFormTest, AddFollowsTheSpeedDialAndGroupLimits) {
+    Make("DX-M100");  // 60 speed dials
+    Select(2);
+    DialModel& model = form->Model();
+    for (int number = 1; number <= 59; ++number)
+        model.speedDials[number].key = FormatKey(number);
+    form->Speed_Grid_Set(-1);
+    EXPECT_TRUE(form->BTN_Speed_Add->isEnabled());
+    model.speedDials[60].key = FormatKey(60);
+    form->Speed_Grid_Set(-1);
+    EXPECT_FALSE(form->BTN_Speed_Add->isEnabled());
+    for (int group = 1; group <= 20; ++group) {
+        model.groups[group].number = group;
+        model.groups[group].members = {{'S', 1}};
+    }
+    form->TabCtrl->setCurrentIndex(1);
+    EXPECT_FALSE(form->BTN_Group_Add->isEnabled());
+    EXPECT_TRUE(form->BTN_Group_Del->isEnabled());
+}
+
+class LeaveWithDeviceData : public MainFormTest {
+  protected:
+    // "Edit Records" with the read replaced by a file that looks downloaded.
+    void OpenFromDevice() {
+        hooks.runTransfer = [this](int tag) {
+            ASSERT_EQ(tag, 0);
+            fs::copy_file(std::string(DIALVANE_SOURCE_DIR) + "/samples/sample-dial-list.csv",
+                          environment->paths.downloadFile);
+        };
+        ScriptSpeedDialog();
+        Make();
+        prompt->Queue(PromptAnswer::Yes);
+        Select(3);
+        ASSERT_TRUE(form->EditorShown());
+        ASSERT_TRUE(form->DeviceDataUnsaved());
+        EXPECT_TRUE(form->Untitled());
+        EXPECT_TRUE(form->CurrentFileName().empty());
+        AddSpeedDial(150, "New", "1");
+    }
+};
+
+TEST_F(LeaveWithDeviceData, CancelAsksAboutModifiedKindsThenAboutDeviceData) {
+    OpenFromDevice();
+    size_t before = prompt->Requests().size();
+    prompt->Queue(PromptAnswer::No);
+    prompt->Queue(PromptAnswer::Yes);
+    form->BTN_Cancel->click();
+    std::vector<PromptRequest> asked = prompt->Requests();
+    ASSERT_EQ(asked.size(), before + 2);
+    EXPECT_EQ(asked[before].title, "Confirm Exit");
+    EXPECT_EQ(
+        asked[before].text,
+        "The following data has been updated. Save before exiting?\r\n\r\n    Speed Dial data");
+    EXPECT_EQ(asked[before].defaultAnswer, PromptAnswer::Cancel);
+    EXPECT_EQ(asked[before + 1].text, "Data read from MFP has not been saved.  Cancel anyway?");
+    EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
+    EXPECT_FALSE(form->DeviceDataUnsaved());
+}
+
+TEST_F(LeaveWithDeviceData, TreeAsksAboutDeviceDataOnly) {
+    OpenFromDevice();
+    size_t before = prompt->Requests().size();
+    prompt->Queue(PromptAnswer::No);  // keep editing
+    Select(0);
+    EXPECT_EQ(prompt->Requests().size(), before + 1);
+    EXPECT_TRUE(form->EditorShown());
+    EXPECT_EQ(form->TV_Ctrl->currentItem(), form->Node(2 + 1));
+    prompt->Queue(PromptAnswer::Yes);
+    Select(0);
+    EXPECT_EQ(prompt->Requests().size(), before + 2);
+    EXPECT_EQ(prompt->Requests().back().title, "Confirm Execution");
+    EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
+}
+
+TEST_F(LeaveWithDeviceData, YesWithoutANameAndCancelledSaveKeepsTheEditor) {
+    OpenFromDevice();
+    prompt->Queue(PromptAnswer::Yes);  // save first ...
+    form->BTN_Cancel->click();         // ... but the save dialog is cancelled
+    EXPECT_TRUE(form->EditorShown());
+    EXPECT_TRUE(form->Model().modified.speedDials);
+    // No discards, so a second attempt asks only about the device data.
+    prompt->Queue(PromptAnswer::No);
+    prompt->Queue(PromptAnswer::No);
+    form->BTN_Cancel->click();
+    size_t before = prompt->Requests().size();
+    prompt->Queue(PromptAnswer::Yes);
+    form->BTN_Cancel->click();
+    EXPECT_EQ(prompt->Requests().size(), before + 1);
+    EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
+}
+
+TEST_F(MainFormTest, MenuEnablingFollowsTheState) {
+    ScriptSpeedDialog();
+    Make();
+    auto saveItems = [&] {
+        return std::vector<bool>{form->MN_Save->isEnabled(), form->MN_SaveAs->isEnabled(),
+                                 form->MN_Save_MFP->isEnabled()};
+    };
+    EXPECT_EQ(saveItems(), (std::vector<bool>{false, false, false}));
+    EXPECT_TRUE(form->MN_Edit->isEnabled());
+    Select(2);
+    EXPECT_EQ(saveItems(), (std::vector<bool>{false, true, true}));
+    saveAs = Path("m.csv");
+    AddSpeedDial(1, "A", "1");
+    form->BTN_Save->click();
+    form->BTN_Cancel->click();
+    Select(4);
+    EXPECT_EQ(saveItems(), (std::vector<bool>{false, false, false}));
+    form->BTN_File_Sel_Run->click();
+    EXPECT_EQ(saveItems(), (std::vector<bool>{true, true, true}));
+    Select(5);
+    EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
+    EXPECT_EQ(saveItems(), (std::vector<bool>{false, false, false}));
+    EXPECT_TRUE(form->MN_Exit->isEnabled());
+}
+
+TEST_F(MainFormTest, EditNodeWhileEditingReturnsToStandbyAndStaysSelected) {
+    Make();
+    Select(2);
+    Select(1);
+    EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
+    EXPECT_EQ(form->TV_Ctrl->currentItem(), form->Node(1));
+    EXPECT_TRUE(form->PNL_Standby->isVisibleTo(form.get()));
+}
+
+TEST_F(MainFormTest, SendWithAnInvalidRecordShowsTheGeneralErrorAndStartsNothing) {
+    int transfers = 0;
+    hooks.runTransfer = [&](int) { ++transfers; };
+    Make();
+    Select(2);
+    form->Model().speedDials[3].key = "S003";
+    form->Model().speedDials[3].name = "Bad";
+    form->Model().speedDials[3].faxNumber = "12x";
+    prompt->Queue(PromptAnswer::Yes);
+    form->BTN_Save_MFP->click();
+    ASSERT_EQ(prompt->Requests().size(), 2u);
+    EXPECT_EQ(prompt->Requests()[0].text, "Send user data to MFP?");
+    EXPECT_EQ(prompt->Requests()[1].title, "Dialvane");
+    EXPECT_EQ(prompt->Requests()[1].icon, PromptIcon::Stop);
+    EXPECT_EQ(transfers, 0);
+    EXPECT_FALSE(fs::exists(environment->paths.sendFile));
+    EXPECT_TRUE(form->EditorShown());
+}
+
+TEST(GeneralErrorText, AppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
+    EXPECT_EQ(GeneralErrorText("Invalid speed dial number.S1"), "Invalid speed dial number.S1.");
+    EXPECT_EQ(GeneralErrorText("Ends with stop."), "Ends with stop.");
+    EXPECT_EQ(GeneralErrorText("comma,"), "comma,");
+    EXPECT_EQ(GeneralErrorText(""), "");
+}
+
+TEST_F(MainFormTest, CloseQueryRetriesALockedSettingsFileUntilCancelled) {
+    Make();
+    std::ofstream(environment->paths.userSettingsFile) << "[Network]\n";
+    fs::permissions(environment->paths.userSettingsFile, fs::perms::owner_read);
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes read-only files";
+    prompt->Queue(PromptAnswer::Retry);
+    prompt->Queue(PromptAnswer::Cancel);
+    EXPECT_TRUE(form->CanClose());
+    ASSERT_EQ(prompt->Requests().size(), 2u);
+    EXPECT_EQ(prompt->Requests()[0].title, "Exclusion Error");
+    EXPECT_EQ(prompt->Requests()[0].buttons, PromptButtons::RetryCancel);
+}
+
+TEST_F(MainFormTest, OfflineCaptionNamesTheOfflineModel) {
+    environment->offlineMode = true;
+    environment->user.connection = 0;
+    hooks.findPrinter = [] { return std::string("ORVEX DX-M100"); };
+    Make();
+    form->StartupTimerTimer();
+    EXPECT_EQ(form->windowTitle().toStdString(), "Dialvane - (offline) DX-R7700");
+    EXPECT_TRUE(form->DeviceReady());
+    EXPECT_EQ(form->TabCtrl->tabText(2).toStdString(), "Quick Dial");
+}
+
+TEST_F(MainFormTest, MissingDriverStopsOnlyTheUsbConnection) {
+    environment->offlineMode = true;
+    Make();
+    form->StartupTimerTimer();  // network: goes on
+    EXPECT_TRUE(prompt->Requests().empty());
+    environment->user.connection = 0;
+    form->StartupTimerTimer();
+    ASSERT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_EQ(prompt->Requests()[0].text, "Not exist Printer Driver.");
+}
+
+// Reads from and writes to the emulated MFP through the progress dialog.
+TEST_F(MainFormTest, EditRecordsAndSendWithVerifyAgainstTheDevice) {
+    MfpEmulatorOptions options;
+    options.address = "127.0.0.185";
+    options.settingsPath = kSettings;
+    MfpEmulator device(options);
+    std::string error;
+    ASSERT_TRUE(device.Start(&error)) << error;
+    ASSERT_TRUE(device.LoadUserFile(
+        std::string(DIALVANE_SOURCE_DIR) + "/samples/sample-dial-list.csv", &error))
+        << error;
+    environment->user.ipAddress = options.address;
+    environment->settings.verify = 1;
+    environment->settings.disp = 0;
+    ScriptSpeedDialog();
+    Make("DX-R7700");
+
+    prompt->Queue(PromptAnswer::Yes);
+    Select(3);
+    ASSERT_TRUE(form->EditorShown());
+    EXPECT_EQ(form->Model().speedDials[2].name, "Osaka Branch");
+    EXPECT_TRUE(form->DeviceDataUnsaved());
+    auto completion = [&] {
+        for (const PromptRequest& request : prompt->Requests()) {
+            if (request.title == "Completion Result")
+                return request.text;
+        }
+        return std::string();
+    };
+    EXPECT_EQ(completion(), "Download completed.");
+
+    AddSpeedDial(77, "Added", "0123");
+    size_t before = prompt->Requests().size();
+    prompt->Queue(PromptAnswer::Yes);
+    form->BTN_Save_MFP->click();
+    std::vector<PromptRequest> asked = prompt->Requests();
+    ASSERT_GT(asked.size(), before + 1);
+    EXPECT_EQ(asked[before].text, "Send user data to MFP?");
+    EXPECT_EQ(asked.back().text, "Upload completed.");
+    ASSERT_TRUE(device.StoredValue('S', 77).has_value());
+    EXPECT_TRUE(form->EditorShown());
+    device.Stop();
+}
+
+}  // namespace
+}  // namespace dialvane
