@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/Progress.h"
@@ -89,6 +90,8 @@ class TProgForm : public QDialog, public IProgress {
     void FirstActivation();
     void EndOfSequence();
     void SetBarValue(QProgressBar* bar, long long maximum, long long position);
+    void FlushStatuses();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     int disp_;
     int tag_ = 0;
@@ -96,6 +99,9 @@ class TProgForm : public QDialog, public IProgress {
     QString savedCaption_;
     bool firstActivation_ = false;
     bool running_ = false;
+    bool ended_ = false;
+    std::vector<std::pair<std::string, int>> pendingStatuses_;
+    bool flushScheduled_ = false;
     SequenceBar bar_;
     ExchangeEngine* engine_ = nullptr;
     std::unique_ptr<UThread> worker_;
