@@ -262,6 +262,33 @@ TEST_F(EngineTest, ExchangesReadEveryFrameAndStoreOnlyRealAnswers) {
     EXPECT_TRUE(Boxes().empty());
 }
 
+TEST_F(EngineTest, AnswerFrameThatCannotBeFiledEndsTheExchange) {
+    // The device answers a read with a message the program does not accept.
+    channel_.respond = [](const std::string& sent) {
+        if (sent.find("}00010003") != std::string::npos) {
+            return std::vector<std::string>{Ack()};
+        }
+        return std::vector<std::string>{
+            DataAnswer(Frame(kFrameOnly, 0x99, {FrameParam::Make(0x60, {1})}))};
+    };
+    try {
+        engine_->QNL_Frame_RW(kMidSpeedDialInfo, true, false);
+        FAIL() << "no error";
+    } catch (const TransferError& error) {
+        EXPECT_EQ(std::string(error.what()), "Buffer overflow occurred while receiving data.");
+    }
+    // A garbled frame is a malformed answer, reported like one.
+    channel_.respond = [](const std::string& sent) {
+        if (sent.find("}00010003") != std::string::npos) {
+            return std::vector<std::string>{Ack()};
+        }
+        return std::vector<std::string>{"@QNL SDC FAXTOOL=12\r\n00010000wHw=\x0C"};
+    };
+    EXPECT_FALSE(engine_->QNL_Frame_RW(kMidSpeedDialInfo, true, false));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, "Invalid Command Syntax.");
+}
+
 TEST_F(EngineTest, OnlyTheFirstFailureOfASequenceShowsABox) {
     ReportFailure(*engine_, ResponseStatus::QNL_ERR_TIMEOUT);
     ReportFailure(*engine_, ResponseStatus::QNL_ERR_SIZE);

@@ -81,7 +81,7 @@ class Listener {
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-        listen(fd_, 1);
+        listen(fd_, 0);
         socklen_t length = sizeof(address);
         getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
         port_ = ntohs(address.sin_port);
@@ -202,6 +202,35 @@ TEST(TcpTransport, PeerCloseIsAForcedDisconnectButOwnCloseIsNot) {
     transport.Close();
     EXPECT_FALSE(transport.Connected());
     EXPECT_FALSE(transport.ForcedDisconnect());
+}
+
+TEST(TcpTransport, ConnectThatGetsNoAnswerGivesUp) {
+    // A listener that never accepts: once its queue is full, further connects hang.
+    Listener full;
+    std::vector<int> fillers;
+    TcpTransport transport;
+    transport.SetAddresses({"127.0.0.1"});
+    transport.SetPort(full.Port());
+    transport.SetConnectTimeout(200);
+    bool timedOut = false;
+    for (int i = 0; i < 16 && !timedOut; ++i) {
+        if (!transport.Open()) {
+            ASSERT_TRUE(transport.OpenFailure());
+            EXPECT_EQ(transport.OpenFailure()->message, Msg::CommCheckCables);
+            timedOut = transport.OpenFailure()->timedOut;
+        }
+        // Keep this connection queued and try the next one.
+        fillers.push_back(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(full.Port());
+        connect(fillers.back(), reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    }
+    EXPECT_TRUE(timedOut);
+    for (int fd : fillers) {
+        close(fd);
+    }
 }
 
 TEST(TcpTransport, WakeEndsAPollThatWouldWaitLong) {
