@@ -267,14 +267,13 @@ void TProgForm::EndOfSequence() {
     SetBarValue(PB_Trans, PB_Trans->maximum(), 0);
     SetBarValue(PB_SEQ, PB_SEQ->maximum(), PB_SEQ->maximum());
     BTN_Abort->setEnabled(false);
-    emit SequenceEnded();
-    if (Compact()) {
-        if (isVisible() || result() == 0) {
-            done(QDialog::Accepted);
-        }
-    } else {
+    if (!Compact()) {
         BTN_OK->setEnabled(true);
         BTN_Save->setEnabled(true);
+    }
+    emit SequenceEnded();
+    if (Compact()) {
+        done(QDialog::Accepted);
     }
 }
 
