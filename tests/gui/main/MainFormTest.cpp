@@ -8,6 +8,7 @@
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -453,6 +454,50 @@ TEST_F(MainFormTest, MissingDriverStopsOnlyTheUsbConnection) {
     form->StartupTimerTimer();
     ASSERT_EQ(prompt->Requests().size(), 1u);
     EXPECT_EQ(prompt->Requests()[0].text, "Not exist Printer Driver.");
+}
+
+// Lets the start-up inquiry run to its end on the main thread, for at most 20 seconds.
+bool WaitForInquiry(TMainForm& form) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (form.InquiryRunning() && std::chrono::steady_clock::now() < deadline) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    return !form.InquiryRunning();
+}
+
+TEST_F(MainFormTest, StartupInquiryTakesTheReportedModel) {
+    MfpEmulatorOptions options;
+    options.address = "127.0.0.186";
+    options.settingsPath = kSettings;
+    MfpEmulator device(options);
+    std::string error;
+    ASSERT_TRUE(device.Start(&error)) << error;
+    environment->user.ipAddress = options.address;
+    Make("Unknown");
+    form->StartupTimerTimer();
+    EXPECT_FALSE(form->isEnabled());
+    ASSERT_TRUE(WaitForInquiry(*form));
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_TRUE(form->DeviceReady());
+    EXPECT_EQ(form->windowTitle().toStdString(), "Dialvane - DX-R7700");
+    EXPECT_EQ(form->Product().ModelName(), "DX-R7700");
+    EXPECT_EQ(form->TabCtrl->tabText(2).toStdString(), "Quick Dial");
+    EXPECT_TRUE(prompt->Requests().empty());
+    device.Stop();
+}
+
+TEST_F(MainFormTest, UnreachableDeviceAtStartupForcesTheSetupPanel) {
+    environment->user.ipAddress = "127.0.0.187";  // nobody listens there
+    Make();
+    form->StartupTimerTimer();
+    ASSERT_TRUE(WaitForInquiry(*form));
+    EXPECT_FALSE(form->DeviceReady());
+    EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
+    EXPECT_FALSE(form->TV_Ctrl->isEnabled());
+    EXPECT_FALSE(form->MN_Edit->isEnabled());
+    ASSERT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_EQ(prompt->Requests()[0].text, "Make sure the device is properly connected.");
+    EXPECT_EQ(prompt->Requests()[0].icon, PromptIcon::Warning);
 }
 
 // Reads from and writes to the emulated MFP through the progress dialog.
