@@ -307,8 +307,8 @@ void ExchangeEngine::ReceiveAndParse() {
 }
 
 void ExchangeEngine::FileAnswerFrame(AnswerClassification& answer) {
-    const Bytes& bytes = answer.frame ? *answer.frame : Bytes{};
-    FrameParseResult parsed = ParseFrame(bytes);
+    FrameParseResult parsed = ParseFrame(answer.frame ? std::span<const std::uint8_t>(*answer.frame)
+                                                      : std::span<const std::uint8_t>());
     if (!parsed.ok()) {
         Log(Format("コマンド応答 STAT=%d(%s)", static_cast<int>(ResponseStatus::QNL_ERR_FORMAT),
                    StatusName(ResponseStatus::QNL_ERR_FORMAT)),
@@ -407,17 +407,17 @@ void ExchangeEngine::Pause(int milliseconds) {
 
 void ExchangeEngine::EnableReceiving() {
     IDeviceChannel* channel = Channel();
+    const int delay = settings_.env.readDelay;
+    const bool delayed = channel != nullptr && channel->DelaysReceive() && delay > 0;
     {
         std::lock_guard lock(stateMutex_);
         answer_.status = ResponseStatus::QNL_NONE;
-        const int delay = settings_.env.readDelay;
-        receiveFrom_ = Clock::now();
-        if (channel != nullptr && channel->DelaysReceive() && delay > 0) {
-            receiveFrom_ += std::chrono::milliseconds(delay);
-            Log(Format("受信ディレイ %d[ms] Wait.", delay), LogCategory::LogProc_QNL_Response,
-                LogCategory::LogFunc_End);
-        }
+        receiveFrom_ = Clock::now() + std::chrono::milliseconds(delayed ? delay : 0);
         receiveEnabled_ = true;
+    }
+    if (delayed) {
+        Log(Format("受信ディレイ %d[ms] Wait.", delay), LogCategory::LogProc_QNL_Response,
+            LogCategory::LogFunc_End);
     }
     // Answers already buffered are classified now, not at the next poll.
     if (channel != nullptr) {
