@@ -301,18 +301,6 @@ TEST(EngineTransfer, BusyBeyondTheRetriesFails) {
     EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
 }
 
-TEST(EngineTransfer, OccupyStartBusyEveryTimeNeverOccupies) {
-    Rig rig(15, kOneTouchModel, false);
-    EmulatorFaults faults;
-    faults.busyOccupyStarts = 3;
-    rig.device->SetFaults(faults);
-    const RunResult result = rig.Run(RunMode::Download);
-    EXPECT_FALSE(result.success);
-    ExpectCompletion(rig, "Transmission stopped. by device error.");
-    EXPECT_EQ(rig.device->Counters().occupyStarts, 3);
-    EXPECT_EQ(rig.device->Counters().occupyEnds, 0);
-}
-
 TEST(EngineTransfer, SilentDeviceTimesOutAndTheFaxIsStillReleased) {
     Rig rig(16, kOneTouchModel, false, [](EngineSettings& s) { s.env.timeout = 300; });
     rig.Seed(OneTouchList());
@@ -414,19 +402,6 @@ TEST(EngineTransfer, ConfirmedStopStillReleasesTheFax) {
     EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x61), 0);
 }
 
-TEST(EngineTransfer, DeclinedStopLetsTheTransferFinish) {
-    Rig rig(22, kOneTouchModel, false);
-    rig.PrepareUpload(OneTouchList());
-    rig.progress.trigger = "Group Dial Registration";
-    rig.progress.action = [&] { rig.engine->RequestStop(); };
-    rig.prompt.Queue(PromptAnswer::No);
-
-    const RunResult result = rig.Run(RunMode::Upload);
-    EXPECT_TRUE(result.success) << result.completionText;
-    EXPECT_EQ(rig.Boxes("Confirm Stop").size(), 1u);
-    ExpectCompletion(rig, "Upload completed.");
-}
-
 TEST(EngineTransfer, NoDeviceMeansNoOccupyAndOnlyTheDisconnect) {
     Rig rig(23, kOneTouchModel, false);
     rig.device->Stop();
@@ -435,19 +410,6 @@ TEST(EngineTransfer, NoDeviceMeansNoOccupyAndOnlyTheDisconnect) {
     ExpectCompletion(rig, "Transmission stopped. by device error.");
     ASSERT_EQ(rig.Failures().size(), 1u);
     EXPECT_EQ(rig.Failures()[0].text, "Check the cables, power supply, and IP address.");
-}
-
-TEST(EngineTransfer, WrongConnectionNumberIsReportedOnce) {
-    Rig rig(24, kOneTouchModel, false);
-    rig.Seed(OneTouchList());
-    EmulatorFaults faults;
-    faults.wrongConnectionNumber = CommandMatch::Every(ToolCommand::FrameRead);
-    rig.device->SetFaults(faults);
-    const RunResult result = rig.Run(RunMode::Download);
-    EXPECT_FALSE(result.success);
-    ASSERT_EQ(rig.Failures().size(), 1u);
-    EXPECT_EQ(rig.Failures()[0].text, "Error at remote terminal.");
-    ExpectCompletion(rig, "Download failed.");
 }
 
 TEST(EngineTests, NetworkTestAndChannelTestReportTheModel) {

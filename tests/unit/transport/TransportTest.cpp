@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <numeric>
-#include <thread>
 #include <vector>
 
 #include "transport/ReceiveRing.h"
@@ -231,18 +230,6 @@ TEST(TcpTransport, ConnectThatGetsNoAnswerGivesUp) {
     for (int fd : fillers) {
         close(fd);
     }
-}
-
-TEST(TcpTransport, WakeEndsAPollThatWouldWaitLong) {
-    TcpTransport transport;
-    // Without a connection Poll only waits; a wake given before it is not lost.
-    transport.Wake();
-    transport.Poll(600000);
-
-    std::thread waker([&] { transport.Wake(); });
-    transport.Poll(600000);
-    waker.join();
-    SUCCEED();
 }
 
 }  // namespace
