@@ -59,6 +59,13 @@ void SelectRow(QTableWidget* grid, int row) {
     }
 }
 
+// A group is shown when its row has a key or it has members; a deleted group keeps its number
+// but has neither.
+bool GroupUsed(const DialModel& model, int group) {
+    return !model.groupDisplay[group].key.empty() ||
+           (model.groups[group].number != 0 && !model.groups[group].members.empty());
+}
+
 int SelectedRow(const QTableWidget* grid) {
     int row = grid->currentRow();
     return row < 0 ? 0 : row;
@@ -99,7 +106,7 @@ void TMainForm::Group_Page_Init() {
     SFG_Group->verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
     SFG_Group->scrollToTop();
     for (int group = 1; group <= kMaxGroups; ++group) {
-        if (model_.groups[group].number != 0) {
+        if (GroupUsed(model_, group)) {
             model_.groupDisplay[group].recordText = model_.GroupRecordText(group);
         }
     }
@@ -164,7 +171,7 @@ void TMainForm::Group_Grid_Set(int select) {
     int remembered = SFG_Group->currentRow();
     std::vector<int> numbers;
     for (int group = 1; group <= kMaxGroups; ++group) {
-        if (model_.groups[group].number != 0) {
+        if (GroupUsed(model_, group)) {
             numbers.push_back(group);
         }
     }
@@ -430,6 +437,7 @@ void TMainForm::Group_Del() {
     // The bindings are cleared below with the message, so check them before the model does.
     std::array<std::string, kMaxBindings + 1> before = model_.bindings;
     model_.DeleteGroup(number);
+    model_.ResetGroup(number);
     model_.bindings = before;
     Group_Grid_Set(-1);
     ClearBindingsOf('G', number);

@@ -413,6 +413,63 @@ TEST_F(MainFormTest, SendWithAnInvalidRecordShowsTheGeneralErrorAndStartsNothing
     EXPECT_TRUE(form->EditorShown());
 }
 
+TEST_F(MainFormTest, OverlongSenderNameKeepsTheSenderTab) {
+    Make();
+    Select(2);
+    form->TabCtrl->setCurrentIndex(3);
+    form->CB_Sender->setEditText(QString(41, 'x'));
+    form->TabCtrl->setCurrentIndex(0);
+    EXPECT_EQ(form->TabCtrl->currentIndex(), 3);
+    ASSERT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_EQ(prompt->Requests()[0].title, "Dialvane");
+    form->CB_Sender->setEditText("Sales");
+    form->TabCtrl->setCurrentIndex(0);
+    EXPECT_EQ(form->TabCtrl->currentIndex(), 0);
+    EXPECT_EQ(form->Model().senderName, "Sales");
+}
+
+TEST_F(MainFormTest, ExitQuestionListsEveryChangedKindInOrder) {
+    Make("DX-M100");
+    Select(2);
+    form->Model().speedDials[1].key = "S001";
+    form->Model().modified.groups = true;
+    form->Model().bindings[1] = "S001";
+    form->TabCtrl->setCurrentIndex(3);
+    form->CB_Sender->setEditText("Front desk");
+    EXPECT_TRUE(form->Edit_Update_Check(false));  // Cancel, the default
+    EXPECT_EQ(prompt->Requests().at(0).text,
+              "The following data has been updated. Save before exiting?\r\n"
+              "\r\n    Group Dial data\r\n    One-touch Dial data\r\n    Sender Information data");
+    EXPECT_EQ(prompt->Requests()[0].buttons, PromptButtons::YesNoCancel);
+}
+
+TEST_F(MainFormTest, DeletingAGroupClearsTheButtonsBoundToIt) {
+    Make("DX-M100");
+    Select(2);
+    DialModel& model = form->Model();
+    model.speedDials[1].key = "S001";
+    model.speedDials[1].name = "Guard";
+    model.groups[2].number = 2;
+    model.groups[2].name = "Night";
+    model.groups[2].members = {{'S', 1}};
+    model.RebuildMemberships();
+    model.bindings[1] = "G02";
+    model.bindings[3] = "G02";
+    form->TabCtrl->setCurrentIndex(1);
+    prompt->Queue(PromptAnswer::Yes);
+    form->BTN_Group_Del->click();
+    ASSERT_EQ(prompt->Requests().size(), 2u);
+    EXPECT_EQ(prompt->Requests()[0].text.substr(0, 33), "Group Dial = 02 : [Night] [Guard]");
+    EXPECT_NE(prompt->Requests()[0].text.find("  Button A\r\n  Button C\r\n"), std::string::npos);
+    EXPECT_EQ(prompt->Requests()[1].text, "Clear to Button A, Button C.");
+    EXPECT_TRUE(model.bindings[1].empty());
+    EXPECT_TRUE(model.bindings[3].empty());
+    EXPECT_EQ(model.groups[2].number, 0);
+    EXPECT_FALSE(model.TestMembership(1, 2));
+    EXPECT_TRUE(model.modified.groups);
+    EXPECT_FALSE(form->BTN_Group_Del->isEnabled());
+}
+
 TEST(GeneralErrorText, AppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
     EXPECT_EQ(GeneralErrorText("Invalid speed dial number.S1"), "Invalid speed dial number.S1.");
     EXPECT_EQ(GeneralErrorText("Ends with stop."), "Ends with stop.");
