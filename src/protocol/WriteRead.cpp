@@ -442,9 +442,8 @@ bool ExchangeEngine::QNL_Response(ResponseStatus expected) {
             raised.swap(receiveError_);
             break;
         }
-        if (status != ResponseStatus::QNL_NONE) {
-            break;
-        }
+        // A stop is asked about before an answer is taken, even one that is already here:
+        // with a fast device the answer always is, and the stop would never take effect.
         if (terminate_) {
             status = answer_.status = ResponseStatus::QNL_ABORT;
             break;
@@ -471,6 +470,9 @@ bool ExchangeEngine::QNL_Response(ResponseStatus expected) {
             stopRequested_ = false;
             // The time spent on the question does not count as waiting.
             continue;
+        }
+        if (status != ResponseStatus::QNL_NONE) {
+            break;
         }
         IDeviceChannel* channel = Channel();
         if (channel == nullptr || !channel->Connected()) {
