@@ -1,0 +1,227 @@
+// The speed-dial entry dialog: free numbers, keyword mirroring, the checks on OK in their
+// order, and the cancel question.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+#include "GuiTestSupport.h"
+#include "support/FileUtil.h"
+#include "ui/EditForm.h"
+
+namespace dialvane {
+namespace {
+
+using testing::EnsureApplication;
+using testing::PromptScope;
+
+constexpr const char* kSettings =
+    "[WITHKW]\nFaxType=1\n[NOKW]\nFaxType=2\n"
+    "[FaxType1]\nSpeedDial=5\nQuickDial=12\nSpeedDialKeyword=1\n"
+    "[FaxType2]\nSpeedDial=60\nQuickDial=3\nSpeedDialKeyword=0\n";
+
+// Types the text as key presses, one character each (also characters without a key of their own).
+void Type(QWidget* target, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &press);
+    }
+}
+
+class EditFormTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        EnsureApplication();
+        settingsPath_ = ::testing::TempDir() + "/editform_settings.ini";
+        WriteFileAtomic(settingsPath_, kSettings);
+    }
+
+    EditFormTest() : keywords(settingsPath_), noKeywords(settingsPath_) {
+        keywords.Load("WITHKW");
+        noKeywords.Load("NOKW");
+        Register(1, "Office", "03-1111");
+        Register(3, "Home", "03-3333");
+    }
+
+    void Register(int n, const std::string& name, const std::string& fax) {
+        SpeedDialEntry& entry = model.speedDials[n];
+        entry.key = "S00" + std::to_string(n);
+        entry.name = name;
+        entry.faxNumber = fax;
+    }
+
+    // Opens the dialog (shown, not modal) for an add with an empty buffer.
+    void OpenAdd(const TProductInfo& product) {
+        form.Open(TEditForm::kModeAdd, SpeedDialEntry{}, model, product, "Add");
+        form.show();
+    }
+
+    void Fill(const QString& name, const QString& fax, const QString& keyword = {}) {
+        form.EDT_Name->setText(name);
+        form.EDT_Tel->setText(fax);
+        form.EDT_Keyword->setText(keyword);
+    }
+
+    bool Accepted() const { return !form.isVisible() && form.result() == QDialog::Accepted; }
+
+    static inline std::string settingsPath_;
+    TProductInfo keywords;
+    TProductInfo noKeywords;
+    DialModel model;
+    TEditForm form;
+};
+
+TEST_F(EditFormTest, AddOffersTheFreeNumbersUpToTheModelsLimitAndEditOnlyItsOwn) {
+    SpeedDialEntry templ = model.speedDials[1];
+    templ.groupMask = "S0000000000000000000";
+    form.Open(TEditForm::kModeAdd, templ, model, keywords, "Add");
+    QStringList offered;
+    for (int i = 0; i < form.CB_Num->count(); ++i) {
+        offered << form.CB_Num->itemText(i);
+    }
+    EXPECT_EQ(offered, QStringList({"002", "004", "005"}));
+    EXPECT_EQ(form.CB_Num->currentText(), "002");
+    EXPECT_EQ(form.windowTitle(), "Edit Address [Add]");
+    EXPECT_EQ(form.EDT_Name->text(), "Office");  // the template's fields
+    EXPECT_EQ(form.Buffer().groupMask, std::string(20, '0'));
+
+    form.Open(TEditForm::kModeEdit, model.speedDials[3], model, keywords, "Edit");
+    ASSERT_EQ(form.CB_Num->count(), 1);
+    EXPECT_EQ(form.CB_Num->currentText(), "003");
+    EXPECT_EQ(form.windowTitle(), "Edit Address [Edit]");
+    EXPECT_TRUE(form.EDT_Keyword->isEnabled());
+
+    form.Open(TEditForm::kModeEdit, model.speedDials[3], model, noKeywords, "Edit");
+    EXPECT_FALSE(form.EDT_Keyword->isEnabled());
+    EXPECT_FALSE(form.LBL_Keyword->isEnabled());
+}
+
+TEST_F(EditFormTest, TypedNameCharactersGoIntoTheKeyword) {
+    OpenAdd(keywords);
+    QTest::keyClicks(form.EDT_Name, "Ab 1");
+    EXPECT_EQ(form.EDT_Keyword->text(), "Ab 1");
+    // Half-width katakana is mirrored, anything wider is not.
+    Type(form.EDT_Name, QString::fromUtf8("ｱ東"));
+    EXPECT_EQ(form.EDT_Keyword->text(), QString::fromUtf8("Ab 1ｱ"));
+    form.EDT_Name->selectAll();
+    QTest::keyClick(form.EDT_Name, Qt::Key_Backspace);
+    EXPECT_TRUE(form.EDT_Keyword->text().isEmpty());
+
+    OpenAdd(noKeywords);
+    QTest::keyClicks(form.EDT_Name, "Ab");
+    EXPECT_TRUE(form.EDT_Keyword->text().isEmpty());
+}
+
+TEST_F(EditFormTest, DuplicateNameIsAskedAndNoKeepsTheDialogOpen) {
+    PromptScope prompt({PromptAnswer::No});
+    OpenAdd(keywords);
+    Fill("Office", "03-2222");
+    form.BTN_OK->click();
+    ASSERT_EQ(prompt->Requests().size(), 1u);
+    const PromptRequest question = prompt->Requests()[0];
+    EXPECT_EQ(question.text, "Identical address name exists. Register anyway?");
+    EXPECT_EQ(question.title, "Duplicate Destination Name");
+    EXPECT_EQ(question.buttons, PromptButtons::YesNo);
+    EXPECT_EQ(question.defaultAnswer, PromptAnswer::No);
+    EXPECT_TRUE(form.isVisible());
+
+    prompt->Queue(PromptAnswer::Yes);
+    form.BTN_OK->click();
+    EXPECT_TRUE(Accepted());
+    EXPECT_EQ(form.Buffer().key, "S002");
+    EXPECT_EQ(form.Buffer().name, "Office");
+}
+
+TEST_F(EditFormTest, NamesEqualOnlyAfterTrimmingOrTheEntryItselfAreNoDuplicates) {
+    PromptScope prompt;
+    OpenAdd(keywords);
+    Fill(" Office ", " 03-2222 ", "kw");
+    form.BTN_OK->click();
+    EXPECT_TRUE(prompt->Requests().empty());
+    ASSERT_TRUE(Accepted());
+    // Stored as typed, untrimmed.
+    EXPECT_EQ(form.Buffer().name, " Office ");
+    EXPECT_EQ(form.Buffer().faxNumber, " 03-2222 ");
+    EXPECT_EQ(form.Buffer().keyword, "kw");
+
+    form.Open(TEditForm::kModeEdit, model.speedDials[1], model, keywords, "Edit");
+    form.show();
+    form.BTN_OK->click();
+    EXPECT_TRUE(prompt->Requests().empty());
+    EXPECT_TRUE(Accepted());
+    EXPECT_EQ(form.Buffer().key, "S001");
+}
+
+TEST_F(EditFormTest, ChecksRunInOrderAndTheFirstFailureIsShown) {
+    struct Case {
+        QString name, fax, keyword;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"", "", "", "Not Enter Data."},  // the name is checked before the number
+        {QString(17, 'N'), "03-1", "", "Speed dial name is too long."},
+        {"Name", "", "", "Not Enter Data."},
+        {"Name", QString(51, '1'), "", "Speed dial fax number is too long."},
+        {"Name", "03=1", "", "Speed dial number contains illegal characters."},
+        {"Name", "03-1", "ABCDEFGHI", "Speed dial keyword is too long."},
+        {"Name", "03-1", QString::fromUtf8("東"),
+         "Speed dial keyword contains illegal characters."},
+    };
+    for (const Case& c : cases) {
+        PromptScope prompt;
+        OpenAdd(keywords);
+        Fill(c.name, c.fax, c.keyword);
+        form.BTN_OK->click();
+        ASSERT_EQ(prompt->Requests().size(), 1u) << c.message;
+        EXPECT_EQ(prompt->Requests()[0].text, c.message);
+        EXPECT_EQ(prompt->Requests()[0].title, "Input Error");
+        EXPECT_EQ(prompt->Requests()[0].icon, PromptIcon::Stop);
+        EXPECT_TRUE(form.isVisible()) << c.message;
+    }
+
+    // An empty keyword is accepted; a product without keywords never checks one.
+    PromptScope prompt;
+    OpenAdd(keywords);
+    Fill("Name", "03-1");
+    form.BTN_OK->click();
+    EXPECT_TRUE(Accepted());
+    OpenAdd(noKeywords);
+    Fill("Name", "03-1", "ABCDEFGHIJKLMNOPQ");
+    form.BTN_OK->click();
+    EXPECT_TRUE(Accepted());
+    EXPECT_TRUE(prompt->Requests().empty());
+    EXPECT_EQ(form.Buffer().keyword, "");
+}
+
+TEST_F(EditFormTest, CancelAsksOnlyAfterAChange) {
+    PromptScope prompt({PromptAnswer::No, PromptAnswer::Yes});
+    form.Open(TEditForm::kModeEdit, model.speedDials[1], model, keywords, "Edit");
+    form.show();
+    form.BTN_Cancel->click();
+    EXPECT_TRUE(prompt->Requests().empty());
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_FALSE(form.isVisible());
+
+    form.Open(TEditForm::kModeEdit, model.speedDials[1], model, keywords, "Edit");
+    form.show();
+    QTest::keyClicks(form.EDT_Tel, "9");
+    form.BTN_Cancel->click();
+    ASSERT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_EQ(prompt->Requests()[0].text, "Continue without updating user data?");
+    EXPECT_EQ(prompt->Requests()[0].title, "Confirm Update");
+    EXPECT_EQ(prompt->Requests()[0].defaultAnswer, PromptAnswer::No);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.EDT_Tel->text(), "03-11119");
+    form.close();  // the close box asks the same
+    EXPECT_EQ(prompt->Requests().size(), 2u);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.Buffer().faxNumber, "03-1111");
+}
+
+}  // namespace
+}  // namespace dialvane
