@@ -392,11 +392,29 @@ std::size_t ExchangeEngine::DataSend(const Bytes& bytes) {
     std::size_t sent = 0;
     IDeviceChannel* channel = Channel();
     if (channel != nullptr && channel->Connected()) {
+        DiscardStaleAnswers(*channel);
         sent = channel->Send(bytes);
     }
     Log(Format("<E>DataSend...OK (PC⇒MFP %d[Bytes])", sent), LogCategory::LogProc_DataSend,
         LogCategory::LogFunc_End);
     return sent;
+}
+
+void ExchangeEngine::DiscardStaleAnswers(IDeviceChannel& channel) {
+    // The device answers only what it was sent, so whatever is still buffered now answers an
+    // earlier command (a late answer after a timeout, the real answer behind the last busy
+    // answer): taken as the answer to the next command it would be wrong.
+    std::lock_guard lock(receiveMutex_);
+    std::size_t dropped = pending_.size();
+    pending_.clear();
+    std::array<std::uint8_t, kReceiveBufferSize> buffer;
+    for (int count; (count = channel.Receive(buffer.data(), buffer.size())) > 0;) {
+        dropped += static_cast<std::size_t>(count);
+    }
+    if (dropped > 0) {
+        Log(Format("DataSend... 未処理の応答を破棄 [%d]Bytes", dropped),
+            LogCategory::LogProc_DataSend, LogCategory::LogFunc_Error);
+    }
 }
 
 void ExchangeEngine::Pause(int milliseconds) {

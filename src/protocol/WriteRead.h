@@ -197,6 +197,7 @@ class ExchangeEngine {
     // Waits for the answer, waiting again after busy answers; reports any other failure.
     bool WaitAnswer(ResponseStatus expected, const char* failureFormat, const std::string& name);
     void ShowReceiveDump(const std::uint8_t* bytes, std::size_t count);
+    void DiscardStaleAnswers(IDeviceChannel& channel);
 
     EngineSettings settings_;
     ToolIds ids_;
