@@ -181,6 +181,16 @@ TEST_F(EngineTest, AnswersAreCutFromTheStreamOneWaitAtATime) {
     EXPECT_TRUE(engine_->QNL_Response(ResponseStatus::QNL_ACK));
     EXPECT_EQ(engine_->NackCode(), 0);
     EXPECT_EQ(channel_.sent.size(), 2u);
+
+    // A busy answer left over is not taken as the answer to the next command.
+    channel_.respond = [&](const std::string&) {
+        return std::vector<std::string>{channel_.sent.size() == 3 ? Ack("00FC") + Ack("00FA")
+                                                                  : Ack()};
+    };
+    ASSERT_GT(engine_->DataSend(BuildNop(engine_->Ids())), 0u);
+    EXPECT_FALSE(engine_->QNL_Response(ResponseStatus::QNL_ACK));
+    ASSERT_GT(engine_->DataSend(BuildOccupyEnd(engine_->Ids())), 0u);
+    EXPECT_TRUE(engine_->QNL_Response(ResponseStatus::QNL_ACK));
 }
 
 TEST_F(EngineTest, FramesAreFiledIntoSlotsAndCountedUntilComplete) {
