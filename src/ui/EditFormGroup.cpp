@@ -1,39 +1,457 @@
 #include "ui/EditFormGroup.h"
 
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "data/RecordKey.h"
+#include "data/TextChecks.h"
+#include "support/Prompt.h"
+#include "support/TextUtil.h"
+#include "ui/CaptionHelpers.h"
+
 namespace dialvane {
+
+namespace {
+
+PromptAnswer Ask(const std::string& text, Msg title, PromptButtons buttons, PromptIcon icon) {
+    PromptRequest box;
+    box.text = text;
+    box.title = Text(title);
+    box.buttons = buttons;
+    box.icon = icon;
+    box.defaultAnswer = buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
+    return AskUser(box);
+}
+
+bool AskYesNo(const std::string& text, Msg title) {
+    return Ask(text, title, PromptButtons::YesNo, PromptIcon::Warning) == PromptAnswer::Yes;
+}
+
+void InputError(Msg message) {
+    Ask(Text(message), Msg::EditInputErrorCaption, PromptButtons::Ok, PromptIcon::Stop);
+}
+
+QTableWidget* MakeGrid(QWidget* parent, const char* name) {
+    auto* grid = new QTableWidget(1, 3, parent);
+    grid->setObjectName(QLatin1String(name));
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    grid->horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: yellow; }"));
+    grid->setColumnWidth(1, 200);
+    return grid;
+}
+
+int SelectedRow(const QTableWidget* grid) {
+    const QList<QTableWidgetItem*> selected = grid->selectedItems();
+    return selected.isEmpty() ? grid->currentRow() : selected.front()->row();
+}
+
+}  // namespace
 
 TEditForm_Group::TEditForm_Group(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("EditForm_Group"));
+    setModal(true);
+    if (parent != nullptr) {
+        setFont(parent->font());
+    }
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(10, 10, 10, 0);
+
+    auto* header = new QGridLayout;
+    LBL_Group_Num = new QLabel(this);
+    LBL_Group_Num->setObjectName(QStringLiteral("LBL_Group_Num"));
+    CB_Group_Num = new QComboBox(this);
+    CB_Group_Num->setObjectName(QStringLiteral("CB_Group_Num"));
+    CB_Group_Num->setMinimumWidth(MeasureWidth(CB_Group_Num));
+    LBL_Group_Name = new QLabel(this);
+    LBL_Group_Name->setObjectName(QStringLiteral("LBL_Group_Name"));
+    CB_Group_Name = new QComboBox(this);
+    CB_Group_Name->setObjectName(QStringLiteral("CB_Group_Name"));
+    CB_Group_Name->setEditable(true);
+    CB_Group_Name->setInsertPolicy(QComboBox::NoInsert);
+    CB_Group_Name->setMinimumWidth(260);
+    header->addWidget(LBL_Group_Num, 0, 0);
+    header->addWidget(CB_Group_Num, 0, 1, Qt::AlignLeft);
+    header->addWidget(LBL_Group_Name, 1, 0);
+    header->addWidget(CB_Group_Name, 1, 1);
+    header->setColumnStretch(1, 1);
+    outer->addLayout(header);
+
+    GB_Group_Entry = new QGroupBox(this);
+    GB_Group_Entry->setObjectName(QStringLiteral("GB_Group_Entry"));
+    SFG_Edit_Group = MakeGrid(GB_Group_Entry, "SFG_Edit_Group");
+    (new QVBoxLayout(GB_Group_Entry))->addWidget(SFG_Edit_Group);
+    outer->addWidget(GB_Group_Entry, 1);
+
+    auto* moves = new QHBoxLayout;
+    BTN_Relese = new QPushButton(this);
+    BTN_Relese->setObjectName(QStringLiteral("BTN_Relese"));
+    BTN_Speed_Add = new QPushButton(this);
+    BTN_Speed_Add->setObjectName(QStringLiteral("BTN_Speed_Add"));
+    for (QPushButton* button : {BTN_Relese, BTN_Speed_Add}) {
+        button->setAutoDefault(false);
+    }
+    moves->addStretch(1);
+    moves->addWidget(BTN_Relese);
+    moves->addWidget(BTN_Speed_Add);
+    moves->addStretch(1);
+    outer->addLayout(moves);
+
+    GB_Speed = new QGroupBox(this);
+    GB_Speed->setObjectName(QStringLiteral("GB_Speed"));
+    SFG_Speed = MakeGrid(GB_Speed, "SFG_Speed");
+    (new QVBoxLayout(GB_Speed))->addWidget(SFG_Speed);
+    // The member area takes half of the height between the header and the buttons.
+    outer->addWidget(GB_Speed, 1);
+
+    PNL_BTN_Area = new QWidget(this);
+    PNL_BTN_Area->setObjectName(QStringLiteral("PNL_BTN_Area"));
+    BTN_OK = new QPushButton(PNL_BTN_Area);
+    BTN_OK->setObjectName(QStringLiteral("BTN_OK"));
+    BTN_Cancel = new QPushButton(PNL_BTN_Area);
+    BTN_Cancel->setObjectName(QStringLiteral("BTN_Cancel"));
+    BTN_OK->setAutoDefault(false);
+    BTN_Cancel->setAutoDefault(false);
+    outer->addWidget(PNL_BTN_Area);
+
+    ApplyCaptions(this);
+    ArrangeButtons(PNL_BTN_Area, kStandardRow);
+    for (QPushButton* button : {BTN_Relese, BTN_Speed_Add}) {
+        button->setMinimumWidth(std::max(kMinButtonWidth, MeasureWidth(button)));
+        button->setMinimumHeight(MeasureHeight(button));
+    }
+    resize(520, 560);
+
+    connect(BTN_OK, &QPushButton::clicked, this, &TEditForm_Group::BtnOkClick);
+    connect(BTN_Cancel, &QPushButton::clicked, this, &TEditForm_Group::reject);
+    connect(BTN_Speed_Add, &QPushButton::clicked, this, &TEditForm_Group::AddMember);
+    connect(BTN_Relese, &QPushButton::clicked, this, &TEditForm_Group::RemoveMember);
+    connect(CB_Group_Num, &QComboBox::currentIndexChanged, this, &TEditForm_Group::NumberChanged);
 }
+
 bool TEditForm_Group::Execute(int mode, GroupDisplay& buffer, DialModel& model,
                               const QString& opener) {
     Open(mode, buffer, model, opener);
-    return false;
-}
-void TEditForm_Group::Open(int mode, const GroupDisplay& buffer, DialModel& model, const QString&) {
-    mode_ = mode;
-    buffer_ = buffer;
-    model_ = &model;
-}
-void TEditForm_Group::reject() {
-    QDialog::reject();
-}
-void TEditForm_Group::closeEvent(QCloseEvent* event) {
-    QDialog::closeEvent(event);
-}
-void TEditForm_Group::BtnOkClick() {}
-bool TEditForm_Group::LeaveWithoutSaving() {
+    if (exec() != QDialog::Accepted) {
+        return false;
+    }
+    buffer = buffer_;
     return true;
 }
-void TEditForm_Group::AddMember() {}
-void TEditForm_Group::RemoveMember() {}
-void TEditForm_Group::FillGrids(int, int) {}
-void TEditForm_Group::UpdateButtons() {}
+
+void TEditForm_Group::Open(int mode, const GroupDisplay& buffer, DialModel& model,
+                           const QString& opener) {
+    mode_ = mode;
+    model_ = &model;
+    buffer_ = buffer;
+    number_ = 0;
+    char letter = 0;
+    int number = 0;
+    if (!buffer_.key.empty() && ParseRecordKey(buffer_.key, letter, number) && number >= 1 &&
+        number <= kMaxGroups) {
+        number_ = number;
+    }
+
+    const QSignalBlocker block(CB_Group_Num);
+    CB_Group_Num->clear();
+    if (mode_ == kModeAdd) {
+        for (int g = 1; g <= kMaxGroups; ++g) {
+            const GroupDialEntry& group = model.groups[g];
+            if (group.number == 0 || group.members.empty()) {
+                CB_Group_Num->addItem(Q(FormatRecordKey('g', g)), g);
+            }
+        }
+        number_ = CB_Group_Num->count() > 0 ? CB_Group_Num->itemData(0).toInt() : 0;
+        buffer_.mask.assign(kMaxGroups, '0');
+        CB_Group_Name->clear();
+        for (const std::string& name : recentNames_) {
+            CB_Group_Name->addItem(Q(name));
+        }
+    } else {
+        CB_Group_Num->addItem(Q(FormatRecordKey('g', number_)), number_);
+        CB_Group_Name->clear();
+    }
+    CB_Group_Num->setCurrentIndex(CB_Group_Num->count() > 0 ? 0 : -1);
+    CB_Group_Name->setEditText(Q(buffer_.name));
+
+    if (number_ != 0) {
+        saved_ = model.groups[number_];
+        savedDisplay_ = model.groupDisplay[number_];
+    } else {
+        saved_ = GroupDialEntry{};
+        savedDisplay_ = GroupDisplay{};
+    }
+    GB_Group_Entry->setEnabled(true);
+    GB_Speed->setEnabled(true);
+
+    ApplyCaptions(this);
+    setWindowTitle(windowTitle() + QStringLiteral(" [") + opener + QStringLiteral("]"));
+    FillGrids(0, 0);
+    CB_Group_Name->setFocus();
+}
+
+std::vector<int> TEditForm_Group::AvailableSpeedDials() const {
+    std::vector<int> dials;
+    if (number_ == 0) {
+        return dials;
+    }
+    const auto& members = model_->groups[number_].members;
+    for (int s = 1; s <= kMaxSpeedDials; ++s) {
+        const bool member = std::any_of(members.begin(), members.end(), [s](const GroupMember& m) {
+            return m.kind == 'S' && m.number == s;
+        });
+        if (model_->SpeedDialUsed(s) && !member) {
+            dials.push_back(s);
+        }
+    }
+    return dials;
+}
+
+void TEditForm_Group::FillGrid(QTableWidget* grid, const DialModel& model,
+                               const std::vector<int>& dials, int selectedRow) {
+    grid->clearContents();
+    grid->setRowCount(std::max<int>(1, static_cast<int>(dials.size())));
+    for (int row = 0; row < static_cast<int>(dials.size()); ++row) {
+        const SpeedDialEntry& entry = model.speedDials[dials[row]];
+        grid->setItem(row, 0, new QTableWidgetItem(Q(FormatRecordKey('S', dials[row]))));
+        grid->setItem(row, 1, new QTableWidgetItem(Q(entry.name)));
+        grid->setItem(row, 2, new QTableWidgetItem(Q(entry.faxNumber)));
+    }
+    if (!dials.empty()) {
+        grid->selectRow(std::clamp(selectedRow, 0, static_cast<int>(dials.size()) - 1));
+    }
+}
+
+void TEditForm_Group::FillGrids(int memberRow, int availableRow) {
+    std::vector<int> members;
+    if (number_ != 0) {
+        for (const GroupMember& member : model_->groups[number_].members) {
+            if (member.kind == 'S') {
+                members.push_back(member.number);
+            }
+        }
+    }
+    FillGrid(SFG_Edit_Group, *model_, members, memberRow);
+    FillGrid(SFG_Speed, *model_, AvailableSpeedDials(), availableRow);
+    UpdateButtons();
+}
+
+void TEditForm_Group::UpdateButtons() {
+    const int count = number_ != 0 ? static_cast<int>(model_->groups[number_].members.size()) : 0;
+    BTN_Relese->setEnabled(GB_Group_Entry->isEnabled() && count >= 1);
+    BTN_Speed_Add->setEnabled(GB_Speed->isEnabled() && number_ != 0 && count < kMaxGroupMembers);
+}
+
+void TEditForm_Group::AddMember() {
+    if (number_ == 0 || model_->groups[number_].members.size() >= kMaxGroupMembers) {
+        return;
+    }
+    const std::vector<int> available = AvailableSpeedDials();
+    const int row = SelectedRow(SFG_Speed);
+    if (row < 0 || row >= static_cast<int>(available.size())) {
+        return;
+    }
+    const int dial = available[row];
+    auto& members = model_->groups[number_].members;
+    members.push_back(GroupMember{'S', dial});
+    model_->SetMembership(dial, number_);
+    FillGrids(static_cast<int>(members.size()) - 1, row);
+}
+
+void TEditForm_Group::RemoveMember() {
+    if (number_ == 0) {
+        return;
+    }
+    auto& members = model_->groups[number_].members;
+    const int row = SelectedRow(SFG_Edit_Group);
+    if (row < 0 || row >= static_cast<int>(members.size())) {
+        return;
+    }
+    // Removed here rather than through the model's member removal: that deletes a group left
+    // empty (and its one-touch bindings) at once, before the user has decided anything.
+    const GroupMember removed = members[row];
+    members.erase(members.begin() + row);
+    if (removed.kind == 'S') {
+        model_->ClearMembership(removed.number, number_);
+    }
+    const std::vector<int> available = AvailableSpeedDials();
+    const auto at = std::find(available.begin(), available.end(), removed.number);
+    FillGrids(row, at != available.end() ? static_cast<int>(at - available.begin()) : 0);
+}
+
+void TEditForm_Group::NumberChanged(int index) {
+    // Members picked so far follow the group number chosen for the new group.
+    if (mode_ != kModeAdd || index < 0) {
+        return;
+    }
+    const int target = CB_Group_Num->itemData(index).toInt();
+    if (target == number_ || target == 0) {
+        return;
+    }
+    std::vector<GroupMember> members;
+    if (number_ != 0) {
+        members = model_->groups[number_].members;
+        Restore();
+    }
+    number_ = target;
+    saved_ = model_->groups[number_];
+    savedDisplay_ = model_->groupDisplay[number_];
+    model_->groups[number_].members = members;
+    for (const GroupMember& member : members) {
+        if (member.kind == 'S') {
+            model_->SetMembership(member.number, number_);
+        }
+    }
+    FillGrids(0, 0);
+}
+
 bool TEditForm_Group::MembersChanged() const {
+    if (number_ == 0) {
+        return false;
+    }
+    const auto& now = model_->groups[number_].members;
+    if (now.size() != saved_.members.size()) {
+        return true;
+    }
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        if (now[i].kind != saved_.members[i].kind || now[i].number != saved_.members[i].number) {
+            return true;
+        }
+    }
     return false;
 }
-std::vector<int> TEditForm_Group::AvailableSpeedDials() const {
-    return {};
+
+void TEditForm_Group::Restore() {
+    if (number_ == 0) {
+        return;
+    }
+    for (int s = 1; s <= kMaxSpeedDials; ++s) {
+        model_->ClearMembership(s, number_);
+    }
+    model_->groups[number_] = saved_;
+    model_->groupDisplay[number_] = savedDisplay_;
+    for (const GroupMember& member : saved_.members) {
+        if (member.kind == 'S') {
+            model_->SetMembership(member.number, number_);
+        }
+    }
+    if (mode_ == kModeEdit) {
+        model_->groups[number_].recordText = model_->GroupRecordText(number_);
+        model_->groupDisplay[number_].recordText = model_->groups[number_].recordText;
+    }
+}
+
+void TEditForm_Group::BtnOkClick() {
+    const std::string name = S(CB_Group_Name->currentText());
+    switch (CheckNameText(name, kNameMaxBytes).code) {
+        case kCheckEmpty:
+            InputError(Msg::EditNotEntered);
+            CB_Group_Name->setFocus();
+            return;
+        case kCheckTooLong:
+            InputError(Msg::GroupNameTooLong);
+            CB_Group_Name->setFocus();
+            return;
+        case kCheckIllegal:
+            InputError(Msg::GroupNameIllegal);
+            CB_Group_Name->setFocus();
+            return;
+        default:
+            break;
+    }
+    for (int g = 1; g <= kMaxGroups; ++g) {
+        const GroupDialEntry& group = model_->groups[g];
+        if (group.number == 0 || group.members.empty() || g == number_) {
+            continue;
+        }
+        if (group.name == name) {
+            if (!AskYesNo(Text(Msg::GroupDuplicateName), Msg::GroupDuplicateCaption)) {
+                CB_Group_Name->setFocus();
+                return;
+            }
+            break;
+        }
+    }
+    if (number_ == 0) {
+        return;  // no free group number: nothing can be stored
+    }
+    GroupDialEntry& group = model_->groups[number_];
+    if (group.members.empty()) {
+        if (mode_ == kModeEdit) {
+            if (!AskYesNo(Text(Msg::GroupDeleteEmpty, "\r\n"), Msg::GroupDeleteCaption)) {
+                return;
+            }
+            Restore();
+            model_->DeleteGroup(number_);
+            model_->ResetGroup(number_);
+            model_->modified.groups = true;
+        } else {
+            if (!AskYesNo(Text(Msg::GroupAddEmpty, "\r\n"), Msg::GroupExitCaption)) {
+                return;
+            }
+            Restore();
+        }
+        QDialog::reject();
+        return;
+    }
+
+    // A renamed group is a change to save as much as changed members.
+    if (MembersChanged() || Trim(name) != saved_.name) {
+        model_->modified.groups = true;
+    }
+    group.number = number_;
+    group.name = Trim(name);
+    group.recordText = model_->GroupRecordText(number_);
+    GroupDisplay& display = model_->groupDisplay[number_];
+    display.key = "G" + S(CB_Group_Num->currentText());
+    display.name = name;
+    display.recordText = group.recordText;
+    display.mask = buffer_.mask;
+    buffer_ = display;
+    if (mode_ == kModeAdd) {
+        recentNames_.erase(std::remove(recentNames_.begin(), recentNames_.end(), name),
+                           recentNames_.end());
+        recentNames_.insert(recentNames_.begin(), name);
+        if (recentNames_.size() > static_cast<std::size_t>(kRecentNames)) {
+            recentNames_.resize(kRecentNames);
+        }
+    }
+    accept();
+}
+
+bool TEditForm_Group::LeaveWithoutSaving() {
+    if (MembersChanged() &&
+        !AskYesNo(Text(Msg::GroupCancelQuestion), Msg::EditConfirmUpdateCaption)) {
+        return false;
+    }
+    Restore();
+    return true;
+}
+
+void TEditForm_Group::reject() {
+    if (LeaveWithoutSaving()) {
+        QDialog::reject();
+    }
+}
+
+void TEditForm_Group::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    reject();
 }
 
 }  // namespace dialvane

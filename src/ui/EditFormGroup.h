@@ -68,6 +68,10 @@ class TEditForm_Group : public QDialog {
     void UpdateButtons();
     bool MembersChanged() const;
     std::vector<int> AvailableSpeedDials() const;
+    void NumberChanged(int index);
+    void Restore();
+    static void FillGrid(QTableWidget* grid, const DialModel& model, const std::vector<int>& dials,
+                         int selectedRow);
 
     int mode_ = kModeEdit;
     int number_ = 0;

@@ -1,0 +1,276 @@
+// The group dialog: moving members between the grids, the checks on OK, recent names, and
+// leaving without saving.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "GuiTestSupport.h"
+#include "ui/EditFormGroup.h"
+
+namespace dialvane {
+namespace {
+
+using testing::EnsureApplication;
+using testing::PromptScope;
+
+class EditFormGroupTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { EnsureApplication(); }
+
+    EditFormGroupTest() {
+        for (int n : {1, 2, 4, 7, 9}) {
+            SpeedDialEntry& entry = model.speedDials[n];
+            entry.key = "S00" + std::to_string(n);
+            entry.name = "Name" + std::to_string(n);
+            entry.faxNumber = "03-" + std::to_string(n);
+        }
+        // Group 2 "Sales" with S4 and S1, bound to one-touch button 1.
+        model.groups[2] = GroupDialEntry{2, "Sales", "", {{'S', 4}, {'S', 1}}};
+        model.SetMembership(4, 2);
+        model.SetMembership(1, 2);
+        model.groups[2].recordText = model.GroupRecordText(2);
+        model.groupDisplay[2] = GroupDisplay{"G02", "Sales", model.groups[2].recordText};
+        model.bindings[1] = "G02";
+    }
+
+    void OpenEdit() {
+        form.Open(TEditForm_Group::kModeEdit, model.groupDisplay[2], model, "Edit");
+        form.show();
+    }
+    void OpenAdd() {
+        form.Open(TEditForm_Group::kModeAdd, GroupDisplay{}, model, "Add");
+        form.show();
+    }
+
+    static QStringList Keys(const QTableWidget* grid) {
+        QStringList keys;
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            const QTableWidgetItem* item = grid->item(row, 0);
+            keys << (item != nullptr ? item->text() : QString());
+        }
+        return keys;
+    }
+    static int Selected(const QTableWidget* grid) {
+        const auto items = grid->selectedItems();
+        return items.isEmpty() ? -1 : items.front()->row();
+    }
+
+    void AddRow(int row) {
+        form.SFG_Speed->selectRow(row);
+        form.BTN_Speed_Add->click();
+    }
+    void RemoveRow(int row) {
+        form.SFG_Edit_Group->selectRow(row);
+        form.BTN_Relese->click();
+    }
+
+    DialModel model;
+    TEditForm_Group form;
+};
+
+TEST_F(EditFormGroupTest, MembersMoveBetweenTheGrids) {
+    OpenEdit();
+    EXPECT_EQ(form.windowTitle(), "Register Group [Edit]");
+    EXPECT_EQ(form.CB_Group_Num->count(), 1);
+    EXPECT_EQ(form.CB_Group_Num->currentText(), "02");
+    EXPECT_EQ(form.CB_Group_Name->currentText(), "Sales");
+    EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList({"S004", "S001"}));  // member order
+    EXPECT_EQ(Keys(form.SFG_Speed), QStringList({"S002", "S007", "S009"}));
+    EXPECT_EQ(form.SFG_Speed->horizontalHeaderItem(2)->text(), "Telephone Number");
+
+    AddRow(1);  // S007 becomes the last member
+    EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList({"S004", "S001", "S007"}));
+    EXPECT_EQ(Selected(form.SFG_Edit_Group), 2);
+    EXPECT_EQ(Keys(form.SFG_Speed), QStringList({"S002", "S009"}));
+    EXPECT_EQ(Selected(form.SFG_Speed), 1);
+    EXPECT_TRUE(model.TestMembership(7, 2));
+
+    RemoveRow(0);  // S004 goes back, selected
+    EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList({"S001", "S007"}));
+    EXPECT_EQ(Keys(form.SFG_Speed), QStringList({"S002", "S004", "S009"}));
+    EXPECT_EQ(Selected(form.SFG_Speed), 1);
+    EXPECT_FALSE(model.TestMembership(4, 2));
+
+    RemoveRow(0);
+    RemoveRow(0);  // an empty member grid shows one empty row and nothing to delete
+    EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList({""}));
+    EXPECT_FALSE(form.BTN_Relese->isEnabled());
+    EXPECT_TRUE(form.BTN_Speed_Add->isEnabled());
+    // Emptying the group in the dialog touches neither the group's binding nor its row yet.
+    EXPECT_EQ(model.bindings[1], "G02");
+    EXPECT_EQ(model.groupDisplay[2].key, "G02");
+}
+
+TEST_F(EditFormGroupTest, TheTwentiethMemberDisablesAdd) {
+    for (int n = 10; n <= 40; ++n) {
+        model.speedDials[n].key = "S0" + std::to_string(n);
+        model.speedDials[n].name = "N" + std::to_string(n);
+    }
+    OpenEdit();
+    for (int i = 0; i < 17; ++i) {
+        AddRow(0);
+    }
+    EXPECT_EQ(model.groups[2].members.size(), 19u);
+    EXPECT_TRUE(form.BTN_Speed_Add->isEnabled());
+    AddRow(0);
+    EXPECT_EQ(model.groups[2].members.size(), 20u);
+    EXPECT_FALSE(form.BTN_Speed_Add->isEnabled());
+    RemoveRow(0);
+    EXPECT_TRUE(form.BTN_Speed_Add->isEnabled());
+}
+
+TEST_F(EditFormGroupTest, AddStoresTheGroupAndRemembersItsName) {
+    PromptScope prompt;
+    form.SetRecentNames({"Night", "Day"});
+    OpenAdd();
+    EXPECT_EQ(form.CB_Group_Num->itemText(0), "01");
+    EXPECT_EQ(form.CB_Group_Num->itemText(1), "03");  // 02 is in use
+    EXPECT_EQ(form.CB_Group_Name->count(), 2);
+    EXPECT_EQ(form.CB_Group_Name->itemText(0), "Night");
+    AddRow(0);
+    AddRow(0);
+    form.CB_Group_Name->setEditText(" Day ");
+    form.BTN_OK->click();
+    EXPECT_TRUE(prompt->Requests().empty());
+    ASSERT_EQ(form.result(), QDialog::Accepted);
+    const GroupDialEntry& group = model.groups[1];
+    EXPECT_EQ(group.number, 1);
+    EXPECT_EQ(group.name, "Day");  // stored trimmed
+    EXPECT_EQ(group.recordText, "Name1,Name2");
+    EXPECT_EQ(form.Buffer().key, "G01");
+    EXPECT_EQ(form.Buffer().name, " Day ");  // the display row keeps it as typed
+    EXPECT_EQ(form.Buffer().recordText, "Name1,Name2");
+    EXPECT_EQ(model.groupDisplay[1].key, "G01");
+    EXPECT_TRUE(model.modified.groups);
+    EXPECT_TRUE(model.TestMembership(1, 1));
+    EXPECT_TRUE(model.TestMembership(1, 2));  // still in its other group
+    EXPECT_EQ(form.RecentNames(), (std::vector<std::string>{" Day ", "Night", "Day"}));
+
+    // At most ten recent names, the newest first, no repeats.
+    std::vector<std::string> many;
+    for (int i = 0; i < 10; ++i) {
+        many.push_back("R" + std::to_string(i));
+    }
+    form.SetRecentNames(many);
+    OpenAdd();
+    AddRow(0);
+    form.CB_Group_Name->setEditText("R5");
+    form.BTN_OK->click();
+    ASSERT_EQ(form.RecentNames().size(), 10u);
+    EXPECT_EQ(form.RecentNames()[0], "R5");
+    EXPECT_EQ(form.RecentNames()[9], "R9");
+}
+
+TEST_F(EditFormGroupTest, NameChecksAndDuplicateQuestion) {
+    PromptScope prompt({PromptAnswer::No});
+    OpenAdd();
+    AddRow(0);
+    form.CB_Group_Name->setEditText("");
+    form.BTN_OK->click();
+    ASSERT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_EQ(prompt->Requests()[0].text, "Not Enter Data.");
+    EXPECT_EQ(prompt->Requests()[0].title, "Input Error");
+
+    form.CB_Group_Name->setEditText(QString(17, 'G'));
+    form.BTN_OK->click();
+    EXPECT_EQ(prompt->Requests().back().text, "Group name is too long.");
+
+    form.CB_Group_Name->setEditText("Sales");
+    form.BTN_OK->click();
+    const PromptRequest question = prompt->Requests().back();
+    EXPECT_EQ(question.text, "Identical group name exists. Register anyway?");
+    EXPECT_EQ(question.title, "Duplicate Group Name");
+    EXPECT_EQ(question.defaultAnswer, PromptAnswer::No);
+    EXPECT_TRUE(form.isVisible());
+
+    prompt->Queue(PromptAnswer::Yes);
+    form.BTN_OK->click();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(model.groups[1].name, "Sales");
+}
+
+TEST_F(EditFormGroupTest, CancelRestoresTheGroupAfterTheQuestion) {
+    PromptScope prompt({PromptAnswer::No, PromptAnswer::Yes});
+    OpenEdit();
+    RemoveRow(0);
+    AddRow(2);  // S009
+    form.BTN_Cancel->click();
+    ASSERT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_EQ(prompt->Requests()[0].text, "OK to continue without saving user data?");
+    EXPECT_EQ(prompt->Requests()[0].title, "Confirm Update");
+    EXPECT_TRUE(form.isVisible());
+    form.close();  // the close box runs the same steps
+    EXPECT_EQ(prompt->Requests().size(), 2u);
+    EXPECT_FALSE(form.isVisible());
+    ASSERT_EQ(model.groups[2].members.size(), 2u);
+    EXPECT_EQ(model.groups[2].members[0].number, 4);
+    EXPECT_EQ(model.groups[2].members[1].number, 1);
+    EXPECT_TRUE(model.TestMembership(4, 2));
+    EXPECT_FALSE(model.TestMembership(9, 2));
+    EXPECT_EQ(model.groups[2].recordText, "Name4,Name1");
+    EXPECT_FALSE(model.modified.groups);
+
+    // A half-built new group is gone after Cancel.
+    prompt->Queue(PromptAnswer::Yes);
+    OpenAdd();
+    AddRow(0);
+    form.BTN_Cancel->click();
+    EXPECT_TRUE(model.groups[1].members.empty());
+    EXPECT_FALSE(model.TestMembership(1, 1));
+}
+
+TEST_F(EditFormGroupTest, MembersRemovedAndAddedBackInOrderCountAsUnchanged) {
+    PromptScope prompt;
+    OpenEdit();
+    RemoveRow(1);  // S001 out and back in: the order S004, S001 is the same
+    form.SFG_Speed->selectRow(0);
+    form.BTN_Speed_Add->click();
+    form.BTN_Cancel->click();
+    EXPECT_TRUE(prompt->Requests().empty());
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+
+    OpenEdit();
+    RemoveRow(1);
+    AddRow(0);
+    form.BTN_OK->click();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_FALSE(model.modified.groups);
+}
+
+TEST_F(EditFormGroupTest, OkOnAnEmptyGroupOffersToDeleteIt) {
+    PromptScope prompt({PromptAnswer::No, PromptAnswer::Yes});
+    OpenEdit();
+    RemoveRow(0);
+    RemoveRow(0);
+    form.BTN_OK->click();
+    ASSERT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_EQ(prompt->Requests()[0].text,
+              "Registration data not found in group being edited. \r\n OK to delete this group?");
+    EXPECT_EQ(prompt->Requests()[0].title, "Confirm Deletion");
+    EXPECT_TRUE(form.isVisible());
+    form.BTN_OK->click();
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_TRUE(model.groups[2].members.empty());
+    EXPECT_FALSE(model.TestMembership(4, 2));
+    EXPECT_TRUE(model.groupDisplay[2].key.empty());
+    EXPECT_TRUE(model.bindings[1].empty());
+    EXPECT_TRUE(model.modified.groups);
+
+    // A new group without members: leave the add, nothing stored.
+    prompt->Queue(PromptAnswer::Yes);
+    OpenAdd();
+    form.CB_Group_Name->setEditText("Empty");
+    form.BTN_OK->click();
+    EXPECT_EQ(prompt->Requests().back().title, "Confirm Exit");
+    EXPECT_EQ(prompt->Requests().back().text,
+              "Registration data not found in group being edited. \r\n OK to disable Add "
+              "function?");
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_EQ(model.groups[1].number, 0);
+}
+
+}  // namespace
+}  // namespace dialvane
