@@ -84,9 +84,11 @@ QString Upper(const QString& text) {
     return text.toUpper();
 }
 
-void SetCaption(QObject* target, const QString& text) {
-    if (auto* window = qobject_cast<QWidget*>(target); window != nullptr && window->isWindow()) {
+void SetCaption(QObject* target, bool isWindow, const QString& text) {
+    if (auto* window = qobject_cast<QWidget*>(target); window != nullptr && isWindow) {
         window->setWindowTitle(text);
+    } else if (auto* menu = qobject_cast<QMenu*>(target)) {
+        menu->setTitle(text);
     } else if (auto* button = qobject_cast<QAbstractButton*>(target)) {
         button->setText(text);
     } else if (auto* label = qobject_cast<QLabel*>(target)) {
@@ -95,8 +97,6 @@ void SetCaption(QObject* target, const QString& text) {
         box->setTitle(text);
     } else if (auto* action = qobject_cast<QAction*>(target)) {
         action->setText(text);
-    } else if (auto* menu = qobject_cast<QMenu*>(target)) {
-        menu->setTitle(text);
     } else if (auto* edit = qobject_cast<QLineEdit*>(target)) {
         edit->setText(text);
     }
@@ -202,7 +202,7 @@ void ApplyCaptions(QWidget* window) {
         if (entry.kind == CaptionKind::CommaList) {
             SetList(target, CommaList(text));
         } else {
-            SetCaption(target, Q(text));
+            SetCaption(target, target == window, Q(text));
         }
     }
 }
@@ -362,6 +362,7 @@ void ShadowLabel(QLabel* label, int count, const QColor& base) {
         copy->setFont(label->font());
         copy->setAttribute(Qt::WA_TranslucentBackground);
         copy->setAutoFillBackground(false);
+        copy->setAttribute(Qt::WA_TransparentForMouseEvents);
         QPalette palette = label->palette();
         QPoint offset(0, 0);
         if (i < count - 1) {

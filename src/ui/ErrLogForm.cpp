@@ -1,23 +1,120 @@
 #include "ui/ErrLogForm.h"
 
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include "ui/CaptionHelpers.h"
+
 namespace dialvane {
 
 TErrLogForm::TErrLogForm(QWidget* mainWindow) : QDialog(mainWindow), mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("ErrLogForm"));
+    setModal(true);
+    setSizeGripEnabled(true);
+    if (mainWindow != nullptr) {
+        setFont(mainWindow->font());
+    }
+
+    MainMenu = new QMenuBar(this);
+    MainMenu->setObjectName(QStringLiteral("MainMenu"));
+    auto* file = MainMenu->addMenu(QString());
+    file->setObjectName(QStringLiteral("MN_File"));
+    MN_File = file->menuAction();
+    MN_SaveAs = file->addAction(QString());
+    MN_SaveAs->setObjectName(QStringLiteral("MN_SaveAs"));
+    MN_Exit = file->addAction(QString());
+    MN_Exit->setObjectName(QStringLiteral("MN_Exit"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(MainMenu);
+    layout->setContentsMargins(10, 5, 10, 0);
+    layout->setSpacing(5);
+    RE_ErrLog = new QTextEdit(this);
+    RE_ErrLog->setObjectName(QStringLiteral("RE_ErrLog"));
+    RE_ErrLog->setReadOnly(true);
+    RE_ErrLog->setAcceptRichText(false);
+    RE_ErrLog->setLineWrapMode(QTextEdit::NoWrap);
+    RE_ErrLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RE_ErrLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RE_ErrLog->setFont(font());
+    layout->addWidget(RE_ErrLog, 1);
+
+    PNL_BTN_Area = new QWidget(this);
+    PNL_BTN_Area->setObjectName(QStringLiteral("PNL_BTN_Area"));
+    PNL_BTN_Area->setMinimumHeight(29);
+    BTN_OK = new QPushButton(PNL_BTN_Area);
+    BTN_OK->setObjectName(QStringLiteral("BTN_OK"));
+    BTN_OK->setDefault(true);
+    layout->addWidget(PNL_BTN_Area);
+
+    ApplyCaptions(this);
+    ArrangeButtons(PNL_BTN_Area, kIndividualRow);
+    PNL_BTN_Area->setFixedHeight(std::max(29, PNL_BTN_Area->minimumHeight()));
+
+    // Never so small that fewer than three lines of the list show.
+    const int lineHeight = QFontMetrics(RE_ErrLog->font()).height() + 3;
+    const int minimumHeight = MainMenu->sizeHint().height() + PNL_BTN_Area->height() + 5 +
+                              lineHeight * 3 + 10 + 2 * RE_ErrLog->frameWidth();
+    setMinimumSize(220, minimumHeight);
+    resize(516, std::max(226, minimumHeight));
+
+    connect(BTN_OK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(MN_Exit, &QAction::triggered, this, &QDialog::accept);
+    connect(MN_SaveAs, &QAction::triggered, this, &TErrLogForm::SaveAsClick);
 }
+
 void TErrLogForm::ShowErrors(const std::vector<std::string>& lines) {
     SetErrors(lines);
+    if (mainWindow_ != nullptr) {
+        move(mainWindow_->geometry().center() - rect().center());
+    }
+    exec();
 }
-void TErrLogForm::SetErrors(const std::vector<std::string>&) {}
+
+void TErrLogForm::SetErrors(const std::vector<std::string>& lines) {
+    QStringList text;
+    for (const std::string& line : lines) {
+        text << Q(line);
+    }
+    RE_ErrLog->setPlainText(text.join(QLatin1Char('\n')));
+}
+
 std::vector<std::string> TErrLogForm::Lines() const {
-    return {};
+    std::vector<std::string> lines;
+    if (RE_ErrLog->document()->isEmpty()) {
+        return lines;
+    }
+    for (QTextBlock block = RE_ErrLog->document()->begin(); block.isValid(); block = block.next()) {
+        lines.push_back(S(block.text()));
+    }
+    return lines;
 }
-bool TErrLogForm::SaveToFile(const std::string&) {
-    return false;
+
+bool TErrLogForm::SaveToFile(const std::string& path) {
+    return SaveLinesOrTell(path, Lines());
 }
+
 void TErrLogForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    RE_ErrLog->setFont(font());
+    RE_ErrLog->moveCursor(QTextCursor::Start);
+    RE_ErrLog->setFocus();
 }
-void TErrLogForm::SaveAsClick() {}
+
+void TErrLogForm::SaveAsClick() {
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QtFileFilter(Text(Msg::TextSaveFilter)));
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        SaveToFile(S(dialog.selectedFiles().front()));
+    }
+}
 
 }  // namespace dialvane
