@@ -2,13 +2,12 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 #include <functional>
 #include <memory>
 
 #include "support/Progress.h"
 #include "support/Prompt.h"
-
-class QWidget;
 
 namespace dialvane {
 
