@@ -152,15 +152,20 @@ class TransferSession {
         if (options_.command == "test") {
             return NetworkTest();
         }
+        // A run that stops before the transfer still ends with the mode's failure text, so a
+        // script can rely on the last line.
+        const bool upload = options_.command == "upload";
+        const Msg failed = upload ? Msg::CommUploadFailed : Msg::CommDownloadFailed;
         if (!Inquire()) {
+            out_ << Text(failed) << '\n';
             return kExitFailed;
         }
         RecordTable table(*product_);
-        if (options_.command == "upload" && !PrepareUpload(table)) {
+        if (upload && !PrepareUpload(table)) {
+            out_ << Text(failed) << '\n';
             return kExitFailed;
         }
-        RunRequest request =
-            BaseRequest(options_.command == "upload" ? RunMode::Upload : RunMode::Download);
+        RunRequest request = BaseRequest(upload ? RunMode::Upload : RunMode::Download);
         request.text = options_.output;
         request.table = &table;
         request.product = product_.get();

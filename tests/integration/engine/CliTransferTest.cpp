@@ -81,6 +81,11 @@ TEST_F(CliTransfer, TestNamesTheModelOrTheCause) {
     EXPECT_EQ(ng.status, 1);
     EXPECT_EQ(ng.out, "Network Test NG.\nCheck the cables, power supply, and IP address.\n");
 
+    const Outcome unreachable = Cli("download --host 127.0.0.41 -o " + Path("none.csv"));
+    EXPECT_EQ(unreachable.status, 1);
+    EXPECT_TRUE(unreachable.out.ends_with("\nDownload failed.\n")) << unreachable.out;
+    EXPECT_FALSE(FileExists(Path("none.csv")));
+
     EXPECT_EQ(Cli("test").status, 2);
     EXPECT_EQ(Cli("download --host " + address_).status, 2);
 }
@@ -111,6 +116,7 @@ TEST_F(CliTransfer, UploadOfAFileWithErrorsSendsNothing) {
     const Outcome upload = Cli("upload --host " + address_ + " " + Path("bad.csv"));
     EXPECT_EQ(upload.status, 1);
     EXPECT_EQ(upload.out.rfind("Line number:   2 ", 0), 0u) << upload.out;
+    EXPECT_TRUE(upload.out.ends_with("\nUpload failed.\n")) << upload.out;
     EXPECT_EQ(FrameWrites(), 0);
     EXPECT_EQ(device_->StoredCount('S'), 2);
 
