@@ -1,0 +1,114 @@
+// Renders every dialog and both forms of the progress dialog to PNG files, offscreen. The
+// pictures go to $DIALVANE_SCREENSHOTS when it is set (scripts/screenshots-dialogs), else to a
+// temporary folder; either way each picture must come out as a readable image of its window.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <filesystem>
+
+#include "GuiTestSupport.h"
+#include "support/FileUtil.h"
+#include "ui/EditForm.h"
+#include "ui/EditFormGroup.h"
+#include "ui/ErrLogForm.h"
+#include "ui/FormVer.h"
+#include "ui/ProgForm.h"
+#include "ui/StartupMessageForm.h"
+
+namespace dialvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::EnsureApplication;
+
+class Screenshots : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { EnsureApplication(); }
+
+    Screenshots() {
+        const QByteArray wanted = qgetenv("DIALVANE_SCREENSHOTS");
+        folder = wanted.isEmpty() ? fs::path(::testing::TempDir()) / "dialog_screenshots"
+                                  : fs::path(wanted.toStdString());
+        fs::create_directories(folder);
+    }
+
+    void Shoot(QWidget& window, const std::string& name) {
+        window.show();
+        QCoreApplication::processEvents();
+        const std::string path = (folder / (name + ".png")).string();
+        ASSERT_TRUE(window.grab().save(QString::fromStdString(path))) << path;
+        const QImage image(QString::fromStdString(path));
+        EXPECT_EQ(image.size(), window.size()) << name;
+        window.hide();
+    }
+
+    fs::path folder;
+};
+
+TEST_F(Screenshots, EveryDialogRenders) {
+    QWidget mainWindow;
+    mainWindow.resize(900, 640);
+    const std::string settings = ::testing::TempDir() + "/screenshots.ini";
+    WriteFileAtomic(settings,
+                    "[KW]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\n"
+                    "SpeedDialKeyword=1\n");
+    TProductInfo product(settings);
+    product.Load("KW");
+    DialModel model;
+    for (int n = 1; n <= 6; ++n) {
+        model.speedDials[n].key = "S00" + std::to_string(n);
+        model.speedDials[n].name = "Branch office " + std::to_string(n);
+        model.speedDials[n].faxNumber = "03-5550-10" + std::to_string(n);
+    }
+    model.groups[1] = GroupDialEntry{1, "Sales", "", {{'S', 2}, {'S', 5}}};
+    model.groupDisplay[1] = GroupDisplay{"G01", "Sales", "Branch office 2,Branch office 5"};
+
+    TEditForm edit(&mainWindow);
+    edit.Open(TEditForm::kModeAdd, SpeedDialEntry{}, model, product, "Add");
+    edit.EDT_Name->setText("Head office");
+    edit.EDT_Keyword->setText("HEAD");
+    edit.EDT_Tel->setText("03-5550-1000");
+    Shoot(edit, "EditForm");
+
+    TEditForm_Group group(&mainWindow);
+    group.Open(TEditForm_Group::kModeEdit, model.groupDisplay[1], model, "Edit");
+    Shoot(group, "EditForm_Group");
+
+    TProgForm compact(0, &mainWindow);
+    compact.SetDirection(0);
+    compact.SetSequenceProgress('I', 0, 0, 1);
+    compact.SetSequenceProgress('D', 4, 30, 60);
+    compact.ShowStatus("Downloading data ...", 0);
+    compact.SetTargetLabel("DX-R7700");
+    Shoot(compact, "ProgForm_compact");
+
+    TProgForm detailed(4, &mainWindow);
+    detailed.SetDirection(1);
+    detailed.SetSequenceProgress('I', 0, 0, 1);
+    detailed.SetSequenceProgress('D', 7, 1, 2);
+    for (const char* line : {"Connection start.", "Transmission start", "Uploading data ..."}) {
+        detailed.ShowStatus(line, 2);
+    }
+    detailed.SetTargetLabel("DX-R7700");
+    Shoot(detailed, "ProgForm_detailed");
+
+    TErrLogForm errors(&mainWindow);
+    errors.SetErrors({"Line number:   3 Speed dial name is too long.",
+                      "Line number:  12 Speed dial number contains illegal characters."});
+    Shoot(errors, "ErrLogForm");
+
+    TFormVer version(&mainWindow);
+    version.Prepare();
+    Shoot(version, "FormVer");
+
+    TStartupMessageForm notice(&mainWindow);
+    notice.ShowNotice("Connecting...", 0);
+    Shoot(notice, "StartupMessageForm");
+}
+
+}  // namespace
+}  // namespace dialvane
