@@ -13,6 +13,7 @@
 #include "MfpEmulator.h"
 #include "comm/RMsgThread.h"
 #include "comm/UserThread.h"
+#include "data/DownloadWriter.h"
 #include "support/FileUtil.h"
 #include "transport/TcpTransport.h"
 #include "ui/ProgForm.h"
@@ -175,6 +176,24 @@ class TransferRig {
         return form.Execute(*engine, request);
     }
 
+    // Sends one speed dial and a sender name, as the main window prepares an upload.
+    RunResult Upload(TProgForm& form) {
+        DialModel model;
+        model.speedDials[5] = SpeedDialEntry{"S005", "Depot", "", "06-5555"};
+        model.senderName = "Branch";
+        table->BuildFromModel(model);
+        std::string error;
+        EXPECT_TRUE(WriteDownloadFile(Path("MFP_VERIFY.TMP"), *table, &error)) << error;
+        RunRequest request;
+        request.text = Path("upload.csv");
+        request.table = table.get();
+        request.product = product.get();
+        request.downloadFile = Path("TELDIR_TOOL.TMP");
+        request.sendFile = Path("MFP_VERIFY.TMP");
+        form.SetTag(1);
+        return form.Execute(*engine, request);
+    }
+
     std::string address;
     fs::path folder;
     std::unique_ptr<MfpEmulator> device;
@@ -259,6 +278,25 @@ TEST_F(ProgFormTest, DetailedDownloadWaitsForOkWithSaveEnabled) {
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), "Connection start.");  // the oldest line is at the bottom
     EXPECT_EQ(form.LBL_Target->text(), "[  DX-C3500  ]");
+}
+
+TEST_F(ProgFormTest, UploadRunsInTheWriteDirection) {
+    TransferRig rig(163);
+    PromptScope prompt;
+    TProgForm form(1);
+    QString caption;
+    long long maximum = 0;
+    QObject::connect(&form, &TProgForm::SequenceEnded, [&] {
+        caption = form.windowTitle();
+        maximum = form.PB_SEQ->maximum();
+        QTimer::singleShot(0, form.BTN_OK, &QPushButton::click);
+    });
+    const RunResult result = rig.Upload(form);
+    EXPECT_TRUE(result.success) << result.completionText;
+    EXPECT_EQ(caption, "View Communication Status [Send Record File]");
+    EXPECT_EQ(maximum, 51000);
+    EXPECT_EQ(rig.device->StoredValue('S', 5).has_value(), true);
+    EXPECT_EQ(rig.device->StoredCount('S'), 1);
 }
 
 TEST_F(ProgFormTest, StopAsksAtTheNextWaitAndStopsOnlyWhenConfirmed) {
