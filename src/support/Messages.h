@@ -10,12 +10,17 @@ namespace dialvane {
 
 // Every user-visible text of the system has one identifier here. The English texts live in the
 // .def files beside this header, one file per area; a language file may replace any of them.
+#ifdef Q_MOC_RUN
+// Qt's meta-object compiler cannot follow an include inside an enum; it needs only the name.
+enum class Msg : int { Count_ };
+#else
 enum class Msg : int {
 #define DIALVANE_MSG(id, text) id,
 #include "support/messages/All.def"
 #undef DIALVANE_MSG
     Count_
 };
+#endif
 
 // The text in the current language (the English text unless a language file replaced it).
 const std::string& Text(Msg id);
