@@ -62,6 +62,8 @@ struct MainFormHooks {
     std::function<bool(EditOperationKind, GroupDisplay& buffer, DialModel& model)> editGroup;
     // The error details of a user file; the default shows TErrLogForm.
     std::function<void(const std::vector<std::string>&)> showErrors;
+    // Opens the help page; false when it could not be shown. The default asks the desktop.
+    std::function<bool(const std::string&)> openHelp;
 };
 
 // The program's one top-level window: the title band, the navigation tree and one of the
@@ -113,11 +115,15 @@ class TMainForm : public QMainWindow {
     // The session is ending: save the settings and close without tearing anything down.
     bool EndSession();
 
+    // The shipped help page, beside the program.
+    std::string HelpFile() const;
+
     // Loads the capabilities of a model and adapts the editor's wording to it.
     void LoadProduct(const std::string& modelName);
 
     // Widgets, named as in the program's design (also their objectName()).
     QLabel* LBL_Title = nullptr;
+    QLabel* IMG_Title_Deco = nullptr;  // the decorative picture at the band's right end
     QTreeWidget* TV_Ctrl = nullptr;
     QSplitter* SPL_Left = nullptr;
     QWidget* PNL_Standby = nullptr;
@@ -132,6 +138,7 @@ class TMainForm : public QMainWindow {
     QLabel* LBL_Title_File_Sel = nullptr;
     QComboBox* CB_File_Sel = nullptr;
     QPushButton* BTN_File_Sel = nullptr;
+    QWidget* PNL_BTN_Area_File_Sel = nullptr;
     QPushButton* BTN_File_Sel_Run = nullptr;
     QPushButton* BTN_File_Sel_Cancel = nullptr;
     QWidget* PNL_Edit = nullptr;
@@ -142,11 +149,13 @@ class TMainForm : public QMainWindow {
     QPushButton* BTN_Cancel = nullptr;
     QWidget* PNL_Speed = nullptr;
     QTableWidget* SFG_Speed = nullptr;
+    QWidget* PNL_BTN_Area = nullptr;
     QPushButton* BTN_Speed_Edit = nullptr;
     QPushButton* BTN_Speed_Del = nullptr;
     QPushButton* BTN_Speed_Add = nullptr;
     QWidget* PNL_Group = nullptr;
     QTableWidget* SFG_Group = nullptr;
+    QWidget* PNL_BTN_Area_Group = nullptr;
     QPushButton* BTN_Group_Edit = nullptr;
     QPushButton* BTN_Group_Del = nullptr;
     QPushButton* BTN_Group_Add = nullptr;
@@ -176,6 +185,7 @@ class TMainForm : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
   private:
     // Layout (MainFormLayout.cpp).
@@ -192,6 +202,15 @@ class TMainForm : public QMainWindow {
     void DrawTitleBand();
     void SetThirdTabCaption();
     void ShowVersion();
+    void SetNodeTexts();
+    int TitleTextWidth() const;
+    void PlaceTitleImages();
+    void Form_Resize();
+    void LayoutStandby();
+    void ClickFor(QPushButton* button);
+    void FormClick();
+    void ShowHelp();
+    void SizeEditDialogs();
 
     // Workflow (MainFormWorkflow.cpp).
     void OpenEditor();
@@ -225,6 +244,9 @@ class TMainForm : public QMainWindow {
     void Group_Del();
     void ClearBindingsOf(char letter, int number);
     std::string ButtonName(int binding) const;
+    // The question lines naming the buttons bound to a record key; empty when none is.
+    std::string BindingReferences(const std::string& key) const;
+    bool AskDeletion(const std::string& question);
     bool RunSpeedDialog(SpeedDialEntry& buffer);
     bool RunGroupDialog(GroupDisplay& buffer);
     void CreateDialogs();
@@ -237,7 +259,6 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<ExchangeEngine> engine_;
     std::unique_ptr<TcpTransport> tcp_;
     std::unique_ptr<RcvMsgThread> receiver_;
-    std::unique_ptr<IPrompt> enginePrompt_;
     std::unique_ptr<UThread> inquiryThread_;
     TStartupMessageForm* startupMessage_ = nullptr;
     TFormVer* formVer_ = nullptr;

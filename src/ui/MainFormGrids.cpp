@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableWidget>
+#include <functional>
 
 #include "comm/RMsgThread.h"
 #include "comm/UserThread.h"
@@ -17,6 +18,7 @@
 #include "support/Messages.h"
 #include "support/TextUtil.h"
 #include "transport/TcpTransport.h"
+#include "ui/CaptionHelpers.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"
 #include "ui/MainForm.h"
@@ -24,25 +26,9 @@
 namespace dialvane {
 namespace {
 
-QStringList Titles(Msg id) {
-    QStringList items;
-    for (const QString& piece : QString::fromStdString(Text(id)).split(',')) {
-        items << piece.trimmed();
-    }
-    return items;
-}
-
 // Records in a grid: its rows count the title row too, as the buttons' rules do.
 int GridRows(const QTableWidget* grid) {
     return grid->rowCount() + 1;
-}
-
-int GridDataRows(const QTableWidget* grid) {
-    if (GridRows(grid) < 3) {
-        const QTableWidgetItem* key = grid->item(0, 0);
-        return key != nullptr && !key->text().isEmpty() ? 1 : 0;
-    }
-    return GridRows(grid) - 1;
 }
 
 void SetRow(QTableWidget* grid, int row, const std::vector<std::string>& cells) {
@@ -56,6 +42,31 @@ void SelectRow(QTableWidget* grid, int row) {
     if (row >= 0 && row < grid->rowCount()) {
         grid->setCurrentCell(row, 0);
         grid->selectRow(row);
+    }
+}
+
+// One row per record number (a blank row when there is none), then the selection: -1 keeps the
+// row index (the last row when it is gone), 0 takes the last row, a number that record's row.
+void FillRows(QTableWidget* grid, const std::vector<int>& numbers,
+              const std::function<std::vector<std::string>(int)>& cells, int select) {
+    const int remembered = grid->currentRow();
+    grid->setRowCount(std::max<int>(1, numbers.size()));
+    if (numbers.empty()) {
+        SetRow(grid, 0, {});
+    }
+    for (size_t row = 0; row < numbers.size(); ++row) {
+        SetRow(grid, static_cast<int>(row), cells(numbers[row]));
+    }
+    const int last = grid->rowCount() - 1;
+    if (select == -1) {
+        SelectRow(grid, remembered >= 0 && remembered <= last ? remembered : last);
+    } else if (select == 0) {
+        SelectRow(grid, last);
+    } else {
+        const auto found = std::find(numbers.begin(), numbers.end(), select);
+        if (found != numbers.end()) {
+            SelectRow(grid, static_cast<int>(found - numbers.begin()));
+        }
     }
 }
 
@@ -75,7 +86,7 @@ int SelectedRow(const QTableWidget* grid) {
 
 void TMainForm::Speed_Page_Init() {
     QFontMetrics metrics(SFG_Speed->font());
-    QStringList titles = Titles(Msg::MainSpeedColumns4);
+    QStringList titles = CommaList(Text(Msg::MainSpeedColumns4));
     SFG_Speed->setColumnCount(4);
     SFG_Speed->setHorizontalHeaderLabels(titles);
     int first =
@@ -94,7 +105,7 @@ void TMainForm::Speed_Page_Init() {
 
 void TMainForm::Group_Page_Init() {
     QFontMetrics metrics(SFG_Group->font());
-    QStringList titles = Titles(Msg::MainGroupColumns);
+    QStringList titles = CommaList(Text(Msg::MainGroupColumns));
     SFG_Group->setColumnCount(3);
     SFG_Group->setHorizontalHeaderLabels(titles);
     int first =
@@ -120,7 +131,6 @@ void TMainForm::Speed_Grid_Set(int select) {
     if (!editorShown_) {
         return;
     }
-    int remembered = SFG_Speed->currentRow();
     // Products without search keywords show that column as a blank band.
     QColor band = palette().color(QPalette::Disabled, QPalette::WindowText);
     if (QTableWidgetItem* title = SFG_Speed->horizontalHeaderItem(2)) {
@@ -132,30 +142,16 @@ void TMainForm::Speed_Grid_Set(int select) {
             numbers.push_back(number);
         }
     }
-    SFG_Speed->setRowCount(std::max<int>(1, numbers.size()));
-    if (numbers.empty()) {
-        SetRow(SFG_Speed, 0, {});
-    }
-    for (size_t row = 0; row < numbers.size(); ++row) {
-        const SpeedDialEntry& entry = model_.speedDials[numbers[row]];
-        SetRow(SFG_Speed, static_cast<int>(row),
-               {entry.key, entry.name, entry.keyword, entry.faxNumber});
-    }
+    FillRows(
+        SFG_Speed, numbers,
+        [this](int number) {
+            const SpeedDialEntry& entry = model_.speedDials[number];
+            return std::vector<std::string>{entry.key, entry.name, entry.keyword, entry.faxNumber};
+        },
+        select);
     for (int row = 0; row < SFG_Speed->rowCount(); ++row) {
         if (QTableWidgetItem* cell = SFG_Speed->item(row, 2); cell && product_->NoKeyword()) {
             cell->setBackground(band);
-        }
-    }
-    int last = SFG_Speed->rowCount() - 1;
-    if (select == -1) {
-        SelectRow(SFG_Speed, remembered >= 0 && remembered <= last ? remembered : last);
-    } else if (select == 0) {
-        SelectRow(SFG_Speed, last);
-    } else {
-        for (size_t row = 0; row < numbers.size(); ++row) {
-            if (numbers[row] == select) {
-                SelectRow(SFG_Speed, static_cast<int>(row));
-            }
         }
     }
     for (QPushButton* button : {BTN_Speed_Edit, BTN_Speed_Del, BTN_Speed_Add}) {
@@ -168,35 +164,21 @@ void TMainForm::Group_Grid_Set(int select) {
     if (!editorShown_) {
         return;
     }
-    int remembered = SFG_Group->currentRow();
     std::vector<int> numbers;
     for (int group = 1; group <= kMaxGroups; ++group) {
         if (GroupUsed(model_, group)) {
             numbers.push_back(group);
         }
     }
-    SFG_Group->setRowCount(std::max<int>(1, numbers.size()));
-    if (numbers.empty()) {
-        SetRow(SFG_Group, 0, {});
-    }
-    for (size_t row = 0; row < numbers.size(); ++row) {
-        const GroupDisplay& display = model_.groupDisplay[numbers[row]];
-        std::string key = display.key.empty() ? FormatRecordKey('G', numbers[row]) : display.key;
-        std::string name = display.name.empty() ? model_.groups[numbers[row]].name : display.name;
-        SetRow(SFG_Group, static_cast<int>(row), {key, name, model_.GroupRecordText(numbers[row])});
-    }
-    int last = SFG_Group->rowCount() - 1;
-    if (select == -1) {
-        SelectRow(SFG_Group, remembered >= 0 && remembered <= last ? remembered : last);
-    } else if (select == 0) {
-        SelectRow(SFG_Group, last);
-    } else {
-        for (size_t row = 0; row < numbers.size(); ++row) {
-            if (numbers[row] == select) {
-                SelectRow(SFG_Group, static_cast<int>(row));
-            }
-        }
-    }
+    FillRows(
+        SFG_Group, numbers,
+        [this](int group) {
+            const GroupDisplay& display = model_.groupDisplay[group];
+            std::string key = display.key.empty() ? FormatRecordKey('G', group) : display.key;
+            std::string name = display.name.empty() ? model_.groups[group].name : display.name;
+            return std::vector<std::string>{key, name, model_.GroupRecordText(group)};
+        },
+        select);
     for (QPushButton* button : {BTN_Group_Edit, BTN_Group_Del, BTN_Group_Add}) {
         Button_Enabled_Set(button);
     }
@@ -319,6 +301,29 @@ std::string TMainForm::ButtonName(int binding) const {
     return Text(Msg::MainQuickDialName) + std::to_string(binding);
 }
 
+std::string TMainForm::BindingReferences(const std::string& key) const {
+    std::string lines;
+    for (int binding = 1; binding <= kMaxBindings; ++binding) {
+        if (model_.bindings[binding] == key) {
+            if (lines.empty()) {
+                lines = "\r\n" + ModeText(ModeMessage::TargetInUse) + "\r\n";
+            }
+            lines += "  " + ButtonName(binding) + "\r\n";
+        }
+    }
+    return lines;
+}
+
+bool TMainForm::AskDeletion(const std::string& question) {
+    PromptRequest request;
+    request.text = question + "\r\n" + Text(Msg::OkToDelete);
+    request.title = Text(Msg::ConfirmDeletionCaption);
+    request.buttons = PromptButtons::YesNo;
+    request.icon = PromptIcon::Warning;
+    request.defaultAnswer = PromptAnswer::No;
+    return AskUser(request) == PromptAnswer::Yes;
+}
+
 void TMainForm::Speed_Del() {
     const QTableWidgetItem* keyItem = SFG_Speed->item(SelectedRow(SFG_Speed), 0);
     char letter = 0;
@@ -331,16 +336,7 @@ void TMainForm::Speed_Del() {
     std::string question = Text(Msg::DeleteRecordLine, TabCtrl->tabText(0).toStdString(),
                                 FormatRecordKey('s', number), entry.name, entry.faxNumber) +
                            "\r\n";
-    bool first = true;
-    for (int binding = 1; binding <= kMaxBindings; ++binding) {
-        if (model_.bindings[binding] == entry.key) {
-            if (first) {
-                question += "\r\n" + ModeText(ModeMessage::TargetInUse) + "\r\n";
-                first = false;
-            }
-            question += "  " + ButtonName(binding) + "\r\n";
-        }
-    }
+    question += BindingReferences(entry.key);
     std::vector<int> groups;
     for (int group = 1; group <= kMaxGroups; ++group) {
         if (model_.TestMembership(number, group)) {
@@ -352,14 +348,7 @@ void TMainForm::Speed_Del() {
             groups.push_back(group);
         }
     }
-    question += "\r\n" + Text(Msg::OkToDelete);
-    PromptRequest request;
-    request.text = question;
-    request.title = Text(Msg::ConfirmDeletionCaption);
-    request.buttons = PromptButtons::YesNo;
-    request.icon = PromptIcon::Warning;
-    request.defaultAnswer = PromptAnswer::No;
-    if (AskUser(request) != PromptAnswer::Yes) {
+    if (!AskDeletion(question)) {
         return;
     }
     model_.modified.speedDials = true;
@@ -413,24 +402,8 @@ void TMainForm::Group_Del() {
         Text(Msg::DeleteRecordLine, TabCtrl->tabText(1).toStdString(), FormatRecordKey('g', number),
              model_.groups[number].name, model_.GroupRecordText(number)) +
         "\r\n";
-    bool first = true;
-    for (int binding = 1; binding <= kMaxBindings; ++binding) {
-        if (model_.bindings[binding] == key) {
-            if (first) {
-                question += "\r\n" + ModeText(ModeMessage::TargetInUse) + "\r\n";
-                first = false;
-            }
-            question += "  " + ButtonName(binding) + "\r\n";
-        }
-    }
-    question += "\r\n" + Text(Msg::OkToDelete);
-    PromptRequest request;
-    request.text = question;
-    request.title = Text(Msg::ConfirmDeletionCaption);
-    request.buttons = PromptButtons::YesNo;
-    request.icon = PromptIcon::Warning;
-    request.defaultAnswer = PromptAnswer::No;
-    if (AskUser(request) != PromptAnswer::Yes) {
+    question += BindingReferences(key);
+    if (!AskDeletion(question)) {
         return;
     }
     model_.modified.groups = true;

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,6 +17,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "comm/RMsgThread.h"
@@ -30,6 +32,9 @@
 #include "support/Messages.h"
 #include "support/TextUtil.h"
 #include "transport/TcpTransport.h"
+#include "ui/CaptionHelpers.h"
+#include "ui/EditForm.h"
+#include "ui/EditFormGroup.h"
 #include "ui/MainForm.h"
 
 namespace dialvane {
@@ -39,18 +44,9 @@ QString Q(Msg id) {
     return QString::fromStdString(Text(id));
 }
 
-// The items of a comma-separated caption, each trimmed.
-QStringList CommaList(Msg id) {
-    QStringList items;
-    for (const QString& piece : Q(id).split(',')) {
-        items << piece.trimmed();
-    }
-    return items;
-}
-
 // The text of a menu caption before its first "(".
-QString NodeText(Msg id) {
-    return Q(id).section('(', 0, 0);
+QString NodeText(const QString& caption) {
+    return caption.section('(', 0, 0);
 }
 
 // The tree's node pictures, drawn rather than loaded: a monitor, a device, a folder, a pencil,
@@ -102,31 +98,92 @@ QIcon NodeImage(int index) {
     return QIcon(pixmap);
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, Msg caption, int tag) {
-    auto* button = new QPushButton(Q(caption), parent);
+// Captions come from the caption table.
+constexpr int kTitleDecorationWidth = 160;
+
+QPushButton* MakeButton(QWidget* parent, const char* name, int tag) {
+    auto* button = new QPushButton(parent);
     button->setObjectName(name);
     button->setProperty("Tag", tag);
     return button;
 }
 
-// A row of buttons from the right, each as wide as the widest caption plus padding, at least
-// 56 pixels.
-QWidget* ButtonRow(QWidget* parent, const char* name, const std::vector<QPushButton*>& buttons) {
-    auto* row = new QWidget(parent);
-    row->setObjectName(name);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(10, 5, 10, 5);
-    layout->addStretch(1);
-    int widest = 0;
-    for (QPushButton* button : buttons) {
-        widest = std::max(widest, button->fontMetrics().horizontalAdvance(button->text()));
+QWidget* MakeButtonBar(QWidget* parent, const char* name) {
+    auto* bar = new QWidget(parent);
+    bar->setObjectName(name);
+    return bar;
+}
+
+// The decorative picture at the right end of the title band: a stylised MFP with a fax
+// signal, drawn here rather than loaded.
+QPixmap TitleDecoration(int height) {
+    QPixmap pixmap(kTitleDecorationWidth, height);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const int top = height / 2 - 16;
+    p.setPen(QPen(QColor(255, 255, 255, 170), 2));
+    for (int wave = 0; wave < 3; ++wave) {
+        p.drawArc(20 + wave * 12, top + 4 - wave * 4, 24 + wave * 8, 24 + wave * 8, -60 * 16,
+                  120 * 16);
     }
-    for (QPushButton* button : buttons) {
-        button->setParent(row);
-        button->setFixedWidth(std::max(56, widest + 20));
-        layout->addWidget(button);
-    }
-    return row;
+    p.setPen(QPen(QColor(20, 30, 70), 1));
+    p.setBrush(QColor(225, 228, 235));
+    p.drawRoundedRect(QRectF(80, top + 8, 64, 26), 3, 3);
+    p.setBrush(QColor(250, 250, 250));
+    p.drawRect(QRectF(90, top, 44, 9));
+    p.setBrush(QColor(60, 140, 220));
+    p.drawRect(QRectF(86, top + 14, 18, 8));
+    p.setBrush(QColor(240, 200, 60));
+    p.drawEllipse(QRectF(130, top + 14, 7, 7));
+    return pixmap;
+}
+
+// The main window's caption table: every caption of the window, the menu and the panels.
+void RegisterMainFormCaptions() {
+    RegisterCaptionTable("MAINFORM",
+                         {{nullptr, Msg::AppTitle},
+                          {"BTN_Save_MFP", Msg::MainBtnSaveMfp},
+                          {"BTN_Save", Msg::MainBtnSave},
+                          {"BTN_Cancel", Msg::MainBtnCancel},
+                          {"BTN_Speed_Edit", Msg::MainBtnEdit},
+                          {"BTN_Speed_Del", Msg::MainBtnDelete},
+                          {"BTN_Speed_Add", Msg::MainBtnAdd},
+                          {"BTN_Group_Edit", Msg::MainBtnEdit},
+                          {"BTN_Group_Del", Msg::MainBtnDelete},
+                          {"BTN_Group_Add", Msg::MainBtnAdd},
+                          {"BTN_File_Sel", Msg::MainBtnBrowse},
+                          {"BTN_File_Sel_Cancel", Msg::MainBtnCancel},
+                          {"MN_MenuFile", Msg::MainMenuFile},
+                          {"MN_Edit", Msg::MainMenuEdit},
+                          {"MN_Edit_Std", Msg::MainMenuEditStd},
+                          {"MN_Edit_MFP", Msg::MainMenuEditMfp},
+                          {"MN_Edit_New", Msg::MainMenuEditNew},
+                          {"MN_Setup", Msg::MainMenuSetup},
+                          {"MN_Save", Msg::MainMenuSave},
+                          {"MN_SaveAs", Msg::MainMenuSaveAs},
+                          {"MN_Save_MFP", Msg::MainMenuSaveMfp},
+                          {"MN_Exit", Msg::MainMenuExit},
+                          {"MN_MenuHelp", Msg::MainMenuHelp},
+                          {"MN_Help", Msg::MainMenuContents},
+                          {"MN_Version", Msg::MainMenuVersion},
+                          {"LBL_Title", Msg::ProductTitle},
+                          {"LBL_OneA", Msg::MainLabelOneA},
+                          {"LBL_OneB", Msg::MainLabelOneB},
+                          {"LBL_OneC", Msg::MainLabelOneC},
+                          {"LBL_Sender", Msg::MainLabelSender},
+                          {"LBL_Standby_Title", Msg::ProductTitle},
+                          {"LBL_Standby1", Msg::MainStandby1},
+                          {"LBL_Standby2", Msg::MainStandby2},
+                          {"LBL_Standby3", Msg::MainStandby3},
+                          {"GB_Sender", Msg::MainGroupSender},
+                          {"GB_File_Sel", Msg::MainFileSelGroup},
+                          {"LBL_File_Sel", Msg::MainFileSelText},
+                          {"LBL_Title_File_Sel", Msg::MainFileSelName},
+                          {"BTN_File_Sel_Run", Msg::MainFileSelNext},
+                          {"TabCtrl", Msg::MainTabs, CaptionKind::CommaList},
+                          {"SFG_Speed", Msg::MainSpeedColumns4, CaptionKind::CommaList},
+                          {"SFG_Group", Msg::MainGroupColumns, CaptionKind::CommaList}});
 }
 
 }  // namespace
@@ -140,15 +197,9 @@ TMainForm::TMainForm(Environment& environment, MainFormHooks hooks, QWidget* par
     settings.env = env_.settings.qnlEnv;
     settings.verify = env_.settings.verify != 0;
     settings.disp = env_.settings.disp;
+    // Without a prompt of its own the engine asks through the program's installed prompt.
     engine_ = std::make_unique<ExchangeEngine>(settings);
     tcp_ = std::make_unique<TcpTransport>();
-
-    // The worker's questions go to whatever prompt the program has installed.
-    struct ActivePromptForwarder : IPrompt {
-        PromptAnswer Ask(const PromptRequest& request) override { return AskUser(request); }
-    };
-    enginePrompt_ = std::make_unique<ActivePromptForwarder>();
-    engine_->SetPrompt(enginePrompt_.get());
     if (env_.user.connection == 1) {
         tcp_->SetAddresses({env_.user.ipAddress});
         engine_->SetChannel(tcp_.get());
@@ -181,12 +232,13 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::BuildWindow() {
-    setWindowTitle(Q(Msg::AppTitle));
     if (!env_.japaneseLocale) {
         QFont arial("Arial");
         arial.setPixelSize(13);
         setFont(arial);
     }
+    // Every window measures its texts with the main window's font.
+    SetMeasuringFont(font());
     BuildMenu();
 
     auto* central = new QWidget(this);
@@ -194,10 +246,14 @@ void TMainForm::BuildWindow() {
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
 
-    LBL_Title = new QLabel(Q(Msg::ProductTitle), central);
+    LBL_Title = new QLabel(central);
     LBL_Title->setObjectName("LBL_Title");
     LBL_Title->setFixedHeight(58);
     LBL_Title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    IMG_Title_Deco = new QLabel(LBL_Title);
+    IMG_Title_Deco->setObjectName("IMG_Title_Deco");
+    IMG_Title_Deco->setPixmap(TitleDecoration(58));
+    IMG_Title_Deco->setAttribute(Qt::WA_TransparentForMouseEvents);
     DrawTitleBand();
     outer->addWidget(LBL_Title);
 
@@ -229,8 +285,27 @@ void TMainForm::BuildWindow() {
     SPL_Left->setStretchFactor(1, 1);
     SPL_Left->setSizes({185, 600});
     TV_Ctrl->setMinimumWidth(100);
+    connect(SPL_Left, &QSplitter::splitterMoved, this, [this] { Form_Resize(); });
 
     setCentralWidget(central);
+
+    RegisterMainFormCaptions();
+    ApplyCaptions(this);
+    SetNodeTexts();
+    for (QWidget* bar : {PNL_BTN_Area0, PNL_BTN_Area, PNL_BTN_Area_Group, PNL_BTN_Area_File_Sel}) {
+        ArrangeButtons(bar, kStandardRow);
+    }
+    BTN_File_Sel->setFixedSize(MeasureWidth(BTN_File_Sel) + 10, MeasureHeight(BTN_File_Sel));
+}
+
+void TMainForm::SetNodeTexts() {
+    // The tree speaks the menu's words, each cut before its accelerator.
+    nodes_[0]->setText(0, windowTitle());
+    const QAction* items[5] = {MN_Edit, MN_Edit_New, MN_Edit_MFP, MN_Edit_Std, MN_Setup};
+    for (int i = 0; i < 5; ++i) {
+        nodes_[i + 1]->setText(0, NodeText(items[i]->text()));
+    }
+    LBL_File_Sel_Title->setText(nodes_[1]->text(0));
 }
 
 void TMainForm::DrawTitleBand() {
@@ -249,55 +324,110 @@ void TMainForm::DrawTitleBand() {
     LBL_Title->setStyleSheet(style);
 }
 
+int TMainForm::TitleTextWidth() const {
+    QFont titleFont = font();
+    titleFont.setPixelSize(21);
+    titleFont.setBold(true);
+    titleFont.setItalic(true);
+    return QFontMetrics(titleFont).horizontalAdvance(LBL_Title->text()) + 20;
+}
+
+void TMainForm::PlaceTitleImages() {
+    // The decoration would run into the title on a narrow window: it goes before it overlaps.
+    const int width = LBL_Title->width();
+    IMG_Title_Deco->setGeometry(width - kTitleDecorationWidth, 0, kTitleDecorationWidth,
+                                LBL_Title->height());
+    IMG_Title_Deco->setVisible(width >= TitleTextWidth() + kTitleDecorationWidth);
+}
+
+void TMainForm::Form_Resize() {
+    PlaceTitleImages();
+    if (mainMode_ == MainModeKind::Standby) {
+        LayoutStandby();
+    }
+}
+
 void TMainForm::BuildMenu() {
-    QMenu* file = menuBar()->addMenu(Q(Msg::MainMenuFile));
+    QMenu* file = menuBar()->addMenu(QString());
     file->setObjectName("MN_MenuFile");
-    QMenu* edit = file->addMenu(Q(Msg::MainMenuEdit));
+    // Opening the File menu while editing takes Save As away until the next enabling pass.
+    connect(file, &QMenu::aboutToShow, this, [this] { FormClick(); });
+    QMenu* edit = file->addMenu(QString());
     edit->setObjectName("MN_Edit_Menu");
     MN_Edit = edit->menuAction();
     MN_Edit->setObjectName("MN_Edit");
-    auto leaf = [this](QMenu* menu, const char* name, Msg caption, auto handler) {
-        QAction* action = menu->addAction(Q(caption));
+    auto leaf = [this](QMenu* menu, const char* name, auto handler) {
+        QAction* action = menu->addAction(QString());
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    MN_Edit_New = leaf(edit, "MN_Edit_New", Msg::MainMenuEditNew, [this] {
+    MN_Edit_New = leaf(edit, "MN_Edit_New", [this] {
         TV_Ctrl->expandAll();
         SelectNode(2);
     });
-    MN_Edit_MFP = leaf(edit, "MN_Edit_MFP", Msg::MainMenuEditMfp, [this] {
+    MN_Edit_MFP = leaf(edit, "MN_Edit_MFP", [this] {
         TV_Ctrl->expandAll();
         SelectNode(3);
     });
-    MN_Edit_Std = leaf(edit, "MN_Edit_Std", Msg::MainMenuEditStd, [this] {
+    MN_Edit_Std = leaf(edit, "MN_Edit_Std", [this] {
         TV_Ctrl->expandAll();
         SelectNode(4);
     });
-    MN_Setup = leaf(file, "MN_Setup", Msg::MainMenuSetup, [this] { SelectNode(5); });
+    MN_Setup = leaf(file, "MN_Setup", [this] { SelectNode(5); });
     file->addSeparator()->setObjectName("N1");
-    MN_Save = leaf(file, "MN_Save", Msg::MainMenuSave, [this] {
-        BTN_Save->setFocus();
-        activeControl_ = BTN_Save;
-        BtnClick();
-    });
-    MN_SaveAs = leaf(file, "MN_SaveAs", Msg::MainMenuSaveAs, [this] {
+    MN_Save = leaf(file, "MN_Save", [this] { ClickFor(BTN_Save); });
+    MN_SaveAs = leaf(file, "MN_SaveAs", [this] {
         if (BTN_Save->isVisibleTo(this) && editorShown_) {
             mainMode_ = MainModeKind::Edit;
             Save_UserFile(true);
         }
     });
-    MN_Save_MFP = leaf(file, "MN_Save_MFP", Msg::MainMenuSaveMfp, [this] {
-        BTN_Save_MFP->setFocus();
-        activeControl_ = BTN_Save_MFP;
-        BtnClick();
-    });
-    MN_Exit =
-        leaf(file, "MN_Exit", Msg::MainMenuExit, [this] { Panel_Change(MainModeKind::Exit); });
-    QMenu* help = menuBar()->addMenu(Q(Msg::MainMenuHelp));
+    MN_Save_MFP = leaf(file, "MN_Save_MFP", [this] { ClickFor(BTN_Save_MFP); });
+    MN_Exit = leaf(file, "MN_Exit", [this] { Panel_Change(MainModeKind::Exit); });
+    QMenu* help = menuBar()->addMenu(QString());
     help->setObjectName("MN_MenuHelp");
-    MN_Help = leaf(help, "MN_Help", Msg::MainMenuContents, [] {});
-    MN_Version = leaf(help, "MN_Version", Msg::MainMenuVersion, [this] { ShowVersion(); });
+    MN_Help = leaf(help, "MN_Help", [this] { ShowHelp(); });
+    MN_Version = leaf(help, "MN_Version", [this] { ShowVersion(); });
+}
+
+void TMainForm::ClickFor(QPushButton* button) {
+    // A menu command that stands for a button acts as that button, by its Tag.
+    button->setFocus();
+    activeControl_ = button;
+    BtnClick();
+}
+
+void TMainForm::FormClick() {
+    if (mainMode_ == MainModeKind::Edit) {
+        MN_SaveAs->setEnabled(false);
+    }
+}
+
+void TMainForm::mousePressEvent(QMouseEvent* event) {
+    FormClick();
+    QMainWindow::mousePressEvent(event);
+}
+
+std::string TMainForm::HelpFile() const {
+    return env_.programFolder + "help/index.html";
+}
+
+void TMainForm::ShowHelp() {
+    const std::string page = HelpFile();
+    bool opened = false;
+    if (QFile::exists(QString::fromStdString(page))) {
+        opened = hooks_.openHelp
+                     ? hooks_.openHelp(page)
+                     : QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page)));
+    }
+    if (!opened) {
+        PromptRequest request;
+        request.text = Text(Msg::HelpMissing, "\r\n", page);
+        request.title = Text(Msg::AppTitle);
+        request.icon = PromptIcon::Information;
+        AskUser(request);
+    }
 }
 
 void TMainForm::BuildTree() {
@@ -308,17 +438,18 @@ void TMainForm::BuildTree() {
     TV_Ctrl->setFocusPolicy(Qt::ClickFocus);
     TV_Ctrl->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TV_Ctrl->setIconSize(QSize(16, 16));
-    auto* root = new QTreeWidgetItem(TV_Ctrl, {Q(Msg::AppTitle)});
+    // Texts follow the captions (SetNodeTexts).
+    auto* root = new QTreeWidgetItem(TV_Ctrl);
     root->setIcon(0, NodeImage(0));
-    auto* edit = new QTreeWidgetItem(root, {NodeText(Msg::MainMenuEdit)});
+    auto* edit = new QTreeWidgetItem(root);
     edit->setIcon(0, NodeImage(3));
-    auto* create = new QTreeWidgetItem(edit, {NodeText(Msg::MainMenuEditNew)});
+    auto* create = new QTreeWidgetItem(edit);
     create->setIcon(0, NodeImage(5));
-    auto* records = new QTreeWidgetItem(edit, {NodeText(Msg::MainMenuEditMfp)});
+    auto* records = new QTreeWidgetItem(edit);
     records->setIcon(0, NodeImage(1));
-    auto* existing = new QTreeWidgetItem(edit, {NodeText(Msg::MainMenuEditStd)});
+    auto* existing = new QTreeWidgetItem(edit);
     existing->setIcon(0, NodeImage(6));
-    auto* setup = new QTreeWidgetItem(root, {NodeText(Msg::MainMenuSetup)});
+    auto* setup = new QTreeWidgetItem(root);
     setup->setIcon(0, NodeImage(4));
     nodes_ = {root, edit, create, records, existing, setup};
     TV_Ctrl->expandAll();
@@ -332,18 +463,26 @@ QWidget* TMainForm::BuildStandbyPanel() {
     PNL_Standby = new QWidget(this);
     PNL_Standby->setObjectName("PNL_Standby");
     auto* layout = new QVBoxLayout(PNL_Standby);
-    LBL_Standby_Title = new QLabel(Q(Msg::ProductTitle), PNL_Standby);
+    LBL_Standby_Title = new QLabel(PNL_Standby);
     LBL_Standby_Title->setObjectName("LBL_Standby_Title");
     LBL_Standby_Title->setFixedHeight(43);
-    LBL_Standby_Title->setStyleSheet(
-        "color: yellow; font-weight: bold; font-style: italic; font-size: 21px; "
-        "background: #0a246a; padding-left: 10px;");
-    LBL_Standby1 = new QLabel(Q(Msg::MainStandby1), PNL_Standby);
+    LBL_Standby_Title->setIndent(10);
+    LBL_Standby_Title->setAutoFillBackground(true);
+    QFont titleFont = font();
+    titleFont.setPixelSize(21);
+    titleFont.setBold(true);
+    titleFont.setItalic(true);
+    LBL_Standby_Title->setFont(titleFont);
+    QPalette titlePalette = LBL_Standby_Title->palette();
+    titlePalette.setColor(QPalette::Window, QColor(0x0a, 0x24, 0x6a));
+    titlePalette.setColor(QPalette::WindowText, Qt::yellow);
+    LBL_Standby_Title->setPalette(titlePalette);
+    LBL_Standby1 = new QLabel(PNL_Standby);
     LBL_Standby1->setObjectName("LBL_Standby1");
     LBL_Standby1->setWordWrap(true);
-    LBL_Standby2 = new QLabel(Q(Msg::MainStandby2), PNL_Standby);
+    LBL_Standby2 = new QLabel(PNL_Standby);
     LBL_Standby2->setObjectName("LBL_Standby2");
-    LBL_Standby3 = new QLabel(Q(Msg::MainStandby3), PNL_Standby);
+    LBL_Standby3 = new QLabel(PNL_Standby);
     LBL_Standby3->setObjectName("LBL_Standby3");
     LBL_Standby3->setWordWrap(true);
     if (!env_.japaneseLocale) {
@@ -354,11 +493,20 @@ QWidget* TMainForm::BuildStandbyPanel() {
     }
     layout->addWidget(LBL_Standby_Title);
     layout->addWidget(LBL_Standby1);
-    layout->addSpacing(2 * LBL_Standby2->sizeHint().height());
+    layout->addSpacing(2 * QFontMetrics(LBL_Standby2->font()).height());
     layout->addWidget(LBL_Standby2);
     layout->addWidget(LBL_Standby3);
     layout->addStretch(1);
     return PNL_Standby;
+}
+
+void TMainForm::LayoutStandby() {
+    // The shadow copies sit where the title is once the layout has placed it.
+    QTimer::singleShot(0, this, [this] {
+        if (PNL_Standby->isVisible()) {
+            ShadowLabel(LBL_Standby_Title, 3, Qt::black);
+        }
+    });
 }
 
 QWidget* TMainForm::BuildFileSelPanel() {
@@ -372,7 +520,7 @@ QWidget* TMainForm::BuildFileSelPanel() {
     head->setStyleSheet("QWidget#PNL_File_Sel_HEAD { background: #0a246a; }");
     auto* headLayout = new QHBoxLayout(head);
     headLayout->setContentsMargins(10, 5, 10, 5);
-    LBL_File_Sel_Title = new QLabel(NodeText(Msg::MainMenuEdit), head);
+    LBL_File_Sel_Title = new QLabel(head);
     LBL_File_Sel_Title->setObjectName("LBL_File_Sel_Title");
     LBL_File_Sel_Title->setStyleSheet("color: yellow; font-weight: bold; font-size: 21px;");
     headLayout->addWidget(LBL_File_Sel_Title);
@@ -383,24 +531,22 @@ QWidget* TMainForm::BuildFileSelPanel() {
     body->setObjectName("PNL_File_Sel_Main");
     auto* bodyLayout = new QVBoxLayout(body);
     bodyLayout->setContentsMargins(10, 5, 10, 5);
-    GB_File_Sel = new QGroupBox(Q(Msg::MainFileSelGroup), body);
+    GB_File_Sel = new QGroupBox(body);
     GB_File_Sel->setObjectName("GB_File_Sel");
     auto* group = new QVBoxLayout(GB_File_Sel);
-    LBL_File_Sel = new QLabel(Q(Msg::MainFileSelText), GB_File_Sel);
+    LBL_File_Sel = new QLabel(GB_File_Sel);
     LBL_File_Sel->setObjectName("LBL_File_Sel");
     LBL_File_Sel->setWordWrap(true);
     group->addWidget(LBL_File_Sel);
     group->addSpacing(fontMetrics().height());
-    LBL_Title_File_Sel = new QLabel(Q(Msg::MainFileSelName), GB_File_Sel);
+    LBL_Title_File_Sel = new QLabel(GB_File_Sel);
     LBL_Title_File_Sel->setObjectName("LBL_Title_File_Sel");
     group->addWidget(LBL_Title_File_Sel);
     auto* line = new QHBoxLayout();
     CB_File_Sel = new QComboBox(GB_File_Sel);
     CB_File_Sel->setObjectName("CB_File_Sel");
     CB_File_Sel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    BTN_File_Sel = MakeButton(GB_File_Sel, "BTN_File_Sel", Msg::MainBtnBrowse, 0);
-    BTN_File_Sel->setMinimumWidth(
-        std::max(56, BTN_File_Sel->fontMetrics().horizontalAdvance(BTN_File_Sel->text()) + 20));
+    BTN_File_Sel = MakeButton(GB_File_Sel, "BTN_File_Sel", 0);
     line->addWidget(CB_File_Sel, 1);
     line->addSpacing(10);
     line->addWidget(BTN_File_Sel);
@@ -409,10 +555,10 @@ QWidget* TMainForm::BuildFileSelPanel() {
     bodyLayout->addWidget(GB_File_Sel);
     layout->addWidget(body, 1);
 
-    BTN_File_Sel_Run = MakeButton(this, "BTN_File_Sel_Run", Msg::MainFileSelNext, 1);
-    BTN_File_Sel_Cancel = MakeButton(this, "BTN_File_Sel_Cancel", Msg::MainBtnCancel, 2);
-    layout->addWidget(
-        ButtonRow(PNL_File_Sel, "PNL_BTN_Area_File_Sel", {BTN_File_Sel_Run, BTN_File_Sel_Cancel}));
+    PNL_BTN_Area_File_Sel = MakeButtonBar(PNL_File_Sel, "PNL_BTN_Area_File_Sel");
+    BTN_File_Sel_Run = MakeButton(PNL_BTN_Area_File_Sel, "BTN_File_Sel_Run", 1);
+    BTN_File_Sel_Cancel = MakeButton(PNL_BTN_Area_File_Sel, "BTN_File_Sel_Cancel", 2);
+    layout->addWidget(PNL_BTN_Area_File_Sel);
 
     for (QPushButton* button : {BTN_File_Sel, BTN_File_Sel_Run, BTN_File_Sel_Cancel}) {
         connect(button, &QPushButton::clicked, this, [this, button] {
@@ -443,19 +589,18 @@ QWidget* TMainForm::BuildGridPage(const char* name, QTableWidget*& grid,
     const char* names[3][2] = {{"BTN_Speed_Edit", "BTN_Group_Edit"},
                                {"BTN_Speed_Del", "BTN_Group_Del"},
                                {"BTN_Speed_Add", "BTN_Group_Add"}};
-    const Msg captions[3] = {Msg::MainBtnEdit, Msg::MainBtnDelete, Msg::MainBtnAdd};
-    std::vector<QPushButton*> row;
+    QWidget* bar = MakeButtonBar(page, speed ? "PNL_BTN_Area" : "PNL_BTN_Area_Group");
+    (speed ? PNL_BTN_Area : PNL_BTN_Area_Group) = bar;
     for (int i = 0; i < 3; ++i) {
-        QPushButton* button = MakeButton(page, names[i][speed ? 0 : 1], captions[i], firstTag + i);
+        QPushButton* button = MakeButton(bar, names[i][speed ? 0 : 1], firstTag + i);
         *buttons[i] = button;
-        row.push_back(button);
         connect(button, &QPushButton::clicked, this, [this, button] {
             button->setFocus();
             activeControl_ = button;
             BtnClick();
         });
     }
-    layout->addWidget(ButtonRow(page, speed ? "PNL_BTN_Area" : "PNL_BTN_Area_Group", row));
+    layout->addWidget(bar);
     return page;
 }
 
@@ -467,9 +612,6 @@ QWidget* TMainForm::BuildEditPanel() {
     TabCtrl = new QTabBar(PNL_Edit);
     TabCtrl->setObjectName("TabCtrl");
     TabCtrl->setExpanding(false);
-    for (const QString& tab : CommaList(Msg::MainTabs)) {
-        TabCtrl->addTab(tab);
-    }
     TabCtrl->hide();
     layout->addWidget(TabCtrl);
 
@@ -500,9 +642,8 @@ QWidget* TMainForm::BuildEditPanel() {
     senderLayout->setContentsMargins(10, 5, 10, 5);
     GB_Sender = new QGroupBox(PNL_Sender);
     GB_Sender->setObjectName("GB_Sender");
-    GB_Sender->setTitle(QStringLiteral("Set Sender Information"));
     auto* senderRow = new QHBoxLayout(GB_Sender);
-    auto* senderLabel = new QLabel(QStringLiteral("Sender name"), GB_Sender);
+    auto* senderLabel = new QLabel(GB_Sender);
     senderLabel->setObjectName("LBL_Sender");
     CB_Sender = new QComboBox(GB_Sender);
     CB_Sender->setObjectName("CB_Sender");
@@ -514,10 +655,10 @@ QWidget* TMainForm::BuildEditPanel() {
     senderLayout->addStretch(1);
     layout->addWidget(PNL_Sender, 1);
 
-    BTN_Save_MFP = MakeButton(PNL_Edit, "BTN_Save_MFP", Msg::MainBtnSaveMfp, 0);
-    BTN_Save = MakeButton(PNL_Edit, "BTN_Save", Msg::MainBtnSave, 1);
-    BTN_Cancel = MakeButton(PNL_Edit, "BTN_Cancel", Msg::MainBtnCancel, 2);
-    PNL_BTN_Area0 = ButtonRow(PNL_Edit, "PNL_BTN_Area0", {BTN_Save_MFP, BTN_Save, BTN_Cancel});
+    PNL_BTN_Area0 = MakeButtonBar(PNL_Edit, "PNL_BTN_Area0");
+    BTN_Save_MFP = MakeButton(PNL_BTN_Area0, "BTN_Save_MFP", 0);
+    BTN_Save = MakeButton(PNL_BTN_Area0, "BTN_Save", 1);
+    BTN_Cancel = MakeButton(PNL_BTN_Area0, "BTN_Cancel", 2);
     PNL_BTN_Area0->hide();
     layout->addWidget(PNL_BTN_Area0);
     for (QPushButton* button : {BTN_Save_MFP, BTN_Save, BTN_Cancel}) {
@@ -557,6 +698,17 @@ void TMainForm::Load_Panel() {
     }
 }
 
+void TMainForm::SizeEditDialogs() {
+    // The speed-dial dialog is as wide as the tree (or its own minimum), centred on the window;
+    // the group dialog lies over the tree.
+    editForm_->adjustSize();
+    editForm_->resize(std::max(TV_Ctrl->width(), editForm_->minimumSizeHint().width()),
+                      editForm_->sizeHint().height());
+    editForm_->move(geometry().center() - editForm_->rect().center());
+    editFormGroup_->resize(TV_Ctrl->size().expandedTo(editFormGroup_->minimumSizeHint()));
+    editFormGroup_->move(TV_Ctrl->mapToGlobal(QPoint(0, 0)));
+}
+
 void TMainForm::Menu_Enabled_Set() {
     for (QAction* action : {MN_Edit, MN_Edit_Std, MN_Edit_MFP, MN_Edit_New, MN_Setup, MN_Exit}) {
         action->setEnabled(true);
@@ -576,12 +728,7 @@ void TMainForm::Menu_Enabled_Set() {
 
 void TMainForm::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    // The layouts follow the size; only the standby texts need their wrapped heights again.
-    if (mainMode_ == MainModeKind::Standby) {
-        for (QLabel* label : {LBL_Standby1, LBL_Standby3}) {
-            label->updateGeometry();
-        }
-    }
+    Form_Resize();
 }
 
 }  // namespace dialvane

@@ -1,5 +1,8 @@
 // The main window's state machine: panels, the editor's life, saving, sending, the start-up
 // inquiry and the close.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -59,6 +62,20 @@ void Tell(const std::string& text, Msg title, PromptIcon icon, bool onTop = fals
 bool AskDiscardDeviceData() {
     return Ask(Text(Msg::DeviceDataUnsavedQuestion), Msg::ConfirmExecutionCaption,
                PromptButtons::YesNo, PromptIcon::Warning, PromptAnswer::No) == PromptAnswer::Yes;
+}
+
+// Opens the existing settings file for writing and closes it again at once: refused while
+// another program holds it, when it is read-only, or when something else stands in its place.
+bool SettingsFileOpens(const std::string& path) {
+    if (!UserSettingsWritable(path)) {
+        return false;
+    }
+    const int handle = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (handle < 0) {
+        return false;
+    }
+    ::close(handle);
+    return true;
 }
 
 std::string FilePart(const std::string& path) {
@@ -131,6 +148,7 @@ void TMainForm::Panel_Change(MainModeKind mode, EditSourceKind source) {
             TabCtrl->hide();
             PNL_BTN_Area0->hide();
             ShowPanel(PNL_Standby);
+            LayoutStandby();
             break;
         }
         case MainModeKind::Edit:
@@ -226,6 +244,7 @@ void TMainForm::OpenEditor() {
     currentTab_ = 0;
     TabCtrl->show();
     Load_Panel();
+    SizeEditDialogs();
     Speed_Page_Init();
 }
 
@@ -606,8 +625,6 @@ void TMainForm::RunTransfer(int tag) {
     request.sendFile = env_.paths.sendFile;
     progForm_->SetTag(tag);
     progForm_->Execute(*engine_, request);
-    // The dialog leaves the engine without a prompt; the next run must still ask the user.
-    engine_->SetPrompt(enginePrompt_.get());
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -728,7 +745,7 @@ bool TMainForm::CanClose() {
     }
     const std::string& settings = env_.paths.userSettingsFile;
     if (FileExists(settings)) {
-        while (!UserSettingsWritable(settings)) {
+        while (!SettingsFileOpens(settings)) {
             if (Ask(Text(Msg::SettingsLocked, "\r\n"), Msg::ExclusionErrorCaption,
                     PromptButtons::RetryCancel, PromptIcon::Stop,
                     PromptAnswer::Cancel) != PromptAnswer::Retry) {

@@ -22,20 +22,21 @@ namespace dialvane {
 
 namespace {
 
-// Questions of a run reach the user through the process-wide prompt on the main thread; the
-// compact dialog hides itself before the run's closing message.
+// Questions of a run reach the user through the caller's prompt (the process-wide one when it
+// has none) on the main thread; the compact dialog hides itself before the closing message.
 class RunPrompt : public IPrompt {
   public:
-    explicit RunPrompt(TProgForm* form) : form_(form) {}
+    RunPrompt(TProgForm* form, IPrompt* callerPrompt) : form_(form), callerPrompt_(callerPrompt) {}
     PromptAnswer Ask(const PromptRequest& request) override {
         if (form_->Compact() && request.title == Text(Msg::CommCompletionCaption)) {
             form_->hide();
         }
-        return AskUser(request);
+        return callerPrompt_ != nullptr ? callerPrompt_->Ask(request) : AskUser(request);
     }
 
   private:
     TProgForm* form_;
+    IPrompt* callerPrompt_;
 };
 
 }  // namespace
@@ -148,11 +149,13 @@ TProgForm::~TProgForm() {
     }
 }
 
-RunResult TProgForm::Execute(ExchangeEngine& engine, RunRequest request) {
+RunResult TProgForm::Execute(ExchangeEngine& engine, RunRequest request, IPrompt* enginePrompt) {
     request.mode = tag_ == 1 ? RunMode::Upload : RunMode::Download;
     engine_ = &engine;
+    IProgress& previousProgress = engine.Progress();
     progressBridge_ = new QtProgressBridge(this, this);
-    promptBridge_ = std::make_shared<QtPromptBridge>(std::make_shared<RunPrompt>(this));
+    promptBridge_ =
+        std::make_shared<QtPromptBridge>(std::make_shared<RunPrompt>(this, enginePrompt));
     engine.SetProgress(progressBridge_);
     engine.SetPrompt(promptBridge_.get());
 
@@ -182,8 +185,8 @@ RunResult TProgForm::Execute(ExchangeEngine& engine, RunRequest request) {
     }
     worker_->Join();
     RunResult result = worker_->Result();
-    engine.SetProgress(nullptr);
-    engine.SetPrompt(nullptr);
+    engine.SetProgress(&previousProgress);
+    engine.SetPrompt(enginePrompt);
     worker_.reset();
     delete progressBridge_;
     progressBridge_ = nullptr;

@@ -17,6 +17,7 @@ class QWidget;
 namespace dialvane {
 
 class ExchangeEngine;
+class IPrompt;
 class QtProgressBridge;
 class QtPromptBridge;
 class UThread;
@@ -39,9 +40,11 @@ class TProgForm : public QDialog, public IProgress {
 
     // Runs one transfer: the worker for `request` (its mode is taken from the tag) on `engine`,
     // with the dialog shown modally until the sequence has ended and the dialog is closed.
-    // Progress and questions of the run go through thread bridges to this dialog; the engine's
-    // prompt and progress are reset afterwards. Returns the worker's result.
-    RunResult Execute(ExchangeEngine& engine, RunRequest request);
+    // Progress and questions of the run go through thread bridges to this dialog; the questions
+    // are answered by `enginePrompt` (the engine's prompt between transfers; nullptr: the
+    // process-wide prompt), which the engine gets back afterwards with its previous progress.
+    // Returns the worker's result.
+    RunResult Execute(ExchangeEngine& engine, RunRequest request, IPrompt* enginePrompt = nullptr);
 
     // The worker of the running transfer (the main window's worker slot looks here); nullptr
     // when no transfer runs.

@@ -2,10 +2,9 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QMetaObject>
-#include <QThread>
 
 #include "support/Messages.h"
+#include "ui/ThreadBridges.h"
 
 namespace dialvane {
 namespace {
@@ -76,30 +75,27 @@ PromptAnswer FromButton(int button, const PromptRequest& request) {
     }
 }
 
-PromptAnswer AskOnThisThread(const PromptRequest& request) {
-    QMessageBox box(ToIcon(request.icon), QString::fromStdString(request.title),
-                    QString::fromStdString(request.text), ToButtons(request.buttons),
-                    QApplication::activeWindow());
-    box.setDefaultButton(ToButton(EffectiveDefault(request)));
-    if (request.onTop) {
-        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    }
-    return FromButton(box.exec(), request);
-}
-
 }  // namespace
 
 PromptAnswer QtPrompt::Ask(const PromptRequest& request) {
     QCoreApplication* app = QCoreApplication::instance();
-    if (app == nullptr) {
-        return EffectiveDefault(request);
-    }
-    if (QThread::currentThread() == app->thread()) {
-        return AskOnThisThread(request);
-    }
     PromptAnswer answer = EffectiveDefault(request);
-    QMetaObject::invokeMethod(
-        app, [&] { answer = AskOnThisThread(request); }, Qt::BlockingQueuedConnection);
+    if (app == nullptr) {
+        return answer;
+    }
+    RunOnMainThread(app, [&] {
+        QWidget* parent = parent_.data();
+        if (parent == nullptr) {
+            parent = QApplication::activeWindow();
+        }
+        QMessageBox box(ToIcon(request.icon), QString::fromStdString(request.title),
+                        QString::fromStdString(request.text), ToButtons(request.buttons), parent);
+        box.setDefaultButton(ToButton(EffectiveDefault(request)));
+        if (request.onTop) {
+            box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        }
+        answer = FromButton(box.exec(), request);
+    });
     return answer;
 }
 

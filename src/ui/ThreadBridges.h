@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
-#include <QWidget>
 #include <functional>
 #include <memory>
 
@@ -15,18 +13,6 @@ namespace dialvane {
 // otherwise by a blocking queued call. Never call it from the main thread's own waits on the
 // calling thread.
 void RunOnMainThread(QObject* context, const std::function<void()>& call);
-
-// The message boxes of the desktop program.
-class MessageBoxPrompt : public IPrompt {
-  public:
-    explicit MessageBoxPrompt(QWidget* parent = nullptr) : parent_(parent) {}
-    void SetParent(QWidget* parent) { parent_ = parent; }
-    // Main thread only.
-    PromptAnswer Ask(const PromptRequest& request) override;
-
-  private:
-    QPointer<QWidget> parent_;
-};
 
 // An IPrompt any thread may call: the question is asked on the main thread by `inner` (message
 // boxes by default; tests put a script there) while the calling thread waits for the answer.

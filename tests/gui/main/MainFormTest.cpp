@@ -477,18 +477,25 @@ TEST(GeneralErrorText, AppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
     EXPECT_EQ(GeneralErrorText(""), "");
 }
 
-TEST_F(MainFormTest, CloseQueryRetriesALockedSettingsFileUntilCancelled) {
+TEST_F(MainFormTest, CloseQueryRetriesAnUnwritableSettingsFileUntilCancelled) {
     Make();
-    std::ofstream(environment->paths.userSettingsFile) << "[Network]\n";
-    fs::permissions(environment->paths.userSettingsFile, fs::perms::owner_read);
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes read-only files";
+    // A folder where the settings file belongs cannot be opened for writing, even by root.
+    fs::create_directories(environment->paths.userSettingsFile);
     prompt->Queue(PromptAnswer::Retry);
     prompt->Queue(PromptAnswer::Cancel);
     EXPECT_TRUE(form->CanClose());
     ASSERT_EQ(prompt->Requests().size(), 2u);
     EXPECT_EQ(prompt->Requests()[0].title, "Exclusion Error");
     EXPECT_EQ(prompt->Requests()[0].buttons, PromptButtons::RetryCancel);
+    EXPECT_EQ(prompt->Requests()[0].icon, PromptIcon::Stop);
+    EXPECT_EQ(prompt->Requests()[0].defaultAnswer, PromptAnswer::Cancel);
+    EXPECT_NE(prompt->Requests()[0].text.find("MFP_USER.INI"), std::string::npos);
+
+    // Once the file can be written again, closing asks nothing.
+    fs::remove(environment->paths.userSettingsFile);
+    std::ofstream(environment->paths.userSettingsFile) << "[Network]\n";
+    EXPECT_TRUE(form->CanClose());
+    EXPECT_EQ(prompt->Requests().size(), 2u);
 }
 
 TEST_F(MainFormTest, OfflineCaptionNamesTheOfflineModel) {
