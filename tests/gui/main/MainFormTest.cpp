@@ -4,13 +4,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "MfpEmulator.h"
@@ -18,7 +25,10 @@
 #include "support/Environment.h"
 #include "support/Messages.h"
 #include "support/ScriptedPrompt.h"
+#include "ui/EditForm.h"
+#include "ui/EditFormGroup.h"
 #include "ui/MainForm.h"
+#include "ui/ProgForm.h"
 #include "ui/QtPrompt.h"
 
 namespace dialvane {
@@ -470,6 +480,99 @@ TEST_F(MainFormTest, DeletingAGroupClearsTheButtonsBoundToIt) {
     EXPECT_FALSE(form->BTN_Group_Del->isEnabled());
 }
 
+TEST_F(MainFormTest, CaptionsTreeAndButtonRowsComeFromTheCaptionTable) {
+    Make();
+    form->show();
+    Select(2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->windowTitle().toStdString(), "Dialvane");
+    EXPECT_EQ(form->menuBar()->actions().at(0)->text().toStdString(), "File(&F)");
+    std::vector<std::string> nodes;
+    for (int i = 0; i < 6; ++i)
+        nodes.push_back(form->Node(i)->text(0).toStdString());
+    EXPECT_EQ(nodes, (std::vector<std::string>{"Dialvane", "Edit", "Create New", "Edit Records",
+                                               "Edit Existing File", "Setup"}));
+    EXPECT_EQ(form->LBL_File_Sel_Title->text().toStdString(), "Edit");
+    ASSERT_EQ(form->TabCtrl->count(), 4);
+    EXPECT_EQ(form->TabCtrl->tabText(3).toStdString(), "Sender Information");
+    EXPECT_EQ(form->GB_Sender->title().toStdString(), "Set Sender Information");
+    EXPECT_EQ(form->SFG_Group->horizontalHeaderItem(1)->text().toStdString(), "Group Name");
+    // The bottom row: Send Record, Save, Cancel from left to right, ending at the right edge,
+    // each as wide as the widest caption.
+    const QPushButton* row[3] = {form->BTN_Save_MFP, form->BTN_Save, form->BTN_Cancel};
+    EXPECT_EQ(row[0]->text().toStdString(), "Send Record");
+    EXPECT_LT(row[0]->x(), row[1]->x());
+    EXPECT_LT(row[1]->x(), row[2]->x());
+    EXPECT_EQ(row[0]->width(), row[2]->width());
+    EXPECT_GE(row[0]->width(), row[0]->fontMetrics().horizontalAdvance("Send Record"));
+    EXPECT_EQ(form->PNL_BTN_Area0->width() - (row[2]->x() + row[2]->width()), 10);
+}
+
+TEST_F(MainFormTest, NarrowWindowHidesTheTitleDecoration) {
+    Make();
+    form->show();
+    form->resize(900, 600);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form->IMG_Title_Deco->isVisibleTo(form.get()));
+    EXPECT_EQ(form->IMG_Title_Deco->geometry().right(), form->LBL_Title->width() - 1);
+    form->resize(250, 600);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->IMG_Title_Deco->isVisibleTo(form.get()));
+    form->resize(900, 600);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form->IMG_Title_Deco->isVisibleTo(form.get()));
+}
+
+TEST_F(MainFormTest, OpeningTheFileMenuWhileEditingTakesSaveAsAway) {
+    ScriptSpeedDialog();
+    Make();
+    QMenu* file = form->findChild<QMenu*>("MN_MenuFile");
+    ASSERT_NE(file, nullptr);
+    emit file->aboutToShow();  // standby: nothing to take away
+    EXPECT_FALSE(form->MN_SaveAs->isEnabled());
+    Select(2);
+    EXPECT_TRUE(form->MN_SaveAs->isEnabled());
+    emit file->aboutToShow();
+    EXPECT_FALSE(form->MN_SaveAs->isEnabled());
+    EXPECT_TRUE(form->MN_Save_MFP->isEnabled());
+    AddSpeedDial(1, "A", "1");  // the next enabling pass gives it back
+    EXPECT_TRUE(form->MN_SaveAs->isEnabled());
+}
+
+TEST_F(MainFormTest, HelpOpensTheShippedPageOrSaysItIsMissing) {
+    std::vector<std::string> opened;
+    hooks.openHelp = [&](const std::string& page) {
+        opened.push_back(page);
+        return true;
+    };
+    environment->programFolder = folder.string() + "/";
+    Make();
+    form->MN_Help->trigger();
+    EXPECT_TRUE(opened.empty());
+    ASSERT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_EQ(prompt->Requests()[0].text,
+              "The help file was not found.\r\n" + folder.string() + "/help/index.html");
+    fs::create_directories(folder / "help");
+    std::ofstream(folder / "help" / "index.html") << "<html></html>";
+    form->MN_Help->trigger();
+    EXPECT_EQ(opened, std::vector<std::string>{folder.string() + "/help/index.html"});
+    EXPECT_EQ(prompt->Requests().size(), 1u);
+}
+
+TEST_F(MainFormTest, OpeningTheEditorSizesTheEntryDialogsToTheTree) {
+    Make();
+    form->show();
+    QCoreApplication::processEvents();
+    Select(2);
+    auto* speed = form->findChild<TEditForm*>();
+    auto* group = form->findChild<TEditForm_Group*>();
+    ASSERT_TRUE(speed != nullptr && group != nullptr);
+    EXPECT_GE(speed->width(), form->TV_Ctrl->width());
+    EXPECT_LE(std::abs(speed->geometry().center().x() - form->geometry().center().x()), 1);
+    EXPECT_EQ(group->pos(), form->TV_Ctrl->mapToGlobal(QPoint(0, 0)));
+    EXPECT_GE(group->height(), form->TV_Ctrl->height());
+}
+
 TEST(GeneralErrorText, AppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
     EXPECT_EQ(GeneralErrorText("Invalid speed dial number.S1"), "Invalid speed dial number.S1.");
     EXPECT_EQ(GeneralErrorText("Ends with stop."), "Ends with stop.");
@@ -564,49 +667,157 @@ TEST_F(MainFormTest, UnreachableDeviceAtStartupForcesTheSetupPanel) {
     EXPECT_EQ(prompt->Requests()[0].icon, PromptIcon::Warning);
 }
 
-// Reads from and writes to the emulated MFP through the progress dialog.
-TEST_F(MainFormTest, EditRecordsAndSendWithVerifyAgainstTheDevice) {
-    MfpEmulatorOptions options;
-    options.address = "127.0.0.185";
-    options.settingsPath = kSettings;
-    MfpEmulator device(options);
-    std::string error;
-    ASSERT_TRUE(device.Start(&error)) << error;
-    ASSERT_TRUE(device.LoadUserFile(
-        std::string(DIALVANE_SOURCE_DIR) + "/samples/sample-dial-list.csv", &error))
-        << error;
-    environment->user.ipAddress = options.address;
-    environment->settings.verify = 1;
-    environment->settings.disp = 0;
-    ScriptSpeedDialog();
-    Make("DX-R7700");
+// The window against an emulated MFP on its own loopback address, with the progress dialog in
+// the form the parameter (DISP) chooses; the detailed form is closed with OK once its run ends.
+class WindowTransfer : public MainFormTest, public ::testing::WithParamInterface<int> {
+  protected:
+    void StartDevice(int host, EmulatorFaults faults = {}) {
+        MfpEmulatorOptions options;
+        options.address = "127.0.0." + std::to_string(host + (GetParam() == 0 ? 0 : 1));
+        options.settingsPath = kSettings;
+        device = std::make_unique<MfpEmulator>(options);
+        std::string error;
+        ASSERT_TRUE(device->Start(&error)) << error;
+        ASSERT_TRUE(device->LoadUserFile(
+            std::string(DIALVANE_SOURCE_DIR) + "/samples/sample-dial-list.csv", &error))
+            << error;
+        device->SetFaults(faults);
+        environment->user.ipAddress = options.address;
+        environment->settings.verify = 1;
+        environment->settings.disp = GetParam();
+    }
 
-    prompt->Queue(PromptAnswer::Yes);
-    Select(3);
+    void TearDown() override {
+        MainFormTest::TearDown();
+        if (device)
+            device->Stop();
+    }
+
+    void MakeWindow() {
+        ScriptSpeedDialog();
+        Make("DX-R7700");
+        TProgForm* dialog = form->ProgForm();
+        EXPECT_EQ(dialog->Compact(), GetParam() == 0);
+        QObject::connect(dialog, &TProgForm::SequenceEnded, form.get(), [this, dialog] {
+            viewLines = dialog->ViewLines();
+            captionAtEnd = dialog->windowTitle().toStdString();
+            if (!dialog->Compact())
+                QTimer::singleShot(0, dialog->BTN_OK, &QPushButton::click);
+        });
+    }
+
+    // "Edit Records" confirmed through the tree.
+    void ReadFromDevice() {
+        prompt->Queue(PromptAnswer::Yes);
+        Select(3);
+    }
+
+    // "Send Record" confirmed, then the answers the run's questions get.
+    void Send(std::vector<PromptAnswer> answers = {}) {
+        prompt->Queue(PromptAnswer::Yes);
+        for (PromptAnswer answer : answers)
+            prompt->Queue(answer);
+        form->BTN_Save_MFP->click();
+    }
+
+    std::vector<std::string> Texts(const std::string& title) const {
+        std::vector<std::string> texts;
+        for (const PromptRequest& request : prompt->Requests()) {
+            if (request.title == title)
+                texts.push_back(request.text);
+        }
+        return texts;
+    }
+
+    // Presses Stop once, as soon as `ready` holds while the dialog is up.
+    void PressStopWhen(std::function<bool()> ready) {
+        stopper = std::make_unique<QTimer>();
+        QObject::connect(stopper.get(), &QTimer::timeout, [this, ready] {
+            TProgForm* dialog = form->ProgForm();
+            if (!stopPressed && dialog->isVisible() && dialog->BTN_Abort->isEnabled() && ready()) {
+                stopPressed = true;
+                dialog->BTN_Abort->click();
+            }
+        });
+        stopper->start(5);
+    }
+
+    std::unique_ptr<MfpEmulator> device;
+    std::unique_ptr<QTimer> stopper;
+    bool stopPressed = false;
+    std::vector<std::string> viewLines;
+    std::string captionAtEnd;
+};
+
+TEST_P(WindowTransfer, EditRecordsThenSendWithVerify) {
+    StartDevice(185);
+    MakeWindow();
+    ReadFromDevice();
     ASSERT_TRUE(form->EditorShown());
     EXPECT_EQ(form->Model().speedDials[2].name, "Osaka Branch");
     EXPECT_TRUE(form->DeviceDataUnsaved());
-    auto completion = [&] {
-        for (const PromptRequest& request : prompt->Requests()) {
-            if (request.title == "Completion Result")
-                return request.text;
-        }
-        return std::string();
-    };
-    EXPECT_EQ(completion(), "Download completed.");
+    EXPECT_EQ(Texts("Completion Result"), std::vector<std::string>{"Download completed."});
+    EXPECT_EQ(captionAtEnd, "View Communication Status [Read Record File]");
+    EXPECT_EQ(viewLines.empty(), GetParam() == 0);  // the compact form has no view
 
     AddSpeedDial(77, "Added", "0123");
-    size_t before = prompt->Requests().size();
-    prompt->Queue(PromptAnswer::Yes);
-    form->BTN_Save_MFP->click();
-    std::vector<PromptRequest> asked = prompt->Requests();
-    ASSERT_GT(asked.size(), before + 1);
-    EXPECT_EQ(asked[before].text, "Send user data to MFP?");
-    EXPECT_EQ(asked.back().text, "Upload completed.");
-    ASSERT_TRUE(device.StoredValue('S', 77).has_value());
+    Send();
+    EXPECT_EQ(Texts("Completion Result").back(), "Upload completed.");
+    EXPECT_EQ(captionAtEnd, "View Communication Status [Send Record File]");
+    ASSERT_TRUE(device->StoredValue('S', 77).has_value());
+    // The read-back compared what was sent: a second full read of the speed dials.
+    EXPECT_EQ(device->Counters().requests[0x7C], 2);
+    EXPECT_EQ(form->ProgForm()->windowTitle().toStdString(), "View Communication Status");
     EXPECT_TRUE(form->EditorShown());
-    device.Stop();
+    EXPECT_FALSE(form->InquiryRunning());
 }
+
+TEST_P(WindowTransfer, StopConfirmedDuringAnUploadStillReleasesTheFax) {
+    // The speed-dial registration is never answered: the run waits there until stopped.
+    EmulatorFaults faults;
+    faults.silence = CommandMatch::Every(ToolCommand::FrameWrite, 0x7D);
+    StartDevice(189, faults);
+    MakeWindow();
+    Select(2);
+    AddSpeedDial(1, "Only", "0123");
+    PressStopWhen([this] { return device->Counters().frameWrites > 0; });
+    Send({PromptAnswer::Yes});
+    ASSERT_TRUE(stopPressed);
+    EXPECT_EQ(Texts("Confirm Stop"), std::vector<std::string>{"Stop Transmission?"});
+    ASSERT_TRUE(device->WaitForDisconnects(1, std::chrono::seconds(10)));
+    EmulatorCounters counters = device->Counters();
+    EXPECT_EQ(counters.occupyStarts, 1);
+    EXPECT_EQ(counters.occupyEnds, 1);
+    EXPECT_FALSE(device->Occupied());
+    ASSERT_EQ(Texts("Completion Result").size(), 1u);
+    EXPECT_NE(Texts("Completion Result")[0], "Upload completed.");
+    EXPECT_TRUE(form->EditorShown());
+}
+
+TEST_P(WindowTransfer, StopAnsweredNoLetsTheUploadFinish) {
+    EmulatorFaults faults;
+    faults.answerDelayMs = 40;  // time to press Stop while answers are awaited
+    StartDevice(191, faults);
+    MakeWindow();
+    Select(2);
+    AddSpeedDial(1, "Only", "0123");
+    // The write has no sender cancellation: an empty sender would leave the device's old one
+    // and fail the read-back for a reason of its own.
+    form->Model().senderName = "Desk";
+    PressStopWhen([this] { return device->Counters().occupyStarts > 0; });
+    Send({PromptAnswer::No});
+    ASSERT_TRUE(stopPressed);
+    EXPECT_EQ(Texts("Confirm Stop").size(), 1u);
+    EXPECT_EQ(Texts("Completion Result"), std::vector<std::string>{"Upload completed."});
+    EXPECT_EQ(device->StoredCount('S'), 1);
+    EXPECT_EQ(device->Counters().occupyEnds, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothProgressForms, WindowTransfer, ::testing::Values(0, 2),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return info.param == 0 ? std::string("Compact")
+                                                    : std::string("Detailed");
+                         });
 
 }  // namespace
 }  // namespace dialvane
