@@ -6,10 +6,10 @@
 #include <thread>
 #include <vector>
 
-#include "TempDir.h"
 #include "support/DiagnosticLog.h"
 #include "support/ProgramSettings.h"
 #include "support/ScriptedPrompt.h"
+#include "support/TempDir.h"
 #include "support/TextUtil.h"
 #include "support/Version.h"
 

@@ -22,24 +22,6 @@ TEST(Format, MismatchedOrMissingArgumentsNeverReadPastTheList) {
     EXPECT_EQ(Format("%q", 1), "%q");
 }
 
-TEST(TextUtil, TrimRemovesControlCharactersAndBlanksFromBothEnds) {
-    EXPECT_EQ(Trim(std::string("\0\t S005 \r\n", 10)), "S005");
-    EXPECT_EQ(Trim("   "), "");
-    EXPECT_EQ(Trim("a b"), "a b");
-}
-
-TEST(TextUtil, SplitLinesAcceptsEveryLineEnding) {
-    EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (std::vector<std::string>{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitLines("a\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
-    EXPECT_TRUE(SplitLines("").empty());
-}
-
-}  // namespace
-}  // namespace dialvane
-
-namespace dialvane {
-namespace {
-
 TEST(TextUtil, IntegerSettingsAcceptDecimalAndBothHexForms) {
     EXPECT_EQ(ParseIntegerText("200"), 200);
     EXPECT_EQ(ParseIntegerText(" -1 "), -1);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
 #include "support/LanguageFile.h"
 #include "support/Messages.h"
+#include "support/TempDir.h"
 
 namespace dialvane {
 namespace {

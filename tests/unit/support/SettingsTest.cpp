@@ -5,10 +5,10 @@
 
 #include <csignal>
 
-#include "TempDir.h"
 #include "support/Format.h"
 #include "support/IniFile.h"
 #include "support/ProgramSettings.h"
+#include "support/TempDir.h"
 #include "support/UserSettings.h"
 
 namespace dialvane {
@@ -63,15 +63,6 @@ TEST(ProgramSettings, ConvertsNumbersByTheirType) {
               "JPN 600x-1 ORVEX DX-M100/DX-M100 disp=-1 env=00FF FFFFFFFF 11170 44 5000 255 1000 "
               "100 10 16 0 verify=1 conn=1 offline=1 DX-R7700");
     EXPECT_EQ(s.printerModels[2], "ORVEX DX-R7700");
-}
-
-TEST(ProgramSettings, FindsTheFileWhateverItsCase) {
-    TempDir dir;
-    EXPECT_EQ(FindFileIgnoringCase(dir.Path(), "dialvane.ini"), dir.File("dialvane.ini"));
-    dir.Write("DIALVANE.INI", "");
-    EXPECT_EQ(FindFileIgnoringCase(dir.Path(), "dialvane.ini"), dir.File("DIALVANE.INI"));
-    dir.Write("dialvane.ini", "");
-    EXPECT_EQ(FindFileIgnoringCase(dir.Path(), "dialvane.ini"), dir.File("dialvane.ini"));
 }
 
 // One value of a settings file as written, "-" when the key is absent.

@@ -2,13 +2,13 @@
 
 #include <cstdlib>
 
-#include "TempDir.h"
 #include "support/DiagnosticLog.h"
 #include "support/Environment.h"
 #include "support/FileUtil.h"
 #include "support/Messages.h"
 #include "support/ScriptedPrompt.h"
 #include "support/SingleInstance.h"
+#include "support/TempDir.h"
 
 namespace dialvane {
 namespace {
@@ -95,24 +95,6 @@ TEST_F(StartupTest, EnvironmentReadsBothFilesLoadsTheLanguageAndStartsTheLog) {
     env.user.ipHistory = {"10.0.0.7"};
     ASSERT_TRUE(SaveUserSettings(env));
     EXPECT_EQ(ReadUserSettings(env.paths.userSettingsFile, 0).ipHistory, env.user.ipHistory);
-}
-
-TEST_F(StartupTest, SettingsOverrideAndAMissingLanguageFileKeepEnglish) {
-    ::setenv("LANG", "C", 1);
-    std::string settings = dir_.Write("elsewhere.ini", "[MAINFORM]\nLANG=DEU\n");
-    dir_.Write("dialvane.ini", "[MAINFORM]\nLANG=JPN\n");
-    StartupOptions options;
-    options.programPath = dir_.File("dialvane-cli");
-    options.settingsFile = settings;
-    options.dataFolder = dir_.File("data");
-    options.startLog = false;
-    Environment env = StartEnvironment(options);
-    EXPECT_EQ(env.settings.lang, "DEU");
-    EXPECT_FALSE(env.japaneseUi || env.japaneseLocale);
-    EXPECT_EQ(env.buttonFontDelta, -1);
-    EXPECT_FALSE(env.language.loaded);
-    EXPECT_EQ(Text(Msg::LogFileErrorCaption), "File Error");
-    EXPECT_FALSE(FileExists(env.paths.logFile));
 }
 
 }  // namespace

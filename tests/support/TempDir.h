@@ -13,7 +13,7 @@ namespace dialvane::testing {
 class TempDir {
   public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "dvsupXXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "dialvaneXXXXXX").string();
         char* made = ::mkdtemp(pattern.data());
         path_ = made != nullptr ? std::string(made) + "/" : std::string();
     }
