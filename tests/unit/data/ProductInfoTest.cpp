@@ -1,36 +1,21 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "data/ModeMessages.h"
 #include "data/ProductInfo.h"
 #include "support/Messages.h"
+#include "support/TempDir.h"
 
 namespace dialvane {
 namespace {
 
 class ProductInfoTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/dialvane-product-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        path_ = dir_ + "/Dialvane.ini";
-    }
-    void TearDown() override {
-        std::remove(path_.c_str());
-        std::remove((dir_ + "/Dialvane.INI").c_str());
-        rmdir(dir_.c_str());
-        SelectModeMessages(true);
-    }
-    void WriteSettings(const std::string& text) { std::ofstream(path_) << text; }
-
-    std::string dir_;
-    std::string path_;
+    void TearDown() override { SelectModeMessages(true); }
+    testing::TempDir dir_;
+    std::string path_ = dir_.File("Dialvane.ini");
+    void WriteSettings(const std::string& text) { dir_.Write("Dialvane.ini", text); }
 };
 
 void ExpectDefaults(const TProductInfo& info) {
@@ -98,36 +83,18 @@ TEST_F(ProductInfoTest, ModelTakesItsProfile) {
     EXPECT_EQ(info.ModelName(), "Broken");
 }
 
-TEST_F(ProductInfoTest, SettingsFileNameMatchesWithoutCase) {
-    std::ofstream(dir_ + "/Dialvane.INI") << "[FaxType0]\nSpeedDial=200\n";
-    TProductInfo info(path_);
-    EXPECT_EQ(info.SpeedDial(), 200);
-}
-
-TEST_F(ProductInfoTest, QuickDialCountSelectsMessageWording) {
+TEST_F(ProductInfoTest, OnlyThreeQuickDialsSelectTheOneTouchWording) {
     WriteSettings(
         "[Twelve]\nFaxType=1\n[Four]\nFaxType=2\n[Three]\nFaxType=3\n"
         "[FaxType1]\nQuickDial=12\n[FaxType2]\nQuickDial=4\n[FaxType3]\nQuickDial=3\n");
     TProductInfo info(path_);
-    EXPECT_TRUE(OneTouchMessages());
     EXPECT_EQ(ModeText(ModeMessage::StrictNumberRange), "Invalid One Touch Dial number.");
-
-    info.Load("Twelve");
-    EXPECT_FALSE(OneTouchMessages());
+    for (const auto& [model, oneTouch] :
+         {std::pair{"Twelve", false}, {"Three", true}, {"Four", false}}) {
+        info.Load(model);
+        EXPECT_EQ(OneTouchMessages(), oneTouch) << model;
+    }
     EXPECT_EQ(ModeText(ModeMessage::StrictNumberRange), "Invalid quick dial number.");
-    EXPECT_EQ(ModeText(ModeMessage::TargetInUse),
-              "Already being used for the following quici dial button.");
-    EXPECT_EQ(ModeText(ModeMessage::SavePromptSection), "    Quick Dial data");
-
-    info.Load("Three");
-    EXPECT_TRUE(OneTouchMessages());
-    EXPECT_EQ(ModeText(ModeMessage::FileNotRegistered),
-              "[One Touch Dial] Setting Not Registered. (%s)");
-
-    info.Load("Four");
-    EXPECT_FALSE(OneTouchMessages());
-    EXPECT_EQ(ModeText(ModeMessage::FileNotRegistered),
-              "[Quickh Dial] Setting Not Registered. (%s)");
 }
 
 TEST(ModeMessagesTest, LanguageFileTextsApply) {
