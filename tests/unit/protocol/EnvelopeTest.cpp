@@ -43,43 +43,6 @@ TEST(Envelope, OddFrameGetsOnePadByteCountedButAddingNothing) {
               Wrapped("U16;0;12;" + std::to_string(sum) + "}00010003", Hex("C0 62 00 00")));
 }
 
-TEST(Catalogue, NamesAndReceivableMessages) {
-    EXPECT_EQ(MessageName(0x00), "Initialization Request,  Initialization Complete Notification");
-    EXPECT_EQ(MessageName(0x7C), "Speed Dial Information Request");
-    EXPECT_EQ(MessageName(0xE9), "Download Start Request");
-    EXPECT_EQ(MessageName(0x1F), "");
-    int named = 0;
-    int receivable = 0;
-    for (int mid = 0; mid < 256; ++mid) {
-        named += MessageName(static_cast<std::uint8_t>(mid)).empty() ? 0 : 1;
-        for (int jobType = 0; jobType < 16; ++jobType) {
-            receivable +=
-                IsReceivable(static_cast<std::uint8_t>(jobType), static_cast<std::uint8_t>(mid));
-        }
-    }
-    EXPECT_EQ(named, 53);
-    EXPECT_EQ(receivable, 32);
-    EXPECT_TRUE(IsReceivable(0, 0xEA));
-    EXPECT_TRUE(IsReceivable(7, 0x8F));
-    EXPECT_FALSE(IsReceivable(7, 0x7C));
-    EXPECT_FALSE(IsReceivable(0, 0x80));
-}
-
-TEST(Catalogue, BuiltInRequestFrames) {
-    auto wire = [](std::uint8_t mid, bool sender = false) {
-        return SerializeFrame(*BuiltInRequest(mid, sender));
-    };
-    for (std::uint8_t mid : {0x76, 0x78, 0x79, 0x7B, 0x7C, 0x7E}) {
-        EXPECT_EQ(wire(mid), Concat({Hex("C0"), {mid}, Hex("00 05 00 03 60 01 00")}));
-    }
-    EXPECT_EQ(wire(0x1F), Hex("C0 1F 00 08 00 06 B2 01 14 B3 01 00"));
-    EXPECT_EQ(wire(0x21), Hex("C0 21 00 08 00 06 09 04 00 64 00 0F"));
-    EXPECT_EQ(wire(0x60, true), Hex("C0 60 00 05 00 03 91 01 01"));
-    EXPECT_EQ(wire(0x60, false), Hex("C0 60 00 00"));
-    EXPECT_EQ(wire(0x62), Hex("C0 62 00 00"));
-    EXPECT_FALSE(BuiltInRequest(0x7D));
-}
-
 TEST(Base64, PaddingCountsAsZeroAndMalformedTextIsRejected) {
     EXPECT_EQ(Base64Decode("AAA="), Hex("00 00 00"));
     EXPECT_EQ(Base64Decode("TQ=="), Hex("4D 00 00"));
