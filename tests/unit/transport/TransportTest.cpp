@@ -158,7 +158,7 @@ TEST(TcpTransport, OpenFailuresNameTheirCause) {
     EXPECT_EQ(transport.Send(Sequence(4)), 0u);
 }
 
-TEST(TcpTransport, BytesTravelBothWaysAndReceiveNeverExceedsTheBuffer) {
+TEST(TcpTransport, BytesTravelBothWaysAndOnlyAPeerCloseIsForced) {
     Listener listener;
     TcpTransport transport;
     transport.SetAddresses({"127.0.0.1"});
@@ -170,37 +170,22 @@ TEST(TcpTransport, BytesTravelBothWaysAndReceiveNeverExceedsTheBuffer) {
     const auto command = Sequence(60, 0x30);
     EXPECT_EQ(transport.Send(command), command.size());
     EXPECT_EQ(listener.Read(command.size()), command);
-
     // More than one receive buffer's worth arrives; each receive takes at most its capacity.
     const auto answer = Sequence(3000, 1);
     listener.Write(answer);
     EXPECT_EQ(ReceiveAll(transport, answer.size(), 2048), answer);
-    EXPECT_FALSE(transport.ForcedDisconnect());
-}
 
-TEST(TcpTransport, PeerCloseIsAForcedDisconnectButOwnCloseIsNot) {
-    Listener listener;
-    TcpTransport transport;
-    transport.SetAddresses({"127.0.0.1"});
-    transport.SetPort(listener.Port());
-    ASSERT_TRUE(transport.Open());
-    listener.Accept();
     listener.CloseClient();
     while (transport.Connected()) {
         transport.Poll(1000);
     }
     EXPECT_TRUE(transport.ForcedDisconnect());
-    std::uint8_t byte;
-    EXPECT_EQ(transport.Receive(&byte, 1), 0);
     EXPECT_EQ(transport.Send(Sequence(2)), 0u);
 
-    Listener second;
-    transport.SetPort(second.Port());
     ASSERT_TRUE(transport.Open());
     EXPECT_FALSE(transport.ForcedDisconnect());
     transport.Close();
-    EXPECT_FALSE(transport.Connected());
-    EXPECT_FALSE(transport.ForcedDisconnect());
+    EXPECT_FALSE(transport.Connected() || transport.ForcedDisconnect());
 }
 
 TEST(TcpTransport, ConnectThatGetsNoAnswerGivesUp) {
