@@ -1,67 +1,42 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <string>
 
 #include "support/FileUtil.h"
+#include "support/RunCli.h"
 #include "support/TextUtil.h"
 
 namespace dialvane {
 namespace {
 
-const std::string kProgram = std::string(DIALVANE_BINARY_DIR) + "/apps/dialvane-cli/dialvane-cli";
 const std::string kSamples = std::string(DIALVANE_SOURCE_DIR) + "/samples/";
-
-struct CliRun {
-    int status;
-    std::string out, err;
-};
 
 class CliTest : public ::testing::Test {
   protected:
-    CliTest() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "dialcli-XXXXXX").string();
-        dir_ = mkdtemp(pattern.data());
+    std::string File(const std::string& name) const { return dir_.File(name); }
+    testing::CliRun Cli(const std::vector<std::string>& args) const {
+        return testing::RunCli(dir_, args);
     }
-    ~CliTest() override { std::filesystem::remove_all(dir_); }
-
-    std::string File(const std::string& name) const { return (dir_ / name).string(); }
-
-    // Runs the program with the arguments (each single-quoted for the shell), with its own data
-    // folder so the user's settings and log stay untouched.
-    CliRun Cli(const std::vector<std::string>& args) const {
-        std::string command = "'" + kProgram + "' --data-dir '" + File("data") + "'";
-        for (const std::string& arg : args) {
-            command += " '" + arg + "'";
-        }
-        command += " >'" + File("stdout") + "' 2>'" + File("stderr") + "'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFileBytes(File("stdout")).value_or(""),
-                ReadFileBytes(File("stderr")).value_or("")};
-    }
-
-    std::filesystem::path dir_;
+    testing::TempDir dir_;
 };
 
 TEST_F(CliTest, CheckReportsErrorLinesAndStatus) {
-    CliRun clean = Cli({"check", kSamples + "sample-dial-list.csv"});
+    auto clean = Cli({"check", kSamples + "sample-dial-list.csv"});
     EXPECT_EQ(clean.status, 0);
     EXPECT_EQ(clean.out, "");
 
-    CliRun errors = Cli({"check", kSamples + "fixtures/every-error.csv"});
+    auto errors = Cli({"check", kSamples + "fixtures/every-error.csv"});
     EXPECT_EQ(errors.status, 1);
     EXPECT_EQ(errors.out, ReadFileBytes(kSamples + "fixtures/every-error.expected.txt"));
 
     // The one-touch model of the delivered settings changes limits and wording.
-    CliRun oneTouch =
-        Cli({"check", "--model", "DX-C3500", kSamples + "fixtures/not-registered.csv"});
+    auto oneTouch = Cli({"check", "--model", "DX-C3500", kSamples + "fixtures/not-registered.csv"});
     EXPECT_EQ(oneTouch.status, 1);
     EXPECT_EQ(SplitLines(oneTouch.out).back(),
               "Line number:   3 [One Touch Dial] Setting Not Registered. (G02)");
 
-    CliRun unreadable = Cli({"check", File("missing.csv")});
+    auto unreadable = Cli({"check", File("missing.csv")});
     EXPECT_EQ(unreadable.status, 2);
     EXPECT_EQ(unreadable.err, "Cannot read file.Confirm whether or not the file is open.(" +
                                   File("missing.csv") + ")\n");
@@ -69,7 +44,7 @@ TEST_F(CliTest, CheckReportsErrorLinesAndStatus) {
 
 TEST_F(CliTest, ExportWritesTheDownloadForm) {
     const std::string out = File("out.csv");
-    CliRun run = Cli({"export", kSamples + "sample-dial-list.csv", "-o", out});
+    auto run = Cli({"export", kSamples + "sample-dial-list.csv", "-o", out});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string written = ReadFileBytes(out).value_or("");
     EXPECT_EQ(written.substr(0, 32), "S1,Head Office,03-5550-1000,HQ\r\n");
@@ -79,7 +54,7 @@ TEST_F(CliTest, ExportWritesTheDownloadForm) {
 
     // Errors in the file: the lines are printed and nothing is written.
     std::filesystem::remove(out);
-    CliRun bad = Cli({"export", kSamples + "fixtures/not-registered.csv", "-o", out});
+    auto bad = Cli({"export", kSamples + "fixtures/not-registered.csv", "-o", out});
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(SplitLines(bad.out).size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(out));
@@ -90,7 +65,7 @@ TEST_F(CliTest, JapaneseSettingsReadCp932) {
     ASSERT_TRUE(WriteFileAtomic(settings, "[MAINFORM]\nLANG=JPN\n"));
     const std::string list = File("jpn.csv");
     ASSERT_TRUE(WriteFileAtomic(list, "S1,\x93\x8c\x8b\x9e,03\r\nN,\x80\r\n"));
-    CliRun run = Cli({"--settings", settings, "check", list});
+    auto run = Cli({"--settings", settings, "check", list});
     EXPECT_EQ(run.status, 1);
     // LANG=JPN also loads the Japanese texts shipped beside the program.
     EXPECT_EQ(run.out, "行番号:   2 [発信元名] 項目内容異常 (\xef\xbf\xbd)\n");
@@ -109,12 +84,12 @@ TEST_F(CliTest, StartsLikeTheDesktopProgramInItsDataFolder) {
 
 TEST_F(CliTest, CommandLineErrors) {
     EXPECT_EQ(Cli({"--bogus", "check", "x"}).status, 2);
-    CliRun unknown = Cli({"frob", "x"});
+    auto unknown = Cli({"frob", "x"});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.err.find("usage: dialvane-cli"), std::string::npos);
     EXPECT_EQ(Cli({"export", kSamples + "sample-dial-list.csv"}).status, 2);
     EXPECT_EQ(Cli({"check"}).status, 2);
-    CliRun help = Cli({"--help"});
+    auto help = Cli({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("export FILE -o OUT"), std::string::npos);
 }

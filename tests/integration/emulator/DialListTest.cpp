@@ -30,51 +30,6 @@ std::string StringOf(const Bytes& frame) {
     return std::string(frame.begin(), frame.end());
 }
 
-// Reads answer frames the way the program does: parse each, count until complete.
-FrameRecord Reassemble(const std::vector<Bytes>& frames) {
-    FrameRecord message;
-    MessageCount count;
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        const FrameParseResult parsed = ParseFrame(frames[i]);
-        EXPECT_TRUE(parsed.ok()) << i;
-        EXPECT_LE(parsed.frame.fLen, 223u) << i;
-        if (i == 0) {
-            message = parsed.frame;
-            count.Start(parsed.frame);
-        } else {
-            count.Add(parsed.frame);
-            message.params.insert(message.params.end(), parsed.frame.params.begin(),
-                                  parsed.frame.params.end());
-        }
-        EXPECT_EQ(count.Complete(), i + 1 == frames.size()) << i;
-    }
-    return message;
-}
-
-TEST(EmulatorDialList, ListsEveryRecordInFramesTheProgramReassembles) {
-    DeviceDialList list;
-    ASSERT_TRUE(
-        list.Handle(0x7D, SpeedDialParams({1, 7, 60, 61, 200}, 104), kExtended, {}).registered);
-    for (int n = 2; n <= 40; ++n) {
-        list.Store('S', n + 100, SpeedDialValue("555", 104));
-    }
-    const HandleResult answer =
-        list.Handle(0x7C, {FrameParam::Make(0x60, {0})}, kExtended, std::nullopt);
-    EXPECT_EQ(answer.problem, "");
-    ASSERT_GT(answer.answerFrames.size(), 2u);
-    EXPECT_EQ(answer.answerFrames.front()[0], 0x80);
-    EXPECT_EQ(answer.answerFrames[1][0], 0x00);
-    EXPECT_EQ(answer.answerFrames.back()[0], 0x40);
-
-    const auto records = DecodeMessage(Reassemble(answer.answerFrames), true);
-    ASSERT_EQ(records.size(), 44u);
-    EXPECT_EQ(records[0][0], "S1");
-    EXPECT_EQ(records[0][3], "1");
-    EXPECT_EQ(records[3][0], "S61");
-    EXPECT_EQ(records[4][0], "S102");  // in number order, not in order of storing
-    EXPECT_EQ(records[43][0], "S200");
-}
-
 TEST(EmulatorDialList, AnEmptyListIsOneFrameWithoutParameters) {
     DeviceDialList list;
     for (std::uint8_t mid : {0x7C, 0x79, 0x76}) {
@@ -86,26 +41,6 @@ TEST(EmulatorDialList, AnEmptyListIsOneFrameWithoutParameters) {
     }
     const HandleResult sender = list.Handle(0x60, {}, kNormal, std::nullopt);
     EXPECT_EQ(StringOf(sender.answerFrames[0]), std::string({'\xC0', '\x60', 0, 2, 0, 0}));
-}
-
-TEST(EmulatorDialList, CancellationClearsOnlyItsKindUnlessRefused) {
-    DeviceDialList list;
-    list.Store('S', 1, SpeedDialValue("1", 86));
-    list.Store('G', 1, Bytes(42, 0));
-    const auto number = std::vector<FrameParam>{FrameParam::Make(0x60, {0})};
-
-    HandleResult refused = list.Handle(0x7E, number, kNormal, std::uint8_t{0x05});
-    EXPECT_FALSE(refused.cancelled);
-    EXPECT_EQ(list.Records('S').size(), 1u);
-    EXPECT_EQ(StringOf(refused.answerFrames[0]),
-              std::string({'\xC0', '\x7E', 0, 5, 0, 3, '\x0F', 1, 5}));
-
-    HandleResult done = list.Handle(0x7E, number, kNormal, std::nullopt);
-    EXPECT_TRUE(done.cancelled);
-    EXPECT_TRUE(list.Records('S').empty());
-    EXPECT_EQ(list.Records('G').size(), 1u);
-    EXPECT_EQ(StringOf(done.answerFrames[0]),
-              std::string({'\xC0', '\x7E', 0, 5, 0, 3, '\x0F', 1, 0}));
 }
 
 TEST(EmulatorDialList, RefusesRecordsTheDeviceCannotHoldAndStoresNoneOfTheMessage) {

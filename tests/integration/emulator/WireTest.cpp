@@ -4,7 +4,6 @@
 
 #include "EmulatorWire.h"
 #include "TestClient.h"
-#include "protocol/Base64.h"
 
 namespace dialvane::emu {
 namespace {
@@ -14,27 +13,6 @@ using testing::FrameWrite;
 using testing::Raw;
 
 const std::string kSpeedDialRequest = Raw({0xC0, 0x7C, 0x00, 0x05, 0x00, 0x03, 0x60, 0x01, 0x00});
-
-TEST(EmulatorScan, TakesTheNameQueryAndAFrameWriteApart) {
-    const std::string write = FrameWrite(kSpeedDialRequest);
-    // The envelope as the program's worked example has it: 60 bytes, count 18, checksum 809.
-    ASSERT_EQ(write.size(), 60u);
-    ASSERT_NE(write.find("U16;0;18;809}00010003"), std::string::npos);
-
-    const std::string stream = std::string(kNameQuery) + write;
-    ScanResult first = ScanIncoming(stream, false);
-    EXPECT_EQ(first.state, ScanState::Command);
-    EXPECT_EQ(first.command.command, kCommandChannelQuery);
-    EXPECT_EQ(first.consumed, kNameQuery.size());
-
-    ScanResult second = ScanIncoming(std::string_view(stream).substr(first.consumed), false);
-    EXPECT_EQ(second.state, ScanState::Command);
-    EXPECT_EQ(second.command.command, 3);
-    EXPECT_EQ(second.command.connection, "0001");
-    EXPECT_EQ(second.command.frame, kSpeedDialRequest + '\0');
-    EXPECT_EQ(second.command.problem, "");
-    EXPECT_EQ(second.consumed, write.size());
-}
 
 TEST(EmulatorScan, WaitsForEveryPartOfACommandThatArrivesInPieces) {
     const std::string write = FrameWrite(kSpeedDialRequest);
@@ -154,36 +132,6 @@ TEST(EmulatorFrameCheck, AcceptsWellFormedFramesAndNamesTheFault) {
     std::string tooLong = Raw({0xC0, 0x7D, 0x00, 224, 0x00, 222});
     tooLong += Raw({0x66, 220}) + std::string(220, 'a');
     EXPECT_NE(CheckWrittenFrame(tooLong).find("above 223"), std::string::npos);
-}
-
-TEST(EmulatorAnswers, DataBlocksDecodeWithTheProgramsDecoder) {
-    std::mt19937 random(7);
-    for (std::size_t length = 0; length < 300; ++length) {
-        std::string frame(length, '\0');
-        for (char& c : frame) {
-            c = static_cast<char>(random());
-        }
-        const std::string block = DataBlock("0001", frame);
-        const std::size_t lineEnd = block.find("\r\n");
-        const std::size_t n = std::stoul(block.substr(17, lineEnd - 17));
-        ASSERT_EQ(block.size(), lineEnd + 2 + n + 1) << length;
-        ASSERT_EQ(block.substr(lineEnd + 2, 8), "00010000");
-        ASSERT_EQ(block.back(), '\x0c');
-        if (length == 0) {
-            continue;
-        }
-        const auto decoded = Base64Decode(std::string_view(block).substr(lineEnd + 10, n - 8));
-        ASSERT_TRUE(decoded.has_value()) << length;
-        // Padding decodes to zero bytes behind the frame.
-        ASSERT_EQ(decoded->size(), (length + 2) / 3 * 3);
-        EXPECT_EQ(std::string(decoded->begin(), decoded->begin() + static_cast<long>(length)),
-                  frame);
-        EXPECT_TRUE(std::all_of(decoded->begin() + static_cast<long>(length), decoded->end(),
-                                [](std::uint8_t b) { return b == 0; }));
-    }
-    EXPECT_EQ(AckBlock("00A1", 0xFC), "@QNL SDC FAXTOOL=8\r\n00A100FC\x0c");
-    EXPECT_EQ(OtherConnection("0001"), "0002");
-    EXPECT_EQ(OtherConnection("FFFF"), "0000");
 }
 
 }  // namespace

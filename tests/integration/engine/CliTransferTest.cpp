@@ -1,126 +1,102 @@
 // The built dialvane-cli against the emulated MFP: what the transfer commands print and return.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <array>
-#include <cstdio>
-#include <filesystem>
 
 #include "MfpEmulator.h"
 #include "support/FileUtil.h"
+#include "support/RunCli.h"
 
 namespace dialvane {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr const char* kSettings =
     "[DX-R7700]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n"
     "[QNL_ENV]\nOPEN_RETRY_TIME=5\nNACK_RETRY_TIME=5\nTIMEOUT=3000\n";
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
 class CliTransfer : public ::testing::Test {
   protected:
     void Serve(int hostNumber) {
         address_ = "127.0.0." + std::to_string(hostNumber);
-        folder_ = fs::path(::testing::TempDir()) / ("cli_transfer_" + std::to_string(hostNumber));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        WriteFileAtomic(Path("dialvane.ini"), kSettings);
+        dir_.Write("dialvane.ini", kSettings);
         MfpEmulatorOptions options;
         options.address = address_;
         device_ = std::make_unique<MfpEmulator>(options);
         ASSERT_TRUE(device_->Start());
-        WriteFileAtomic(Path("seed.csv"),
-                        "S1,Office,03-555-123,OFF\r\nS75,Far,0011,\r\n"
-                        "G1,Team,S1,S75\r\nW4,G1\r\nN,Head Office\r\n");
+        dir_.Write("seed.csv",
+                   "S1,Office,03-555-123,OFF\r\nS75,Far,0011,\r\n"
+                   "G1,Team,S1,S75\r\nW4,G1\r\nN,Head Office\r\n");
         ASSERT_TRUE(device_->LoadUserFile(Path("seed.csv")));
     }
     void TearDown() override {
         if (device_) {
             device_->Stop();
         }
-        fs::remove_all(folder_);
     }
 
-    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+    std::string Path(const std::string& name) const { return dir_.File(name); }
+    std::string Read(const std::string& name) const { return dir_.Read(name); }
 
-    Outcome Cli(const std::string& arguments) const {
-        const std::string command =
-            std::string(DIALVANE_BINARY_DIR) + "/apps/dialvane-cli/dialvane-cli --settings " +
-            Path("dialvane.ini") + " --data-dir " + Path("data") + " " + arguments + " 2>/dev/null";
-        Outcome outcome;
-        FILE* pipe = popen(command.c_str(), "r");
-        std::array<char, 256> buffer;
-        while (pipe != nullptr && fgets(buffer.data(), buffer.size(), pipe) != nullptr) {
-            outcome.out += buffer.data();
-        }
-        const int raw = pipe != nullptr ? pclose(pipe) : -1;
-        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        return outcome;
+    testing::CliRun Cli(std::vector<std::string> arguments) const {
+        arguments.insert(arguments.begin(), {"--settings", Path("dialvane.ini")});
+        return testing::RunCli(dir_, arguments);
     }
 
     int FrameWrites() const { return device_->Counters().frameWrites; }
 
+    testing::TempDir dir_;
     std::string address_;
-    fs::path folder_;
     std::unique_ptr<MfpEmulator> device_;
 };
 
 TEST_F(CliTransfer, TestNamesTheModelOrTheCause) {
     Serve(40);
-    const Outcome ok = Cli("test --host " + address_);
+    const auto ok = Cli({"test", "--host", address_});
     EXPECT_EQ(ok.status, 0);
     EXPECT_EQ(ok.out, "Network Test OK. Model Name: DX-R7700\n");
 
-    const Outcome ng = Cli("test --host 127.0.0.41");
+    const auto ng = Cli({"test", "--host", "127.0.0.41"});
     EXPECT_EQ(ng.status, 1);
     EXPECT_EQ(ng.out, "Network Test NG.\nCheck the cables, power supply, and IP address.\n");
 
-    const Outcome unreachable = Cli("download --host 127.0.0.41 -o " + Path("none.csv"));
+    const auto unreachable = Cli({"download", "--host", "127.0.0.41", "-o", Path("none.csv")});
     EXPECT_EQ(unreachable.status, 1);
     EXPECT_TRUE(unreachable.out.ends_with("\nDownload failed.\n")) << unreachable.out;
     EXPECT_FALSE(FileExists(Path("none.csv")));
 
-    EXPECT_EQ(Cli("test").status, 2);
-    EXPECT_EQ(Cli("download --host " + address_).status, 2);
+    EXPECT_EQ(Cli({"test"}).status, 2);
+    EXPECT_EQ(Cli({"download", "--host", address_}).status, 2);
 }
 
 TEST_F(CliTransfer, DownloadThenUploadWithVerifyKeepTheList) {
     Serve(42);
-    const Outcome download = Cli("download --host " + address_ + " -o " + Path("list.csv"));
+    const auto download = Cli({"download", "--host", address_, "-o", Path("list.csv")});
     EXPECT_EQ(download.status, 0);
     EXPECT_EQ(download.out, "Download completed.\n");
     ASSERT_TRUE(device_->DumpUserFile(Path("dump.csv")));
-    const std::string list = ReadFileBytes(Path("list.csv")).value_or("");
-    EXPECT_EQ(list, ReadFileBytes(Path("dump.csv")).value_or("-"));
+    const std::string list = Read("list.csv");
+    EXPECT_EQ(list, Read("dump.csv"));
     EXPECT_NE(list.find("S75,Far"), std::string::npos);
 
     device_->ClearDialList();
-    const Outcome upload = Cli("upload --host " + address_ + " " + Path("list.csv") + " --verify");
+    const auto upload = Cli({"upload", "--host", address_, Path("list.csv"), "--verify"});
     EXPECT_EQ(upload.status, 0);
     EXPECT_EQ(upload.out, "Upload completed.\n");
     ASSERT_TRUE(device_->DumpUserFile(Path("dump.csv")));
-    EXPECT_EQ(ReadFileBytes(Path("dump.csv")).value_or("-"), list);
-    EXPECT_EQ(ReadFileBytes(Path("data/MFP_VERIFY.TMP")).value_or("-"), list);
+    EXPECT_EQ(Read("dump.csv"), list);
+    EXPECT_EQ(Read("data/MFP_VERIFY.TMP"), list);
     EXPECT_EQ(device_->Counters().occupyEnds, 2);
 }
 
 TEST_F(CliTransfer, UploadOfAFileWithErrorsSendsNothing) {
     Serve(43);
-    WriteFileAtomic(Path("bad.csv"), "S1,Office,03-555-123,\r\nS999,Nowhere,1,\r\n");
-    const Outcome upload = Cli("upload --host " + address_ + " " + Path("bad.csv"));
+    dir_.Write("bad.csv", "S1,Office,03-555-123,\r\nS999,Nowhere,1,\r\n");
+    const auto upload = Cli({"upload", "--host", address_, Path("bad.csv")});
     EXPECT_EQ(upload.status, 1);
     EXPECT_EQ(upload.out.rfind("Line number:   2 ", 0), 0u) << upload.out;
     EXPECT_TRUE(upload.out.ends_with("\nUpload failed.\n")) << upload.out;
     EXPECT_EQ(FrameWrites(), 0);
     EXPECT_EQ(device_->StoredCount('S'), 2);
 
-    const Outcome missing = Cli("upload --host " + address_ + " " + Path("none.csv"));
+    const auto missing = Cli({"upload", "--host", address_, Path("none.csv")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(FrameWrites(), 0);
 }
