@@ -107,15 +107,5 @@ TEST_F(DialModelTest, DeleteGroupClearsMasksAndOnlyItsBindings) {
     EXPECT_EQ(model_.groups[15].members.size(), 2u);
 }
 
-TEST_F(DialModelTest, ResetGroupResetsOneGroupOrAll) {
-    AddGroup(1, {1});
-    AddGroup(2, {1});
-    model_.ResetGroup(2);
-    EXPECT_EQ(model_.groups[2].recordText, "Non Used");
-    EXPECT_EQ(model_.groups[1].number, 1);
-    model_.ResetGroup(0);
-    EXPECT_EQ(model_.groups[1].number, 0);
-}
-
 }  // namespace
 }  // namespace dialvane

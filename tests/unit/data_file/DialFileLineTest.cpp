@@ -26,13 +26,6 @@ TEST(DialFileLine, SplitsBySeparatorsQuotesAndControlCharacters) {
     EXPECT_EQ(SplitDialLine(std::string("a\0b,c", 5)), (Fields{"a", "b", "c"}));
 }
 
-TEST(DialFileLine, JoinQuotesOnlyWhatNeedsIt) {
-    EXPECT_EQ(JoinDialLine({"S3", "Smith, John", "1"}), "S3,\"Smith, John\",1");
-    EXPECT_EQ(JoinDialLine({"S4", "Head Office", "1", ""}), "S4,Head Office,1,");
-    EXPECT_EQ(JoinDialLine({"S5", "a\"b", "x\ty"}), "S5,\"a\"\"b\",\"x\ty\"");
-    EXPECT_EQ(JoinDialLine({"N", "  "}), "N,  ");
-}
-
 std::string RandomField(std::mt19937& random) {
     static const std::string alphabet = "ab ,\"\t\x01\x7f\xc3\xa9<#>Space";
     std::string field(random() % 8, ' ');

@@ -1,3 +1,5 @@
+#include <gmock/gmock.h>
+
 #include "DialFileTestSupport.h"
 #include "data/CapabilityUse.h"
 #include "data/DialFileLoader.h"
@@ -160,12 +162,9 @@ TEST_F(RecordTableTest, BuildFromModelWriteAndLoadBack) {
 TEST_F(RecordTableTest, GroupMembersMustBeStored) {
     Store({"S1", "a", "1"});
     Store({"G1", "g", "S1", "S2"});
-    try {
-        table_.CheckGroupMembers();
-        ADD_FAILURE();
-    } catch (const ValidationError& e) {
-        EXPECT_STREQ(e.what(), "Specified speed dial number is not registered.S2");
-    }
+    EXPECT_THAT([&] { table_.CheckGroupMembers(); },
+                ::testing::ThrowsMessage<ValidationError>(
+                    ::testing::StrEq("Specified speed dial number is not registered.S2")));
 }
 
 TEST_F(RecordTableTest, CapabilityUseAndWarning) {
