@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +20,8 @@ namespace {
 
 using testing::Concat;
 using testing::Hex;
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
 using Fields = std::vector<std::string>;
 
 const RecordFormat kNormal{false, false};
@@ -62,12 +65,10 @@ TEST(EncodeRecord, GroupBitmaps) {
 
     for (const Fields& group :
          {Fields{"G1", "x", "S65"}, Fields{"G1", "x", "S0"}, Fields{"G1", "x", "Sx"}}) {
-        try {
-            EncodeRecord(group, kNormal);
-            ADD_FAILURE() << group[2];
-        } catch (const DeviceEncodingError& error) {
-            EXPECT_STREQ(error.what(), "Software ErrorInvalid bit field specified.");
-        }
+        EXPECT_THAT(
+            [&] { EncodeRecord(group, kNormal); },
+            ThrowsMessage<DeviceEncodingError>(StrEq("Software ErrorInvalid bit field specified.")))
+            << group[2];
     }
     EXPECT_THROW(EncodeRecord({"G1", "x", "S201"}, kExtended), DeviceEncodingError);
 }
@@ -180,12 +181,8 @@ TEST(DecodeDownload, ASpeedDialBeyondTheModelStopsWithTheGatesMessage) {
     Gate gate(false);
     RecordTable table(gate.Info());
     const EncodedRecord beyond = EncodeRecord({"S61", "", "", "1"}, kNormal);
-    try {
-        DecodeDownload({Message(0x7C, beyond.params)}, false, table);
-        ADD_FAILURE();
-    } catch (const ValidationError& error) {
-        EXPECT_STREQ(error.what(), "Invalid speed dial number.S61");
-    }
+    EXPECT_THAT([&] { DecodeDownload({Message(0x7C, beyond.params)}, false, table); },
+                ThrowsMessage<ValidationError>(StrEq("Invalid speed dial number.S61")));
 }
 
 // A dial list the strict gate accepts, drawn at random.

@@ -37,23 +37,16 @@ TEST(FrameSerialize, SomeValuesChangeByteOrderOnTheWayOut) {
                                          "80 03 03 02 01  6F 03 01 02 03"));
 }
 
-TEST(FrameParse, ReadsFramesAsTheyArrive) {
-    const FrameParseResult only = ParseFrame(Hex("C0 21 00 08 00 06 09 04 00 64 00 0F 00"));
-    ASSERT_TRUE(only.ok());
-    EXPECT_EQ(only.frame.len, 6);
-    EXPECT_EQ(only.frame.params, (std::vector{FrameParam::Make(0x09, Hex("00 64 00 0F"))}));
-
-    const FrameParseResult last = ParseFrame(Hex("40 7C 00 06 60 01 09 6D 01 02"));
-    ASSERT_TRUE(last.ok());
-    EXPECT_EQ(last.frame.len, 6);
-    EXPECT_EQ(last.frame.params.size(), 2u);
-
+TEST(FrameParse, EmptyFramesAndTheParameterCap) {
+    // F_LEN 0 ends the frame whatever follows; a first frame of LEN 0 carries no parameters.
     for (const Bytes& bare : {Hex("C0 7C 00 00 12 34"), Hex("80 7C 00 05 00 00 60 01 05")}) {
         const FrameParseResult empty = ParseFrame(bare);
         ASSERT_TRUE(empty.ok());
         EXPECT_EQ(empty.frame.len, 0);
         EXPECT_TRUE(empty.frame.params.empty());
     }
+    // A continuation frame's LEN is its F_LEN.
+    EXPECT_EQ(ParseFrame(Hex("40 7C 00 06 60 01 09 6D 01 02")).frame.len, 6);
 
     Bytes many = Hex("40 7C 03 84");  // 450 empty parameters
     many.resize(4 + 900, 0);
