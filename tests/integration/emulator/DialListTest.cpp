@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "DeviceDialList.h"
-#include "protocol/DeviceRecords.h"
 
 namespace dialvane::emu {
 namespace {

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "MfpEmulator.h"
 #include "TestClient.h"
 #include "data/DialFileLoader.h"
 #include "data/ProductInfo.h"
-#include "protocol/Base64.h"
+#include "protocol/Answer.h"
 #include "protocol/DeviceRecords.h"
 #include "protocol/Frame.h"
 #include "support/DescribeModel.h"
@@ -30,17 +31,11 @@ const std::string kSpeedDialCancel = Raw({0xC0, 0x7E, 0x00, 0x05, 0x00, 0x03, 0x
 
 // The frame inside a data answer, or nullopt when the block is not a clean one.
 std::optional<FrameRecord> FrameOf(const std::string& block) {
-    const std::size_t lineEnd = block.find("\r\n");
-    if (lineEnd == std::string::npos || block.back() != '\x0c') {
-        return std::nullopt;
-    }
-    const std::size_t n = std::stoul(block.substr(17, lineEnd - 17));
-    const auto bytes = Base64Decode(std::string_view(block).substr(lineEnd + 10, n - 8));
-    if (!bytes) {
-        return std::nullopt;
-    }
-    const FrameParseResult parsed = ParseFrame(*bytes);
-    return parsed.ok() ? std::optional<FrameRecord>(parsed.frame) : std::nullopt;
+    const AnswerClassification answer = ClassifyAnswer(block, "0001");
+    const FrameParseResult parsed = ParseFrame(answer.frame.value_or(Bytes{}));
+    return answer.status == ResponseStatus::QNL_RES && parsed.ok()
+               ? std::optional<FrameRecord>(parsed.frame)
+               : std::nullopt;
 }
 
 class EmulatorTcp : public ::testing::Test {
@@ -300,46 +295,28 @@ TEST_F(EmulatorTcp, WrongConnectionNumberAndMalformedAnswers) {
     EXPECT_EQ(Exchange(Tool("0000")), AckText("0000"));
     Occupy();
 
-    struct Case {
-        MalformKind kind;
-        ToolCommand command;
-        std::string expected;  // what arrives before the name answer
+    // Each malformed answer is one the program classifies as broken.
+    const std::tuple<MalformKind, ToolCommand, ResponseStatus> cases[] = {
+        {MalformKind::MissingFormFeed, ToolCommand::Nop, ResponseStatus::QNL_ERR_SIZE},
+        {MalformKind::WrongLength, ToolCommand::Nop, ResponseStatus::QNL_ERR_SIZE},
+        {MalformKind::WrongLength, ToolCommand::FrameRead, ResponseStatus::QNL_ERR_SIZE},
+        {MalformKind::BadBase64, ToolCommand::FrameRead, ResponseStatus::QNL_ERR_FORMAT},
     };
-    const std::string ack = AckText("0000");
-    const std::vector<Case> cases = {
-        {MalformKind::MissingFormFeed, ToolCommand::Nop, ack.substr(0, ack.size() - 1)},
-        {MalformKind::WrongLength, ToolCommand::Nop, ack.substr(0, ack.size() - 1) + "0\x0c"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [kind, command, status] : cases) {
         faults = {};
-        faults.malformed = CommandMatch::Nth(1, c.command);
-        faults.malformKind = c.kind;
-        SetFaults(faults);
-        client.Send(Tool("0000"));
-        client.Send("@QNL INQUIRE NAME\r\n");
-        EXPECT_EQ(client.ReadThroughNameAnswer(), c.expected + kNameAnswer);
-    }
-
-    // Data answers: a length 4 short of the data, and Base64 the program cannot decode.
-    for (MalformKind kind : {MalformKind::WrongLength, MalformKind::BadBase64}) {
-        faults = {};
-        faults.malformed = CommandMatch::Nth(1, ToolCommand::FrameRead, 0x7C);
+        faults.malformed = CommandMatch::Nth(1, command);
         faults.malformKind = kind;
         SetFaults(faults);
-        EXPECT_EQ(Exchange(FrameWrite(kSpeedDialInfo)), AckText("0000"));
-        client.Send(Tool("0004"));
+        if (command == ToolCommand::FrameRead) {
+            EXPECT_EQ(Exchange(FrameWrite(kSpeedDialInfo)), AckText("0000"));
+        }
+        client.Send(Tool(command == ToolCommand::Nop ? "0000" : "0004"));
         client.Send("@QNL INQUIRE NAME\r\n");
         const std::string bytes = client.ReadThroughNameAnswer();
-        const std::string answer = bytes.substr(0, bytes.size() - kNameAnswer.size());
-        const std::size_t lineEnd = answer.find("\r\n");
-        const std::size_t declared = std::stoul(answer.substr(17, lineEnd - 17));
-        const std::size_t actual = answer.size() - lineEnd - 3;
-        if (kind == MalformKind::WrongLength) {
-            EXPECT_EQ(declared + 4, actual);
-        } else {
-            EXPECT_EQ(declared, actual);
-            EXPECT_FALSE(Base64Decode(answer.substr(lineEnd + 10, declared - 8)).has_value());
-        }
+        ASSERT_TRUE(bytes.ends_with(kNameAnswer)) << bytes;
+        EXPECT_EQ(ClassifyAnswer(bytes.substr(0, bytes.size() - kNameAnswer.size()), "0001").status,
+                  status)
+            << bytes;
     }
 }
 

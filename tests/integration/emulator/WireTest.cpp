@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "EmulatorWire.h"
 #include "TestClient.h"
 
@@ -76,42 +74,6 @@ TEST(EmulatorScan, DropsStrayBytesUpToTheNextCommand) {
     ScanResult noGs = ScanIncoming("@QNL ENTER LANGUAGE=RCC\r\nU16;0;8;0}00010000\x1b\x01", false);
     EXPECT_EQ(noGs.state, ScanState::Garbage);
     EXPECT_EQ(noGs.consumed, kLanguageSwitch.size());
-}
-
-TEST(EmulatorScan, NeverReadsPastRandomInput) {
-    std::mt19937 random(20240611);
-    const std::string valid = FrameWrite(kSpeedDialRequest) + std::string(kNameQuery);
-    for (int round = 0; round < 3000; ++round) {
-        std::string bytes = valid;
-        const int edits = 1 + static_cast<int>(random() % 6);
-        for (int e = 0; e < edits; ++e) {
-            const std::size_t at = random() % bytes.size();
-            switch (random() % 3) {
-                case 0:
-                    bytes[at] = static_cast<char>(random());
-                    break;
-                case 1:
-                    bytes.erase(at, 1 + random() % 4);
-                    break;
-                default:
-                    bytes.insert(at, 1, static_cast<char>(random()));
-                    break;
-            }
-            if (bytes.empty()) {
-                bytes = "@";
-            }
-        }
-        std::string_view rest = bytes;
-        for (int step = 0; !rest.empty() && step < 1000; ++step) {
-            const ScanResult result = ScanIncoming(rest, true);
-            if (result.state == ScanState::Incomplete) {
-                break;
-            }
-            ASSERT_GT(result.consumed, 0u);
-            ASSERT_LE(result.consumed, rest.size());
-            rest.remove_prefix(result.consumed);
-        }
-    }
 }
 
 TEST(EmulatorFrameCheck, AcceptsWellFormedFramesAndNamesTheFault) {

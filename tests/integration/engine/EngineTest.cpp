@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include "MfpEmulator.h"
 #include "comm/RMsgThread.h"
@@ -279,36 +280,24 @@ TEST(EngineTransfer, BusyAnswersAreWaitedOutWithoutResending) {
     EXPECT_EQ(ReadText(rig.Path("download.csv")), rig.DeviceDump());
 }
 
-TEST(EngineTransfer, BusyBeyondTheRetriesFails) {
-    Rig rig(14, kOneTouchModel, false);
-    rig.Seed(OneTouchList());
-    EmulatorFaults faults;
-    faults.busy = CommandMatch::Every(ToolCommand::FrameRead, 0x79);
-    faults.busyNacks = 3;  // as many as NACK_RETRY_COUNT
-    rig.device->SetFaults(faults);
-
-    const RunResult result = rig.Run(RunMode::Download);
-    EXPECT_FALSE(result.success);
-    ExpectCompletion(rig, "Download failed.\r\n( Transmission stopped. by device error. )");
-    ASSERT_EQ(rig.Failures().size(), 1u);
-    EXPECT_EQ(rig.Failures()[0].text, "Fax is BUSY");
-    EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
-}
-
-TEST(EngineTransfer, SilentDeviceTimesOutAndTheFaxIsStillReleased) {
-    Rig rig(16, kOneTouchModel, false, [](EngineSettings& s) { s.env.timeout = 300; });
-    rig.Seed(OneTouchList());
-    EmulatorFaults faults;
-    faults.silence = CommandMatch::Nth(1, ToolCommand::FrameRead, 0x76);
-    rig.device->SetFaults(faults);
-
-    const RunResult result = rig.Run(RunMode::Download);
-    EXPECT_FALSE(result.success);
-    ExpectCompletion(rig, "Download failed.\r\n( Transmission stopped. by device error. )");
-    ASSERT_EQ(rig.Failures().size(), 1u);
-    EXPECT_EQ(rig.Failures()[0].text, "No response to command.");
-    EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
-    EXPECT_FALSE(fs::exists(rig.Path("download.csv")));
+TEST(EngineTransfer, BusyBeyondTheRetriesOrSilenceFailsTheDownloadAndReleasesTheFax) {
+    EmulatorFaults busy;
+    busy.busy = CommandMatch::Every(ToolCommand::FrameRead, 0x79);
+    busy.busyNacks = 3;  // as many as NACK_RETRY_COUNT
+    EmulatorFaults silent;
+    silent.silence = CommandMatch::Nth(1, ToolCommand::FrameRead, 0x76);
+    for (const auto& [host, faults, failure] :
+         {std::tuple{14, busy, "Fax is BUSY"}, {16, silent, "No response to command."}}) {
+        Rig rig(host, kOneTouchModel, false, [](EngineSettings& s) { s.env.timeout = 300; });
+        rig.Seed(OneTouchList());
+        rig.device->SetFaults(faults);
+        EXPECT_FALSE(rig.Run(RunMode::Download).success);
+        ExpectCompletion(rig, "Download failed.\r\n( Transmission stopped. by device error. )");
+        ASSERT_EQ(rig.Failures().size(), 1u);
+        EXPECT_EQ(rig.Failures()[0].text, failure);
+        EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
+        EXPECT_FALSE(fs::exists(rig.Path("download.csv")));
+    }
 }
 
 TEST(EngineTransfer, ConnectionLostDuringARegistrationEndsTheRun) {
