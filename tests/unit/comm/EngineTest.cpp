@@ -253,12 +253,6 @@ TEST_F(EngineTest, OnlyTheFirstFailureOfASequenceShowsABox) {
     ReportFailure(*engine_, ResponseStatus::QNL_ABORT);
     ASSERT_EQ(Boxes().size(), 2u);
     EXPECT_EQ(Boxes()[1].icon, PromptIcon::Information);
-
-    engine_->SetFailureDisplay(FailureDisplay::StoreAsResult);
-    ReportFailure(*engine_, ResponseStatus::QNL_NONE);
-    ReportFailure(*engine_, ResponseStatus::QNL_ERR_CONNECT_NO);
-    EXPECT_EQ(Boxes().size(), 2u);
-    EXPECT_EQ(engine_->resultMessage, "Error at remote terminal.");
 }
 
 TEST_F(EngineTest, NopAcceptsAckAndFaxAccessButNotBusy) {
