@@ -36,10 +36,6 @@ constexpr const char* kSettings =
     "[FaxType2]\nSpeedDial=60\nQuickDial=3\nSpeedDialKeyword=0\n"
     "[FaxType3]\nSpeedDial=200\nQuickDial=3\nSpeedDialKeyword=0\n";
 
-std::string ReadText(const std::string& path) {
-    return ReadFileBytes(path).value_or("<missing>");
-}
-
 // The largest list an extended model holds: 200 speed dials with keywords, 20 groups of 20,
 // 12 quick dials and a 20-character sender.
 std::string FullList() {
@@ -131,29 +127,27 @@ class Rig {
 
     // The device holds this user file.
     void Seed(const std::string& text) {
-        WriteFileAtomic(Path("seed.csv"), text);
         std::string error;
-        ASSERT_TRUE(device->LoadUserFile(Path("seed.csv"), &error)) << error;
+        ASSERT_TRUE(device->LoadUserFile(dir.Write("seed.csv", text), &error)) << error;
     }
 
     std::string DeviceDump() {
         std::string error;
         EXPECT_TRUE(device->DumpUserFile(Path("dump.csv"), &error)) << error;
-        return ReadText(Path("dump.csv"));
+        return dir.Read("dump.csv");
     }
 
     // What the upload command does before it starts: the user file through the editor loader
     // and the strict gate into the table, written out as the send file. Returns that text.
     std::string PrepareUpload(const std::string& userText) {
-        WriteFileAtomic(Path("user.csv"), userText);
         DialModel model;
-        const LoadResult loaded = LoadDialFile(Path("user.csv"), model, *product);
+        const LoadResult loaded = LoadDialFile(dir.Write("user.csv", userText), model, *product);
         EXPECT_TRUE(loaded.ok()) << (loaded.errorLines.empty() ? loaded.readError
                                                                : loaded.errorLines.front());
         table->BuildFromModel(model);
         std::string error;
         EXPECT_TRUE(WriteDownloadFile(Path("MFP_VERIFY.TMP"), *table, &error)) << error;
-        return ReadText(Path("MFP_VERIFY.TMP"));
+        return dir.Read("MFP_VERIFY.TMP");
     }
 
     RunResult Run(RunMode mode) {
@@ -221,14 +215,14 @@ TEST(EngineTransfer, FullExtendedListRoundTripsByteForByteWithVerify) {
     ExpectCompletion(rig, "Upload completed.");
     EXPECT_TRUE(rig.Failures().empty());
     EXPECT_EQ(rig.DeviceDump(), sent);
-    EXPECT_EQ(ReadText(rig.Path("TELDIR_TOOL.TMP")), sent);
+    EXPECT_EQ(rig.dir.Read("TELDIR_TOOL.TMP"), sent);
     // Multi-frame registrations: 200 records of 109 bytes need many frames.
     EXPECT_GT(rig.Commands(ToolCommand::FrameWrite, 0x7D), 50);
     EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
 
     const RunResult download = rig.Run(RunMode::Download);
     EXPECT_TRUE(download.success) << download.completionText;
-    EXPECT_EQ(ReadText(rig.Path("download.csv")), sent);
+    EXPECT_EQ(rig.dir.Read("download.csv"), sent);
     EXPECT_EQ(download.modelName, kExtendedModel);
     EXPECT_EQ(rig.device->Counters().occupyEnds, 2);
     EXPECT_TRUE(rig.device->Problems().empty()) << rig.device->Problems().front();
@@ -245,7 +239,7 @@ TEST(EngineTransfer, OneTouchListRoundTripsInTheNormalLayout) {
 
     const RunResult download = rig.Run(RunMode::Download);
     EXPECT_TRUE(download.success) << download.completionText;
-    EXPECT_EQ(ReadText(rig.Path("download.csv")), sent);
+    EXPECT_EQ(rig.dir.Read("download.csv"), sent);
     EXPECT_EQ(rig.Completions().size(), 2u);
     EXPECT_TRUE(rig.device->Problems().empty()) << rig.device->Problems().front();
 }
@@ -277,7 +271,7 @@ TEST(EngineTransfer, BusyAnswersAreWaitedOutWithoutResending) {
     ExpectCompletion(rig, "Download completed.");
     EXPECT_EQ(rig.device->Counters().occupyStarts, 3);
     EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x7C), 1);
-    EXPECT_EQ(ReadText(rig.Path("download.csv")), rig.DeviceDump());
+    EXPECT_EQ(rig.dir.Read("download.csv"), rig.DeviceDump());
 }
 
 TEST(EngineTransfer, BusyBeyondTheRetriesOrSilenceFailsTheDownloadAndReleasesTheFax) {
@@ -346,8 +340,8 @@ TEST(EngineTransfer, StopCauseInTheParameterAnswerSkipsTheCapabilityStep) {
     EXPECT_TRUE(result.success) << result.completionText;
     EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x1F), 0);
     // Still the extended layout: keywords and high numbers arrive intact.
-    EXPECT_EQ(ReadText(rig.Path("download.csv")), rig.DeviceDump());
-    EXPECT_NE(ReadText(rig.Path("download.csv")).find("S200,Name 200,035550200,kw200"),
+    EXPECT_EQ(rig.dir.Read("download.csv"), rig.DeviceDump());
+    EXPECT_NE(rig.dir.Read("download.csv").find("S200,Name 200,035550200,kw200"),
               std::string::npos);
 }
 
