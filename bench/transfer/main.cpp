@@ -21,6 +21,7 @@
 #include "data/DialFileLoader.h"
 #include "data/DownloadWriter.h"
 #include "support/FileUtil.h"
+#include "support/FullDialList.h"
 #include "transport/TcpTransport.h"
 
 namespace dialvane {
@@ -35,22 +36,7 @@ constexpr const char* kSettings =
     "[QNL_ENV]\nVERIFY=1\n";
 
 std::string FullList() {
-    std::string text;
-    for (int n = 1; n <= 200; ++n) {
-        text += "S" + std::to_string(n) + ",Name " + std::to_string(n) + ",03" +
-                std::to_string(5550000 + n) + ",kw" + std::to_string(n) + "\r\n";
-    }
-    for (int g = 1; g <= 20; ++g) {
-        text += "G" + std::to_string(g) + ",Group " + std::to_string(g);
-        for (int m = 1; m <= 20; ++m) {
-            text += ",S" + std::to_string((g - 1) * 9 + m);
-        }
-        text += "\r\n";
-    }
-    for (int w = 1; w <= 12; ++w) {
-        text += "W" + std::to_string(w) + (w % 2 ? ",S" : ",G") + std::to_string(w) + "\r\n";
-    }
-    return text + "N,Head Office Sender01\r\n";
+    return testing::FullDialList();
 }
 
 // Answers every question with its default; the benchmark only reads the result.

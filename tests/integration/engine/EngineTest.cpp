@@ -14,6 +14,7 @@
 #include "data/DialFileLoader.h"
 #include "data/DownloadWriter.h"
 #include "support/FileUtil.h"
+#include "support/FullDialList.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 #include "transport/TcpTransport.h"
@@ -36,25 +37,8 @@ constexpr const char* kSettings =
     "[FaxType2]\nSpeedDial=60\nQuickDial=3\nSpeedDialKeyword=0\n"
     "[FaxType3]\nSpeedDial=200\nQuickDial=3\nSpeedDialKeyword=0\n";
 
-// The largest list an extended model holds: 200 speed dials with keywords, 20 groups of 20,
-// 12 quick dials and a 20-character sender.
 std::string FullList() {
-    std::string text;
-    for (int n = 1; n <= 200; ++n) {
-        text += "S" + std::to_string(n) + ",Name " + std::to_string(n) + ",03" +
-                std::to_string(5550000 + n) + ",kw" + std::to_string(n) + "\r\n";
-    }
-    for (int g = 1; g <= 20; ++g) {
-        text += "G" + std::to_string(g) + ",Group " + std::to_string(g);
-        for (int m = 1; m <= 20; ++m) {
-            text += ",S" + std::to_string((g - 1) * 9 + m);
-        }
-        text += "\r\n";
-    }
-    for (int w = 1; w <= 12; ++w) {
-        text += "W" + std::to_string(w) + (w % 2 ? ",S" : ",G") + std::to_string(w) + "\r\n";
-    }
-    return text + "N,Head Office Sender01\r\n";
+    return testing::FullDialList();
 }
 
 // A one-touch model's list: 60 speed dials without keywords, groups, three buttons.
