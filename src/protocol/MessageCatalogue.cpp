@@ -117,24 +117,6 @@ bool IsReceivable(std::uint8_t jobType, std::uint8_t mid) {
     return false;
 }
 
-bool HasBuiltInRequest(std::uint8_t mid) {
-    switch (mid) {
-        case kMidFaxCapability:
-        case kMidSystemParamRead:
-        case kMidSenderInfo:
-        case kMidSenderCancel:
-        case kMidBindingInfo:
-        case kMidBindingCancel:
-        case kMidGroupInfo:
-        case kMidGroupCancel:
-        case kMidSpeedDialInfo:
-        case kMidSpeedDialCancel:
-            return true;
-        default:
-            return false;
-    }
-}
-
 std::optional<FrameRecord> BuiltInRequest(std::uint8_t mid, bool senderFlag) {
     switch (mid) {
         case kMidBindingInfo:
@@ -159,6 +141,10 @@ std::optional<FrameRecord> BuiltInRequest(std::uint8_t mid, bool senderFlag) {
         default:
             return std::nullopt;
     }
+}
+
+bool HasBuiltInRequest(std::uint8_t mid) {
+    return BuiltInRequest(mid, false).has_value();
 }
 
 }  // namespace dialvane
