@@ -78,6 +78,13 @@ int RenderScreenshots(dialvane::TMainForm& form, const std::string& folder,
     } else {
         form.Panel_Change(MainModeKind::Edit, EditSourceKind::New);
     }
+    if (form.Env().japaneseUi) {
+        // Japanese names in the grid show that their glyphs render.
+        form.Model().speedDials[150] =
+            SpeedDialEntry{"S150", "大阪支店 営業部", "", "06-5550-0150"};
+        form.Model().senderName = "東京本社";
+        form.Speed_Grid_Set(-1);
+    }
     const char* tabs[4] = {"main-speed-dial", "main-group-dial", "main-quick-dial", "main-sender"};
     for (int tab = 0; tab < 4; ++tab) {
         form.TabCtrl->setCurrentIndex(tab);

@@ -359,6 +359,9 @@ void ShadowLabel(QLabel* label, int count, const QColor& base) {
         auto* copy = new QLabel(label->text(), parent);
         copy->setObjectName(name);
         copy->setAlignment(label->alignment());
+        copy->setIndent(label->indent());
+        copy->setMargin(label->margin());
+        copy->setContentsMargins(label->contentsMargins());
         copy->setFont(label->font());
         copy->setAttribute(Qt::WA_TranslucentBackground);
         copy->setAutoFillBackground(false);

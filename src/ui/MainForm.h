@@ -186,6 +186,7 @@ class TMainForm : public QMainWindow {
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // Layout (MainFormLayout.cpp).

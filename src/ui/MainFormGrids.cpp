@@ -31,6 +31,12 @@ int GridRows(const QTableWidget* grid) {
     return grid->rowCount() + 1;
 }
 
+// A column is as wide as designed, or wider when its title needs it.
+int ColumnWidth(const QFontMetrics& metrics, int designed, const QStringList& titles, int column) {
+    const QString title = column < titles.size() ? titles[column] : QString();
+    return std::max(designed, metrics.horizontalAdvance(title) + 16);
+}
+
 void SetRow(QTableWidget* grid, int row, const std::vector<std::string>& cells) {
     for (int column = 0; column < grid->columnCount(); ++column) {
         std::string text = column < static_cast<int>(cells.size()) ? cells[column] : std::string();
@@ -93,7 +99,7 @@ void TMainForm::Speed_Page_Init() {
         std::max(metrics.horizontalAdvance("S000"), metrics.horizontalAdvance(titles[0])) + 5;
     const int widths[4] = {first + 10, 130, 80, 130};
     for (int column = 0; column < 4; ++column) {
-        SFG_Speed->setColumnWidth(column, widths[column]);
+        SFG_Speed->setColumnWidth(column, ColumnWidth(metrics, widths[column], titles, column));
     }
     SFG_Speed->verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
     SFG_Speed->scrollToTop();
@@ -112,7 +118,7 @@ void TMainForm::Group_Page_Init() {
         std::max(metrics.horizontalAdvance("G00"), metrics.horizontalAdvance(titles[0])) + 5;
     const int widths[3] = {first + 10, 150, 300};
     for (int column = 0; column < 3; ++column) {
-        SFG_Group->setColumnWidth(column, widths[column]);
+        SFG_Group->setColumnWidth(column, ColumnWidth(metrics, widths[column], titles, column));
     }
     SFG_Group->verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
     SFG_Group->scrollToTop();

@@ -254,6 +254,8 @@ void TMainForm::BuildWindow() {
     IMG_Title_Deco->setObjectName("IMG_Title_Deco");
     IMG_Title_Deco->setPixmap(TitleDecoration(58));
     IMG_Title_Deco->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // The band's own resize, after the layout has sized it, places its pictures.
+    LBL_Title->installEventFilter(this);
     DrawTitleBand();
     outer->addWidget(LBL_Title);
 
@@ -292,6 +294,9 @@ void TMainForm::BuildWindow() {
     RegisterMainFormCaptions();
     ApplyCaptions(this);
     SetNodeTexts();
+    // The tree is 185 pixels wide unless its texts need more.
+    TV_Ctrl->resizeColumnToContents(0);
+    SPL_Left->setSizes({std::max(185, TV_Ctrl->columnWidth(0) + 2 * TV_Ctrl->frameWidth()), 600});
     for (QWidget* bar : {PNL_BTN_Area0, PNL_BTN_Area, PNL_BTN_Area_Group, PNL_BTN_Area_File_Sel}) {
         ArrangeButtons(bar, kStandardRow);
     }
@@ -338,6 +343,13 @@ void TMainForm::PlaceTitleImages() {
     IMG_Title_Deco->setGeometry(width - kTitleDecorationWidth, 0, kTitleDecorationWidth,
                                 LBL_Title->height());
     IMG_Title_Deco->setVisible(width >= TitleTextWidth() + kTitleDecorationWidth);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == LBL_Title && event->type() == QEvent::Resize) {
+        PlaceTitleImages();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::Form_Resize() {
@@ -612,6 +624,8 @@ QWidget* TMainForm::BuildEditPanel() {
     TabCtrl = new QTabBar(PNL_Edit);
     TabCtrl->setObjectName("TabCtrl");
     TabCtrl->setExpanding(false);
+    // Four tabs fit beside the tree in the default window width.
+    TabCtrl->setStyleSheet("QTabBar::tab { padding: 4px 6px; }");
     TabCtrl->hide();
     layout->addWidget(TabCtrl);
 

@@ -23,6 +23,7 @@
 #include "MfpEmulator.h"
 #include "data/ProductInfo.h"
 #include "support/Environment.h"
+#include "support/FileUtil.h"
 #include "support/Messages.h"
 #include "support/ScriptedPrompt.h"
 #include "ui/EditForm.h"
@@ -761,6 +762,10 @@ TEST_P(WindowTransfer, EditRecordsThenSendWithVerify) {
     EXPECT_EQ(viewLines.empty(), GetParam() == 0);  // the compact form has no view
 
     AddSpeedDial(77, "Added", "0123");
+    saveAs = Path("from-device.csv");
+    form->BTN_Save->click();
+    EXPECT_FALSE(form->DeviceDataUnsaved());
+    EXPECT_NE(ReadFileBytes(saveAs).value_or("").find("S077,Added"), std::string::npos);
     Send();
     EXPECT_EQ(Texts("Completion Result").back(), "Upload completed.");
     EXPECT_EQ(captionAtEnd, "View Communication Status [Send Record File]");
