@@ -182,6 +182,10 @@ std::vector<std::vector<FrameParam>> DeviceDialList::ListUnits(std::uint8_t mid)
         unit.push_back(Param(kind->dataPid, value));
         units.push_back(std::move(unit));
     }
+    if (kind->letter == 'N' && units.empty()) {
+        // The sender slot always answers, empty or not.
+        units.push_back({Param(kind->dataPid, Bytes(34, 0))});
+    }
     return units;
 }
 
@@ -208,9 +212,12 @@ std::string DeviceDialList::Register(std::uint8_t mid, const std::vector<FramePa
             (params[0].size != 34 && params[0].size != longest)) {
             return "sender registration with parameters" + DescribeParams(params);
         }
-        if (!AllZero(params[0].value)) {
-            incoming[1] = params[0].value;
+        // The device has one sender slot: an all-zero name empties it.
+        if (AllZero(params[0].value)) {
+            Kind('N')->clear();
+            return "";
         }
+        incoming[1] = params[0].value;
     } else {
         const int highest = kind->letter == 'S'   ? (config.extended ? 200 : 60)
                             : kind->letter == 'G' ? 20

@@ -29,7 +29,7 @@ std::string StringOf(const Bytes& frame) {
     return std::string(frame.begin(), frame.end());
 }
 
-TEST(EmulatorDialList, AnEmptyListIsOneFrameWithoutParameters) {
+TEST(EmulatorDialList, AnEmptyListIsOneFrameWithoutParametersButTheSenderSlotAlwaysAnswers) {
     DeviceDialList list;
     for (std::uint8_t mid : {0x7C, 0x79, 0x76}) {
         const HandleResult answer =
@@ -38,8 +38,16 @@ TEST(EmulatorDialList, AnEmptyListIsOneFrameWithoutParameters) {
         EXPECT_EQ(StringOf(answer.answerFrames[0]),
                   std::string({'\xC0', static_cast<char>(mid), 0, 2, 0, 0}));
     }
-    const HandleResult sender = list.Handle(0x60, {}, kNormal, std::nullopt);
-    EXPECT_EQ(StringOf(sender.answerFrames[0]), std::string({'\xC0', '\x60', 0, 2, 0, 0}));
+    const std::string emptySender =
+        std::string({'\xC0', '\x60', 0, 38, 0, 36, 0x66, 34}) + std::string(34, '\0');
+    EXPECT_EQ(StringOf(list.Handle(0x60, {}, kNormal, std::nullopt).answerFrames[0]), emptySender);
+
+    // A sender registered and then registered empty reads back empty, not as the old name.
+    Bytes name(34, 0);
+    name[1] = 'A';
+    list.Handle(0x61, {FrameParam::Make(0x66, name)}, kNormal, std::nullopt);
+    list.Handle(0x61, {FrameParam::Make(0x66, Bytes(34, 0))}, kNormal, std::nullopt);
+    EXPECT_EQ(StringOf(list.Handle(0x60, {}, kNormal, std::nullopt).answerFrames[0]), emptySender);
 }
 
 TEST(EmulatorDialList, RefusesRecordsTheDeviceCannotHoldAndStoresNoneOfTheMessage) {

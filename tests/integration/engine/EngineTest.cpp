@@ -228,6 +228,17 @@ TEST(EngineTransfer, OneTouchListRoundTripsInTheNormalLayout) {
     EXPECT_TRUE(rig.device->Problems().empty()) << rig.device->Problems().front();
 }
 
+TEST(EngineTransfer, AnEmptySenderReplacesTheDevicesSenderAndVerifies) {
+    Rig rig(26, kOneTouchModel, false, [](EngineSettings& s) { s.verify = true; });
+    rig.Seed(OneTouchList());
+    std::string list = OneTouchList();
+    list.replace(list.find("N,Branch"), 8, "N,");
+    const std::string sent = rig.PrepareUpload(list);
+    const RunResult upload = rig.Run(RunMode::Upload);
+    EXPECT_TRUE(upload.success) << upload.completionText;
+    EXPECT_EQ(rig.DeviceDump(), sent);
+}
+
 TEST(EngineTransfer, VerifyThatReadsBackSomethingElseFails) {
     Rig rig(12, kOneTouchModel, false, [](EngineSettings& s) { s.verify = true; });
     rig.PrepareUpload(OneTouchList());
