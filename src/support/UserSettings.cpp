@@ -1,5 +1,7 @@
 #include "support/UserSettings.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -128,8 +130,18 @@ bool WriteUserSettings(const std::string& path, const UserSettings& settings) {
 }
 
 bool UserSettingsWritable(const std::string& path) {
-    if (FileExists(path) && ::access(path.c_str(), W_OK) != 0) {
-        return false;
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0) {
+        // Opening for writing is the real test: access() says yes to root for read-only files,
+        // and something other than a file may stand in its place.
+        if (!S_ISREG(status.st_mode)) {
+            return false;
+        }
+        const int handle = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (handle < 0) {
+            return false;
+        }
+        ::close(handle);
     }
     return ::access(FolderOf(path).c_str(), W_OK | X_OK) == 0;
 }

@@ -1,6 +1,5 @@
 // The main window's state machine: panels, the editor's life, saving, sending, the start-up
 // inquiry and the close.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -62,20 +61,6 @@ void Tell(const std::string& text, Msg title, PromptIcon icon, bool onTop = fals
 bool AskDiscardDeviceData() {
     return Ask(Text(Msg::DeviceDataUnsavedQuestion), Msg::ConfirmExecutionCaption,
                PromptButtons::YesNo, PromptIcon::Warning, PromptAnswer::No) == PromptAnswer::Yes;
-}
-
-// Opens the existing settings file for writing and closes it again at once: refused while
-// another program holds it, when it is read-only, or when something else stands in its place.
-bool SettingsFileOpens(const std::string& path) {
-    if (!UserSettingsWritable(path)) {
-        return false;
-    }
-    const int handle = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (handle < 0) {
-        return false;
-    }
-    ::close(handle);
-    return true;
 }
 
 std::string FilePart(const std::string& path) {
@@ -745,7 +730,7 @@ bool TMainForm::CanClose() {
     }
     const std::string& settings = env_.paths.userSettingsFile;
     if (FileExists(settings)) {
-        while (!SettingsFileOpens(settings)) {
+        while (!UserSettingsWritable(settings)) {
             if (Ask(Text(Msg::SettingsLocked, "\r\n"), Msg::ExclusionErrorCaption,
                     PromptButtons::RetryCancel, PromptIcon::Stop,
                     PromptAnswer::Cancel) != PromptAnswer::Retry) {

@@ -133,6 +133,9 @@ TEST(UserSettings, SenderAndFileHistoriesSkipGapsAndDoNotComeBackTwice) {
     EXPECT_EQ(again.fileHistory, s.fileHistory);
     EXPECT_TRUE(UserSettingsWritable(path));
     EXPECT_FALSE(UserSettingsWritable(dir.File("no/such/folder/MFP_USER.INI")));
+    // Something other than a file in its place cannot be written, whoever runs the program.
+    ASSERT_TRUE(MakeDirectories(dir.File("taken/MFP_USER.INI")));
+    EXPECT_FALSE(UserSettingsWritable(dir.File("taken/MFP_USER.INI")));
 }
 
 TEST(UserSettings, ACrashWhileWritingLeavesTheOldFileWhole) {
