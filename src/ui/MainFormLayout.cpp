@@ -411,7 +411,9 @@ void TMainForm::ClickFor(QPushButton* button) {
 }
 
 void TMainForm::FormClick() {
-    if (mainMode_ == MainModeKind::Edit) {
+    // Only the file-selection panel takes Save As away: taking it away while the editor is
+    // shown would disable the command each time the menu opens, so it could never be chosen.
+    if (mainMode_ == MainModeKind::Edit && !editorShown_) {
         MN_SaveAs->setEnabled(false);
     }
 }
