@@ -15,6 +15,9 @@ using Clock = std::chrono::steady_clock;
 
 // The transfer bar moves at least this often during a wait; answers wake the wait at once.
 constexpr int kWaitSliceMs = 100;
+// How long the release after a confirmed stop waits for the answer the stop left behind.
+constexpr int kAbandonedAnswerWaitMs = 3000;
+constexpr int kAbandonedAnswerPollMs = 10;
 // A message never needs more frames than this (65535 bytes in frames of at least 32 bytes);
 // beyond it the device is answering in circles.
 constexpr int kMaxReadFrames = 2048;
@@ -400,21 +403,65 @@ std::size_t ExchangeEngine::DataSend(const Bytes& bytes) {
     return sent;
 }
 
+bool ExchangeEngine::HoldsFinalAnswer(std::string_view bytes) const {
+    while (!bytes.empty()) {
+        const AnswerScan scan = ScanAnswer(bytes, ids_.connectNo);
+        if (scan.state == ScanState::Incomplete) {
+            return false;
+        }
+        const AnswerClassification& answer = scan.answer;
+        const bool busy = answer.status == ResponseStatus::QNL_NACK && answer.nackCode &&
+                          *answer.nackCode == kNackBusy;
+        if (scan.state == ScanState::Complete && !busy) {
+            return true;
+        }
+        bytes.remove_prefix(std::clamp<std::size_t>(scan.consumed, 1, bytes.size()));
+    }
+    return false;
+}
+
 void ExchangeEngine::DiscardStaleAnswers(IDeviceChannel& channel) {
     // The device answers only what it was sent, so whatever is still buffered now answers an
     // earlier command (a late answer after a timeout, the real answer behind the last busy
     // answer): taken as the answer to the next command it would be wrong.
     std::lock_guard lock(receiveMutex_);
-    std::size_t dropped = pending_.size();
-    pending_.clear();
-    std::array<std::uint8_t, kReceiveBufferSize> buffer;
-    for (int count; (count = channel.Receive(buffer.data(), buffer.size())) > 0;) {
-        dropped += static_cast<std::size_t>(count);
+    std::string stale;
+    stale.swap(pending_);
+    bool owed = false;
+    {
+        std::lock_guard state(stateMutex_);
+        owed = answerAbandoned_;
+        answerAbandoned_ = false;
     }
+    // After a confirmed stop the device still answers the command it was working on. Taken for
+    // the answer to the next command (the release of the fax above all) it would end that
+    // exchange before the device has even read it, so it is waited for, briefly, and dropped.
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::clamp(
+                                             settings_.env.timeout, 0, kAbandonedAnswerWaitMs));
+    std::array<std::uint8_t, kReceiveBufferSize> buffer;
+    while (true) {
+        for (int count; (count = channel.Receive(buffer.data(), buffer.size())) > 0;) {
+            stale.append(reinterpret_cast<const char*>(buffer.data()),
+                         static_cast<std::size_t>(count));
+        }
+        if (!owed || HoldsFinalAnswer(stale) || !channel.Connected() || Clock::now() >= deadline) {
+            break;
+        }
+        std::unique_lock state(stateMutex_);
+        stateChanged_.wait_for(state, std::chrono::milliseconds(kAbandonedAnswerPollMs),
+                               [this] { return terminate_.load(); });
+    }
+    const std::size_t dropped = stale.size();
     if (dropped > 0) {
         Log(Format("DataSend... 未処理の応答を破棄 [%d]Bytes", dropped),
             LogCategory::LogProc_DataSend, LogCategory::LogFunc_Error);
     }
+}
+
+bool ExchangeEngine::AnswerStillOwed() const {
+    // Nothing yet, or only a busy answer: the device's real answer is still on its way.
+    return answer_.status == ResponseStatus::QNL_NONE ||
+           (answer_.status == ResponseStatus::QNL_NACK && answer_.nackCode == kNackBusy);
 }
 
 void ExchangeEngine::Pause(int milliseconds) {
@@ -463,6 +510,7 @@ bool ExchangeEngine::QNL_Response(ResponseStatus expected) {
         // A stop is asked about before an answer is taken, even one that is already here:
         // with a fast device the answer always is, and the stop would never take effect.
         if (terminate_) {
+            answerAbandoned_ = AnswerStillOwed();
             status = answer_.status = ResponseStatus::QNL_ABORT;
             break;
         }
@@ -479,6 +527,7 @@ bool ExchangeEngine::QNL_Response(ResponseStatus expected) {
             const PromptAnswer answer = Ask(question);
             lock.lock();
             if (answer == PromptAnswer::Yes) {
+                answerAbandoned_ = AnswerStillOwed();
                 status = answer_.status = ResponseStatus::QNL_ABORT;
                 break;
             }

@@ -198,6 +198,10 @@ class ExchangeEngine {
     bool WaitAnswer(ResponseStatus expected, const char* failureFormat, const std::string& name);
     void ShowReceiveDump(const std::uint8_t* bytes, std::size_t count);
     void DiscardStaleAnswers(IDeviceChannel& channel);
+    // Whether bytes hold a complete answer other than a busy one.
+    bool HoldsFinalAnswer(std::string_view bytes) const;
+    // Caller holds stateMutex_.
+    bool AnswerStillOwed() const;
 
     EngineSettings settings_;
     ToolIds ids_;
@@ -217,7 +221,8 @@ class ExchangeEngine {
     mutable std::mutex stateMutex_;
     std::condition_variable stateChanged_;
     AnswerState answer_;
-    std::string receiveError_;  // an error the receive thread raises into the waiting run
+    std::string receiveError_;      // an error the receive thread raises into the waiting run
+    bool answerAbandoned_ = false;  // a confirmed stop left the device's answer still to come
     std::chrono::steady_clock::time_point receiveFrom_;  // READ_DELAY
 
     // The receive cycle: bytes taken from the channel and not yet classified.
