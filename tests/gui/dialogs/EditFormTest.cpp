@@ -1,6 +1,7 @@
 // The speed-dial entry dialog: free numbers, keyword mirroring, the checks on OK in their
 // order, and the cancel question.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <cstdio>
 #include <filesystem>
 
 #include "GuiTestSupport.h"
@@ -37,9 +39,11 @@ class EditFormTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         EnsureApplication();
-        settingsPath_ = ::testing::TempDir() + "/editform_settings.ini";
+        settingsPath_ =
+            ::testing::TempDir() + "/editform_settings_" + std::to_string(::getpid()) + ".ini";
         WriteFileAtomic(settingsPath_, kSettings);
     }
+    static void TearDownTestSuite() { std::remove(settingsPath_.c_str()); }
 
     EditFormTest() : keywords(settingsPath_), noKeywords(settingsPath_) {
         keywords.Load("WITHKW");

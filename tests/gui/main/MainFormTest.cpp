@@ -14,6 +14,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -52,9 +53,11 @@ class MainFormTest : public ::testing::Test {
     }
 
     void SetUp() override {
+        // Parameterised test names hold a "/", which must not become a subfolder.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '_');
         folder = fs::temp_directory_path() /
-                 ("dialvane-main-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                 ("dialvane-main-" + std::to_string(::getpid()) + "-" + name);
         fs::remove_all(folder);
         fs::create_directories(folder);
         StartupOptions options;
