@@ -12,7 +12,7 @@
 #include <QTableWidget>
 #include <filesystem>
 
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 #include "support/FileUtil.h"
 #include "ui/CaptionHelpers.h"
 

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 #include "ui/EditFormGroup.h"
 
 namespace dialvane {

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 #include "MfpEmulator.h"
 #include "comm/RMsgThread.h"
 #include "comm/UserThread.h"

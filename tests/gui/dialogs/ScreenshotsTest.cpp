@@ -10,7 +10,7 @@
 #include <QTableWidget>
 #include <filesystem>
 
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 #include "support/FileUtil.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"

@@ -8,7 +8,7 @@
 #include <QTextEdit>
 #include <filesystem>
 
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 #include "support/FileUtil.h"
 #include "ui/ErrLogForm.h"
 #include "ui/FormVer.h"

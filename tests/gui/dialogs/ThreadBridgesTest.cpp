@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 #include "ui/ThreadBridges.h"
 
 namespace dialvane {

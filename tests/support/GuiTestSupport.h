@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,10 +13,11 @@
 
 namespace dialvane::testing {
 
-// One QApplication for the whole program, created by the first fixture that needs it.
+// One QApplication for the whole test program, created by the first fixture that needs it;
+// every GUI test program shares this set-up.
 inline QApplication& EnsureApplication() {
     static int argc = 1;
-    static char name[] = "gui_dialogs";
+    static char name[] = "dialvane-gui-tests";
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -22,6 +25,12 @@ inline QApplication& EnsureApplication() {
     }();
     return *app;
 }
+
+// The base of every GUI fixture: the application exists before the first widget does.
+class GuiTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { EnsureApplication(); }
+};
 
 // Processes events until the condition holds; false when it still does not after a generous
 // bound (a hung test then fails instead of blocking the run).
@@ -45,8 +54,8 @@ class PromptScope {
         SetActivePrompt(prompt_);
     }
     ~PromptScope() { SetActivePrompt(nullptr); }
-    ScriptedPrompt& operator*() { return *prompt_; }
-    ScriptedPrompt* operator->() { return prompt_.get(); }
+    ScriptedPrompt& operator*() const { return *prompt_; }
+    ScriptedPrompt* operator->() const { return prompt_.get(); }
 
   private:
     std::shared_ptr<ScriptedPrompt> prompt_;

@@ -1,0 +1,166 @@
+#pragma once
+
+// The main window on a data folder of its own with a scripted prompt, and the same window
+// against an emulated MFP for whole transfers.
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "MfpEmulator.h"
+#include "support/Environment.h"
+#include "support/GuiTestSupport.h"
+#include "support/TempDir.h"
+#include "ui/MainForm.h"
+#include "ui/ProgForm.h"
+
+namespace dialvane::testing {
+
+inline const std::string kSettingsFile = DIALVANE_SOURCE_DIR "/config/dialvane.ini";
+inline const std::string kSampleList = DIALVANE_SOURCE_DIR "/samples/sample-dial-list.csv";
+
+class MainWindowTest : public GuiTest {
+  protected:
+    void SetUp() override {
+        StartupOptions options;
+        options.settingsFile = kSettingsFile;
+        options.dataFolder = dir.File("data");
+        options.startLog = false;
+        environment = std::make_unique<Environment>(StartEnvironment(options));
+        environment->user.connection = 1;
+        hooks.saveFileName = [this](const std::string&) -> std::optional<std::string> {
+            return saveAs.empty() ? std::nullopt : std::optional(saveAs);
+        };
+        hooks.findPrinter = [] { return std::string(); };
+        hooks.editSpeedDial = [this](EditOperationKind, SpeedDialEntry& buffer) {
+            buffer = nextEntry;
+            return true;
+        };
+    }
+
+    void TearDown() override { form.reset(); }
+
+    // The window for a model (one-touch DX-M100 or quick-dial DX-R7700); not shown, since a
+    // shown window starts its own device inquiry.
+    TMainForm& Make(const std::string& model = "DX-R7700") {
+        form = std::make_unique<TMainForm>(*environment, hooks);
+        form->LoadProduct(model);
+        return *form;
+    }
+
+    void Select(int node) { form->TV_Ctrl->setCurrentItem(form->Node(node)); }
+
+    // A speed dial added through the Add button, as the entry dialog would return it.
+    void AddSpeedDial(int number, const std::string& name, const std::string& fax) {
+        nextEntry = SpeedDialEntry{FormatKey(number), name, "", fax};
+        form->BTN_Speed_Add->click();
+    }
+
+    static std::string FormatKey(int number) {
+        char key[8];
+        std::snprintf(key, sizeof key, "S%03d", number);
+        return key;
+    }
+
+    std::vector<std::string> Texts(const std::string& title) const {
+        std::vector<std::string> texts;
+        for (const PromptRequest& request : prompt->Requests()) {
+            if (request.title == title) {
+                texts.push_back(request.text);
+            }
+        }
+        return texts;
+    }
+
+    TempDir dir;
+    PromptScope prompt;
+    std::unique_ptr<Environment> environment;
+    MainFormHooks hooks;
+    std::string saveAs;  // what the save dialog returns; empty: cancelled
+    SpeedDialEntry nextEntry;
+    std::unique_ptr<TMainForm> form;
+};
+
+// The window against an emulated MFP holding the sample list, with the progress dialog in the
+// form the parameter (DISP) chooses; the detailed form is closed with OK once its run ends.
+class WindowTransfer : public MainWindowTest, public ::testing::WithParamInterface<int> {
+  protected:
+    // Each test has a loopback address of its own (one per form), so tests run in parallel.
+    void StartDevice(int host, EmulatorFaults faults = {}) {
+        MfpEmulatorOptions options;
+        options.address = "127.0.0." + std::to_string(host + (GetParam() == 0 ? 0 : 1));
+        options.settingsPath = kSettingsFile;
+        device = std::make_unique<MfpEmulator>(options);
+        std::string error;
+        ASSERT_TRUE(device->Start(&error)) << error;
+        ASSERT_TRUE(device->LoadUserFile(kSampleList, &error)) << error;
+        device->SetFaults(faults);
+        environment->user.ipAddress = options.address;
+        environment->settings.verify = 1;
+        environment->settings.disp = GetParam();
+    }
+
+    void TearDown() override {
+        watcher.reset();  // its checks may refer to the test's locals
+        MainWindowTest::TearDown();
+        if (device) {
+            device->Stop();
+        }
+    }
+
+    void MakeWindow() {
+        Make("DX-R7700");
+        TProgForm* dialog = form->ProgForm();
+        EXPECT_EQ(dialog->Compact(), GetParam() == 0);
+        QObject::connect(dialog, &TProgForm::SequenceEnded, form.get(), [this, dialog] {
+            viewLines = dialog->ViewLines();
+            captionAtEnd = dialog->windowTitle().toStdString();
+            if (!dialog->Compact()) {
+                QTimer::singleShot(0, dialog->BTN_OK, &QPushButton::click);
+            }
+        });
+    }
+
+    // "Edit Records" confirmed through the tree.
+    void ReadFromDevice() {
+        prompt->Queue(PromptAnswer::Yes);
+        Select(3);
+    }
+
+    // "Send Record" confirmed, then the answers the run's questions get.
+    void Send(std::vector<PromptAnswer> answers = {}) {
+        prompt->Queue(PromptAnswer::Yes);
+        for (PromptAnswer answer : answers) {
+            prompt->Queue(answer);
+        }
+        form->BTN_Save_MFP->click();
+    }
+
+    // Calls `act` once, as soon as `ready` holds while the progress dialog is up.
+    void WhileRunning(std::function<bool()> ready, std::function<void(TProgForm&)> act) {
+        watcher = std::make_unique<QTimer>();
+        QObject::connect(watcher.get(), &QTimer::timeout, [this, ready, act] {
+            TProgForm* dialog = form->ProgForm();
+            if (!acted && dialog->isVisible() && ready()) {
+                acted = true;
+                act(*dialog);
+            }
+        });
+        watcher->start(5);
+    }
+
+    void PressStopWhen(std::function<bool()> ready) {
+        WhileRunning([this, ready] { return form->ProgForm()->BTN_Abort->isEnabled() && ready(); },
+                     [](TProgForm& dialog) { dialog.BTN_Abort->click(); });
+    }
+
+    std::unique_ptr<MfpEmulator> device;
+    std::unique_ptr<QTimer> watcher;
+    bool acted = false;
+    std::vector<std::string> viewLines;
+    std::string captionAtEnd;
+};
+
+}  // namespace dialvane::testing
