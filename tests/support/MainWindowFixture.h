@@ -2,6 +2,7 @@
 
 // The main window on a data folder of its own with a scripted prompt, and the same window
 // against an emulated MFP for whole transfers.
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -104,23 +105,42 @@ class WindowTransfer : public MainWindowTest, public ::testing::WithParamInterfa
 
     void TearDown() override {
         watcher.reset();  // its checks may refer to the test's locals
+        prompt->onAsk = nullptr;
         MainWindowTest::TearDown();
         if (device) {
             device->Stop();
         }
     }
 
+    // What the progress dialog showed when its run ended, and whether it was still up when the
+    // closing message came.
+    struct RunEnd {
+        std::string caption, target;
+        std::vector<std::string> lines;
+        bool okEnabled = false, saveEnabled = false, stopEnabled = true;
+        bool shownAtCompletion = true;
+    };
+
     void MakeWindow() {
         Make("DX-R7700");
         TProgForm* dialog = form->ProgForm();
         EXPECT_EQ(dialog->Compact(), GetParam() == 0);
         QObject::connect(dialog, &TProgForm::SequenceEnded, form.get(), [this, dialog] {
-            viewLines = dialog->ViewLines();
-            captionAtEnd = dialog->windowTitle().toStdString();
+            runEnd.caption = dialog->windowTitle().toStdString();
+            runEnd.target = dialog->LBL_Target->text().toStdString();
+            runEnd.lines = dialog->ViewLines();
+            runEnd.okEnabled = dialog->BTN_OK->isEnabled();
+            runEnd.saveEnabled = dialog->BTN_Save->isEnabled();
+            runEnd.stopEnabled = dialog->BTN_Abort->isEnabled();
             if (!dialog->Compact()) {
-                QTimer::singleShot(0, dialog->BTN_OK, &QPushButton::click);
+                QTimer::singleShot(0, dialog->BTN_OK, &QPushButton::click);  // it waits for OK
             }
         });
+        prompt->onAsk = [this, dialog](const PromptRequest& request) {
+            if (request.title == "Completion Result") {
+                runEnd.shownAtCompletion = dialog->isVisible();
+            }
+        };
     }
 
     // "Edit Records" confirmed through the tree.
@@ -151,16 +171,21 @@ class WindowTransfer : public MainWindowTest, public ::testing::WithParamInterfa
         watcher->start(5);
     }
 
+    // Presses Stop once `ready` holds, then again at once: the button is off after a press.
     void PressStopWhen(std::function<bool()> ready) {
         WhileRunning([this, ready] { return form->ProgForm()->BTN_Abort->isEnabled() && ready(); },
-                     [](TProgForm& dialog) { dialog.BTN_Abort->click(); });
+                     [this](TProgForm& dialog) {
+                         dialog.BTN_Abort->click();
+                         stopOffAfterPress = !dialog.BTN_Abort->isEnabled();
+                         dialog.BTN_Abort->click();
+                     });
     }
 
     std::unique_ptr<MfpEmulator> device;
     std::unique_ptr<QTimer> watcher;
     bool acted = false;
-    std::vector<std::string> viewLines;
-    std::string captionAtEnd;
+    bool stopOffAfterPress = false;
+    RunEnd runEnd;
 };
 
 }  // namespace dialvane::testing

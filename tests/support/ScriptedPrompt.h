@@ -3,6 +3,7 @@
 // Test doubles of the prompt and progress interfaces, for any test program to include as
 // "support/ScriptedPrompt.h" (tests/ is on the include path).
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -26,6 +27,9 @@ class ScriptedPrompt : public IPrompt {
     }
 
     PromptAnswer Ask(const PromptRequest& request) override {
+        if (onAsk) {
+            onAsk(request);
+        }
         std::lock_guard lock(mutex_);
         requests_.push_back(request);
         if (script_.empty()) {
@@ -40,6 +44,9 @@ class ScriptedPrompt : public IPrompt {
         std::lock_guard lock(mutex_);
         return requests_;
     }
+
+    // Sees each question as it is asked; set it before anything asks.
+    std::function<void(const PromptRequest&)> onAsk;
 
   private:
     mutable std::mutex mutex_;
