@@ -13,13 +13,10 @@
 namespace dialvane {
 namespace {
 
-using testing::EnsureApplication;
 using testing::PromptScope;
 
-class EditFormGroupTest : public ::testing::Test {
+class EditFormGroupTest : public testing::GuiTest {
   protected:
-    static void SetUpTestSuite() { EnsureApplication(); }
-
     EditFormGroupTest() {
         for (int n : {1, 2, 4, 7, 9}) {
             SpeedDialEntry& entry = model.speedDials[n];
@@ -73,13 +70,11 @@ class EditFormGroupTest : public ::testing::Test {
 
 TEST_F(EditFormGroupTest, MembersMoveBetweenTheGrids) {
     OpenEdit();
-    EXPECT_EQ(form.windowTitle(), "Register Group [Edit]");
     EXPECT_EQ(form.CB_Group_Num->count(), 1);
     EXPECT_EQ(form.CB_Group_Num->currentText(), "02");
     EXPECT_EQ(form.CB_Group_Name->currentText(), "Sales");
     EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList({"S004", "S001"}));  // member order
     EXPECT_EQ(Keys(form.SFG_Speed), QStringList({"S002", "S007", "S009"}));
-    EXPECT_EQ(form.SFG_Speed->horizontalHeaderItem(2)->text(), "Telephone Number");
 
     AddRow(1);  // S007 becomes the last member
     EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList({"S004", "S001", "S007"}));

@@ -8,10 +8,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <filesystem>
 
 #include "support/GuiTestSupport.h"
-#include "support/FileUtil.h"
+#include "support/TestProducts.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"
 #include "ui/ErrLogForm.h"
@@ -22,42 +21,31 @@
 namespace dialvane {
 namespace {
 
-namespace fs = std::filesystem;
-using testing::EnsureApplication;
-
-class Screenshots : public ::testing::Test {
+class Screenshots : public testing::GuiTest {
   protected:
-    static void SetUpTestSuite() { EnsureApplication(); }
-
     Screenshots() {
         const QByteArray wanted = qgetenv("DIALVANE_SCREENSHOTS");
-        folder = wanted.isEmpty() ? fs::path(::testing::TempDir()) / "dialog_screenshots"
-                                  : fs::path(wanted.toStdString());
-        fs::create_directories(folder);
+        folder = wanted.isEmpty() ? dir.Path() : wanted.toStdString() + "/";
     }
+    ~Screenshots() override { SelectModeMessages(true); }
 
     void Shoot(QWidget& window, const std::string& name) {
         window.show();
         QCoreApplication::processEvents();
-        const std::string path = (folder / (name + ".png")).string();
-        ASSERT_TRUE(window.grab().save(QString::fromStdString(path))) << path;
-        const QImage image(QString::fromStdString(path));
-        EXPECT_EQ(image.size(), window.size()) << name;
+        const QString path = QString::fromStdString(folder + name + ".png");
+        ASSERT_TRUE(window.grab().save(path)) << name;
+        EXPECT_EQ(QImage(path).size(), window.size()) << name;
         window.hide();
     }
 
-    fs::path folder;
+    testing::TempDir dir;
+    std::string folder;
 };
 
 TEST_F(Screenshots, EveryDialogRenders) {
     QWidget mainWindow;
     mainWindow.resize(900, 640);
-    const std::string settings = ::testing::TempDir() + "/screenshots.ini";
-    WriteFileAtomic(settings,
-                    "[KW]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\n"
-                    "SpeedDialKeyword=1\n");
-    TProductInfo product(settings);
-    product.Load("KW");
+    const std::unique_ptr<TProductInfo> product = testing::MakeProduct(dir, "QUICK");
     DialModel model;
     for (int n = 1; n <= 6; ++n) {
         model.speedDials[n].key = "S00" + std::to_string(n);
@@ -68,7 +56,7 @@ TEST_F(Screenshots, EveryDialogRenders) {
     model.groupDisplay[1] = GroupDisplay{"G01", "Sales", "Branch office 2,Branch office 5"};
 
     TEditForm edit(&mainWindow);
-    edit.Open(TEditForm::kModeAdd, SpeedDialEntry{}, model, product, "Add");
+    edit.Open(TEditForm::kModeAdd, SpeedDialEntry{}, model, *product, "Add");
     edit.EDT_Name->setText("Head office");
     edit.EDT_Keyword->setText("HEAD");
     edit.EDT_Tel->setText("03-5550-1000");

@@ -11,15 +11,10 @@
 namespace dialvane {
 namespace {
 
-using testing::EnsureApplication;
 using testing::ProcessUntil;
 using testing::RecordingProgress;
 using testing::ScriptedPrompt;
-
-class ThreadBridgesTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { EnsureApplication(); }
-};
+using ThreadBridgesTest = testing::GuiTest;
 
 // Answers from the script, noting the thread each question was asked on.
 class ThreadNotingPrompt : public ScriptedPrompt {
