@@ -11,6 +11,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <mutex>
 
 #include "comm/UserThread.h"
@@ -312,6 +313,11 @@ void TProgForm::FlushStatuses() {
             }
         } else if (level == 0) {
             LBL_TRANS_STAT->setText(Q(text + "\n\n" + Text(Msg::ProgDoNotPrint)));
+            // Three lines of the window font, or more when the text's glyphs (Japanese ones
+            // come from a taller fallback font) need more.
+            LBL_TRANS_STAT->setFixedHeight(
+                std::max(QFontMetrics(LBL_TRANS_STAT->font()).lineSpacing() * 3 + 4,
+                         LBL_TRANS_STAT->sizeHint().height()));
         }
     }
     pendingStatuses_.clear();
