@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include "support/DiagnosticLog.h"
+#include "support/Format.h"
+
 namespace dialvane {
 namespace {
 
@@ -24,9 +27,21 @@ constexpr std::array<std::uint8_t, 256> MakeTable() {
 
 constexpr std::array<std::uint8_t, 256> kTable = MakeTable();
 
+constexpr int kDumpIndent = 4;
+
+void LogStage(const char* format, const std::uint8_t* bytes, std::size_t count) {
+    if (!LogEnabled(LogCategory::LogProc_BASE64) || !LogEnabled(LogCategory::LogFunc_Info)) {
+        return;
+    }
+    LogWrite(Format(format, count), LogCategory::LogProc_BASE64, LogCategory::LogFunc_Info, 'L');
+    LogDump(bytes, count, LogCategory::LogProc_BASE64, kDumpIndent, LogCategory::LogFunc_Info);
+}
+
 }  // namespace
 
 std::optional<Bytes> Base64Decode(std::string_view text) {
+    LogStage("Base64_Decode... 変換前 [%d]Bytes",
+             reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     if (text.empty() || text.size() % 4 != 0) {
         return std::nullopt;
     }
@@ -53,6 +68,7 @@ std::optional<Bytes> Base64Decode(std::string_view text) {
         out.push_back(static_cast<std::uint8_t>(group >> 8));
         out.push_back(static_cast<std::uint8_t>(group));
     }
+    LogStage("Base64_Decode... 変換後 [%d]Bytes", out.data(), out.size());
     return out;
 }
 
