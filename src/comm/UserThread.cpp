@@ -134,6 +134,10 @@ void UThread::RunChannelTest() {
 }
 
 std::string UThread::DisplayName(const std::string& reported) const {
+    // Every name contains the empty one: a device that gives no name is not some configured model.
+    if (reported.empty()) {
+        return reported;
+    }
     for (const ModelPair& pair : request_.modelPairs) {
         if (!pair.shortName.empty() && !pair.printerModel.empty() &&
             pair.shortName.find(reported) != std::string::npos) {
