@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -261,6 +262,7 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<TcpTransport> tcp_;
     std::unique_ptr<RcvMsgThread> receiver_;
     std::unique_ptr<UThread> inquiryThread_;
+    std::atomic<bool> inquiryEnded_{false};  // set by the inquiry's worker as it hands over
     TStartupMessageForm* startupMessage_ = nullptr;
     TFormVer* formVer_ = nullptr;
     TEditForm* editForm_ = nullptr;

@@ -675,14 +675,17 @@ void TMainForm::StartupTimerTimer() {
     request.mode = RunMode::ChannelTest;
     engine_->SetFailureDisplay(FailureDisplay::Drop);
     inquiryThread_ = std::make_unique<UThread>(*engine_, request);
+    inquiryEnded_ = false;
     inquiryThread_->Start([this](const RunResult&) {
+        inquiryEnded_ = true;
         QMetaObject::invokeMethod(
             this, [this] { InquiryFinished(); }, Qt::QueuedConnection);
     });
 }
 
 void TMainForm::InquiryFinished() {
-    if (!inquiryThread_) {
+    // After a close the inquiry is over for good: the close has already taken the worker back.
+    if (!inquiryThread_ || shutdownDone_) {
         return;
     }
     inquiryThread_->Join();
@@ -774,6 +777,11 @@ void TMainForm::ShutDown() {
     if (inquiryThread_) {
         inquiryThread_->Terminate();
         engine_->RequestStop();
+        // The run asks whether to stop, and that question is shown on this thread: keep serving
+        // events until the run has ended, or each thread would wait for the other for ever.
+        while (!inquiryEnded_) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
         inquiryThread_->Join();
         inquiryThread_.reset();
     }

@@ -5,14 +5,20 @@
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <thread>
 
 #include "data/ProductInfo.h"
 #include "support/FileUtil.h"
 #include "support/MainWindowFixture.h"
 #include "support/Messages.h"
 #include "ui/QtPrompt.h"
+#include "ui/ThreadBridges.h"
 
 namespace dialvane {
 namespace {
@@ -490,6 +496,47 @@ TEST_F(MainFormTest, UnreachableDeviceAtStartupForcesTheSetupPanel) {
     ASSERT_EQ(prompt->Requests().size(), 1u);
     EXPECT_EQ(prompt->Requests()[0].text, "Make sure the device is properly connected.");
     EXPECT_EQ(prompt->Requests()[0].icon, PromptIcon::Warning);
+}
+
+TEST_F(MainFormTest, ClosingDuringTheStartupInquiryAsksTheStopQuestionAndEnds) {
+    MfpEmulatorOptions options;
+    options.address = "127.0.0.196";
+    options.settingsPath = kSettingsFile;
+    MfpEmulator device(options);
+    std::string error;
+    ASSERT_TRUE(device.Start(&error)) << error;
+    EmulatorFaults faults;
+    faults.silence = CommandMatch::Every(CommandMatch::kChannelQuery);  // the inquiry waits
+    device.SetFaults(faults);
+    environment->user.ipAddress = options.address;
+    // The run's questions are shown on the main thread, as the program's message boxes are.
+    auto onMainThread =
+        std::make_shared<QtPromptBridge>(std::shared_ptr<IPrompt>(&*prompt, [](IPrompt*) {}));
+    SetActivePrompt(onMainThread);
+    Make();
+    form->StartupTimerTimer();
+    ASSERT_TRUE(testing::ProcessUntil([&] { return !device.Transcript().empty(); }));
+
+    // Closing waits for the inquiry, which first asks whether to stop: a close that blocked
+    // the main thread while waiting would never see the question answered.
+    std::promise<void> closed;
+    std::thread watchdog([done = closed.get_future()] {
+        if (done.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+            std::fprintf(stderr, "closing during the start-up inquiry hung\n");
+            std::_Exit(1);
+        }
+    });
+    prompt->Queue(PromptAnswer::Yes);
+    form->close();
+    closed.set_value();
+    watchdog.join();
+    QCoreApplication::processEvents();
+
+    EXPECT_FALSE(form->InquiryRunning());
+    EXPECT_EQ(Texts("Confirm Stop"), std::vector<std::string>{"Stop Transmission?"});
+    EXPECT_EQ(prompt->Requests().size(), 1u);  // the ended inquiry reports nothing
+    SetActivePrompt(std::shared_ptr<IPrompt>(&*prompt, [](IPrompt*) {}));
+    device.Stop();
 }
 
 TEST_P(WindowTransfer, EditRecordsThenSendWithVerify) {
