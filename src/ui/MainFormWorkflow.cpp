@@ -267,8 +267,9 @@ bool TMainForm::SenderTextValid() {
         model_.senderName = result.trimmed;
         return true;
     }
-    ShowGeneralError(Text(result.code == kCheckTooLong ? Msg::StrictSenderNameTooLong
-                                                       : Msg::StrictSenderNameIllegal));
+    Tell(Text(result.code == kCheckTooLong ? Msg::StrictSenderNameTooLong
+                                           : Msg::StrictSenderNameIllegal),
+         Msg::EditInputErrorCaption, PromptIcon::Stop);
     CB_Sender->setFocus();
     return false;
 }

@@ -334,7 +334,9 @@ TEST_F(MainFormTest, OverlongSenderNameKeepsTheSenderTab) {
     form->TabCtrl->setCurrentIndex(0);
     EXPECT_EQ(form->TabCtrl->currentIndex(), 3);
     ASSERT_EQ(prompt->Requests().size(), 1u);
-    EXPECT_EQ(prompt->Requests()[0].title, "Dialvane");
+    EXPECT_EQ(prompt->Requests()[0].text, "Sender name is too long.");
+    EXPECT_EQ(prompt->Requests()[0].title, "Input Error");
+    EXPECT_EQ(prompt->Requests()[0].icon, PromptIcon::Stop);
     form->CB_Sender->setEditText("Sales");
     form->TabCtrl->setCurrentIndex(0);
     EXPECT_EQ(form->TabCtrl->currentIndex(), 0);
