@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -421,6 +422,16 @@ void TMainForm::FormClick() {
 void TMainForm::mousePressEvent(QMouseEvent* event) {
     FormClick();
     QMainWindow::mousePressEvent(event);
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    // The editor's Cancel is the window's cancel button: Escape presses it while it is shown.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
+        BTN_Cancel->isVisibleTo(this) && BTN_Cancel->isEnabled()) {
+        ClickFor(BTN_Cancel);
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 std::string TMainForm::HelpFile() const {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QTabBar>
 #include <QTableWidget>
@@ -57,9 +59,10 @@ TEST_F(MainFormTest, CreateNewSaveAndReopenKeepsSpeedDialsAndGroups) {
     EXPECT_EQ(form->EditSource(), EditSourceKind::ExistingFile);
     EXPECT_EQ(form->FileHistory().front(), saveAs);
 
-    // Nothing is unsaved, so leaving asks nothing.
+    // Nothing is unsaved, so leaving (by Escape, which presses Cancel) asks nothing.
     size_t asked = prompt->Requests().size();
-    form->BTN_Cancel->click();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(form->SFG_Speed, &escape);
     EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
     EXPECT_EQ(prompt->Requests().size(), asked);
 
