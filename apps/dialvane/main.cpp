@@ -123,8 +123,9 @@ int main(int argc, char** argv) {
     if (!guard) {
         return 1;
     }
+    // The application's name only: a display name would be appended by the window system to
+    // every other caption ("Confirm Deletion — Dialvane"), which must read as given.
     QApplication::setApplicationName(QString::fromStdString(Text(Msg::AppTitle)));
-    QApplication::setApplicationDisplayName(QString::fromStdString(Text(Msg::AppTitle)));
 
     Environment environment = StartEnvironment(options);
     TMainForm mainForm(environment);
