@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
+
+#include "support/FileUtil.h"
 #include "support/Format.h"
 #include "support/TextUtil.h"
 
@@ -32,6 +36,29 @@ TEST(TextUtil, IntegerSettingsAcceptDecimalAndBothHexForms) {
     EXPECT_EQ(ParseIntegerText("0x"), std::nullopt);
     EXPECT_EQ(ParseIntegerText(""), std::nullopt);
     EXPECT_EQ(ParseIntegerText("99999999999"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace dialvane
+
+namespace dialvane {
+namespace {
+
+TEST(FileUtil, AtomicWriteReplacesTheFileALinkNamesAndKeepsTheLink) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("dialvane-fileutil-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "shared");
+    const std::string target = (dir / "shared" / "list.csv").string();
+    const std::string link = (dir / "list.csv").string();
+    ASSERT_TRUE(WriteFileAtomic(target, "old"));
+    std::filesystem::create_symlink(target, link);
+
+    ASSERT_TRUE(WriteFileAtomic(link, "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFileBytes(target), "new");
+    EXPECT_FALSE(WriteFileAtomic((dir / "missing" / "x.csv").string(), "x"));
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
