@@ -477,6 +477,9 @@ void ExchangeEngine::EnableReceiving() {
     {
         std::lock_guard lock(stateMutex_);
         answer_.status = ResponseStatus::QNL_NONE;
+        // A receive cycle that overlapped the end of the previous wait may have left its error
+        // behind; it belongs to that exchange, not to this one.
+        receiveError_.clear();
         receiveFrom_ = Clock::now() + std::chrono::milliseconds(delayed ? delay : 0);
         receiveEnabled_ = true;
     }
