@@ -12,6 +12,7 @@
 #include "data/TextChecks.h"
 #include "support/Prompt.h"
 #include "ui/CaptionHelpers.h"
+#include "ui/InputCheck.h"
 
 namespace dialvane {
 
@@ -21,16 +22,6 @@ bool IsMirroredCharacter(QChar c) {
     const char16_t unit = c.unicode();
     // Printable ASCII and half-width katakana: what a search keyword can hold.
     return (unit >= 0x20 && unit <= 0x7E) || (unit >= 0xFF61 && unit <= 0xFF9F);
-}
-
-void InputError(Msg message) {
-    PromptRequest box;
-    box.text = Text(message);
-    box.title = Text(Msg::EditInputErrorCaption);
-    box.buttons = PromptButtons::Ok;
-    box.icon = PromptIcon::Stop;
-    box.defaultAnswer = PromptAnswer::Ok;
-    AskUser(box);
 }
 
 bool AskYesNo(Msg text, Msg title) {
@@ -213,45 +204,14 @@ void TEditForm::BtnOkClick() {
         }
     }
 
-    switch (CheckNameText(name, kNameMaxBytes).code) {
-        case kCheckEmpty:
-            InputError(Msg::EditNotEntered);
-            EDT_Name->setFocus();
-            return;
-        case kCheckTooLong:
-            InputError(Msg::EditNameTooLong);
-            EDT_Name->setFocus();
-            return;
-        case kCheckIllegal:
-            InputError(Msg::EditNameIllegal);
-            EDT_Name->setFocus();
-            return;
-        default:
-            break;
-    }
-    switch (CheckFaxNumber(fax)) {
-        case kCheckEmpty:
-            InputError(Msg::EditNotEntered);
-            EDT_Tel->setFocus();
-            return;
-        case kCheckTooLong:
-            InputError(Msg::EditFaxTooLong);
-            EDT_Tel->setFocus();
-            return;
-        case kCheckIllegal:
-            InputError(Msg::EditFaxIllegal);
-            EDT_Tel->setFocus();
-            return;
-        default:
-            break;
-    }
-    if (keywords_) {
-        const int code = CheckKeywordText(keyword, kKeywordMaxBytes).code;
-        if (code == kCheckTooLong || code == kCheckIllegal) {
-            InputError(code == kCheckTooLong ? Msg::EditKeywordTooLong : Msg::EditKeywordIllegal);
-            EDT_Keyword->setFocus();
-            return;
-        }
+    if (!AcceptCheck(CheckNameText(name, kNameMaxBytes).code,
+                     {Msg::EditNotEntered, Msg::EditNameTooLong, Msg::EditNameIllegal}, EDT_Name) ||
+        !AcceptCheck(CheckFaxNumber(fax),
+                     {Msg::EditNotEntered, Msg::EditFaxTooLong, Msg::EditFaxIllegal}, EDT_Tel) ||
+        (keywords_ && !AcceptCheck(CheckKeywordText(keyword, kKeywordMaxBytes).code,
+                                   {std::nullopt, Msg::EditKeywordTooLong, Msg::EditKeywordIllegal},
+                                   EDT_Keyword))) {
+        return;
     }
     if (CB_Num->currentIndex() < 0) {
         return;  // no free number: nothing can be stored

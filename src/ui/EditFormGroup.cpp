@@ -18,6 +18,7 @@
 #include "support/Prompt.h"
 #include "support/TextUtil.h"
 #include "ui/CaptionHelpers.h"
+#include "ui/InputCheck.h"
 
 namespace dialvane {
 
@@ -35,10 +36,6 @@ PromptAnswer Ask(const std::string& text, Msg title, PromptButtons buttons, Prom
 
 bool AskYesNo(const std::string& text, Msg title) {
     return Ask(text, title, PromptButtons::YesNo, PromptIcon::Warning) == PromptAnswer::Yes;
-}
-
-void InputError(Msg message) {
-    Ask(Text(message), Msg::EditInputErrorCaption, PromptButtons::Ok, PromptIcon::Stop);
 }
 
 QTableWidget* MakeGrid(QWidget* parent, const char* name) {
@@ -358,21 +355,10 @@ void TEditForm_Group::Restore() {
 
 void TEditForm_Group::BtnOkClick() {
     const std::string name = S(CB_Group_Name->currentText());
-    switch (CheckNameText(name, kNameMaxBytes).code) {
-        case kCheckEmpty:
-            InputError(Msg::EditNotEntered);
-            CB_Group_Name->setFocus();
-            return;
-        case kCheckTooLong:
-            InputError(Msg::GroupNameTooLong);
-            CB_Group_Name->setFocus();
-            return;
-        case kCheckIllegal:
-            InputError(Msg::GroupNameIllegal);
-            CB_Group_Name->setFocus();
-            return;
-        default:
-            break;
+    if (!AcceptCheck(CheckNameText(name, kNameMaxBytes).code,
+                     {Msg::EditNotEntered, Msg::GroupNameTooLong, Msg::GroupNameIllegal},
+                     CB_Group_Name)) {
+        return;
     }
     for (int g = 1; g <= kMaxGroups; ++g) {
         const GroupDialEntry& group = model_->groups[g];

@@ -34,6 +34,7 @@
 #include "ui/EditFormGroup.h"
 #include "ui/ErrLogForm.h"
 #include "ui/FormVer.h"
+#include "ui/InputCheck.h"
 #include "ui/MainForm.h"
 #include "ui/ProgForm.h"
 #include "ui/QtPrompt.h"
@@ -262,16 +263,15 @@ bool TMainForm::SenderTextTooLong() const {
 }
 
 bool TMainForm::SenderTextValid() {
-    TextCheckResult result = CheckNameText(CB_Sender->currentText().toStdString(), kSenderMaxBytes);
-    if (result.code == kCheckOk || result.code == kCheckEmpty) {
-        model_.senderName = result.trimmed;
-        return true;
+    const TextCheckResult result =
+        CheckNameText(CB_Sender->currentText().toStdString(), kSenderMaxBytes);
+    if (!AcceptCheck(result.code,
+                     {std::nullopt, Msg::StrictSenderNameTooLong, Msg::StrictSenderNameIllegal},
+                     CB_Sender)) {
+        return false;
     }
-    Tell(Text(result.code == kCheckTooLong ? Msg::StrictSenderNameTooLong
-                                           : Msg::StrictSenderNameIllegal),
-         Msg::EditInputErrorCaption, PromptIcon::Stop);
-    CB_Sender->setFocus();
-    return false;
+    model_.senderName = result.trimmed;
+    return true;
 }
 
 bool TMainForm::Read_UserFile(const std::string& fileName) {
