@@ -13,6 +13,7 @@
 #include "MfpEmulator.h"
 #include "support/Environment.h"
 #include "support/GuiTestSupport.h"
+#include "support/LoopbackAddress.h"
 #include "support/TempDir.h"
 #include "ui/MainForm.h"
 #include "ui/ProgForm.h"
@@ -91,7 +92,7 @@ class WindowTransfer : public MainWindowTest, public ::testing::WithParamInterfa
     // Each test has a loopback address of its own (one per form), so tests run in parallel.
     void StartDevice(int host, EmulatorFaults faults = {}) {
         MfpEmulatorOptions options;
-        options.address = "127.0.0." + std::to_string(host + (GetParam() == 0 ? 0 : 1));
+        options.address = testing::LoopbackAddress(host + (GetParam() == 0 ? 0 : 1));
         options.settingsPath = kSettingsFile;
         device = std::make_unique<MfpEmulator>(options);
         std::string error;

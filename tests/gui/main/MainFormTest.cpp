@@ -17,6 +17,7 @@
 
 #include "data/ProductInfo.h"
 #include "support/FileUtil.h"
+#include "support/LoopbackAddress.h"
 #include "support/MainWindowFixture.h"
 #include "support/Messages.h"
 #include "ui/QtPrompt.h"
@@ -470,7 +471,7 @@ TEST_F(MainFormTest, OfflineStartupNeedsThePrinterDriverOnlyOverUsb) {
 
 TEST_F(MainFormTest, StartupInquiryTakesTheReportedModel) {
     MfpEmulatorOptions options;
-    options.address = "127.0.0.195";
+    options.address = testing::LoopbackAddress(195);
     options.settingsPath = kSettingsFile;
     MfpEmulator device(options);
     std::string error;
@@ -490,7 +491,7 @@ TEST_F(MainFormTest, StartupInquiryTakesTheReportedModel) {
 }
 
 TEST_F(MainFormTest, UnreachableDeviceAtStartupForcesTheSetupPanel) {
-    environment->user.ipAddress = "127.0.0.187";  // nobody listens there
+    environment->user.ipAddress = testing::LoopbackAddress(187);  // nobody listens there
     Make();
     form->StartupTimerTimer();
     ASSERT_TRUE(testing::ProcessUntil([&] { return !form->InquiryRunning(); }));
@@ -505,7 +506,7 @@ TEST_F(MainFormTest, UnreachableDeviceAtStartupForcesTheSetupPanel) {
 
 TEST_F(MainFormTest, ClosingDuringTheStartupInquiryAsksTheStopQuestionAndEnds) {
     MfpEmulatorOptions options;
-    options.address = "127.0.0.196";
+    options.address = testing::LoopbackAddress(196);
     options.settingsPath = kSettingsFile;
     MfpEmulator device(options);
     std::string error;

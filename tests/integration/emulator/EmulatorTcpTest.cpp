@@ -11,6 +11,7 @@
 #include "protocol/DeviceRecords.h"
 #include "protocol/Frame.h"
 #include "support/DescribeModel.h"
+#include "support/LoopbackAddress.h"
 #include "support/TempDir.h"
 
 namespace dialvane {
@@ -42,7 +43,7 @@ class EmulatorTcp : public ::testing::Test {
   protected:
     // Each test its own loopback address, so tests may run in parallel.
     void Start(int host, MfpEmulatorOptions options = {}) {
-        options.address = "127.0.0." + std::to_string(host);
+        options.address = testing::LoopbackAddress(host);
         emulator = std::make_unique<MfpEmulator>(options);
         std::string error;
         ASSERT_TRUE(emulator->Start(&error)) << error;
@@ -177,7 +178,7 @@ TEST_F(EmulatorTcp, ServesOneConnectionAfterAnotherAndReleasesTheFaxOnDisconnect
     Start(104);
     Occupy();
     TestClient second;
-    ASSERT_TRUE(second.Connect("127.0.0.104", emulator->Port()));
+    ASSERT_TRUE(second.Connect(testing::LoopbackAddress(104), emulator->Port()));
     second.Send("@QNL INQUIRE NAME\r\n");
     client.Close();
     // The second connection is served only once the first has ended.

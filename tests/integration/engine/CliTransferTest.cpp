@@ -3,6 +3,7 @@
 
 #include "MfpEmulator.h"
 #include "support/FileUtil.h"
+#include "support/LoopbackAddress.h"
 #include "support/RunCli.h"
 
 namespace dialvane {
@@ -15,7 +16,7 @@ constexpr const char* kSettings =
 class CliTransfer : public ::testing::Test {
   protected:
     void Serve(int hostNumber) {
-        address_ = "127.0.0." + std::to_string(hostNumber);
+        address_ = testing::LoopbackAddress(hostNumber);
         dir_.Write("dialvane.ini", kSettings);
         MfpEmulatorOptions options;
         options.address = address_;
@@ -53,11 +54,12 @@ TEST_F(CliTransfer, TestNamesTheModelOrTheCause) {
     EXPECT_EQ(ok.status, 0);
     EXPECT_EQ(ok.out, "Network Test OK. Model Name: DX-R7700\n");
 
-    const auto ng = Cli({"test", "--host", "127.0.0.41"});
+    const auto ng = Cli({"test", "--host", testing::LoopbackAddress(41)});
     EXPECT_EQ(ng.status, 1);
     EXPECT_EQ(ng.out, "Network Test NG.\nCheck the cables, power supply, and IP address.\n");
 
-    const auto unreachable = Cli({"download", "--host", "127.0.0.41", "-o", Path("none.csv")});
+    const auto unreachable =
+        Cli({"download", "--host", testing::LoopbackAddress(41), "-o", Path("none.csv")});
     EXPECT_EQ(unreachable.status, 1);
     EXPECT_TRUE(unreachable.out.ends_with("\nDownload failed.\n")) << unreachable.out;
     EXPECT_FALSE(FileExists(Path("none.csv")));

@@ -15,6 +15,7 @@
 #include "data/DownloadWriter.h"
 #include "support/FileUtil.h"
 #include "support/FullDialList.h"
+#include "support/LoopbackAddress.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 #include "transport/TcpTransport.h"
@@ -70,8 +71,7 @@ class Rig {
   public:
     Rig(int hostNumber, const std::string& model, bool extended,
         std::function<void(EngineSettings&)> tune = {}) {
-        address = "127.0.0.";
-        address += std::to_string(hostNumber);
+        address = testing::LoopbackAddress(hostNumber);
         const std::string settingsFile = dir.Write("dialvane.ini", kSettings);
 
         MfpEmulatorOptions options;
