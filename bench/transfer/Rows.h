@@ -1,0 +1,18 @@
+#pragma once
+
+// The rows of the transfer benchmark. A row is one function that starts its own emulated MFPs
+// (on host numbers no other row uses), runs, prints its lines and says whether every run
+// succeeded. Adding a row: a function here, its file, and one line in the table of main.cpp.
+
+#include "BenchSupport.h"
+
+namespace dialvane::bench {
+
+// Hosts 90: download and upload+verify in process, each beside the zero-work reference client,
+// with the split of one command's time.
+bool TransferRows(const BenchOptions& options);
+
+// Host 91: the command-line program's upload+verify in a process of its own, peak memory.
+bool CliRow(const BenchOptions& options);
+
+}  // namespace dialvane::bench
