@@ -9,18 +9,15 @@
 #include <ostream>
 #include <thread>
 
-#include "comm/RMsgThread.h"
-#include "comm/UserThread.h"
+#include "comm/DeviceSession.h"
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
-#include "data/DownloadWriter.h"
 #include "data/TextChecks.h"
 #include "protocol/FailureText.h"
 #include "support/Environment.h"
 #include "support/Messages.h"
 #include "support/TerminalProgress.h"
 #include "support/TerminalPrompt.h"
-#include "transport/TcpTransport.h"
 
 namespace dialvane {
 namespace {
@@ -126,24 +123,17 @@ class TransferSession {
 
         progress_ =
             std::make_unique<TerminalProgress>(err, env_.settings.disp, isatty(STDERR_FILENO) != 0);
-        EngineSettings settings;
-        settings.env = env_.settings.qnlEnv;
-        settings.verify = env_.settings.verify != 0 || options.verify;
-        settings.disp = env_.settings.disp;
-        engine_ = std::make_unique<ExchangeEngine>(settings);
-        tcp_.SetAddresses({options.host});
-        engine_->SetChannel(&tcp_);
-        engine_->SetPrompt(prompt_.get());
-        engine_->SetProgress(progress_.get());
-        receiver_ = std::make_unique<RcvMsgThread>(*engine_);
-        receiver_->Start();
-        signals_ = std::make_unique<StopSignals>(*engine_);
+        session_ = std::make_unique<DeviceSession>(SessionSettingsFor(env_, options.verify));
+        session_->UseNetwork(options.host);
+        session_->SetPrompt(prompt_.get());
+        session_->SetProgress(progress_.get());
+        signals_ = std::make_unique<StopSignals>(session_->Engine());
         product_ = std::make_unique<TProductInfo>(env_.programSettingsFile);
     }
 
     ~TransferSession() {
         signals_.reset();
-        receiver_.reset();
+        session_.reset();
         progress_->Finish();
         SetActivePrompt(nullptr);
     }
@@ -161,40 +151,25 @@ class TransferSession {
             return kExitFailed;
         }
         RecordTable table(*product_);
-        if (upload && !PrepareUpload(table)) {
+        if (!upload) {
+            return session_->Download(table, *product_, options_.output).success ? kExitCompleted
+                                                                                 : kExitFailed;
+        }
+        if (!PrepareUpload(table)) {
             out_ << Text(failed) << '\n';
             return kExitFailed;
         }
-        RunRequest request = BaseRequest(upload ? RunMode::Upload : RunMode::Download);
-        request.text = options_.output;
-        request.table = &table;
-        request.product = product_.get();
-        return Execute(request).success ? kExitCompleted : kExitFailed;
+        std::string sendFileError;
+        const RunResult result = session_->Upload(table, *product_, &sendFileError);
+        if (!sendFileError.empty()) {
+            out_ << TerminalText(sendFileError) << '\n' << Text(failed) << '\n';
+        }
+        return result.success ? kExitCompleted : kExitFailed;
     }
 
   private:
-    RunRequest BaseRequest(RunMode mode) const {
-        RunRequest request;
-        request.mode = mode;
-        request.downloadFile = env_.paths.downloadFile;
-        request.sendFile = env_.paths.sendFile;
-        for (int i = 0; i < kModelListSize; ++i) {
-            request.modelPairs.push_back(
-                {env_.settings.printerModels[i], env_.settings.shortModelNames[i]});
-        }
-        return request;
-    }
-
-    RunResult Execute(const RunRequest& request) {
-        UThread worker(*engine_, request);
-        worker.Execute();
-        return worker.Result();
-    }
-
     int NetworkTest() {
-        RunRequest request = BaseRequest(RunMode::NetworkTest);
-        request.networkChannel = &tcp_;
-        const RunResult result = Execute(request);
+        const RunResult result = session_->NetworkTest();
         out_ << result.networkTestText << '\n';
         if (!result.success && !result.failureCause.empty()) {
             out_ << TerminalText(result.failureCause) << '\n';
@@ -204,20 +179,19 @@ class TransferSession {
 
     // The start-up inquiry: the model the MFP reports picks the capabilities.
     bool Inquire() {
-        const RunResult result = Execute(BaseRequest(RunMode::ChannelTest));
+        const RunResult result = session_->Inquire(*product_);
         if (result.channelTestResult != 0) {
-            if (!engine_->lastFailureText.empty()) {
-                out_ << TerminalText(engine_->lastFailureText) << '\n';
+            if (!session_->Engine().lastFailureText.empty()) {
+                out_ << TerminalText(session_->Engine().lastFailureText) << '\n';
             }
             out_ << FailureText(ResponseStatus::QNL_ERR_DEV, 0) << '\n';
             return false;
         }
-        product_->Load(result.modelName);
         return true;
     }
 
-    // The user file through the editor loader and the strict gate, then the send file: all
-    // before anything goes to the MFP.
+    // The user file through the editor loader and the strict gate: all before anything goes
+    // to the MFP.
     bool PrepareUpload(RecordTable& table) {
         DialModel model;
         const LoadResult loaded = LoadDialFile(options_.file, model, *product_);
@@ -237,11 +211,6 @@ class TransferSession {
             out_ << GeneralErrorBoxText(error.what()) << '\n';
             return false;
         }
-        std::string error;
-        if (!WriteDownloadFile(env_.paths.sendFile, table, &error)) {
-            out_ << TerminalText(error) << '\n';
-            return false;
-        }
         return true;
     }
 
@@ -250,9 +219,7 @@ class TransferSession {
     Environment env_;
     std::shared_ptr<CliPrompt> prompt_;
     std::unique_ptr<TerminalProgress> progress_;
-    std::unique_ptr<ExchangeEngine> engine_;
-    TcpTransport tcp_;
-    std::unique_ptr<RcvMsgThread> receiver_;
+    std::unique_ptr<DeviceSession> session_;
     std::unique_ptr<StopSignals> signals_;
     std::unique_ptr<TProductInfo> product_;
 };

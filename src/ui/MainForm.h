@@ -31,8 +31,7 @@ namespace dialvane {
 class TStartupMessageForm;
 struct Environment;
 class ExchangeEngine;
-class TcpTransport;
-class RcvMsgThread;
+class DeviceSession;
 class UThread;
 class IPrompt;
 class RecordTable;
@@ -106,7 +105,7 @@ class TMainForm : public QMainWindow {
     const TProductInfo& Product() const { return *product_; }
     TProductInfo& Product() { return *product_; }
     RecordTable& Table() { return *table_; }
-    ExchangeEngine& Engine() { return *engine_; }
+    ExchangeEngine& Engine();
     Environment& Env() { return env_; }
     bool InquiryRunning() const;
     TProgForm* ProgForm() const { return progForm_; }
@@ -259,9 +258,7 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<TProductInfo> product_;
     DialModel model_;
     std::unique_ptr<RecordTable> table_;
-    std::unique_ptr<ExchangeEngine> engine_;
-    std::unique_ptr<TcpTransport> tcp_;
-    std::unique_ptr<RcvMsgThread> receiver_;
+    std::unique_ptr<DeviceSession> session_;
     std::unique_ptr<UThread> inquiryThread_;
     std::atomic<bool> inquiryEnded_{false};  // set by the inquiry's worker as it hands over
     TStartupMessageForm* startupMessage_ = nullptr;

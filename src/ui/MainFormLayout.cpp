@@ -21,7 +21,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "comm/RMsgThread.h"
+#include "comm/DeviceSession.h"
 #include "comm/UserThread.h"
 #include "data/CharConv.h"
 #include "data/ModeMessages.h"
@@ -32,7 +32,6 @@
 #include "support/Environment.h"
 #include "support/Messages.h"
 #include "support/TextUtil.h"
-#include "transport/TcpTransport.h"
 #include "ui/CaptionHelpers.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"
@@ -194,19 +193,11 @@ TMainForm::TMainForm(Environment& environment, MainFormHooks hooks, QWidget* par
     setObjectName("MainForm");
     product_ = std::make_unique<TProductInfo>(env_.programSettingsFile);
     table_ = std::make_unique<RecordTable>(*product_);
-    EngineSettings settings;
-    settings.env = env_.settings.qnlEnv;
-    settings.verify = env_.settings.verify != 0;
-    settings.disp = env_.settings.disp;
     // Without a prompt of its own the engine asks through the program's installed prompt.
-    engine_ = std::make_unique<ExchangeEngine>(settings);
-    tcp_ = std::make_unique<TcpTransport>();
+    session_ = std::make_unique<DeviceSession>(SessionSettingsFor(env_));
     if (env_.user.connection == 1) {
-        tcp_->SetAddresses({env_.user.ipAddress});
-        engine_->SetChannel(tcp_.get());
+        session_->UseNetwork(env_.user.ipAddress);
     }
-    receiver_ = std::make_unique<RcvMsgThread>(*engine_);
-    receiver_->Start();
 
     SetJapaneseNameRule(env_.japaneseUi);
     SetNarrowCodePage(env_.japaneseUi ? NarrowCodePage::Cp932 : NarrowCodePage::Windows1252);
@@ -230,6 +221,10 @@ TMainForm::TMainForm(Environment& environment, MainFormHooks hooks, QWidget* par
 
 TMainForm::~TMainForm() {
     ShutDown();
+}
+
+ExchangeEngine& TMainForm::Engine() {
+    return session_->Engine();
 }
 
 void TMainForm::BuildWindow() {

@@ -14,7 +14,7 @@
 #include <QTreeWidget>
 #include <cstdio>
 
-#include "comm/RMsgThread.h"
+#include "comm/DeviceSession.h"
 #include "comm/UserThread.h"
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
@@ -29,7 +29,6 @@
 #include "support/Environment.h"
 #include "support/FileUtil.h"
 #include "support/Messages.h"
-#include "transport/TcpTransport.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"
 #include "ui/ErrLogForm.h"
@@ -602,15 +601,12 @@ void TMainForm::RunTransfer(int tag) {
         hooks_.runTransfer(tag);
         return;
     }
-    RunRequest request;
-    request.mode = tag == 0 ? RunMode::Download : RunMode::Upload;
+    RunRequest request = session_->MakeRequest(tag == 0 ? RunMode::Download : RunMode::Upload);
     request.text = currentFileName_;
     request.table = table_.get();
     request.product = product_.get();
-    request.downloadFile = env_.paths.downloadFile;
-    request.sendFile = env_.paths.sendFile;
     progForm_->SetTag(tag);
-    progForm_->Execute(*engine_, request);
+    progForm_->Execute(session_->Engine(), request);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -672,10 +668,9 @@ void TMainForm::StartupTimerTimer() {
     if (startupMessage_ != nullptr) {
         startupMessage_->ShowNotice(QString::fromStdString(Text(Msg::ConnectingNotice)), 2000);
     }
-    RunRequest request;
-    request.mode = RunMode::ChannelTest;
-    engine_->SetFailureDisplay(FailureDisplay::Drop);
-    inquiryThread_ = std::make_unique<UThread>(*engine_, request);
+    session_->Engine().SetFailureDisplay(FailureDisplay::Drop);
+    inquiryThread_ =
+        std::make_unique<UThread>(session_->Engine(), session_->MakeRequest(RunMode::ChannelTest));
     inquiryEnded_ = false;
     inquiryThread_->Start([this](const RunResult&) {
         inquiryEnded_ = true;
@@ -691,7 +686,7 @@ void TMainForm::InquiryFinished() {
     }
     inquiryThread_->Join();
     RunResult result = inquiryThread_->Result();
-    engine_->SetFailureDisplay(FailureDisplay::Show);
+    session_->Engine().SetFailureDisplay(FailureDisplay::Show);
     inquiryThread_.reset();
     FinishStartup(result.channelTestResult == 0, result.modelName);
 }
@@ -777,7 +772,7 @@ void TMainForm::ShutDown() {
     // still joinable.
     if (inquiryThread_) {
         inquiryThread_->Terminate();
-        engine_->RequestStop();
+        session_->RequestStop();
         // The run asks whether to stop, and that question is shown on this thread: keep serving
         // events until the run has ended, or each thread would wait for the other for ever.
         while (!inquiryEnded_) {
@@ -786,12 +781,7 @@ void TMainForm::ShutDown() {
         inquiryThread_->Join();
         inquiryThread_.reset();
     }
-    if (receiver_) {
-        receiver_->Stop();
-    }
-    if (tcp_) {
-        tcp_->Close();
-    }
+    session_->Shutdown();
 }
 
 }  // namespace dialvane

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "comm/RMsgThread.h"
+#include "comm/UserThread.h"
+#include "data/ProductInfo.h"
+#include "data/RecordTable.h"
+#include "protocol/WriteRead.h"
+#include "support/Environment.h"
+#include "transport/TcpTransport.h"
+
+namespace dialvane {
+
+// What one session needs to know before it talks to an MFP.
+struct DeviceSessionSettings {
+    EngineSettings engine;
+    // The session's own temporary files: what a download or a verify read back is written to
+    // ("TELDIR_TOOL.TMP") and what an upload sends ("MFP_VERIFY.TMP").
+    std::string downloadFile;
+    std::string sendFile;
+    std::vector<ModelPair> modelPairs;  // the network test names the configured model
+};
+
+// The settings start-up read: the protocol settings, VERIFY (or read-back verify asked for by
+// `verify`), DISP, the data folder's temporary files and the configured model names.
+DeviceSessionSettings SessionSettingsFor(const Environment& environment, bool verify = false);
+
+// Everything one conversation with one MFP needs: the exchange engine, the network channel
+// (or a channel supplied by the caller), the receive thread and the session's temporary files.
+// The command line, the window and parallel runs each hold their own session; two sessions
+// share nothing but the process-wide settings and the log.
+//
+// The receive thread runs from construction to Shutdown() (or destruction). Runs are made on
+// the calling thread with Run(), or on a worker with a UThread over Engine() and a request
+// from MakeRequest().
+class DeviceSession {
+  public:
+    explicit DeviceSession(DeviceSessionSettings settings);
+    ~DeviceSession();
+    DeviceSession(const DeviceSession&) = delete;
+    DeviceSession& operator=(const DeviceSession&) = delete;
+
+    ExchangeEngine& Engine() { return *engine_; }
+    TcpTransport& Network() { return network_; }
+    const DeviceSessionSettings& Settings() const { return settings_; }
+
+    // The network connection to this address (port 9100) becomes the session's channel.
+    void UseNetwork(const std::string& address);
+    // Another channel (the USB library) becomes the session's channel; the caller keeps it
+    // alive for as long as the session uses it.
+    void UseChannel(IDeviceChannel* channel);
+
+    void SetPrompt(IPrompt* prompt) { engine_->SetPrompt(prompt); }
+    void SetProgress(IProgress* progress) { engine_->SetProgress(progress); }
+
+    // A request of this mode with the session's temporary files and model names filled in.
+    RunRequest MakeRequest(RunMode mode) const;
+    // Runs the request on the calling thread.
+    RunResult Run(const RunRequest& request);
+
+    // The start-up inquiry: on success the reported model's capabilities are loaded into
+    // `product`. The result's channelTestResult is 0 on success.
+    RunResult Inquire(TProductInfo& product);
+    // The network test over the session's network connection.
+    RunResult NetworkTest();
+    // Reads the MFP's dial list into `table` and writes it to `outputFile` as a user file.
+    RunResult Download(RecordTable& table, const TProductInfo& product,
+                       const std::string& outputFile);
+    // Writes `table` to the send file, then sends it (and reads it back when verifying). When
+    // the send file cannot be written, *sendFileError says why and the MFP is not contacted.
+    RunResult Upload(RecordTable& table, const TProductInfo& product, std::string* sendFileError);
+
+    // Thread-safe: the running exchange asks "Stop Transmission?" at its next wait.
+    void RequestStop() { engine_->RequestStop(); }
+    // Stops the receive thread and closes the network connection (a channel the caller supplied
+    // stays the caller's to release); the session can no longer run.
+    void Shutdown();
+
+  private:
+    DeviceSessionSettings settings_;
+    TcpTransport network_;
+    std::unique_ptr<ExchangeEngine> engine_;
+    std::unique_ptr<RcvMsgThread> receiver_;
+};
+
+}  // namespace dialvane

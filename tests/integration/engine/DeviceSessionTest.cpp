@@ -1,0 +1,96 @@
+// Sessions side by side in one process: each has its own connection, engine, receive thread and
+// temporary files, so parallel runs never see each other's answers or files.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "MfpEmulator.h"
+#include "comm/DeviceSession.h"
+#include "data/ProductInfo.h"
+#include "support/FileUtil.h"
+#include "support/LoopbackAddress.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempDir.h"
+
+namespace dialvane {
+namespace {
+
+constexpr const char* kSettings =
+    "[DX-R7700]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n";
+
+struct Device {
+    Device(const testing::TempDir& dir, int host, const std::string& list) {
+        MfpEmulatorOptions options;
+        options.address = testing::LoopbackAddress(host);
+        options.settingsPath = dir.File("dialvane.ini");
+        emulator = std::make_unique<MfpEmulator>(options);
+        std::string error;
+        EXPECT_TRUE(emulator->Start(&error)) << error;
+        const std::string seed = dir.Write("seed" + std::to_string(host) + ".csv", list);
+        EXPECT_TRUE(emulator->LoadUserFile(seed, &error)) << error;
+    }
+    ~Device() { emulator->Stop(); }
+    std::unique_ptr<MfpEmulator> emulator;
+};
+
+DeviceSessionSettings SettingsIn(const testing::TempDir& dir, const std::string& tag) {
+    DeviceSessionSettings settings;
+    settings.engine.env.timeout = 5000;
+    settings.engine.verify = true;
+    settings.downloadFile = dir.File("download-" + tag + ".tmp");
+    settings.sendFile = dir.File("send-" + tag + ".tmp");
+    return settings;
+}
+
+TEST(DeviceSession, ParallelSessionsReadTheirOwnDevice) {
+    testing::TempDir dir;
+    dir.Write("dialvane.ini", kSettings);
+    const Device first(dir, 230, "S1,First Office,0101,\r\nN,First\r\n");
+    const Device second(dir, 231, "S2,Second Office,0202,\r\nG1,Team,S2\r\nN,Second\r\n");
+
+    auto download = [&](int host, const std::string& tag, RunResult* result) {
+        testing::ScriptedPrompt prompt;
+        DeviceSession session(SettingsIn(dir, tag));
+        session.UseNetwork(testing::LoopbackAddress(host));
+        session.SetPrompt(&prompt);
+        TProductInfo product(dir.File("dialvane.ini"));
+        ASSERT_EQ(session.Inquire(product).channelTestResult, 0);
+        RecordTable table(product);
+        *result = session.Download(table, product, dir.File(tag + ".csv"));
+    };
+    RunResult firstResult;
+    RunResult secondResult;
+    std::thread a(download, 230, "a", &firstResult);
+    std::thread b(download, 231, "b", &secondResult);
+    a.join();
+    b.join();
+
+    EXPECT_TRUE(firstResult.success);
+    EXPECT_TRUE(secondResult.success);
+    EXPECT_NE(dir.Read("a.csv").find("First Office"), std::string::npos);
+    EXPECT_EQ(dir.Read("a.csv").find("Second"), std::string::npos);
+    EXPECT_NE(dir.Read("b.csv").find("G1,Team,S2"), std::string::npos) << dir.Read("b.csv");
+    EXPECT_EQ(dir.Read("b.csv").find("First"), std::string::npos);
+}
+
+TEST(DeviceSession, UploadWhoseSendFileCannotBeWrittenNeverContactsTheMfp) {
+    testing::TempDir dir;
+    dir.Write("dialvane.ini", kSettings);
+    const Device device(dir, 232, "S1,Office,0101,\r\n");
+    DeviceSessionSettings settings = SettingsIn(dir, "x");
+    settings.sendFile = dir.File("missing-folder/send.tmp");
+    DeviceSession session(settings);
+    session.UseNetwork(testing::LoopbackAddress(232));
+    TProductInfo product(dir.File("dialvane.ini"));
+    product.Load("DX-R7700");
+    RecordTable table(product);
+
+    std::string error;
+    const RunResult result = session.Upload(table, product, &error);
+    EXPECT_FALSE(result.success);
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(device.emulator->Transcript().empty());
+}
+
+}  // namespace
+}  // namespace dialvane
