@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "TransferCommands.h"
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
 #include "data/DownloadWriter.h"
@@ -33,7 +34,7 @@ Environment StartCliEnvironment(const CliOptions& options) {
 std::optional<int> ReportLoad(const LoadResult& result, std::ostream& out, std::ostream& err) {
     if (!result.readable) {
         err << result.readError << '\n';
-        return kExitFailure;
+        return kExitUsage;
     }
     for (const std::string& line : result.errorLines) {
         out << line << '\n';
@@ -53,7 +54,10 @@ std::string GeneralErrorText(const std::string& text) {
     return text;
 }
 
-int RunCliCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {
+int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    if (IsTransferCommand(options.command)) {
+        return RunTransferCommand(options, out, err);
+    }
     const Environment environment = StartCliEnvironment(options);
     const ProgramSettings& settings = environment.settings;
     const std::string& settingsPath = environment.programSettingsFile;
@@ -83,7 +87,7 @@ int RunCliCommand(const CliOptions& options, std::ostream& out, std::ostream& er
     std::string error;
     if (!WriteDownloadFile(options.output, table, &error)) {
         err << error << '\n';
-        return kExitFailure;
+        return kExitUsage;
     }
     return kExitOk;
 }

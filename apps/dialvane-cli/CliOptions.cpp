@@ -1,91 +1,288 @@
 #include "CliOptions.h"
 
-#include "TransferCommands.h"
+#include <getopt.h>
+
+#include <sstream>
+
+#include "CliTable.h"
 #include "support/Messages.h"
-#include "support/TextUtil.h"
+#include "support/Version.h"
 
 namespace dialvane {
+namespace {
 
-std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
-                                          std::string* error) {
-    CliOptions options;
-    std::vector<std::string> positional;
-    auto fail = [&](const std::string& message) -> std::optional<CliOptions> {
+constexpr int kFirstOptionCode = 256;  // getopt codes of table rows start after every char
+constexpr size_t kHelpColumn = 26;
+constexpr size_t kLineWidth = 79;
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream stream(text);
+    std::vector<std::string> words;
+    for (std::string word; stream >> word;) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+// `text` as lines of at most kLineWidth characters, each starting with `indent` spaces; the
+// first line continues `out`, which already holds `used` characters of it.
+void AppendWrapped(std::string& out, const std::string& text, size_t indent, size_t used) {
+    size_t column = used;
+    bool lineEmpty = true;
+    for (const std::string& word : Words(text)) {
+        if (!lineEmpty && column + 1 + word.size() > kLineWidth) {
+            out += '\n' + std::string(indent, ' ');
+            column = indent;
+            lineEmpty = true;
+        }
+        if (!lineEmpty) {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += word.size();
+        lineEmpty = false;
+    }
+    out += '\n';
+}
+
+std::string OptionName(const CliOption& option) {
+    return std::string("--") + option.longName;
+}
+
+std::string OptionSynopsis(const CliOption& option) {
+    std::string text = option.shortName != 0 ? std::string("  -") + option.shortName + ", "
+                                             : std::string("      ");
+    text += OptionName(option);
+    if (option.valueName != nullptr) {
+        text += std::string("=") + option.valueName;
+    }
+    return text;
+}
+
+// `text`: the option's help, in the program's help followed by the commands it applies to.
+void AppendOption(std::string& out, const CliOption& option, const std::string& text) {
+    std::string synopsis = OptionSynopsis(option);
+    if (synopsis.size() + 2 > kHelpColumn) {
+        out += synopsis + '\n';
+        synopsis.clear();
+    }
+    out += synopsis + std::string(kHelpColumn - synopsis.size(), ' ');
+    AppendWrapped(out, text, kHelpColumn, kHelpColumn);
+}
+
+// Each line of a "0  text" list indented by two spaces.
+void AppendExitStatus(std::string& out, const std::string& lines) {
+    out += "\nExit status:\n";
+    std::istringstream stream(lines);
+    for (std::string line; std::getline(stream, line);) {
+        out += "  " + line + '\n';
+    }
+}
+
+std::string RequiredSynopsis(const CliCommand& command) {
+    std::string text;
+    for (const std::string& name : Words(command.required)) {
+        for (const CliOption& option : CliOptionTable()) {
+            if (name == option.longName) {
+                text +=
+                    " --" + name + (option.valueName ? std::string(" ") + option.valueName : "");
+            }
+        }
+    }
+    return text;
+}
+
+std::string CommandHelp(const CliCommand& command) {
+    std::string out = std::string("Usage: dialvane-cli ") + command.name + " [OPTION]..." +
+                      RequiredSynopsis(command) +
+                      (*command.operands ? std::string(" ") + command.operands : "") + '\n';
+    AppendWrapped(out, command.description, 0, 0);
+    out += "\nOptions:\n";
+    // The command's own options first, then those every command has.
+    for (bool own : {true, false}) {
+        for (const CliOption& option : CliOptionTable()) {
+            if ((*option.commands != '\0') == own && OptionAppliesTo(option, command.name)) {
+                AppendOption(out, option, option.help);
+            }
+        }
+    }
+    AppendExitStatus(out, command.exitStatus);
+    return out;
+}
+
+std::string ProgramHelp() {
+    std::string out = "Usage: dialvane-cli [OPTION]... COMMAND [ARGUMENT]...\n";
+    AppendWrapped(out,
+                  "Checks and converts the fax dial list files of ORVEX colour MFPs, and reads "
+                  "and writes the dial list of an MFP over the network.",
+                  0, 0);
+    out += "\nCommands:\n";
+    for (const CliCommand& command : CliCommands()) {
+        std::string synopsis = std::string("  ") + command.name +
+                               (*command.operands ? std::string(" ") + command.operands : "");
+        out += synopsis + std::string(kHelpColumn - synopsis.size(), ' ');
+        AppendWrapped(out, command.summary, kHelpColumn, kHelpColumn);
+    }
+    out += "\nOptions:\n";
+    for (const CliOption& option : CliOptionTable()) {
+        const std::string commands =
+            *option.commands ? std::string(" (") + option.commands + ")" : "";
+        AppendOption(out, option, option.help + commands);
+    }
+    AppendExitStatus(out,
+                     "0    done\n"
+                     "1    failed, or errors found\n"
+                     "2    usage error, or a file cannot be read or written\n"
+                     "130  stopped by Ctrl-C");
+    out += "\nRun 'dialvane-cli COMMAND --help' for the help of one command.\n";
+    return out;
+}
+
+// argv for getopt_long: it permutes and keeps pointers, so the strings live here.
+struct ArgvCopy {
+    explicit ArgvCopy(const std::vector<std::string>& args) : strings(args) {
+        strings.insert(strings.begin(), "dialvane-cli");
+        for (std::string& s : strings) {
+            pointers.push_back(s.data());
+        }
+        pointers.push_back(nullptr);
+    }
+    int Count() const { return static_cast<int>(strings.size()); }
+    std::vector<std::string> strings;
+    std::vector<char*> pointers;
+};
+
+}  // namespace
+
+std::string CliHelpText(const std::string& command) {
+    const CliCommand* found = FindCliCommand(command);
+    return found ? CommandHelp(*found) : ProgramHelp();
+}
+
+std::string CliVersionText() {
+    return "dialvane-cli (" + ProductName() + ") " + ProductVersion() + '\n';
+}
+
+std::optional<CliRequest> ParseCliOptions(const std::vector<std::string>& args, std::string* error,
+                                          std::string* commandName) {
+    const std::span<const CliOption> table = CliOptionTable();
+    std::vector<option> longOptions;
+    std::string shortOptions = "-:";  // operands in order as code 1; ':' for a missing value
+    for (size_t i = 0; i < table.size(); ++i) {
+        const int hasArg = table[i].valueName ? required_argument : no_argument;
+        longOptions.push_back(
+            {table[i].longName, hasArg, nullptr, kFirstOptionCode + static_cast<int>(i)});
+        if (table[i].shortName != 0) {
+            shortOptions += table[i].shortName;
+            shortOptions += table[i].valueName ? ":" : "";
+        }
+    }
+    longOptions.push_back({nullptr, 0, nullptr, 0});
+
+    auto fail = [&](const std::string& message) -> std::optional<CliRequest> {
         *error = message;
         return std::nullopt;
     };
-    bool optionsEnded = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            positional.push_back(arg);
-            continue;
+    auto rowOf = [&](int code) -> const CliOption* {
+        if (code >= kFirstOptionCode && code < kFirstOptionCode + static_cast<int>(table.size())) {
+            return &table[static_cast<size_t>(code - kFirstOptionCode)];
         }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            options.help = true;
-            continue;
-        }
-        if (arg == "--verify") {
-            options.verify = true;
-            continue;
-        }
-        std::string name = arg;
-        std::optional<std::string> value;
-        const size_t equals = arg.find('=');
-        if (StartsWith(arg, "--") && equals != std::string::npos) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-        }
-        std::string* target = nullptr;
-        if (name == "--settings") {
-            target = &options.settingsPath;
-        } else if (name == "--data-dir") {
-            target = &options.dataDir;
-        } else if (name == "--model") {
-            target = &options.model;
-        } else if (name == "-o" || name == "--output") {
-            target = &options.output;
-        } else if (name == "--host") {
-            target = &options.host;
-        } else {
-            return fail(Text(Msg::CliUnknownOption, arg));
-        }
-        if (!value) {
-            if (i + 1 >= args.size()) {
-                return fail(Text(Msg::CliMissingValue, name));
+        for (const CliOption& row : table) {
+            if (row.shortName != 0 && row.shortName == code) {
+                return &row;
             }
-            value = args[++i];
         }
-        *target = *value;
-    }
-    if (options.help) {
-        return options;
-    }
-    if (positional.empty()) {
-        return fail(Text(Msg::CliUsage));
-    }
-    options.command = positional[0];
-    if (IsTransferCommand(options.command)) {
-        if (!CheckTransferOptions(options, positional, error)) {
-            return std::nullopt;
+        return nullptr;
+    };
+
+    CliRequest request;
+    std::vector<std::string> operands;
+    std::vector<const CliOption*> given;
+    ArgvCopy argv(args);
+    opterr = 0;
+    optind = 0;  // glibc: start afresh, also after an earlier parse
+    int code = 0;
+    while ((code = getopt_long(argv.Count(), argv.pointers.data(), shortOptions.c_str(),
+                               longOptions.data(), nullptr)) != -1) {
+        if (code == 1) {
+            operands.push_back(optarg);
+            continue;
         }
-        return options;
+        const CliOption* row = rowOf(code == ':' || code == '?' ? optopt : code);
+        if (code == ':') {
+            return fail(Text(Msg::CliMissingValue, row ? OptionName(*row) : std::string("?")));
+        }
+        if (code == '?' || row == nullptr) {
+            const std::string text =
+                optopt > 0 && optopt < kFirstOptionCode
+                    ? std::string("-") + static_cast<char>(optopt)
+                    : std::string(argv.strings[static_cast<size_t>(optind - 1)]);
+            return fail(Text(Msg::CliUnknownOption, text));
+        }
+        if (row->apply == nullptr) {
+            request.action = row->shortName == 'h' ? CliAction::ShowHelp : CliAction::ShowVersion;
+            continue;
+        }
+        const std::string value = optarg ? optarg : "";
+        if (!row->apply(request.options, value)) {
+            return fail(Text(Msg::CliBadValue, OptionName(*row), value));
+        }
+        given.push_back(row);
     }
-    if (options.command != "check" && options.command != "export") {
-        return fail(Text(Msg::CliUnknownCommand, options.command));
+    // The rest after "--" are operands too.
+    for (int i = optind; i < argv.Count(); ++i) {
+        operands.push_back(argv.strings[static_cast<size_t>(i)]);
     }
-    if (positional.size() != 2) {
-        return fail(Text(Msg::CliMissingFile, options.command));
+
+    if (request.action == CliAction::ShowHelp) {
+        request.helpText = CliHelpText(operands.empty() ? std::string() : operands.front());
+        return request;
     }
-    options.file = positional[1];
-    if (options.command == "export" && options.output.empty()) {
-        return fail(Text(Msg::CliMissingOutput));
+    if (request.action == CliAction::ShowVersion) {
+        return request;
     }
-    return options;
+    if (operands.empty()) {
+        std::string names;
+        for (const CliCommand& command : CliCommands()) {
+            names += (names.empty() ? "" : ", ") + std::string(command.name);
+        }
+        return fail(Text(Msg::CliNoCommand, names));
+    }
+    const CliCommand* command = FindCliCommand(operands.front());
+    if (command == nullptr) {
+        return fail(Text(Msg::CliUnknownCommand, operands.front()));
+    }
+    request.options.command = command->name;
+    if (commandName != nullptr) {
+        *commandName = command->name;
+    }
+    for (const CliOption* row : given) {
+        if (!OptionAppliesTo(*row, command->name)) {
+            return fail(Text(Msg::CliNotForCommand, OptionName(*row), command->name));
+        }
+    }
+    for (const std::string& name : Words(command->required)) {
+        bool present = false;
+        for (const CliOption* row : given) {
+            present = present || name == row->longName;
+        }
+        if (!present) {
+            return fail(Text(Msg::CliNeeds, command->name, "--" + name));
+        }
+    }
+    const std::vector<std::string> operandNames = Words(command->operands);
+    if (operands.size() - 1 < operandNames.size()) {
+        return fail(Text(Msg::CliNeeds, command->name, operandNames[operands.size() - 1]));
+    }
+    if (operands.size() - 1 > operandNames.size()) {
+        return fail(Text(Msg::CliUnexpectedArgument, operands[operandNames.size() + 1]));
+    }
+    request.options.operands.assign(operands.begin() + 1, operands.end());
+    if (!operandNames.empty()) {
+        request.options.file = operands[1];
+    }
+    return request;
 }
 
 }  // namespace dialvane

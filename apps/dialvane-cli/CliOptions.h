@@ -6,20 +6,41 @@
 
 namespace dialvane {
 
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitErrors = 1;  // the command failed or the file has errors
+inline constexpr int kExitUsage = 2;   // bad command line, or a file cannot be read or written
+inline constexpr int kExitInterrupted = 130;  // stopped by Ctrl-C (128 + SIGINT)
+
+// What the command line asks for. Each option of the table in CliTable.cpp writes one member.
 struct CliOptions {
-    std::string settingsPath;  // empty: dialvane.ini beside the program
+    std::string settingsPath;  // empty: the settings file lookup decides
     std::string dataDir;
-    std::string command;  // "check", "export", "test", "download" or "upload"; empty with help
+    std::string command;  // a name from the command table
     std::string model;    // empty: the offline target of the settings file
     std::string file;
     std::string output;
-    bool help = false;
-    std::string host;     // test, download, upload: the MFP's IP address
-    bool verify = false;  // upload: read the list back and compare
+    std::string host;                   // test, download, upload: the MFP's IP address or host name
+    bool verify = false;                // upload: read the list back and compare
+    std::vector<std::string> operands;  // after the command name; `file` is the first
+    std::string encoding;               // "CP932", "CP1252", "UTF-8"; empty: the code page of LANG
 };
 
-// The arguments after the program name. nullopt with *error set when they do not form a
-// command line dialvane-cli understands.
-std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string* error);
+enum class CliAction { Run, ShowHelp, ShowVersion };
+
+struct CliRequest {
+    CliAction action = CliAction::Run;
+    CliOptions options;
+    std::string helpText;  // ShowHelp: the general help or the command's help
+};
+
+// The arguments after the program name. nullopt with *error set (and *command set to the
+// command name when one was recognised) when they do not form a command line dialvane-cli
+// understands.
+std::optional<CliRequest> ParseCliOptions(const std::vector<std::string>& args, std::string* error,
+                                          std::string* command = nullptr);
+
+// The help of the whole program, or of one command when `command` names one.
+std::string CliHelpText(const std::string& command = {});
+std::string CliVersionText();
 
 }  // namespace dialvane

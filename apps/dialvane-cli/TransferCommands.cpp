@@ -230,32 +230,6 @@ bool IsTransferCommand(const std::string& command) {
     return command == "test" || command == "download" || command == "upload";
 }
 
-bool CheckTransferOptions(CliOptions& options, const std::vector<std::string>& positional,
-                          std::string* error) {
-    const std::string& command = options.command;
-    if (options.host.empty()) {
-        *error = Text(Msg::CliNeedsHost, command);
-        return false;
-    }
-    if (command == "upload") {
-        if (positional.size() != 2) {
-            *error = Text(Msg::CliMissingFile, command);
-            return false;
-        }
-        options.file = positional[1];
-        return true;
-    }
-    if (positional.size() != 1) {
-        *error = Text(Msg::CliTakesNoFile, command);
-        return false;
-    }
-    if (command == "download" && options.output.empty()) {
-        *error = Text(Msg::CliNeedsOutput, command);
-        return false;
-    }
-    return true;
-}
-
 int RunTransferCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {
     TransferSession session(options, out, err);
     return session.Run();

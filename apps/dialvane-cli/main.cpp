@@ -4,29 +4,30 @@
 
 #include "CliCommands.h"
 #include "CliOptions.h"
-#include "TransferCommands.h"
 #include "support/Messages.h"
 
 int main(int argc, char** argv) {
     using namespace dialvane;
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     std::string error;
-    const std::optional<CliOptions> options = ParseCliOptions(args, &error);
-    if (!options) {
+    std::string command;
+    const std::optional<CliRequest> request = ParseCliOptions(args, &error, &command);
+    if (!request) {
         std::cerr << "dialvane-cli: " << error << '\n'
-                  << Text(Msg::CliUsage) << '\n'
-                  << Text(Msg::CliTransferUsage) << '\n';
-        return kExitFailure;
+                  << Text(Msg::CliTryHelp,
+                          command.empty() ? "dialvane-cli" : "dialvane-cli " + command)
+                  << '\n';
+        return kExitUsage;
     }
-    if (options->help) {
-        std::cout << Text(Msg::CliUsage) << '\n'
-                  << Text(Msg::CliTransferUsage) << "\n\n"
-                  << Text(Msg::CliHelp) << "\n\n"
-                  << Text(Msg::CliTransferHelp) << '\n';
-        return kExitOk;
+    switch (request->action) {
+        case CliAction::ShowHelp:
+            std::cout << request->helpText;
+            return kExitOk;
+        case CliAction::ShowVersion:
+            std::cout << CliVersionText();
+            return kExitOk;
+        case CliAction::Run:
+            break;
     }
-    if (IsTransferCommand(options->command)) {
-        return RunTransferCommand(*options, std::cout, std::cerr);
-    }
-    return RunCliCommand(*options, std::cout, std::cerr);
+    return RunCli(request->options, std::cout, std::cerr);
 }

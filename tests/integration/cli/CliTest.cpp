@@ -82,17 +82,5 @@ TEST_F(CliTest, StartsLikeTheDesktopProgramInItsDataFolder) {
     EXPECT_NE(log.find("CONNECT_NO"), std::string::npos) << log;
 }
 
-TEST_F(CliTest, CommandLineErrors) {
-    EXPECT_EQ(Cli({"--bogus", "check", "x"}).status, 2);
-    auto unknown = Cli({"frob", "x"});
-    EXPECT_EQ(unknown.status, 2);
-    EXPECT_NE(unknown.err.find("usage: dialvane-cli"), std::string::npos);
-    EXPECT_EQ(Cli({"export", kSamples + "sample-dial-list.csv"}).status, 2);
-    EXPECT_EQ(Cli({"check"}).status, 2);
-    auto help = Cli({"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("export FILE -o OUT"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace dialvane

@@ -1,0 +1,119 @@
+// The commands and options of dialvane-cli. Adding an option is one row in kOptions (plus the
+// member of CliOptions it fills); adding a command is one row in kCommands and its case in
+// RunCli. The parser, the help pages, the man page and the bash completion all follow.
+#include "CliTable.h"
+
+#include <array>
+#include <sstream>
+
+#include "support/TextUtil.h"
+
+namespace dialvane {
+namespace {
+
+constexpr const char* kCheckExit =
+    "0  no error\n"
+    "1  errors found\n"
+    "2  usage error, or FILE cannot be read";
+constexpr const char* kExportExit =
+    "0  written\n"
+    "1  errors found\n"
+    "2  usage error, or a file cannot be read or written";
+constexpr const char* kTransferExit =
+    "0    completed\n"
+    "1    failed\n"
+    "2    usage error, or a file cannot be read or written\n"
+    "130  stopped by Ctrl-C (the fax is released first)";
+
+const std::array kCommands{
+    CliCommand{"check", "FILE", "prints the error lines of a dial list file",
+               "Prints every error line of FILE on standard output, one per line. "
+               "FILE - reads standard input.",
+               "", kCheckExit},
+    CliCommand{"export", "FILE", "checks a dial list file and writes it in the downloaded form",
+               "Checks FILE, passes every record through the strict checks used before sending "
+               "to the MFP and writes the file given with --output in the form a download from "
+               "the MFP has. Nothing is written on any error. FILE - reads standard input, "
+               "--output - writes to standard output.",
+               "output", kExportExit},
+    CliCommand{"test", "", "checks the connection and prints the model name",
+               "Connects to the MFP, asks for its model and prints \"Network Test OK. Model Name: "
+               "NAME\" on standard output.",
+               "host", kTransferExit},
+    CliCommand{"download", "", "reads the dial list from the MFP",
+               "Reads the dial list from the MFP into the file given with --output (- for "
+               "standard output). That the file can be written is checked before the MFP is "
+               "contacted.",
+               "host output", kTransferExit},
+    CliCommand{"upload", "FILE", "replaces the MFP's dial list with a file",
+               "Replaces the MFP's dial list with FILE. Nothing is sent when FILE has an error. "
+               "With --verify (or VERIFY=1 in the settings) the list is read back and compared. "
+               "Ctrl-C stops the transfer; the fax is released before the program ends.",
+               "host", kTransferExit},
+};
+
+bool Store(std::string& member, const std::string& value) {
+    member = value;
+    return true;
+}
+
+const std::array kOptions{
+    CliOption{"settings", 0, "FILE", "",
+              "program settings file (default: the first of "
+              "$XDG_CONFIG_HOME/ORVEX/Dialvane/dialvane.ini, dialvane.ini beside the program and "
+              "PREFIX/share/dialvane/dialvane.ini)",
+              [](CliOptions& o, const std::string& v) { return Store(o.settingsPath, v); }},
+    CliOption{"data-dir", 0, "DIR", "",
+              "per-user data folder for the log, the user settings and the temporary files "
+              "(default: $XDG_DATA_HOME/ORVEX/Dialvane)",
+              [](CliOptions& o, const std::string& v) { return Store(o.dataDir, v); }},
+    CliOption{"model", 0, "NAME", "check export",
+              "model whose limits apply (default: OfflineTarget of [Network] in the settings)",
+              [](CliOptions& o, const std::string& v) { return Store(o.model, v); }},
+    CliOption{"host", 0, "HOST", "test download upload",
+              "the MFP's IPv4 address or host name (TCP port 9100)",
+              [](CliOptions& o, const std::string& v) { return Store(o.host, v); }},
+    CliOption{"output", 'o', "FILE", "export download",
+              "file to write; - writes to standard output",
+              [](CliOptions& o, const std::string& v) { return Store(o.output, v); }},
+    CliOption{"verify", 0, nullptr, "upload", "read the list back after sending and compare it",
+              [](CliOptions& o, const std::string&) { return o.verify = true; }},
+    // Answered by the parser itself.
+    CliOption{"help", 'h', nullptr, "", "show this help; after a command, that command's help",
+              nullptr},
+    CliOption{"version", 'V', nullptr, "", "show the program's name and version", nullptr},
+};
+
+}  // namespace
+
+std::span<const CliCommand> CliCommands() {
+    return kCommands;
+}
+std::span<const CliOption> CliOptionTable() {
+    return kOptions;
+}
+
+const CliCommand* FindCliCommand(const std::string& name) {
+    for (const CliCommand& command : kCommands) {
+        if (name == command.name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+bool OptionAppliesTo(const CliOption& option, const std::string& command) {
+    if (*option.commands == '\0') {
+        return true;
+    }
+    std::istringstream names(option.commands);
+    std::string name;
+    while (names >> name) {
+        if (name == command) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace dialvane
