@@ -13,6 +13,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Progress-view levels of the request and answer lines and of the byte dumps.
+constexpr int kCommandLevel = 3;
+constexpr int kDumpLevel = 4;
 // The transfer bar moves at least this often during a wait; answers wake the wait at once.
 constexpr int kWaitSliceMs = 100;
 // How long the release after a confirmed stop waits for the answer the stop left behind.
@@ -28,8 +31,14 @@ void Log(std::string_view text, LogCategory process, LogCategory kind) {
     LogWrite(text, process, kind, 'L');
 }
 
-void LogCmd(std::string_view text, LogCategory kind) {
-    Log(text, LogCategory::LogProc_QNLCMD, kind);
+template <typename... Args>
+void LogF(LogCategory process, LogCategory kind, std::string_view format, const Args&... args) {
+    LogWriteF(process, kind, 'L', format, args...);
+}
+
+template <typename... Args>
+void LogCmdF(LogCategory kind, std::string_view format, const Args&... args) {
+    LogF(LogCategory::LogProc_QNLCMD, kind, format, args...);
 }
 
 std::string FrameDumpText(const FrameRecord& frame) {
@@ -179,19 +188,18 @@ void ExchangeEngine::ClearModelName() {
     answer_.modelName.clear();
 }
 
-void ExchangeEngine::SetStatus(ResponseStatus status) {
-    {
-        std::lock_guard lock(stateMutex_);
-        answer_.status = status;
-        receiveEnabled_ = false;
-    }
-    stateChanged_.notify_all();
-}
-
-void ExchangeEngine::ApplyAnswer(const AnswerClassification& answer) {
+void ExchangeEngine::ApplyAnswer(AnswerClassification answer) {
+    // The state lock is held only while the answer is filed; the frame's bytes change hands
+    // without a copy and the old ones are freed after the lock. The waiter is woken once the
+    // lock is free, so it does not wake only to block on it.
+    std::optional<Bytes> frame = std::move(answer.frame);
+    answer.frame.reset();
     {
         std::lock_guard lock(stateMutex_);
         answer_.Apply(answer);
+        if (frame) {
+            answer_.frameBuffer.swap(*frame);
+        }
         // One answer per wait: the next one stays buffered until the next wait listens, so a
         // busy answer and the real answer that arrived together are both seen, in order.
         receiveEnabled_ = false;
@@ -237,44 +245,60 @@ int ExchangeEngine::DataReceive(std::uint8_t* buffer, std::size_t capacity) {
     Log("<S>DataReceive Call", LogCategory::LogProc_DataReceive, LogCategory::LogFunc_Start);
     const int count = channel->Receive(buffer, capacity);
     if (count >= 0) {
-        Log(Format("<E>DataReceive Return (MFP⇒PC %d[Bytes])", count),
-            LogCategory::LogProc_DataReceive, LogCategory::LogFunc_End);
+        LogF(LogCategory::LogProc_DataReceive, LogCategory::LogFunc_End,
+             "<E>DataReceive Return (MFP⇒PC %d[Bytes])", count);
     } else if (count != kChannelNoData) {
-        Log(Format("DataReceive Error(%d)", count), LogCategory::LogProc_DataReceive,
-            LogCategory::LogFunc_Error);
+        LogF(LogCategory::LogProc_DataReceive, LogCategory::LogFunc_Error, "DataReceive Error(%d)",
+             count);
     }
     return count;
 }
 
 void ExchangeEngine::ShowReceiveDump(const std::uint8_t* bytes, std::size_t count) {
-    IProgress& progress = Progress();
-    progress.ShowStatus(Format("データ受信[%dBytes]", count), 4);
-    if (settings_.disp < 4) {
+    if (!Shows(kDumpLevel)) {
         return;
     }
+    IProgress& progress = Progress();
+    progress.ShowStatus(Format("データ受信[%dBytes]", count), kDumpLevel);
     const std::size_t shown = static_cast<std::size_t>(std::find(bytes, bytes + count, 0) - bytes);
-    progress.ShowStatus(DumpAscii(" (Rx)Ascii:  ", bytes, shown), 4);
-    progress.ShowStatus(DumpBinary(" (Rx)Binary: ", bytes, shown), 4);
+    progress.ShowStatus(DumpAscii(" (Rx)Ascii:  ", bytes, shown), kDumpLevel);
+    progress.ShowStatus(DumpBinary(" (Rx)Binary: ", bytes, shown), kDumpLevel);
 }
 
 void ExchangeEngine::ShowTransmitDump(const Bytes& bytes) {
-    if (settings_.disp < 4) {
+    if (!Shows(kDumpLevel)) {
         return;
     }
     IProgress& progress = Progress();
-    progress.ShowStatus(DumpBinary(" (Tx)Binary: ", bytes.data(), bytes.size()), 4);
-    progress.ShowStatus(DumpAscii(" (Tx)Ascii:  ", bytes.data(), bytes.size()), 4);
+    progress.ShowStatus(DumpBinary(" (Tx)Binary: ", bytes.data(), bytes.size()), kDumpLevel);
+    progress.ShowStatus(DumpAscii(" (Tx)Ascii:  ", bytes.data(), bytes.size()), kDumpLevel);
 }
 
 void ExchangeEngine::ReceiveAndParse() {
+    std::optional<AnswerClassification> answer = TakeAnswer();
+    if (!answer) {
+        return;
+    }
+    const ResponseStatus status = answer->status;
+    if (status == ResponseStatus::QNL_RES) {
+        FileAnswerFrame(*answer);
+    } else if (status != ResponseStatus::QNL_ILL_CMD) {  // a failed receive is not an answer
+        LogF(LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Error,
+             "コマンド応答 STAT=%d(%s)", static_cast<int>(status), StatusName(status));
+    }
+    ApplyAnswer(std::move(*answer));
+}
+
+std::optional<AnswerClassification> ExchangeEngine::TakeAnswer() {
     std::lock_guard lock(receiveMutex_);
     std::array<std::uint8_t, kReceiveBufferSize> buffer;
     AnswerScan scan;
     while (true) {
         const int count = DataReceive(buffer.data(), buffer.size());
         if (count < 0) {
-            SetStatus(ResponseStatus::QNL_ILL_CMD);
-            return;
+            AnswerClassification failed;
+            failed.status = ResponseStatus::QNL_ILL_CMD;
+            return failed;
         }
         if (count > 0) {
             pending_.append(reinterpret_cast<const char*>(buffer.data()),
@@ -282,7 +306,7 @@ void ExchangeEngine::ReceiveAndParse() {
             ShowReceiveDump(buffer.data(), static_cast<std::size_t>(count));
         }
         if (pending_.empty()) {
-            return;
+            return std::nullopt;
         }
         scan = ScanAnswer(pending_, ids_.connectNo);
         if (scan.state != ScanState::Incomplete) {
@@ -290,40 +314,31 @@ void ExchangeEngine::ReceiveAndParse() {
         }
         // The rest of the answer may already be buffered behind a full receive.
         if (static_cast<std::size_t>(count) < kReceiveChunk) {
-            return;
+            return std::nullopt;
         }
     }
     pending_.erase(0, std::min(scan.consumed, pending_.size()));
-
-    AnswerClassification answer = std::move(scan.answer);
-    if (answer.status == ResponseStatus::QNL_NONE) {
-        answer.status = ResponseStatus::QNL_ERR_FORMAT;
+    if (scan.answer.status == ResponseStatus::QNL_NONE) {
+        scan.answer.status = ResponseStatus::QNL_ERR_FORMAT;
     }
-    const ResponseStatus status = answer.status;
-    if (status != ResponseStatus::QNL_RES) {
-        Log(Format("コマンド応答 STAT=%d(%s)", static_cast<int>(status), StatusName(status)),
-            LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Error);
-    } else {
-        FileAnswerFrame(answer);
-    }
-    ApplyAnswer(answer);
+    return std::move(scan.answer);
 }
 
 void ExchangeEngine::FileAnswerFrame(AnswerClassification& answer) {
     FrameParseResult parsed = ParseFrame(answer.frame ? std::span<const std::uint8_t>(*answer.frame)
                                                       : std::span<const std::uint8_t>());
     if (!parsed.ok()) {
-        Log(Format("コマンド応答 STAT=%d(%s)", static_cast<int>(ResponseStatus::QNL_ERR_FORMAT),
-                   StatusName(ResponseStatus::QNL_ERR_FORMAT)),
-            LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Error);
+        LogF(LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Error,
+             "コマンド応答 STAT=%d(%s)", static_cast<int>(ResponseStatus::QNL_ERR_FORMAT),
+             StatusName(ResponseStatus::QNL_ERR_FORMAT));
         answer.status = ResponseStatus::QNL_ERR_FORMAT;
         return;
     }
     const FrameRecord& frame = parsed.frame;
-    Log(Format("フレーム応答 JTYPE[%x] MID[%x] F_LEN[%d] LEN[%d] ", frame.jtype, frame.mid,
-               frame.fLen, frame.len),
-        LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Info);
-    if (!SetRcvMessage(parsed.frame)) {
+    LogF(LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Info,
+         "フレーム応答 JTYPE[%x] MID[%x] F_LEN[%d] LEN[%d] ", frame.jtype, frame.mid, frame.fLen,
+         frame.len);
+    if (!SetRcvMessage(std::move(parsed.frame))) {
         const std::string text = Text(Msg::CommBufferOverflow);
         Log(text, LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Error);
         // Raised into the waiting run, which ends with it.
@@ -338,6 +353,10 @@ bool ExchangeEngine::SetRcvMessage(FrameRecord frame) {
     if (!IsReceivable(jobType, frame.mid)) {
         return false;
     }
+    // The frame moves into its slot unless the log still dumps it below.
+    const bool dumped =
+        LogEnabled(LogCategory::LogProc_SetRcvMessage) && LogEnabled(LogCategory::LogFunc_Info);
+    const std::uint8_t mid = frame.mid;
     int index = -1;
     {
         std::lock_guard lock(slotMutex_);
@@ -348,7 +367,7 @@ bool ExchangeEngine::SetRcvMessage(FrameRecord frame) {
                     slots_[i].used = true;
                     slots_[i].count = {};
                     slots_[i].count.Start(frame);
-                    slots_[i].record = frame;
+                    slots_[i].record = dumped ? frame : std::move(frame);
                     index = i;
                     break;
                 }
@@ -358,8 +377,14 @@ bool ExchangeEngine::SetRcvMessage(FrameRecord frame) {
                 Slot& slot = slots_[i];
                 if (slot.used && slot.record.JobType() == jobType && slot.record.mid == frame.mid) {
                     slot.count.Add(frame);
-                    slot.record.params.insert(slot.record.params.end(), frame.params.begin(),
-                                              frame.params.end());
+                    if (dumped) {
+                        slot.record.params.insert(slot.record.params.end(), frame.params.begin(),
+                                                  frame.params.end());
+                    } else {
+                        slot.record.params.insert(slot.record.params.end(),
+                                                  std::make_move_iterator(frame.params.begin()),
+                                                  std::make_move_iterator(frame.params.end()));
+                    }
                     index = i;
                     break;
                 }
@@ -369,8 +394,8 @@ bool ExchangeEngine::SetRcvMessage(FrameRecord frame) {
     if (index < 0) {
         return false;
     }
-    Log(Format("SetRcvMessage(%s) Index[%d]", MessageName(frame.mid), index + 1),
-        LogCategory::LogProc_SetRcvMessage, LogCategory::LogFunc_Info);
+    LogF(LogCategory::LogProc_SetRcvMessage, LogCategory::LogFunc_Info,
+         "SetRcvMessage(%s) Index[%d]", MessageName(mid), index + 1);
     LogFrame(frame, LogCategory::LogProc_SetRcvMessage);
     return true;
 }
@@ -390,16 +415,16 @@ int ExchangeEngine::UsedSlots() const {
 // Waiting side
 
 std::size_t ExchangeEngine::DataSend(const Bytes& bytes) {
-    Log(Format("<S>DataSend...Start (PC⇒MFP %d[Bytes])", bytes.size()),
-        LogCategory::LogProc_DataSend, LogCategory::LogFunc_Start);
+    LogF(LogCategory::LogProc_DataSend, LogCategory::LogFunc_Start,
+         "<S>DataSend...Start (PC⇒MFP %d[Bytes])", bytes.size());
     std::size_t sent = 0;
     IDeviceChannel* channel = Channel();
     if (channel != nullptr && channel->Connected()) {
         DiscardStaleAnswers(*channel);
         sent = channel->Send(bytes);
     }
-    Log(Format("<E>DataSend...OK (PC⇒MFP %d[Bytes])", sent), LogCategory::LogProc_DataSend,
-        LogCategory::LogFunc_End);
+    LogF(LogCategory::LogProc_DataSend, LogCategory::LogFunc_End,
+         "<E>DataSend...OK (PC⇒MFP %d[Bytes])", sent);
     return sent;
 }
 
@@ -453,8 +478,8 @@ void ExchangeEngine::DiscardStaleAnswers(IDeviceChannel& channel) {
     }
     const std::size_t dropped = stale.size();
     if (dropped > 0) {
-        Log(Format("DataSend... 未処理の応答を破棄 [%d]Bytes", dropped),
-            LogCategory::LogProc_DataSend, LogCategory::LogFunc_Error);
+        LogF(LogCategory::LogProc_DataSend, LogCategory::LogFunc_Error,
+             "DataSend... 未処理の応答を破棄 [%d]Bytes", dropped);
     }
 }
 
@@ -484,13 +509,19 @@ void ExchangeEngine::EnableReceiving() {
         receiveEnabled_ = true;
     }
     if (delayed) {
-        Log(Format("受信ディレイ %d[ms] Wait.", delay), LogCategory::LogProc_QNL_Response,
-            LogCategory::LogFunc_End);
+        LogF(LogCategory::LogProc_QNL_Response, LogCategory::LogFunc_End,
+             "受信ディレイ %d[ms] Wait.", delay);
     }
-    // Answers already buffered are classified now, not at the next poll.
-    if (channel != nullptr) {
+    // Answers already buffered are classified now, not at the next poll. Bytes that arrive from
+    // here on find receiving enabled, so the receive thread takes them without being woken.
+    if (channel != nullptr && (channel->HoldsBytes() || HoldsPending())) {
         channel->Wake();
     }
+}
+
+bool ExchangeEngine::HoldsPending() {
+    std::lock_guard lock(receiveMutex_);
+    return !pending_.empty();
 }
 
 bool ExchangeEngine::QNL_Response(ResponseStatus expected) {
@@ -581,8 +612,8 @@ bool ExchangeEngine::QNL_Response(ResponseStatus expected) {
         (expected == ResponseStatus::QNL_NACK && status == ResponseStatus::QNL_ACK)) {
         return true;
     }
-    Log(Format("QNL_Response(Break) STAT=%d(%s)", static_cast<int>(status), StatusName(status)),
-        LogCategory::LogProc_QNL_Response, LogCategory::LogFunc_Error);
+    LogF(LogCategory::LogProc_QNL_Response, LogCategory::LogFunc_Error,
+         "QNL_Response(Break) STAT=%d(%s)", static_cast<int>(status), StatusName(status));
     return false;
 }
 
@@ -596,18 +627,18 @@ bool ExchangeEngine::QNL_Check_Frame_End(std::uint8_t jobType, std::uint8_t mid)
         if (slot == slots_.end()) {
             const auto used =
                 std::count_if(slots_.begin(), slots_.end(), [](const Slot& s) { return s.used; });
-            Log(Format("Error!....QNL_Check_Frame_End() Count[%d] JTYPE[%X] MID[%X])", used,
-                       jobType, mid),
-                LogCategory::LogProc_QNL_Check_Frame_End, LogCategory::LogFunc_Error);
+            LogF(LogCategory::LogProc_QNL_Check_Frame_End, LogCategory::LogFunc_Error,
+                 "Error!....QNL_Check_Frame_End() Count[%d] JTYPE[%X] MID[%X])", used, jobType,
+                 mid);
             return false;
         }
         count = slot->count;
     }
     const bool complete = count.Complete();
-    Log(Format(complete ? "QNL_Check_Frame_End...OK Total[%d] Cur[%d])"
-                        : "QNL_Check_Frame_End...Continue Total[%d] Cur[%d])",
-               count.total, count.Received()),
-        LogCategory::LogProc_QNL_Check_Frame_End, LogCategory::LogFunc_Info);
+    LogF(LogCategory::LogProc_QNL_Check_Frame_End, LogCategory::LogFunc_Info,
+         complete ? "QNL_Check_Frame_End...OK Total[%d] Cur[%d])"
+                  : "QNL_Check_Frame_End...Continue Total[%d] Cur[%d])",
+         count.total, count.Received());
     const int step = ReadStep(mid);
     if (direction_ == 0 && step >= 0 && count.total != 0) {
         Progress().SetSequenceProgress('D', step, std::min(count.Received(), count.total),
@@ -674,7 +705,7 @@ bool ExchangeEngine::WaitAnswer(ResponseStatus expected, const char* failureForm
             continue;
         }
         ReportFailure(*this, lastWaitStatus_);
-        LogCmd(Format(failureFormat, name, r, attempts), LogCategory::LogFunc_Error);
+        LogCmdF(LogCategory::LogFunc_Error, failureFormat, name, r, attempts);
         return false;
     }
     return false;
@@ -683,30 +714,32 @@ bool ExchangeEngine::WaitAnswer(ResponseStatus expected, const char* failureForm
 bool ExchangeEngine::QNL_Frame_RW(std::uint8_t mid, bool wantData, bool senderFlag) {
     const std::string name = MessageName(mid);
     IProgress& progress = Progress();
-    LogCmd("\r\nQNL_Frame_RW(要求:" + name + ")", LogCategory::LogFunc_Start);
-    progress.ShowStatus("コマンド発行(" + name + ")", 3);
+    LogCmdF(LogCategory::LogFunc_Start, "\r\nQNL_Frame_RW(要求:%s)", name);
+    if (Shows(kCommandLevel)) {
+        progress.ShowStatus("コマンド発行(" + name + ")", kCommandLevel);
+    }
     stopCause_ = 0;
 
-    std::vector<FrameRecord> frames;
+    std::vector<FrameRecord> builtIn;
+    const std::vector<FrameRecord>* frames = &builtIn;
     if (HasBuiltInRequest(mid)) {
-        frames.push_back(*BuiltInRequest(mid, senderFlag));
+        builtIn.push_back(*BuiltInRequest(mid, senderFlag));
     } else {
         const auto found = outgoing_.find(mid);
         if (found == outgoing_.end() || found->second.empty()) {
-            LogCmd(Format("QNL_Frame_RW(要求:%s) 該当登録メッセージなし", name),
-                   LogCategory::LogFunc_Info);
+            LogCmdF(LogCategory::LogFunc_Info, "QNL_Frame_RW(要求:%s) 該当登録メッセージなし",
+                    name);
             return true;
         }
-        frames = found->second;
+        frames = &found->second;
     }
 
-    const int total = static_cast<int>(frames.size());
+    const int total = static_cast<int>(frames->size());
     const int attempts = std::max<int>(1, settings_.env.nackRetryCount);
     for (int i = 0; i < total; ++i) {
-        const Bytes command = BuildFrameWrite(frames[i], ids_);
-        LogCmd(Format("フレーム書込(%s) フレーム(%d/%d)", name, i + 1, total),
-               LogCategory::LogFunc_Start);
-        LogFrame(frames[i], LogCategory::LogProc_QNLCMD);
+        const Bytes command = BuildFrameWrite((*frames)[i], ids_);
+        LogCmdF(LogCategory::LogFunc_Start, "フレーム書込(%s) フレーム(%d/%d)", name, i + 1, total);
+        LogFrame((*frames)[i], LogCategory::LogProc_QNLCMD);
         ShowTransmitDump(command);
         if (DataSend(command) == 0) {
             ReportFailure(*this, ResponseStatus::QNL_ERR_DEV);
@@ -720,8 +753,8 @@ bool ExchangeEngine::QNL_Frame_RW(std::uint8_t mid, bool wantData, bool senderFl
                                          total + 1);
         }
     }
-    LogCmd(Format("フレーム書込(%s) 正常終了 Retry(%d/%d)", name, lastAttempt_, attempts),
-           LogCategory::LogFunc_End);
+    LogCmdF(LogCategory::LogFunc_End, "フレーム書込(%s) 正常終了 Retry(%d/%d)", name, lastAttempt_,
+            attempts);
 
     for (int k = 1;; ++k) {
         if (k > kMaxReadFrames) {
@@ -729,19 +762,19 @@ bool ExchangeEngine::QNL_Frame_RW(std::uint8_t mid, bool wantData, bool senderFl
             return false;
         }
         const Bytes command = BuildFrameRead(ids_);
-        LogCmd(Format("フレーム読込(%s) フレーム(%d)", name, k), LogCategory::LogFunc_Start);
+        LogCmdF(LogCategory::LogFunc_Start, "フレーム読込(%s) フレーム(%d)", name, k);
         ShowTransmitDump(command);
         if (DataSend(command) == 0) {
             ReportFailure(*this, ResponseStatus::QNL_ERR_DEV);
             return false;
         }
-        LogCmd(Format("フレーム応答待ち(%s)", name), LogCategory::LogFunc_Start);
+        LogCmdF(LogCategory::LogFunc_Start, "フレーム応答待ち(%s)", name);
         if (!WaitAnswer(ResponseStatus::QNL_RES, "フレーム応答待ち(%s) 異常終了 Retry(%d/%d)",
                         name)) {
             return false;
         }
-        LogCmd(Format("フレーム応答(%s) 正常終了 Retry(%d/%d)", name, lastAttempt_, attempts),
-               LogCategory::LogFunc_End);
+        LogCmdF(LogCategory::LogFunc_End, "フレーム応答(%s) 正常終了 Retry(%d/%d)", name,
+                lastAttempt_, attempts);
         if (!QNL_Check_Frame_End(0, mid)) {
             continue;
         }
@@ -764,15 +797,17 @@ bool ExchangeEngine::QNL_Frame_RW(std::uint8_t mid, bool wantData, bool senderFl
                          [](const FrameParam& param) { return param.pid == kPidStopCause; });
         if (cause != message->params.end() && !cause->value.empty() && cause->value[0] != 0) {
             stopCause_ = cause->value[0];
-            LogCmd(Format("フレーム読込＆応答 異常終了(停止要因:%s)", Hex2(stopCause_)),
-                   LogCategory::LogFunc_Error);
+            LogCmdF(LogCategory::LogFunc_Error, "フレーム読込＆応答 異常終了(停止要因:%s)",
+                    Hex2(stopCause_));
             progress.ShowStatus(Format("異常応答 (%s) 停止要因[%s]", name, Hex2(stopCause_)), 1);
             return false;
         }
         break;
     }
-    LogCmd(Format("フレーム読込＆応答(%s) 正常終了", name), LogCategory::LogFunc_End);
-    progress.ShowStatus("応答(" + name + ")", 3);
+    LogCmdF(LogCategory::LogFunc_End, "フレーム読込＆応答(%s) 正常終了", name);
+    if (Shows(kCommandLevel)) {
+        progress.ShowStatus("応答(" + name + ")", kCommandLevel);
+    }
     return true;
 }
 

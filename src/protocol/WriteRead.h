@@ -53,6 +53,8 @@ class IDeviceChannel {
     // once after Wake() so that a wait that starts listening sees buffered bytes without delay.
     virtual void Poll(int timeoutMs) = 0;
     virtual void Wake() = 0;
+    // Whether Poll has buffered bytes nobody took yet (when unsure: true).
+    virtual bool HoldsBytes() const { return true; }
 
     // What made the last Open fail; nullopt when it did not fail.
     virtual std::optional<ChannelOpenFailure> OpenFailure() const = 0;
@@ -112,6 +114,9 @@ class ExchangeEngine {
     void SetPrompt(IPrompt* prompt) { prompt_ = prompt; }
     void SetProgress(IProgress* progress);
     IProgress& Progress() { return *progress_.load(); }
+    // Whether a progress line of this detail level (1 to 4) is shown: every view shows them up
+    // to DISP, so a line above it need not even be built.
+    bool Shows(int level) const { return level <= settings_.disp; }
     PromptAnswer Ask(const PromptRequest& request);
 
     // Run flags.
@@ -190,8 +195,11 @@ class ExchangeEngine {
         MessageCount count;
     };
 
-    void SetStatus(ResponseStatus status);
-    void ApplyAnswer(const AnswerClassification& answer);
+    void ApplyAnswer(AnswerClassification answer);
+    // Under the receive lock: takes what arrived and scans out the first complete answer.
+    std::optional<AnswerClassification> TakeAnswer();
+    // Whether a receive cycle left bytes of a later answer behind.
+    bool HoldsPending();
     void EnableReceiving();
     void FileAnswerFrame(AnswerClassification& answer);
     // Waits for the answer, waiting again after busy answers; reports any other failure.

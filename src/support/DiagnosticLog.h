@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "support/Format.h"
 #include "support/QnlEnv.h"
 
 namespace dialvane {
@@ -51,6 +52,12 @@ void LogInit(const std::string& dataFolder, const std::string& programSettingsFi
 // alone. Any other mode writes nothing.
 void LogWrite(std::string_view text, LogCategory process, LogCategory kind, char mode);
 
+// LogWrite of Format(format, args...), formatted only when both categories are on: a line that
+// is switched off costs two bit tests and builds nothing.
+template <typename... Args>
+void LogWriteF(LogCategory process, LogCategory kind, char mode, std::string_view format,
+               const Args&... args);
+
 // Appends an ASCII block and a binary block of the bytes, each indented, as one unit.
 void LogDump(const uint8_t* bytes, size_t count, LogCategory process, int indent, LogCategory kind);
 
@@ -82,5 +89,13 @@ std::string FormatLogDateTime(const LogClockTime& time);  // "yyyy/mm/dd hh:nn:s
 // The four-digit hexadecimal setting read back as a number: its first four characters, each
 // a hex digit, else -1.
 int ReadHexSetting(std::string_view text);
+
+template <typename... Args>
+void LogWriteF(LogCategory process, LogCategory kind, char mode, std::string_view format,
+               const Args&... args) {
+    if (LogEnabled(process) && LogEnabled(kind)) {
+        LogWrite(Format(format, args...), process, kind, mode);
+    }
+}
 
 }  // namespace dialvane

@@ -24,8 +24,13 @@ namespace {
 constexpr int kDumpIndent = 4;
 constexpr int kSendTimeoutSeconds = 10;
 
-void Log(const std::string& text, LogCategory kind) {
+void Log(std::string_view text, LogCategory kind) {
     LogWrite(text, LogCategory::LogProc_TCP, kind, 'L');
+}
+
+template <typename... Args>
+void LogF(LogCategory kind, std::string_view format, const Args&... args) {
+    LogWriteF(LogCategory::LogProc_TCP, kind, 'L', format, args...);
 }
 
 void Dump(const std::uint8_t* bytes, std::size_t count) {
@@ -90,8 +95,8 @@ bool TcpTransport::SocketInit() {
         return false;
     }
     const std::string& host = addresses_.front();
-    Log(Format("ホストのIPアドレス設定 [%s])", host), LogCategory::LogFunc_Info);
-    Log(Format("ホストのポート番号設定 [%u]", port_), LogCategory::LogFunc_Info);
+    LogF(LogCategory::LogFunc_Info, "ホストのIPアドレス設定 [%s])", host);
+    LogF(LogCategory::LogFunc_Info, "ホストのポート番号設定 [%u]", port_);
 
     Log("<S>ソケット接続OPEN", LogCategory::LogFunc_Start);
     const bool ok = Connect(host);
@@ -110,8 +115,8 @@ bool TcpTransport::Connect(const std::string& host) {
     addrinfo* found = nullptr;
     const std::string service = std::to_string(port_);
     if (getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0 || found == nullptr) {
-        Log(Format("(TCPイベント) TCPソケットエラー(%d) %s", EINVAL, "invalid address"),
-            LogCategory::LogFunc_Error);
+        LogF(LogCategory::LogFunc_Error, "(TCPイベント) TCPソケットエラー(%d) %s", EINVAL,
+             "invalid address");
         std::lock_guard lock(failureMutex_);
         openFailure_ = ChannelOpenFailure{Msg::CommCheckCables, false};
         return false;
@@ -145,8 +150,8 @@ bool TcpTransport::Connect(const std::string& host) {
     freeaddrinfo(found);
 
     if (error != 0) {
-        Log(Format("(TCPイベント) TCPソケットエラー(%d) %s", error, std::strerror(error)),
-            LogCategory::LogFunc_Error);
+        LogF(LogCategory::LogFunc_Error, "(TCPイベント) TCPソケットエラー(%d) %s", error,
+             std::strerror(error));
         if (fd >= 0) {
             close(fd);
             Log("(TCPイベント) ソケットが非アクティブ", LogCategory::LogFunc_Event);
@@ -166,9 +171,9 @@ bool TcpTransport::Connect(const std::string& host) {
 
     const auto [localHost, localPort] = Endpoint(fd, false);
     const auto [peerHost, peerPort] = Endpoint(fd, true);
-    Log(Format("(TCPイベント) LAN 接続完了... IP:[%s] PORT:[%s] IP:[%s] PORT:[%s]", localHost,
-               localPort, peerHost, peerPort),
-        LogCategory::LogFunc_Event);
+    LogF(LogCategory::LogFunc_Event,
+         "(TCPイベント) LAN 接続完了... IP:[%s] PORT:[%s] IP:[%s] PORT:[%s]", localHost, localPort,
+         peerHost, peerPort);
     {
         std::lock_guard lock(socketMutex_);
         fd_ = fd;
@@ -201,8 +206,8 @@ void TcpTransport::SocketTerm() {
 
 void TcpTransport::DropConnection(int error) {
     if (error != 0) {
-        Log(Format("(TCPイベント) TCPソケットエラー(%d) %s", error, std::strerror(error)),
-            LogCategory::LogFunc_Error);
+        LogF(LogCategory::LogFunc_Error, "(TCPイベント) TCPソケットエラー(%d) %s", error,
+             std::strerror(error));
     } else {
         Log("(TCPイベント) サーバーソケットへの接続が終了", LogCategory::LogFunc_Event);
     }
@@ -216,7 +221,7 @@ int TcpTransport::TCP_Snd(const std::uint8_t* bytes, std::size_t count) {
     if (!connected_) {
         return 0;
     }
-    Log(Format("<S>TCP_Snd...Start (PC⇒MFP %d[Bytes])", count), LogCategory::LogFunc_Start);
+    LogF(LogCategory::LogFunc_Start, "<S>TCP_Snd...Start (PC⇒MFP %d[Bytes])", count);
     std::size_t sent = 0;
     {
         std::lock_guard lock(socketMutex_);
@@ -233,10 +238,10 @@ int TcpTransport::TCP_Snd(const std::uint8_t* bytes, std::size_t count) {
         }
     }
     if (sent > 0) {
-        Log(Format("ソケットデータ送信イベント [%d]Bytes", sent), LogCategory::LogFunc_Event);
+        LogF(LogCategory::LogFunc_Event, "ソケットデータ送信イベント [%d]Bytes", sent);
         Dump(bytes, sent);
     }
-    Log(Format("<E>TCP_Snd...OK (PC⇒MFP %d[Bytes])", sent), LogCategory::LogFunc_End);
+    LogF(LogCategory::LogFunc_End, "<E>TCP_Snd...OK (PC⇒MFP %d[Bytes])", sent);
     // A half-sent command is no command: the device will not answer it.
     return sent == count ? static_cast<int>(sent) : 0;
 }
@@ -245,14 +250,14 @@ void TcpTransport::OnReceive(const std::uint8_t* bytes, std::size_t count) {
     std::lock_guard lock(ringMutex_);
     const std::size_t free = ring_.Free();
     if (ring_.Push(bytes, count)) {
-        Log(Format("ソケットデータ受信イベント [%d]Bytes Free[%d] RP[%d] WP[%d]", count,
-                   free - count, ring_.ReadPosition(), ring_.WritePosition()),
-            LogCategory::LogFunc_Event);
+        LogF(LogCategory::LogFunc_Event,
+             "ソケットデータ受信イベント [%d]Bytes Free[%d] RP[%d] WP[%d]", count, free - count,
+             ring_.ReadPosition(), ring_.WritePosition());
         Dump(bytes, count);
     } else {
-        Log(Format("ソケットデータ受信イベント...Error [%d]Bytes Free[%d] RP[%d] WP[%d]", count,
-                   free, ring_.ReadPosition(), ring_.WritePosition()),
-            LogCategory::LogFunc_Error);
+        LogF(LogCategory::LogFunc_Error,
+             "ソケットデータ受信イベント...Error [%d]Bytes Free[%d] RP[%d] WP[%d]", count, free,
+             ring_.ReadPosition(), ring_.WritePosition());
     }
 }
 
@@ -265,13 +270,12 @@ int TcpTransport::TCP_Rcv(std::uint8_t* buffer, std::size_t count) {
     const std::size_t exist = ring_.Exist();
     const std::size_t take = count == 0 ? exist : count;
     if (take > exist) {
-        Log(Format("TCP_Rcv... Error Exist[%d]Bytes", exist), LogCategory::LogFunc_Error);
+        LogF(LogCategory::LogFunc_Error, "TCP_Rcv... Error Exist[%d]Bytes", exist);
         return 0;
     }
     ring_.Take(buffer, take);
-    Log(Format("<E>TCP_Rcv...OK [%d]Bytes Exist[%d] RP[%d] WP[%d]", take, exist - take,
-               ring_.ReadPosition(), ring_.WritePosition()),
-        LogCategory::LogFunc_End);
+    LogF(LogCategory::LogFunc_End, "<E>TCP_Rcv...OK [%d]Bytes Exist[%d] RP[%d] WP[%d]", take,
+         exist - take, ring_.ReadPosition(), ring_.WritePosition());
     Dump(buffer, take);
     return static_cast<int>(take);
 }
@@ -350,6 +354,11 @@ void TcpTransport::Wake() {
         const std::uint64_t one = 1;
         [[maybe_unused]] const ssize_t ignored = write(wakeFd_, &one, sizeof(one));
     }
+}
+
+bool TcpTransport::HoldsBytes() const {
+    std::lock_guard lock(ringMutex_);
+    return ring_.Exist() > 0;
 }
 
 std::optional<ChannelOpenFailure> TcpTransport::OpenFailure() const {

@@ -57,6 +57,7 @@ class TcpTransport final : public IDeviceChannel {
     int Receive(std::uint8_t* buffer, std::size_t capacity) override;
     void Poll(int timeoutMs) override;
     void Wake() override;
+    bool HoldsBytes() const override;
     std::optional<ChannelOpenFailure> OpenFailure() const override;
     bool ForcedDisconnect() const override { return forced_; }
 

@@ -53,19 +53,22 @@ std::string OneTouchList() {
     return text;
 }
 
-// Progress that runs an action when a status line containing `trigger` appears.
+// Progress that runs an action once the sequence bar reaches step `trigger`.
 class TriggerProgress : public RecordingProgress {
   public:
-    std::string trigger;
+    int trigger = -1;
     std::function<void()> action;
-    void ShowStatus(const std::string& text, int level) override {
-        RecordingProgress::ShowStatus(text, level);
-        if (action && !trigger.empty() && text.find(trigger) != std::string::npos) {
+    void SetSequenceProgress(char kind, int step, long long done, long long total) override {
+        RecordingProgress::SetSequenceProgress(kind, step, done, total);
+        if (action && step == trigger) {
             action();
             action = nullptr;
         }
     }
 };
+
+// The sequence bar's step of an upload's group registration.
+constexpr int kGroupRegistrationStep = 8;
 
 class Rig {
   public:
@@ -358,7 +361,7 @@ TEST(EngineTransfer, HighSpeedDialToAOneTouchModelStopsBeforeAnyCancellation) {
 TEST(EngineTransfer, ConfirmedStopStillReleasesTheFax) {
     Rig rig(21, kOneTouchModel, false);
     rig.PrepareUpload(OneTouchList());
-    rig.progress.trigger = "Group Dial Registration";
+    rig.progress.trigger = kGroupRegistrationStep;
     rig.progress.action = [&] { rig.engine->RequestStop(); };
     rig.prompt.Queue(PromptAnswer::Yes);
 
