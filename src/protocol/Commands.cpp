@@ -61,7 +61,7 @@ void ReportFailure(ExchangeEngine& engine, ResponseStatus status) {
     if (status == ResponseStatus::QNL_ERR_DEV && channel != nullptr &&
         channel->ForcedDisconnect()) {
         // The device dropped the connection: say so rather than blame the cabling.
-        text = Text(Msg::CommDisconnected);
+        text = Text(channel->IsNetwork() ? Msg::CommDisconnected : Msg::UsbDisconnected);
     }
     ShowFailureMessage(
         engine, text,

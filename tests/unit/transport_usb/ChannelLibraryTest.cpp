@@ -1,0 +1,243 @@
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "support/DiagnosticLog.h"
+#include "support/FileUtil.h"
+#include "support/ProgramSettings.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempDir.h"
+#include "support/fakezeviz/FakeZeviz.h"
+#include "transport/ChannelLibrary.h"
+
+namespace dialvane {
+namespace {
+
+using fakezeviz::ReceiveAnswer;
+
+int CountOf(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// The binding against the scripted library, with every log category on.
+class ChannelLibraryTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const ProgramSettings settings;
+        LogInit(dir_.Path(), dir_.Write("dialvane.ini", "[LOG_LEVEL]\nDEFAULT=1\n"),
+                settings.qnlEnv, 0, 0);
+        library_ = dlopen(FAKE_ZEVIZ_FOLDER "/libzeviz.so", RTLD_NOW);
+        ASSERT_NE(library_, nullptr);
+        auto state = reinterpret_cast<fakezeviz::State* (*)()>(dlsym(library_, "FakeZevizState"));
+        fake_ = state();
+        *fake_ = fakezeviz::State{};
+    }
+    void TearDown() override {
+        channel_.reset();
+        dlclose(library_);
+    }
+
+    ChannelLibrary& Channel(std::string folder = FAKE_ZEVIZ_FOLDER,
+                            std::vector<UsbPrinter> printers = {
+                                {"DX7700", "usb://ORVEX/DX-R7700?serial=EMU1", "ORVEX DX-R7700"}}) {
+        ChannelLibrarySetup setup;
+        setup.libraryFolder = std::move(folder);
+        setup.driverSettingsFolder = dir_.File("drivers/");
+        setup.listPrinters = [printers] { return printers; };
+        channel_ = std::make_unique<ChannelLibrary>(setup);
+        channel_->SetLibraryChoice(2);
+        return *channel_;
+    }
+    std::string Log() const { return dir_.Read(kLogFileName); }
+
+    testing::TempDir dir_;
+    void* library_ = nullptr;
+    fakezeviz::State* fake_ = nullptr;
+    std::unique_ptr<ChannelLibrary> channel_;
+};
+
+TEST_F(ChannelLibraryTest, OpenResolvesEveryEntryAndOpensTheFirstPreferredChannel) {
+    // 0x10010002 comes before 0x10010003 in the preference list; 0x00000004 is offered
+    // without a shared mode bit, so it does not count.
+    fake_->channels = {{0x10010003, 1}, {0x00000004, 4}, {0x10010002, 2}};
+    ChannelLibrary& channel = Channel();
+    ASSERT_TRUE(channel.Open());
+    EXPECT_TRUE(channel.Connected());
+    EXPECT_EQ(fake_->openedChannel, 0x10010002u);
+    EXPECT_EQ(fake_->printersPassed, std::string("DX7700\0\0", 8));
+    EXPECT_EQ(channel.DeviceId(), "MFG:ORVEX;MDL:DX-R7700;");
+    EXPECT_EQ(fake_->calls, (std::vector<std::string>{"MVInitialize", "MVGetDeviceID",
+                                                      "MVGetAvailableChannel", "MVOpenChannel"}));
+
+    const std::string log = Log();
+    for (const char* line :
+         {"//=== ZEVIZ Setup 2 Start.", "ListPrinterName done.",
+          "PRTLIST00: \"DX7700\" ORVEX DX-R7700 [usb://ORVEX/DX-R7700?serial=EMU1]",
+          "GetZEVIZLibraryPath done. : " FAKE_ZEVIZ_FOLDER "/libzeviz.so (DX7700 [ORVEX DX-R7700])",
+          "LoadLibrary done. : ", "GetProcAddres [0] : ", "GetProcAddres [9] : ",
+          "ZEVIZ_MVInitialize done.", "デバイスID=[MFG:ORVEX;MDL:DX-R7700;]", "チャネル数=3",
+          "チャネル情報2: Channel[10010002] Mode[2]", "ZEVIZ_MVGetDeviceID done.",
+          "ZEVIZ_MVGetAvailableChannel done.", "プリンタ名: [DX7700] チャネル: [10010002]",
+          "MVOpenChannel(5) ", "ZEVIZ_MVOpenChannel done.", "//=== ZEVIZ Setup 2 Complete."}) {
+        EXPECT_NE(log.find(line), std::string::npos) << line;
+    }
+    const std::string driver = dir_.Read("drivers/ORVEX DX-R7700.ini");
+    EXPECT_NE(driver.find("LPT_Channel00=268500994"), std::string::npos);
+    EXPECT_NE(driver.find("LPT_PrtMDLName=ORVEX DX-R7700"), std::string::npos);
+
+    // Every later establishment sets up again; the library stays until it is released.
+    channel.Close();
+    ASSERT_TRUE(channel.Open());
+    EXPECT_EQ(std::count(fake_->calls.begin(), fake_->calls.end(), "MVInitialize"), 2);
+    channel.ChannelRelease();
+    EXPECT_EQ(fake_->calls.back(), "MVRelease");
+    EXPECT_EQ(std::count(fake_->calls.begin(), fake_->calls.end(), "MVCloseChannel"), 0);
+    EXPECT_FALSE(channel.Loaded());
+}
+
+TEST_F(ChannelLibraryTest, CandidateFailsWithoutAPreferredChannelOrWithAFailedInitialise) {
+    fake_->channels = {{0x12345678, 3}, {0x00000004, 4}};
+    EXPECT_FALSE(Channel().Open());
+    EXPECT_EQ(std::count(fake_->calls.begin(), fake_->calls.end(), "MVOpenChannel"), 0);
+    ASSERT_TRUE(channel_->OpenFailure().has_value());
+    EXPECT_EQ(channel_->OpenFailure()->message, Msg::DeviceNotConnected);
+
+    *fake_ = fakezeviz::State{};
+    fake_->initializeResult = -13;
+    EXPECT_FALSE(Channel().Open());
+    EXPECT_NE(Log().find("MVInitialize(-13) RMM_MVER_INITIALIZE"), std::string::npos);
+    EXPECT_EQ(fake_->calls, std::vector<std::string>{"MVInitialize"});
+}
+
+TEST_F(ChannelLibraryTest, MissingEntryPointReleasesTheLibraryAndTriesTheNextCandidate) {
+    const std::string path = FAKE_ZEVIZ_INCOMPLETE_FOLDER "/libzeviz.so";
+    ChannelLibrary& channel = Channel(FAKE_ZEVIZ_INCOMPLETE_FOLDER,
+                                      {{"A", "usb://a", "DX-R7700"}, {"B", "usb://b", "DX-R7700"}});
+    EXPECT_FALSE(channel.Open());
+    EXPECT_FALSE(channel.Loaded());
+    EXPECT_EQ(dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr);
+    const std::string log = Log();
+    EXPECT_EQ(CountOf(log, "GetProcAddres [8] : "), 2);
+    EXPECT_EQ(CountOf(log, "GetProcAddres [9] : 0000000000000000"), 2);
+    EXPECT_EQ(log.find("MVInitialize Call"), std::string::npos);
+}
+
+TEST_F(ChannelLibraryTest, LibraryIsTakenOnlyFromAnAbsoluteFolder) {
+    // A relative folder would load whatever lies in the current folder.
+    EXPECT_FALSE(Channel("fakezeviz-complete").Open());
+    EXPECT_NE(
+        Log().find("GetZEVIZLibraryPath fail. : fakezeviz-complete (DX7700 [ORVEX DX-R7700])"),
+        std::string::npos);
+    EXPECT_TRUE(fake_->calls.empty());
+
+    // Choice 1 wants the model's own library, which this folder does not hold.
+    Channel().SetLibraryChoice(1);
+    EXPECT_FALSE(channel_->Open());
+    EXPECT_EQ(CountOf(Log(), "GetZEVIZLibraryPath fail."), 2);
+}
+
+TEST_F(ChannelLibraryTest, UnwritableDriverSettingsAreReportedAndFailTheCandidate) {
+    auto prompt = std::make_shared<testing::ScriptedPrompt>();
+    SetActivePrompt(prompt);
+    ChannelLibrarySetup setup;
+    setup.libraryFolder = FAKE_ZEVIZ_FOLDER;
+    setup.driverSettingsFolder = dir_.Write("plain-file", "x") + "/drivers/";
+    setup.listPrinters = [] { return std::vector<UsbPrinter>{{"P", "usb://p", "DX-R7700"}}; };
+    ChannelLibrary channel(setup);
+    channel.SetLibraryChoice(2);
+    EXPECT_FALSE(channel.Open());
+    SetActivePrompt(nullptr);
+    ASSERT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_EQ(prompt->Requests()[0].icon, PromptIcon::Stop);
+    EXPECT_NE(prompt->Requests()[0].text.find("plain-file/drivers/DX-R7700.ini"),
+              std::string::npos);
+    EXPECT_TRUE(fake_->calls.empty());
+}
+
+TEST_F(ChannelLibraryTest, ReceiveGrowsItsBufferToTheReportedSizePlusOne) {
+    ASSERT_TRUE(Channel().Open());
+    fake_->receives = {{-4, 300, ""}, {3, 3, "abc"}};
+    std::array<std::uint8_t, 8> buffer;
+    buffer.fill(0xEE);
+    EXPECT_EQ(channel_->ChannelReceive(buffer.data(), buffer.size()), 3);
+    ASSERT_EQ(fake_->receiveSizes.size(), 2u);
+    EXPECT_EQ(fake_->receiveSizes[1], 301u);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer.data()), 5), std::string("abc\0\xEE", 5));
+}
+
+TEST_F(ChannelLibraryTest, RunOfNoDataResultsGivesOneSummaryLineAndNotSupportedCountsAsNoData) {
+    ASSERT_TRUE(Channel().Open());
+    fake_->receives = {{-9, 0, ""}, {-5, 0, ""}, {-9, 0, ""},
+                       {-9, 0, ""}, {-5, 0, ""}, {2, 2, "ok"}};
+    std::array<std::uint8_t, 16> buffer{};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(channel_->ChannelReceive(buffer.data(), buffer.size()), -9);
+    }
+    EXPECT_EQ(CountOf(Log(), "受信データなし"), 0);
+    EXPECT_EQ(channel_->ChannelReceive(buffer.data(), buffer.size()), 2);
+    const std::string log = Log();
+    EXPECT_EQ(CountOf(log, "MVReceive... RMM_MVER_TIMEOUT(-9) 受信データなし ×5 Time:["), 1);
+    EXPECT_EQ(CountOf(log, "MVReceive MVER_NOTSUPPORT"), 2);
+    EXPECT_EQ(CountOf(log, "MVReceive(-9)"), 0);
+    EXPECT_EQ(CountOf(log, "MVReceive(2) "), 1);
+
+    // The next run starts counting afresh.
+    fake_->receives = {{-9, 0, ""}, {1, 1, "x"}};
+    channel_->ChannelReceive(buffer.data(), buffer.size());
+    channel_->ChannelReceive(buffer.data(), buffer.size());
+    EXPECT_EQ(CountOf(Log(), "受信データなし ×1 "), 1);
+}
+
+TEST_F(ChannelLibraryTest, ReceiveLargerThanTheCallersBufferIsCutToIt) {
+    ASSERT_TRUE(Channel().Open());
+    fake_->receives = {{10, 10, "0123456789"}};
+    std::array<std::uint8_t, 8> buffer;
+    buffer.fill(0xEE);
+    EXPECT_EQ(channel_->ChannelReceive(buffer.data(), 4), 4);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer.data()), 5), "0123\xEE");
+
+    // A library claiming more than its buffer holds is not believed either.
+    fake_->receives = {{100000, 100000, "abc"}};
+    std::vector<std::uint8_t> large(200000);
+    EXPECT_EQ(channel_->ChannelReceive(large.data(), large.size()),
+              static_cast<int>(ChannelLibrary::kInitialReceiveBuffer - 1));
+}
+
+TEST_F(ChannelLibraryTest, SendRepeatsUntilEverythingWentAndLostDeviceDisconnects) {
+    ASSERT_TRUE(Channel().Open());
+    fake_->sendLimit = 3;
+    const std::vector<std::uint8_t> bytes{'@', 'Q', 'N', 'L', ' ', 'I', 'N', 'Q', 'U', 'I'};
+    EXPECT_EQ(channel_->Send(bytes), bytes.size());
+    EXPECT_EQ(fake_->sent, "@QNL INQUI");
+    EXPECT_EQ(std::count(fake_->calls.begin(), fake_->calls.end(), "MVSend"), 4);
+
+    fake_->receives = {{-16, 0, ""}};
+    channel_->Poll(10);
+    EXPECT_FALSE(channel_->Connected());
+    EXPECT_TRUE(channel_->ForcedDisconnect());
+    EXPECT_NE(Log().find("MVReceive(-16) RMM_MVER_COMMUNICATION"), std::string::npos);
+}
+
+TEST_F(ChannelLibraryTest, PolledBytesWaitForTheReceiveCycle) {
+    ASSERT_TRUE(Channel().Open());
+    fake_->receives = {{5, 5, "hello"}, {5, 5, "world"}};
+    channel_->Poll(10);
+    // While bytes wait to be taken the library is not asked again.
+    channel_->Wake();
+    channel_->Poll(10);
+    EXPECT_EQ(std::count(fake_->calls.begin(), fake_->calls.end(), "MVReceive"), 1);
+    std::array<std::uint8_t, 3> buffer{};
+    EXPECT_EQ(channel_->Receive(buffer.data(), buffer.size()), 3);
+    EXPECT_EQ(std::string(buffer.begin(), buffer.end()), "hel");
+    EXPECT_EQ(channel_->Receive(buffer.data(), buffer.size()), 2);
+    EXPECT_EQ(channel_->Receive(buffer.data(), buffer.size()), 0);
+}
+
+}  // namespace
+}  // namespace dialvane
