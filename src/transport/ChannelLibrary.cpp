@@ -130,6 +130,17 @@ std::optional<std::uint32_t> ChooseChannel(const std::vector<OfferedChannel>& of
     return std::nullopt;
 }
 
+std::string ChannelLibraryFolder(const std::string& programFolder) {
+    std::string folder = programFolder;
+    if (!folder.empty() && folder.back() != '/') {
+        folder += "/";
+    }
+    if (FileExists(folder + "libzeviz.so")) {
+        return folder;
+    }
+    return folder + "../lib/dialvane/";
+}
+
 ChannelLibrary::ChannelLibrary(ChannelLibrarySetup setup)
     : setup_(std::move(setup)), entries_(std::make_unique<Entries>()) {}
 

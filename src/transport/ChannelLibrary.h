@@ -50,6 +50,10 @@ inline constexpr std::uint16_t kRequiredChannelMode = 0x0003;  // read and write
 // mode; nullopt when there is none.
 std::optional<std::uint32_t> ChooseChannel(const std::vector<OfferedChannel>& offered);
 
+// The program's own library folder: beside the program when the library is there (the build
+// tree), else <prefix>/lib/dialvane/ for a program in <prefix>/bin/. Ends in "/".
+std::string ChannelLibraryFolder(const std::string& programFolder);
+
 struct ChannelLibrarySetup {
     // Where the library files are: the program's own library folder. Must be absolute; a
     // relative folder is refused, so a library is never taken from the current folder.

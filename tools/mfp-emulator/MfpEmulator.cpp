@@ -6,6 +6,8 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -175,7 +177,9 @@ struct MfpEmulator::Impl {
     explicit Impl(const MfpEmulatorOptions& options) : options(options) {}
 
     void Serve();
-    void ServeClient(int fd);
+    void ServeClient(int fd, bool socket);
+    bool OpenPty(std::string* error);
+    void ClosePty();
     Reply Handle(const emu::ScanResult& scan, std::string raw);
     std::string HandleTool(const emu::IncomingCommand& in, const std::string& connection,
                            std::string& problem);
@@ -190,6 +194,7 @@ struct MfpEmulator::Impl {
     bool stopping = false;
     bool running = false;
     int listenFd = -1;
+    int ptySlave = -1;  // held open so that the terminal lives while the program has it closed
     int wake[2] = {-1, -1};
     std::uint16_t port = 0;
     std::thread thread;
@@ -210,6 +215,12 @@ struct MfpEmulator::Impl {
 };
 
 void MfpEmulator::Impl::Serve() {
+    if (!options.usbPtyLink.empty()) {
+        // One cable, one connection: it ends when the cable is pulled or the emulator stops.
+        ServeClient(listenFd, false);
+        ClosePty();
+        return;
+    }
     for (;;) {
         pollfd fds[2] = {{listenFd, POLLIN, 0}, {wake[0], POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
@@ -224,16 +235,66 @@ void MfpEmulator::Impl::Serve() {
         if ((fds[0].revents & POLLIN) != 0) {
             const int fd = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
             if (fd >= 0) {
-                ServeClient(fd);
+                ServeClient(fd, true);
             }
         }
     }
 }
 
-void MfpEmulator::Impl::ServeClient(int fd) {
-    // Every answer is one write that the program waits for: Nagle would hold it back.
-    const int one = 1;
-    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+bool MfpEmulator::Impl::OpenPty(std::string* error) {
+    auto fail = [&](const std::string& what) {
+        if (error) {
+            *error = what + ": " + std::strerror(errno);
+        }
+        ClosePty();
+        return false;
+    };
+    listenFd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (listenFd < 0 || grantpt(listenFd) != 0 || unlockpt(listenFd) != 0) {
+        return fail("pseudo-terminal");
+    }
+    const char* slaveName = ptsname(listenFd);
+    if (slaveName == nullptr) {
+        return fail("pseudo-terminal name");
+    }
+    ptySlave = open(slaveName, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios raw{};
+    if (ptySlave < 0 || tcgetattr(ptySlave, &raw) != 0) {
+        return fail(slaveName);
+    }
+    // Bytes pass unchanged both ways: no echo, no line editing, no CR/LF translation.
+    cfmakeraw(&raw);
+    if (tcsetattr(ptySlave, TCSANOW, &raw) != 0) {
+        return fail("raw mode");
+    }
+    struct stat existing {};
+    if (lstat(options.usbPtyLink.c_str(), &existing) == 0 && S_ISLNK(existing.st_mode)) {
+        unlink(options.usbPtyLink.c_str());
+    }
+    if (symlink(slaveName, options.usbPtyLink.c_str()) != 0) {
+        return fail("link " + options.usbPtyLink);
+    }
+    return true;
+}
+
+void MfpEmulator::Impl::ClosePty() {
+    if (listenFd >= 0) {
+        ::close(listenFd);
+        listenFd = -1;
+    }
+    if (ptySlave >= 0) {
+        ::close(ptySlave);
+        ptySlave = -1;
+        unlink(options.usbPtyLink.c_str());
+    }
+}
+
+void MfpEmulator::Impl::ServeClient(int fd, bool socket) {
+    if (socket) {
+        // Every answer is one write that the program waits for: Nagle would hold it back.
+        const int one = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    }
     {
         std::lock_guard lock(mutex);
         connection = ++counters.connections;
@@ -260,7 +321,8 @@ void MfpEmulator::Impl::ServeClient(int fd) {
         }
         const bool idle = ready == 0;
         if (!idle) {
-            const ssize_t n = recv(fd, chunk, sizeof chunk, 0);
+            const ssize_t n =
+                socket ? recv(fd, chunk, sizeof chunk, 0) : read(fd, chunk, sizeof chunk);
             if (n < 0 && errno == EINTR) {
                 continue;
             }
@@ -291,7 +353,8 @@ void MfpEmulator::Impl::ServeClient(int fd) {
                 std::size_t sent = 0;
                 while (sent < block.size()) {
                     const ssize_t n =
-                        send(fd, block.data() + sent, block.size() - sent, MSG_NOSIGNAL);
+                        socket ? send(fd, block.data() + sent, block.size() - sent, MSG_NOSIGNAL)
+                               : write(fd, block.data() + sent, block.size() - sent);
                     if (n < 0 && errno == EINTR) {
                         continue;
                     }
@@ -304,8 +367,10 @@ void MfpEmulator::Impl::ServeClient(int fd) {
             }
         }
     }
-    shutdown(fd, SHUT_RDWR);
-    ::close(fd);
+    if (socket) {
+        shutdown(fd, SHUT_RDWR);
+        ::close(fd);
+    }
     {
         std::lock_guard lock(mutex);
         ++counters.disconnects;
@@ -515,6 +580,19 @@ bool MfpEmulator::Start(std::string* error) {
     if (Running()) {
         return true;
     }
+    if (!options_.usbPtyLink.empty()) {
+        if (!impl_->OpenPty(error) || pipe2(impl_->wake, O_CLOEXEC) != 0) {
+            impl_->ClosePty();
+            return false;
+        }
+        {
+            std::lock_guard lock(impl_->mutex);
+            impl_->stopping = false;
+            impl_->running = true;
+        }
+        impl_->thread = std::thread([this] { impl_->Serve(); });
+        return true;
+    }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(options_.port);
@@ -562,12 +640,22 @@ void MfpEmulator::Stop() {
     while (write(impl_->wake[1], &byte, 1) < 0 && errno == EINTR) {
     }
     impl_->thread.join();
-    ::close(impl_->listenFd);
+    if (impl_->listenFd >= 0) {
+        ::close(impl_->listenFd);
+    }
     ::close(impl_->wake[0]);
     ::close(impl_->wake[1]);
     impl_->listenFd = impl_->wake[0] = impl_->wake[1] = -1;
     std::lock_guard lock(impl_->mutex);
     impl_->running = false;
+}
+
+std::string MfpEmulator::DeviceId() const {
+    if (!options_.deviceId.empty()) {
+        return options_.deviceId;
+    }
+    return "MFG:ORVEX;CMD:QNL;MDL:" + options_.model + ";CLS:PRINTER;DES:ORVEX " + options_.model +
+           ";SN:EMU1;";
 }
 
 bool MfpEmulator::Running() const {

@@ -95,6 +95,12 @@ struct MfpEmulatorOptions {
     // the limits follow the format (extended 200 speed dials, 12 quick dials and keywords;
     // normal 60 speed dials, 3 one-touch buttons, no keywords).
     std::string settingsPath;
+    // Serve over a stand-in for the USB printer node instead of TCP: a pseudo-terminal in raw
+    // mode whose slave side this link points to. The link goes away when the emulator stops or
+    // the cable is "pulled" (a disconnect fault closes the terminal).
+    std::string usbPtyLink;
+    // The IEEE 1284 device ID the stand-in printer reports; empty: one naming `model`.
+    std::string deviceId;
 };
 
 // One command as the emulator received it.
@@ -138,6 +144,8 @@ class MfpEmulator {
     bool Running() const;
     std::uint16_t Port() const;
     const MfpEmulatorOptions& Options() const { return options_; }
+    // The IEEE 1284 device ID of the USB stand-in.
+    std::string DeviceId() const;
 
     // Replaces the faults and restarts their match counts.
     void SetFaults(const EmulatorFaults& faults);

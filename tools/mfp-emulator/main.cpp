@@ -14,7 +14,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: mfp-emulator [--address 127.0.0.1] [--port 9100] [--model NAME]\n"
     "                    [--format normal|extended] [--short-sender] [--settings FILE]\n"
-    "                    [--load FILE] [--dump-on-exit FILE] [--delay MS]\n";
+    "                    [--load FILE] [--dump-on-exit FILE] [--delay MS]\n"
+    "                    [--usb-pty LINK [--device-id TEXT]]\n";
 
 bool ParseNumber(const char* text, long low, long high, long& value) {
     char* end = nullptr;
@@ -56,6 +57,10 @@ int main(int argc, char** argv) {
             formatGiven = true;
         } else if (arg == "--settings") {
             options.settingsPath = argv[++i];
+        } else if (arg == "--usb-pty") {
+            options.usbPtyLink = argv[++i];
+        } else if (arg == "--device-id") {
+            options.deviceId = argv[++i];
         } else if (arg == "--load") {
             load = argv[++i];
         } else if (arg == "--dump-on-exit") {
@@ -98,9 +103,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "mfp-emulator: %s\n", error.c_str());
         return 1;
     }
-    std::printf("mfp-emulator: %s listening on %s:%u (%s format)\n", options.model.c_str(),
-                options.address.c_str(), static_cast<unsigned>(emulator.Port()),
-                options.extendedFormat ? "extended" : "normal");
+    if (!options.usbPtyLink.empty()) {
+        std::printf("mfp-emulator: %s on USB stand-in %s, device ID %s (%s format)\n",
+                    options.model.c_str(), options.usbPtyLink.c_str(), emulator.DeviceId().c_str(),
+                    options.extendedFormat ? "extended" : "normal");
+    } else {
+        std::printf("mfp-emulator: %s listening on %s:%u (%s format)\n", options.model.c_str(),
+                    options.address.c_str(), static_cast<unsigned>(emulator.Port()),
+                    options.extendedFormat ? "extended" : "normal");
+    }
     std::fflush(stdout);
 
     int received = 0;

@@ -41,15 +41,13 @@ typedef int32_t (*MVGetStatusFn)(int32_t handle, uint8_t* buffer, uint32_t* size
 typedef int32_t (*MVSendFn)(int32_t handle, const uint8_t* bytes, uint16_t count);
 /* `size` holds the buffer's size; on success the count received, on MVER_BUFFERSIZE the size
  * needed. A negative timeout waits until data arrives or MVReceiveCancel is called. */
-typedef int32_t (*MVReceiveFn)(int32_t handle, uint8_t* buffer, uint32_t* size,
-                               int32_t timeoutMs);
+typedef int32_t (*MVReceiveFn)(int32_t handle, uint8_t* buffer, uint32_t* size, int32_t timeoutMs);
 typedef int32_t (*MVReceiveCancelFn)(int32_t handle);
 
 int32_t MVInitialize(void);
 int32_t MVRelease(void);
 int32_t MVGetDeviceID(int32_t kind, const char* printers, char* buffer, uint32_t* size);
-int32_t MVGetAvailableChannel(int32_t kind, const char* printers, uint8_t* buffer,
-                              uint32_t* size);
+int32_t MVGetAvailableChannel(int32_t kind, const char* printers, uint8_t* buffer, uint32_t* size);
 int32_t MVOpenChannel(int32_t kind, const char* printers, uint32_t channel);
 int32_t MVCloseChannel(int32_t handle);
 int32_t MVGetStatus(int32_t handle, uint8_t* buffer, uint32_t* size);
