@@ -638,6 +638,11 @@ int ChannelLibrary::Receive(std::uint8_t* buffer, std::size_t capacity) {
     return static_cast<int>(count);
 }
 
+bool ChannelLibrary::HoldsBytes() const {
+    std::lock_guard lock(pendingMutex_);
+    return !pending_.empty();
+}
+
 void ChannelLibrary::Wake() {
     {
         std::lock_guard lock(pendingMutex_);

@@ -108,6 +108,7 @@ class ChannelLibrary final : public IDeviceChannel {
     int Receive(std::uint8_t* buffer, std::size_t capacity) override;
     void Poll(int timeoutMs) override;
     void Wake() override;
+    bool HoldsBytes() const override;
     std::optional<ChannelOpenFailure> OpenFailure() const override;
     bool ForcedDisconnect() const override { return forced_; }
     bool DelaysReceive() const override { return true; }
@@ -151,7 +152,7 @@ class ChannelLibrary final : public IDeviceChannel {
     std::atomic<bool> receivePending_{false};
 
     // Bytes the receive thread took from the library and the receive cycle has not yet taken.
-    std::mutex pendingMutex_;
+    mutable std::mutex pendingMutex_;
     std::condition_variable wake_;
     std::vector<std::uint8_t> pending_;
     bool woken_ = false;
