@@ -9,10 +9,21 @@ namespace dialvane {
 // The whole file as bytes; nullopt when it cannot be opened or read.
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
+// Mode of a file WriteFileAtomic creates (before the umask) unless the caller asks for another.
+inline constexpr unsigned kNewFileMode = 0644;
+
 // Writes the bytes to a temporary file beside `path`, flushes it to disk and renames it into
-// place, so a failed or interrupted write never leaves a truncated file. False on any failure,
-// with the old file untouched.
-bool WriteFileAtomic(const std::string& path, std::string_view bytes);
+// place, then flushes the folder, so neither a failed or killed write nor a power cut leaves a
+// truncated file. A link is followed to the file it names. An existing file keeps its mode; a
+// new one gets `newFileMode`. An existing file whose mode does not let this user write it is
+// refused, not replaced. Temporaries left beside `path` by a killed earlier save are removed.
+// False on any failure, with the old file untouched.
+bool WriteFileAtomic(const std::string& path, std::string_view bytes,
+                     unsigned newFileMode = kNewFileMode);
+
+// The name a save of `path` gives its temporary file before the random tail
+// ("list.csv" -> "list.csv.dialvane-save-").
+std::string AtomicSaveTempPrefix(const std::string& path);
 
 // Appends the bytes to the file, creating it when missing. False on failure.
 bool AppendToFile(const std::string& path, std::string_view bytes);
