@@ -45,11 +45,17 @@ std::vector<std::string> ReadNumbered(const CSimpleIniA& ini, const char* sectio
     return history;
 }
 
-// Deletes every key of the section that begins with `prefix` (case matters, as when reading).
+// Key names compare without regard to case everywhere, as the ini reader compares them: a key
+// the reader takes must be one the writer replaces, or a rewrite loses or repeats an entry.
+bool HasPrefix(std::string_view name, std::string_view prefix) {
+    return StartsWith(ToUpperAscii(name), prefix);
+}
+
+// Deletes every key of the section that begins with `prefix`.
 void DeletePrefixed(CSimpleIniA& ini, const char* section, const char* prefix) {
     std::vector<std::string> doomed;
     for (const CSimpleIniA::Entry& key : KeysInFileOrder(ini, section)) {
-        if (StartsWith(key.pItem, prefix)) {
+        if (HasPrefix(key.pItem, prefix)) {
             doomed.emplace_back(key.pItem);
         }
     }
@@ -80,7 +86,7 @@ UserSettings ReadUserSettings(const std::string& path, int defaultConnection) {
             break;
         }
         std::string_view name = key.pItem;
-        if (EqualsIgnoreCase(name, "CONNECTION") || !StartsWith(name, kIpPrefix)) {
+        if (EqualsIgnoreCase(name, "CONNECTION") || !HasPrefix(name, kIpPrefix)) {
             continue;
         }
         s.ipHistory.push_back(IniText(ini, "Network", key.pItem, ""));

@@ -93,17 +93,17 @@ TEST(UserSettings, IpHistoryTakesSixPrefixedKeysAndIsRewrittenFromOne) {
                                  "IP_ADDR_LIST5=10.0.0.5\nIP_ADDR_LIST6=10.0.0.6\n"
                                  "IP_ADDR_LIST7=10.0.0.7\nIP_ADDR_LIST8=10.0.0.8\n");
     UserSettings s = ReadUserSettings(path, 0);
-    // File order, not key order; the lower-case key does not count; six at most.
-    EXPECT_EQ(s.ipHistory, (std::vector<std::string>{"10.0.0.3", "10.0.0.99", "10.0.0.1",
-                                                     "10.0.0.4", "10.0.0.5", "10.0.0.6"}));
+    // File order, not key order; key names in any case; six at most.
+    EXPECT_EQ(s.ipHistory, (std::vector<std::string>{"10.0.0.3", "lower", "10.0.0.99", "10.0.0.1",
+                                                     "10.0.0.4", "10.0.0.5"}));
 
     s.ipHistory = {"192.168.1.2", "192.168.1.3"};
     ASSERT_TRUE(WriteUserSettings(path, s));
     EXPECT_EQ(Value(path, "Network", "IP_ADDR_LIST1"), "192.168.1.2");
     EXPECT_EQ(Value(path, "Network", "IP_ADDR_LIST2"), "192.168.1.3");
     EXPECT_EQ(Value(path, "Network", "IP_ADDR_LIST3") + Value(path, "Network", "IP_ADDR_LIST8") +
-                  Value(path, "Network", "IP_ADDR_LISTX"),
-              "---");
+                  Value(path, "Network", "IP_ADDR_LISTX") + Value(path, "Network", "ip_addr_list9"),
+              "----");
     EXPECT_EQ(Value(path, "Network", "CONNECTION"), "1");
 }
 
@@ -136,6 +136,26 @@ TEST(UserSettings, SenderAndFileHistoriesSkipGapsAndDoNotComeBackTwice) {
     // Something other than a file in its place cannot be written, whoever runs the program.
     ASSERT_TRUE(MakeDirectories(dir.File("taken/MFP_USER.INI")));
     EXPECT_FALSE(UserSettingsWritable(dir.File("taken/MFP_USER.INI")));
+}
+
+TEST(UserSettings, KeysInAnotherCaseAreReplacedNotLostOrRepeated) {
+    TempDir dir;
+    const std::string path = dir.Write("MFP_USER.INI",
+                                       "[network]\nip_addr_list1=10.0.0.9\nIP_ADDR_LIST2=10.0.0.2\n"
+                                       "[MainForm]\ncb_sel_file_list3=/home/u/c.csv\n"
+                                       "Cb_Sender_List2=Branch\n");
+    const UserSettings first = ReadUserSettings(path, 0);
+    EXPECT_EQ(first.ipHistory, (std::vector<std::string>{"10.0.0.9", "10.0.0.2"}));
+    EXPECT_EQ(first.fileHistory, (std::vector<std::string>{"/home/u/c.csv"}));
+    EXPECT_EQ(first.senderHistory, (std::vector<std::string>{"Branch"}));
+    // Several rewrites in a row read back exactly what was read first.
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(WriteUserSettings(path, ReadUserSettings(path, 0)));
+        const UserSettings again = ReadUserSettings(path, 0);
+        EXPECT_EQ(again.ipHistory, first.ipHistory);
+        EXPECT_EQ(again.fileHistory, first.fileHistory);
+        EXPECT_EQ(again.senderHistory, first.senderHistory);
+    }
 }
 
 TEST(UserSettings, ACrashWhileWritingLeavesTheOldFileWhole) {
