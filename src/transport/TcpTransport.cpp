@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -280,6 +281,12 @@ int TcpTransport::TCP_Rcv(std::uint8_t* buffer, std::size_t count) {
     return static_cast<int>(take);
 }
 
+std::size_t TcpTransport::RingRoom() const {
+    std::lock_guard lock(ringMutex_);
+    // One byte less than free: a chunk as large as the free space is refused.
+    return ring_.Free() - 1;
+}
+
 ReceiveRing TcpTransport::RingSnapshot() const {
     std::lock_guard lock(ringMutex_);
     return ring_;
@@ -313,8 +320,11 @@ void TcpTransport::Poll(int timeoutMs) {
         fd = connected_ ? fd_ : -1;
         generation = generation_;
     }
+    // TCP is a byte stream: what the ring cannot hold yet stays in the socket until the receive
+    // cycle has made room, instead of being read and dropped.
+    const std::size_t room = std::min(kPollBufferSize, RingRoom());
     std::array<pollfd, 2> fds{pollfd{wakeFd_, POLLIN, 0}, pollfd{fd, POLLIN, 0}};
-    const nfds_t count = fd >= 0 ? 2 : 1;
+    const nfds_t count = fd >= 0 && room > 0 ? 2 : 1;
     const int rc = poll(fds.data(), count, timeoutMs < 0 ? 0 : timeoutMs);
     if (rc <= 0) {
         return;
@@ -334,7 +344,7 @@ void TcpTransport::Poll(int timeoutMs) {
         if (generation != generation_ || fd_ < 0) {
             return;
         }
-        received = recv(fd_, chunk.data(), chunk.size(), MSG_DONTWAIT);
+        received = recv(fd_, chunk.data(), std::min(room, RingRoom()), MSG_DONTWAIT);
         if (received == 0) {
             DropConnection(0);
             return;

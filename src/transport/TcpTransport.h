@@ -42,7 +42,7 @@ class TcpTransport final : public IDeviceChannel {
     // hold ReceiveRing::kSize bytes). 0 when fewer are held.
     int TCP_Rcv(std::uint8_t* buffer, std::size_t count);
     // The receive event: a chunk that arrived on the socket goes into the ring (or is dropped
-    // whole when it does not fit).
+    // whole when it does not fit). Poll reads no more from the socket than the ring can take.
     void OnReceive(const std::uint8_t* bytes, std::size_t count);
     // Ring state, for the log and for tests.
     ReceiveRing RingSnapshot() const;
@@ -64,6 +64,8 @@ class TcpTransport final : public IDeviceChannel {
   private:
     bool Connect(const std::string& host);
     void CloseSocketLocked();
+    // How many bytes the ring can take now without dropping them.
+    std::size_t RingRoom() const;
     void DropConnection(int error);
 
     mutable std::recursive_mutex ringMutex_;  // the ring and its positions

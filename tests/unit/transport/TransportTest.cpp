@@ -1,12 +1,17 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <numeric>
+#include <thread>
 #include <vector>
 
+#include "protocol/Answer.h"
+#include "support/LoopbackAddress.h"
 #include "transport/ReceiveRing.h"
 #include "transport/TcpTransport.h"
 
@@ -167,6 +172,70 @@ TEST(TcpTransport, BytesTravelBothWaysAndOnlyAPeerCloseIsForced) {
     EXPECT_FALSE(transport.ForcedDisconnect());
     transport.Close();
     EXPECT_FALSE(transport.Connected() || transport.ForcedDisconnect());
+}
+
+// The largest answer the program takes, right behind a short one, written by the device in
+// 2048-byte pieces while the receive side drains the ring only every other poll, so the ring is
+// part full whenever a piece arrives. Not a byte may be lost.
+TEST(TcpTransport, ReadsNoMoreThanTheRingHoldsSoNoByteIsEverDropped) {
+    const std::string host = testing::LoopbackAddress(220);
+    const int server = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int one = 1;
+    setsockopt(server, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(TcpTransport::kDefaultPort);
+    inet_pton(AF_INET, host.c_str(), &address.sin_addr);
+    ASSERT_EQ(bind(server, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(listen(server, 1), 0);
+
+    const std::string shortAnswer = "@QNL SDC FAXTOOL=8\r\n00010000\x0C";
+    const std::string data(kMaxAnswerDataChars, 'A');
+    const std::string largest =
+        "@QNL SDC FAXTOOL=" + std::to_string(data.size() + 8) + "\r\n00010000" + data + "\x0C";
+    std::vector<std::uint8_t> stream(shortAnswer.begin(), shortAnswer.end());
+    stream.insert(stream.end(), largest.begin(), largest.end());
+
+    TcpTransport transport;
+    transport.SetAddresses({host});
+    constexpr int kRuns = 50;
+    for (int run = 0; run < kRuns; ++run) {
+        ASSERT_TRUE(transport.Open());
+        const int device = accept(server, nullptr, nullptr);
+        ASSERT_GE(device, 0);
+        setsockopt(device, IPPROTO_TCP, TCP_NODELAY, &one, sizeof(one));
+        std::atomic<bool> written{false};
+        std::thread writer([&] {
+            for (std::size_t at = 0; at < stream.size(); at += 2048) {
+                const std::size_t piece = std::min<std::size_t>(2048, stream.size() - at);
+                if (send(device, stream.data() + at, piece, MSG_NOSIGNAL) !=
+                    static_cast<ssize_t>(piece)) {
+                    break;
+                }
+            }
+            written = true;
+        });
+        std::vector<std::uint8_t> got;
+        std::vector<std::uint8_t> buffer(2048);
+        // Once everything is written, a few polls in a row that bring nothing mean bytes are lost.
+        for (int poll = 0, idle = 0; got.size() < stream.size() && idle < 4; ++poll) {
+            const std::size_t before = got.size() + transport.RingSnapshot().Exist();
+            transport.Poll(written ? 200 : 1000);
+            if (poll % 2 == 1) {
+                for (int n; (n = transport.Receive(buffer.data(), buffer.size())) > 0;) {
+                    got.insert(got.end(), buffer.begin(), buffer.begin() + n);
+                }
+            }
+            const bool grew = got.size() + transport.RingSnapshot().Exist() > before;
+            idle = written && !grew ? idle + 1 : 0;
+        }
+        writer.join();
+        close(device);
+        transport.Close();
+        ASSERT_EQ(got.size(), stream.size()) << "run " << run;
+        ASSERT_TRUE(got == stream) << "run " << run;
+    }
+    close(server);
 }
 
 TEST(TcpTransport, ConnectThatGetsNoAnswerGivesUp) {
