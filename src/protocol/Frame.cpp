@@ -100,6 +100,12 @@ FrameParseResult ParseFrame(std::span<const std::uint8_t> bytes) {
     frame.jtype = bytes[0];
     frame.mid = bytes[1];
     frame.fLen = ReadU16(bytes, 2);
+    // Any other position would be taken for a continuation and complete a message it never
+    // belonged to.
+    if (!frame.PositionDefined()) {
+        result.error = FrameParseError::BadPosition;
+        return result;
+    }
     if (static_cast<std::size_t>(frame.fLen) + 4 > bytes.size()) {
         result.error = FrameParseError::LengthPastEnd;
         return result;

@@ -42,6 +42,9 @@ struct FrameRecord {
     std::uint8_t Position() const { return jtype & kFramePositionMask; }
     std::uint8_t JobType() const { return jtype & kJobTypeMask; }
     bool HasLenField() const { return Position() == kFrameOnly || Position() == kFrameFirst; }
+    bool PositionDefined() const {
+        return HasLenField() || Position() == kFrameMiddle || Position() == kFrameLast;
+    }
     bool operator==(const FrameRecord&) const = default;
 };
 
@@ -52,6 +55,7 @@ Bytes SerializeFrame(const FrameRecord& frame);
 enum class FrameParseError {
     None,
     TooShort,       // fewer than the 4 header bytes, or F_LEN cannot hold the LEN field
+    BadPosition,    // JTYPE bits 7-4 are none of the four frame positions
     LengthPastEnd,  // F_LEN points past the received bytes
     ParamPastEnd,   // a parameter runs past F_LEN or past the received bytes
 };

@@ -80,6 +80,20 @@ TEST(FrameParse, LengthsPointingPastTheReceivedBytesAreRejected) {
     }
 }
 
+TEST(FrameParse, OnlyTheFourFramePositionsAreFrames) {
+    for (int high = 0; high < 16; ++high) {
+        Bytes bytes = Hex("00 7C 00 05 00 03 60 01 05");
+        bytes[0] = static_cast<std::uint8_t>(high << 4);
+        const bool defined = high == 0x0 || high == 0x4 || high == 0x8 || high == 0xC;
+        EXPECT_EQ(ParseFrame(bytes).ok(), defined) << "JTYPE " << (high << 4);
+        if (!defined) {
+            EXPECT_EQ(ParseFrame(bytes).error, FrameParseError::BadPosition);
+            bytes[2] = bytes[3] = 0;
+            EXPECT_EQ(ParseFrame(bytes).error, FrameParseError::BadPosition) << "also at F_LEN 0";
+        }
+    }
+}
+
 TEST(MessageCount, CompleteWhenTheFramesCoverTotal) {
     MessageCount count;
     count.Start(Frame(0x80, 202, 300, {}));
