@@ -324,6 +324,32 @@ std::optional<AnswerClassification> ExchangeEngine::TakeAnswer() {
     return std::move(scan.answer);
 }
 
+bool ExchangeEngine::ClassifyUnfinishedAnswer() {
+    std::lock_guard lock(receiveMutex_);
+    std::array<std::uint8_t, kReceiveBufferSize> buffer;
+    for (int count; (count = DataReceive(buffer.data(), buffer.size())) > 0;) {
+        pending_.append(reinterpret_cast<const char*>(buffer.data()),
+                        static_cast<std::size_t>(count));
+    }
+    if (pending_.empty()) {
+        return false;
+    }
+    AnswerClassification answer = ClassifyAnswer(pending_, ids_.connectNo);
+    pending_.clear();
+    if (answer.status == ResponseStatus::QNL_NONE) {
+        answer.status = ResponseStatus::QNL_ERR_FORMAT;
+    }
+    if (answer.status == ResponseStatus::QNL_RES) {
+        FileAnswerFrame(answer);
+    } else {
+        Log(Format("コマンド応答 STAT=%d(%s)", static_cast<int>(answer.status),
+                   StatusName(answer.status)),
+            LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Error);
+    }
+    ApplyAnswer(answer);
+    return true;
+}
+
 void ExchangeEngine::FileAnswerFrame(AnswerClassification& answer) {
     FrameParseResult parsed = ParseFrame(answer.frame ? std::span<const std::uint8_t>(*answer.frame)
                                                       : std::span<const std::uint8_t>());
@@ -588,6 +614,15 @@ bool ExchangeEngine::QNL_Response(ResponseStatus expected) {
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
         if (answer_.status == ResponseStatus::QNL_NONE && receiveError_.empty() &&
             elapsed >= timeout) {
+            // Part of an answer came: the user is told what is wrong with it, not that the
+            // device never answered.
+            lock.unlock();
+            const bool unfinished = ClassifyUnfinishedAnswer();
+            lock.lock();
+            if (unfinished && answer_.status != ResponseStatus::QNL_NONE) {
+                status = answer_.status;
+                break;
+            }
             status = answer_.status = ResponseStatus::QNL_ERR_TIMEOUT;
             lock.unlock();
             channel->CancelReceive();

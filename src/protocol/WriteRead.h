@@ -202,6 +202,9 @@ class ExchangeEngine {
     bool HoldsPending();
     void EnableReceiving();
     void FileAnswerFrame(AnswerClassification& answer);
+    // When a wait runs out: the bytes of an answer that never ended, classified as they are.
+    // False when nothing was buffered.
+    bool ClassifyUnfinishedAnswer();
     // Waits for the answer, waiting again after busy answers; reports any other failure.
     bool WaitAnswer(ResponseStatus expected, const char* failureFormat, const std::string& name);
     void ShowReceiveDump(const std::uint8_t* bytes, std::size_t count);

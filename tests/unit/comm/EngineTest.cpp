@@ -240,6 +240,42 @@ TEST_F(EngineTest, AnswerFrameThatCannotBeFiledEndsTheExchange) {
     EXPECT_EQ(Boxes()[0].text, "Invalid Command Syntax.");
 }
 
+TEST_F(EngineTest, AnAnswerThatNeverEndsIsClassifiedAsItIsWhenTheWaitRunsOut) {
+    settings_.env.timeout = 300;
+    Make();
+    const FrameRecord frame = Frame(kFrameOnly, kMidGroupInfo, {FrameParam::Make(0x60, {1})});
+    const std::string whole = DataAnswer(frame);
+    // Everything but the final form feed.
+    AnswerReads(whole.substr(0, whole.size() - 1));
+    EXPECT_FALSE(engine_->QNL_Frame_RW(kMidGroupInfo, true, false));
+    EXPECT_EQ(engine_->LastWaitStatus(), ResponseStatus::QNL_ERR_SIZE);
+
+    // Nothing at all is still no response; the half answer above was not left behind for it.
+    Make();
+    AnswerReads("");
+    EXPECT_FALSE(engine_->QNL_Frame_RW(kMidGroupInfo, true, false));
+    EXPECT_EQ(engine_->LastWaitStatus(), ResponseStatus::QNL_ERR_TIMEOUT);
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[0].text, "Invalid Command Size.");
+    EXPECT_EQ(Boxes()[1].text, "No response to command.");
+}
+
+TEST_F(EngineTest, AFrameWithAnUndefinedPositionIsAMalformedAnswer) {
+    FrameRecord first = Frame(kFrameFirst, kMidGroupInfo, {FrameParam::Make(0x60, {1})}, 10);
+    FrameRecord stray = Frame(kFrameLast, kMidGroupInfo, {FrameParam::Make(0x60, {2})});
+    stray.jtype = 0x50;
+    int reads = 0;
+    channel_.respond = [&](const std::string& sent) {
+        if (sent.find("}00010003") != std::string::npos) {
+            return std::vector<std::string>{Ack()};
+        }
+        return std::vector<std::string>{DataAnswer(reads++ == 0 ? first : stray)};
+    };
+    EXPECT_FALSE(engine_->QNL_Frame_RW(kMidGroupInfo, true, false));
+    EXPECT_EQ(engine_->LastWaitStatus(), ResponseStatus::QNL_ERR_FORMAT);
+    EXPECT_TRUE(engine_->ReceivedMessages().empty());
+}
+
 TEST_F(EngineTest, OnlyTheFirstFailureOfASequenceShowsABox) {
     ReportFailure(*engine_, ResponseStatus::QNL_ERR_TIMEOUT);
     ReportFailure(*engine_, ResponseStatus::QNL_ERR_SIZE);
