@@ -87,7 +87,11 @@ class Loader {
         if (fields.empty()) {
             return;
         }
-        fields[0] = Trim(fields[0]);
+        // Blanks and control characters around a field are no part of it, here as in the strict
+        // gate and the device encoding: what the user is told is fine is what the MFP stores.
+        for (std::string& field : fields) {
+            field = Trim(field);
+        }
         const std::string& key = fields[0];
         char letter = 0;
         int number = 0;
@@ -194,8 +198,8 @@ class Loader {
         groupRefs_[number].push_back(line);
 
         const std::string& name = fields[1];
-        // A repeated group line replaces the earlier one rather than adding to its members.
-        model_.ResetGroup(number);
+        // A repeated group line adds its members to the earlier line's (its number is reported
+        // as duplicated), so member positions count on from there.
         model_.groupDisplay[number] =
             GroupDisplay{FormatRecordKey('G', number), name, "", std::string(kMaxGroups, '0')};
         switch (CheckNameText(name, kNameMaxBytes).code) {
@@ -238,8 +242,8 @@ class Loader {
         bindingRefs_[number].push_back(line);
 
         std::string& binding = model_.bindings[number];
-        binding.clear();
         if (fields.size() == 1) {
+            binding.clear();
             return;
         }
         char letter = 0;
@@ -249,6 +253,7 @@ class Loader {
                        (letter == 'G' && target >= 1 && target <= kMaxGroups))) {
             binding = FormatRecordKey(letter, target);
         } else {
+            // The binding keeps what an earlier line gave it.
             AddError(line, Format(ModeText(ModeMessage::FileBadBinding), fields[1]));
         }
     }

@@ -48,6 +48,36 @@ TEST_F(LoaderTest, UnregisteredMembersAndTargetsInBothWordings) {
                      "Line number:   3 [One Touch Dial] Setting Not Registered. (G02)"}));
 }
 
+TEST_F(LoaderTest, RepeatedGroupAndBindingLinesBuildOnTheEarlierLine) {
+    // The second line of group 7 adds to its members, so S150 is member 2.
+    EXPECT_EQ(Load("G07,First,S100\r\nG07,Second,S150\r\nS100,A,1\r\n"),
+              (Lines{"Line No.: (1)(2) [Group Dial] Duplication Error (G07)",
+                     "Line number:   2 [Group Dial] Member Not Registered. [2]:(S150)"}));
+    ASSERT_EQ(model_.groups[7].members.size(), 2u);
+    EXPECT_EQ(model_.groups[7].name, "Second");
+
+    // A target that does not parse leaves the binding as the earlier line set it, so the final
+    // check still names that target.
+    EXPECT_EQ(Load("W12,G020\r\nW12,S201\r\n"),
+              (Lines{"Line number:   2 [Quick dial] binding definition abnormal<Sxx/Gxx> (S201)",
+                     "Line No.: (1)(2) [Quick Dial] Duplication Error (W12)",
+                     "Line number:   2 [Quickh Dial] Setting Not Registered. (G20)"}));
+    EXPECT_EQ(model_.bindings[12], "G20");
+    EXPECT_TRUE(Load("W12,S1\r\nW12\r\nS1,A,1\r\n").size() == 1u);
+    EXPECT_EQ(model_.bindings[12], "") << "a line without target clears the binding";
+}
+
+TEST_F(LoaderTest, ControlCharactersAroundFieldsAreTrimmedInsideOnesRefused) {
+    const std::string file = std::string("S1,\" Office\x04\",\"\t0123\x01\",\r\n") +
+                             std::string("S2,Other,0456\0,\r\nN,\"\x1fHead\"\r\n", 28);
+    EXPECT_EQ(Load(file), Lines{});
+    EXPECT_EQ(model_.speedDials[1].name, "Office");
+    EXPECT_EQ(model_.speedDials[1].faxNumber, "0123");
+    EXPECT_EQ(model_.speedDials[2].faxNumber, "0456");
+    EXPECT_EQ(model_.senderName, "Head");
+    EXPECT_EQ(Load("S1,Office,\"01\x01\x32\"\r\n").size(), 1u);
+}
+
 TEST_F(LoaderTest, BadMemberSkipsTheMemberPassForTheWholeFile) {
     EXPECT_EQ(Load("G01,Sales,S001,S300\r\nG02,Other,S7\r\n"),
               Lines{"Line number:   1 [group dial] member definition abnormal<Sxx> [2]:(S300)"});
