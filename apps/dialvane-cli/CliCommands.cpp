@@ -9,6 +9,7 @@
 #include "data/ProductInfo.h"
 #include "data/RecordTable.h"
 #include "data/TextChecks.h"
+#include "protocol/DeviceRecords.h"
 #include "support/Environment.h"
 #include "support/TerminalPrompt.h"
 
@@ -73,16 +74,16 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     if (std::optional<int> status = ReportLoad(loaded, out, err)) {
         return *status;
     }
-    if (options.command == "check") {
-        return kExitOk;
-    }
-
     RecordTable table(product);
     try {
         table.BuildFromModel(model);
-    } catch (const ValidationError& e) {
+        CheckEncodes(table, product);
+    } catch (const std::runtime_error& e) {
         err << GeneralErrorText(e.what()) << '\n';
         return kExitErrors;
+    }
+    if (options.command == "check") {
+        return kExitOk;
     }
     std::string error;
     if (!WriteDownloadFile(options.output, table, &error)) {

@@ -13,6 +13,7 @@
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
 #include "data/TextChecks.h"
+#include "protocol/DeviceRecords.h"
 #include "protocol/FailureText.h"
 #include "support/Environment.h"
 #include "support/Messages.h"
@@ -207,7 +208,8 @@ class TransferSession {
         }
         try {
             table.BuildFromModel(model);
-        } catch (const ValidationError& error) {
+            CheckEncodes(table, *product_);
+        } catch (const std::runtime_error& error) {
             out_ << GeneralErrorBoxText(error.what()) << '\n';
             return false;
         }

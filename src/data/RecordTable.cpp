@@ -70,10 +70,11 @@ bool RecordTable::StoreRecord(std::vector<std::string> fields) {
     if (fields.empty()) {
         return false;
     }
+    // Every field is checked and stored without the blanks and control characters around it,
+    // as the file loader and the device encoding take it: a check of the trimmed text that
+    // stored the untrimmed one would pass bytes the MFP must not get.
     for (std::string& field : fields) {
-        if (Trim(field).empty()) {
-            field.clear();
-        }
+        field = Trim(field);
     }
     if (fields[0].empty()) {
         return false;

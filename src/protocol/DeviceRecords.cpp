@@ -7,6 +7,7 @@
 #include "data/RecordTable.h"
 #include "protocol/MessageCatalogue.h"
 #include "support/Messages.h"
+#include "support/TextUtil.h"
 
 namespace dialvane {
 namespace {
@@ -214,7 +215,13 @@ bool IsLongSenderName(const std::string& name) {
     return ToDeviceText(name).size() - 2 > 32;
 }
 
-EncodedRecord EncodeRecord(const std::vector<std::string>& fields, const RecordFormat& format) {
+EncodedRecord EncodeRecord(const std::vector<std::string>& untrimmed, const RecordFormat& format) {
+    // Trimmed as the strict gate trims, so a record the gate passed always encodes the same.
+    std::vector<std::string> fields;
+    fields.reserve(untrimmed.size());
+    for (const std::string& field : untrimmed) {
+        fields.push_back(Trim(field));
+    }
     char letter = '\0';
     int number = -1;
     if (!fields.empty()) {
@@ -256,6 +263,18 @@ std::map<std::uint8_t, MessageFrames> EncodeTable(const RecordTable& table,
     }
     table.CheckGroupMembers();
     return messages;
+}
+
+void CheckEncodes(const RecordTable& table, const TProductInfo& product) {
+    RecordFormat format;
+    format.extended = !product.OneTouch();
+    for (int i = 1; i <= table.Count(); ++i) {
+        const DialRecord& record = table.At(i);
+        if (record.size() >= 2 && record[0] == "N" && IsLongSenderName(record[1])) {
+            format.longSender = true;
+        }
+    }
+    EncodeTable(table, format);
 }
 
 std::vector<std::vector<std::string>> DecodeMessage(const FrameRecord& message, bool extended) {

@@ -12,6 +12,7 @@
 namespace dialvane {
 
 class RecordTable;
+class TProductInfo;
 
 // Parameter identifiers of dial records.
 inline constexpr std::uint8_t kPidRecordNumber = 0x60;
@@ -65,6 +66,11 @@ EncodedRecord EncodeRecord(const std::vector<std::string>& fields, const RecordF
 // group member check of the table (which throws its validation error). Keyed by MID.
 std::map<std::uint8_t, MessageFrames> EncodeTable(const RecordTable& table,
                                                   const RecordFormat& format);
+
+// Encodes the table as an upload to this product would, so a file check that passes promises
+// an upload that encodes. Throws DeviceEncodingError, or the table's ValidationError from the
+// group member check.
+void CheckEncodes(const RecordTable& table, const TProductInfo& product);
 
 // The field lists one received information message holds, in order, before validation.
 // Messages other than the four information messages give nothing.

@@ -103,5 +103,30 @@ TEST_F(CliTransfer, UploadOfAFileWithErrorsSendsNothing) {
     EXPECT_EQ(FrameWrites(), 0);
 }
 
+// Control bytes around a fax number: `check` accepts the file, and the upload sends the number
+// without them, so what the user was told and what the MFP stores agree.
+TEST_F(CliTransfer, ControlBytesAroundFieldsAreTrimmedAlikeByCheckAndUpload) {
+    Serve(224);
+    dir_.Write("ctl.csv", std::string("S1,Office,\"\t0123\x01\",\r\nS2,\" Other\x04\",0456\0,\r\n"
+                                      "N,Head Office\r\n",
+                                      57));
+    const auto check = Cli({"check", Path("ctl.csv")});
+    EXPECT_EQ(check.status, 0) << check.out << check.err;
+
+    device_->ClearDialList();
+    const auto upload = Cli({"upload", "--host", address_, Path("ctl.csv"), "--verify"});
+    EXPECT_EQ(upload.status, 0);
+    EXPECT_EQ(upload.out, "Upload completed.\n");
+    ASSERT_TRUE(device_->DumpUserFile(Path("dump.csv")));
+    const std::string stored = Read("dump.csv");
+    EXPECT_NE(stored.find("S1,Office,0123,"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("S2,Other,0456,"), std::string::npos) << stored;
+    for (const char c : stored) {
+        if (c != '\r' && c != '\n') {
+            ASSERT_GE(static_cast<unsigned char>(c), 0x20u) << stored;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace dialvane

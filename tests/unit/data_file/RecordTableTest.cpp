@@ -32,8 +32,14 @@ TEST_F(RecordTableTest, NormalisesAndShortensKeys) {
     EXPECT_EQ(Store({"S2", "  "}), "Enter speed dial information.S2");
     EXPECT_EQ(Store({"S2", "03", "x", "y", "ignored"}),
               "Speed dial number contains illegal characters.y");
+    // Blanks and control characters around any field are trimmed before the checks and the
+    // store; inside a field they are refused.
     EXPECT_EQ(Store({"S3", " 123 "}), "stored");
-    EXPECT_EQ(Last(), (DialRecord{"S3", "", " 123 "}));
+    EXPECT_EQ(Last(), (DialRecord{"S3", "", "123"}));
+    EXPECT_EQ(Store({" S4\x04", "\x01Name", "\tKW\x7f", std::string("\t0123\x01\0", 7)}), "stored");
+    EXPECT_EQ(Last(), (DialRecord{"S4", "Name", "KW\x7f", "0123"}));
+    EXPECT_EQ(Store({"S5", "", "", "01\t23"}),
+              "Speed dial number contains illegal characters.01\t23");
     EXPECT_EQ(Store({"G07", " Sales ", "S9", "S3", "S010", "S3"}), "stored");
     // A repeated member is kept once.
     EXPECT_EQ(Last(), (DialRecord{"G7", "Sales", "S3", "S9", "S10"}));
@@ -46,7 +52,7 @@ TEST_F(RecordTableTest, NormalisesAndShortensKeys) {
     EXPECT_EQ(Store({" ", "x"}), "not stored");
     EXPECT_EQ(Store({"W2"}), "not stored");
     EXPECT_EQ(Store({"W2", " "}), "not stored");  // an unset button listed by the device
-    EXPECT_EQ(table_.Count(), 5);
+    EXPECT_EQ(table_.Count(), 6);
 }
 
 TEST_F(RecordTableTest, EveryValidationMessage) {

@@ -185,6 +185,25 @@ TEST(DecodeDownload, ASpeedDialBeyondTheModelStopsWithTheGatesMessage) {
                 ThrowsMessage<ValidationError>(StrEq("Invalid speed dial number.S61")));
 }
 
+TEST(CheckEncodes, WhatTheGatePassesEncodesAsTheGateStoredIt) {
+    Gate gate(true);
+    RecordTable table(gate.Info());
+    // Control bytes around the fax number: the gate stores and the encoder sends "0123".
+    ASSERT_TRUE(table.StoreRecord({"S1", "Office", "", "\t0123\x01"}));
+    ASSERT_TRUE(table.StoreRecord({"S2", "Other", "", std::string("0456\0", 5)}));
+    ASSERT_TRUE(table.StoreRecord({"N", std::string(18, 'n')}));
+    EXPECT_NO_THROW(CheckEncodes(table, gate.Info()));
+    EXPECT_EQ(EncodeRecord({"S1", "Office", "", "\t0123\x01"}, kExtended).params,
+              EncodeRecord(table.At(1), kExtended).params);
+    EXPECT_EQ(table.At(1)[3], "0123");
+
+    // A member nobody registered is found before anything is sent, as by the upload.
+    ASSERT_TRUE(table.StoreRecord({"G1", "Team", "S9"}));
+    EXPECT_THAT(
+        [&] { CheckEncodes(table, gate.Info()); },
+        ThrowsMessage<ValidationError>(StrEq("Specified speed dial number is not registered.S9")));
+}
+
 // A dial list the strict gate accepts, drawn at random.
 std::vector<Fields> GenerateDialList(std::mt19937& random, bool extended) {
     static const char* const kName[] = {"A", "z", "0",  " ",  "-",  "&", ",", "\"",
