@@ -325,17 +325,20 @@ std::optional<AnswerClassification> ExchangeEngine::TakeAnswer() {
 }
 
 bool ExchangeEngine::ClassifyUnfinishedAnswer() {
-    std::lock_guard lock(receiveMutex_);
-    std::array<std::uint8_t, kReceiveBufferSize> buffer;
-    for (int count; (count = DataReceive(buffer.data(), buffer.size())) > 0;) {
-        pending_.append(reinterpret_cast<const char*>(buffer.data()),
-                        static_cast<std::size_t>(count));
+    AnswerClassification answer;
+    {
+        std::lock_guard lock(receiveMutex_);
+        std::array<std::uint8_t, kReceiveBufferSize> buffer;
+        for (int count; (count = DataReceive(buffer.data(), buffer.size())) > 0;) {
+            pending_.append(reinterpret_cast<const char*>(buffer.data()),
+                            static_cast<std::size_t>(count));
+        }
+        if (pending_.empty()) {
+            return false;
+        }
+        answer = ClassifyAnswer(pending_, ids_.connectNo);
+        pending_.clear();
     }
-    if (pending_.empty()) {
-        return false;
-    }
-    AnswerClassification answer = ClassifyAnswer(pending_, ids_.connectNo);
-    pending_.clear();
     if (answer.status == ResponseStatus::QNL_NONE) {
         answer.status = ResponseStatus::QNL_ERR_FORMAT;
     }
