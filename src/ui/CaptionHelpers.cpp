@@ -486,6 +486,11 @@ int PlaceLabelAndControl(QWidget* container, const QRect& area, QWidget* caption
     return input->x() + input->width() + 10;
 }
 
+void StyleGridTitles(QTableWidget* grid) {
+    grid->horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: yellow; color: #1a1a1a; }"));
+}
+
 int GridDataRows(const QTableWidget* grid) {
     if (grid == nullptr) {
         return 0;

@@ -92,6 +92,10 @@ void PlaceControl(QWidget* control, const QRect& rectangle, bool asSize);
 int PlaceLabelAndControl(QWidget* container, const QRect& area, QWidget* caption, int flags,
                          QWidget* input);
 
+// The grid's column titles on the yellow ground, in a dark text colour of their own so they stay
+// readable under a dark desktop theme.
+void StyleGridTitles(QTableWidget* grid);
+
 // Rows that hold data in a grid that shows one empty row when it has none.
 int GridDataRows(const QTableWidget* grid);
 
@@ -109,6 +113,9 @@ bool SaveLinesOrTell(const std::string& path, const std::vector<std::string>& li
 
 inline QString Q(const std::string& text) {
     return QString::fromStdString(text);
+}
+inline QString Q(Msg id) {
+    return QString::fromStdString(Text(id));
 }
 inline std::string S(const QString& text) {
     return text.toStdString();

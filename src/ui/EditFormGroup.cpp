@@ -47,8 +47,7 @@ QTableWidget* MakeGrid(QWidget* parent, const char* name) {
     grid->verticalHeader()->hide();
     grid->horizontalHeader()->setStretchLastSection(true);
     grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    grid->horizontalHeader()->setStyleSheet(
-        QStringLiteral("QHeaderView::section { background-color: yellow; }"));
+    StyleGridTitles(grid);
     grid->setColumnWidth(1, 200);
     return grid;
 }

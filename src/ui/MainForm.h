@@ -25,6 +25,9 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QRadioButton;
 
 namespace dialvane {
 
@@ -41,6 +44,8 @@ class TEditForm;
 class TEditForm_Group;
 class TProgForm;
 class TErrLogForm;
+class TOneTuchInpForm;
+class TPanelQuickDialTab;
 
 enum class MainModeKind { Standby, Edit, Setup, Exit };
 enum class EditSourceKind { New, FromDevice, ExistingFile, FileSelect };
@@ -87,6 +92,25 @@ class TMainForm : public QMainWindow {
     // Adds a path to the file history and selects it in CB_File_Sel.
     void AddFileHistory(const std::string& path);
 
+    // The one-touch, quick-dial and sender pages.
+    void OneTouch_Page_Set();
+    void Quick_Page_Set();
+    void OneTouch_Button_Set();
+    void Quick_Button_Set();
+    void Sender_Page_Set();
+    bool Sender_Check();
+
+    // The setup panel.
+    void Setup_Load();
+    void Setup_BtnClick();
+    void Setup_Update_Check();
+    void GB_DevClick();
+    void Setup_Button_Set(QPushButton* button = nullptr);
+    bool SetupChanged() const { return setupChanged_; }
+    int ConnectionType() const;
+    const std::vector<std::string>& IpAddressList() const;
+    const std::string& CurrentIpAddress() const;
+
     // The grids.
     void Speed_Grid_Set(int select);
     void Group_Grid_Set(int select);
@@ -109,6 +133,7 @@ class TMainForm : public QMainWindow {
     Environment& Env() { return env_; }
     bool InquiryRunning() const;
     TProgForm* ProgForm() const { return progForm_; }
+    TOneTuchInpForm* SelectForm() const { return oneTuchInpForm_; }
     TStartupMessageForm* StartupMessage() const { return startupMessage_; }
     // Whether the window may close now (the close query), without closing it.
     bool CanClose();
@@ -160,10 +185,36 @@ class TMainForm : public QMainWindow {
     QPushButton* BTN_Group_Del = nullptr;
     QPushButton* BTN_Group_Add = nullptr;
     QWidget* PNL_OneTuch = nullptr;
+    QGroupBox* GB_One = nullptr;
+    std::array<QLabel*, 3> LBL_One{};  // LBL_OneA, LBL_OneB, LBL_OneC
+    std::array<QLineEdit*, 3> EDT_One{};
+    std::array<QPushButton*, 3> BTN_One{};
+    std::array<QPushButton*, 3> BTN_One_Del{};
+    TPanelQuickDialTab* PNL_Quick = nullptr;
     QWidget* PNL_Sender = nullptr;
     QGroupBox* GB_Sender = nullptr;
     QComboBox* CB_Sender = nullptr;
     QWidget* PNL_Setup = nullptr;
+    QLabel* LBL_Setup_Title = nullptr;
+    QWidget* PNL_Dev = nullptr;
+    QGroupBox* GB_Dev_Base = nullptr;
+    QLabel* IMG_Setup = nullptr;
+    QGroupBox* GB_Dev = nullptr;
+    std::array<QRadioButton*, 2> GB_Dev_Items{};  // USB(&L), Network(&N)
+    QSplitter* SPL_Network = nullptr;
+    QWidget* PNL_Network = nullptr;
+    QGroupBox* GB_Network = nullptr;
+    QLabel* LBL_IP_Addr = nullptr;
+    QComboBox* CB_IP_Addr = nullptr;
+    QWidget* PNL_BTN_Area_Network = nullptr;
+    QPushButton* BTN_IP_Ent = nullptr;
+    QPushButton* BTN_Setup_Del = nullptr;
+    QPushButton* BTN_Test = nullptr;
+    QLabel* LBL_Status = nullptr;
+    QListWidget* LB_Status = nullptr;
+    QWidget* PNL_BTN_Area_Setup = nullptr;
+    QPushButton* BTN_OK_Setup = nullptr;
+    QPushButton* BTN_Cancel_Setup = nullptr;
     QAction* MN_Edit = nullptr;
     QAction* MN_Edit_New = nullptr;
     QAction* MN_Edit_MFP = nullptr;
@@ -197,6 +248,8 @@ class TMainForm : public QMainWindow {
     QWidget* BuildStandbyPanel();
     QWidget* BuildFileSelPanel();
     QWidget* BuildEditPanel();
+    QWidget* BuildOneTouchPage();
+    QWidget* BuildSetupPanel();
     QWidget* BuildGridPage(const char* name, QTableWidget*& grid,
                            std::array<QPushButton**, 3> buttons, int firstTag);
     void ShowPanel(QWidget* panel);
@@ -226,13 +279,47 @@ class TMainForm : public QMainWindow {
     void LeaveEditor();
     void ReloadFileHistory();
     void UpdateFileSelRun();
-    bool SenderTextValid();
     bool SenderTextTooLong() const;
     void RunTransfer(int tag);
     void InquiryFinished();
     void FinishStartup(bool success, const std::string& modelName);
+    // After a failed inquiry: the setup panel, left only by its OK.
+    void EnterForcedSetup();
+    // Centres the window in the screen's free area, capped to it, its menu bar never above it.
+    void PlaceInside(const QRect& area);
     void CloseStartupMessage();
     void ShutDown();
+
+    // Button and sender pages (MainFormButtons.cpp).
+    struct ButtonSlot {
+        QLineEdit* edit;
+        QPushButton* set;
+        QPushButton* clear;
+        QString name;  // "Button A", or the quick dial's number label as shown
+    };
+    std::vector<ButtonSlot> ButtonSlots() const;
+    void Button_Page_Set();
+    void Button_State_Set();
+    void BindingCommand(int tag);
+    void Binding_Set(int slot);
+    void Binding_Clear(int slot);
+    void PlaceSelectForm();
+
+    // Setup panel (MainFormSetup.cpp).
+    int DevIndex() const;
+    std::vector<std::string> AddressComboList() const;
+    bool CheckAddressEntered();
+    bool CheckAddressSyntax();
+    void PutAddressOnTop();
+    void StoreAddresses();
+    void Setup_Ok();
+    bool Setup_Cancel();
+    void Setup_Register();
+    void Setup_Delete();
+    void Setup_Test();
+    void NetworkTestFinished();
+    void RunDeviceInquiry();
+    void ApplyConnection();
 
     // Grids (MainFormGrids.cpp).
     void Speed_Page_Init();
@@ -261,12 +348,15 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<DeviceSession> session_;
     std::unique_ptr<UThread> inquiryThread_;
     std::atomic<bool> inquiryEnded_{false};  // set by the inquiry's worker as it hands over
+    bool networkTestRunning_ = false;        // the worker in the slot runs the network test
     TStartupMessageForm* startupMessage_ = nullptr;
     TFormVer* formVer_ = nullptr;
     TEditForm* editForm_ = nullptr;
     TEditForm_Group* editFormGroup_ = nullptr;
     TProgForm* progForm_ = nullptr;
     TErrLogForm* errLogForm_ = nullptr;
+    TOneTuchInpForm* oneTuchInpForm_ = nullptr;
+    bool selectFormPlaced_ = false;
     std::array<QTreeWidgetItem*, 6> nodes_{};
 
     MainModeKind mainMode_ = MainModeKind::Standby;
@@ -289,6 +379,11 @@ class TMainForm : public QMainWindow {
     std::string printerName_;
     std::array<std::string, kMaxBindings + 1> savedButtons_;
     std::string savedSender_;
+    // The setup panel's state when it was entered, and whether its values differ from the
+    // stored ones.
+    int setupSnapshotIndex_ = 0;
+    std::string setupSnapshotText_;
+    bool setupChanged_ = false;
 };
 
 }  // namespace dialvane

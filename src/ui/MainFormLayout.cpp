@@ -36,13 +36,10 @@
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"
 #include "ui/MainForm.h"
+#include "ui/QuickDialTab.h"
 
 namespace dialvane {
 namespace {
-
-QString Q(Msg id) {
-    return QString::fromStdString(Text(id));
-}
 
 // The text of a menu caption before its first "(".
 QString NodeText(const QString& caption) {
@@ -168,15 +165,36 @@ void RegisterMainFormCaptions() {
                           {"MN_Help", Msg::MainMenuContents},
                           {"MN_Version", Msg::MainMenuVersion},
                           {"LBL_Title", Msg::ProductTitle},
+                          {"BTN_OneA", Msg::MainBtnEdit},
+                          {"BTN_OneB", Msg::MainBtnEdit},
+                          {"BTN_OneC", Msg::MainBtnEdit},
+                          {"BTN_OneA_Del", Msg::MainBtnNoSetting},
+                          {"BTN_OneB_Del", Msg::MainBtnNoSetting},
+                          {"BTN_OneC_Del", Msg::MainBtnNoSetting},
+                          {"BTN_OK_Setup", Msg::MainBtnOk},
+                          {"BTN_Cancel_Setup", Msg::MainBtnCancel},
+                          {"BTN_IP_Ent", Msg::SetupRegister},
+                          {"BTN_Setup_Del", Msg::MainBtnDelete},
+                          {"BTN_Test", Msg::SetupTest},
                           {"LBL_OneA", Msg::MainLabelOneA},
                           {"LBL_OneB", Msg::MainLabelOneB},
                           {"LBL_OneC", Msg::MainLabelOneC},
                           {"LBL_Sender", Msg::MainLabelSender},
+                          {"LBL_Status", Msg::SetupStatus},
+                          {"LBL_IP_Addr", Msg::SetupIpAddress},
                           {"LBL_Standby_Title", Msg::ProductTitle},
                           {"LBL_Standby1", Msg::MainStandby1},
                           {"LBL_Standby2", Msg::MainStandby2},
                           {"LBL_Standby3", Msg::MainStandby3},
+                          {"GB_One", Msg::MainGroupOneTouch},
+                          {"GB_Quick1", Msg::MainGroupQuick1},
+                          {"GB_Quick2", Msg::MainGroupQuick5},
+                          {"GB_Quick3", Msg::MainGroupQuick9},
                           {"GB_Sender", Msg::MainGroupSender},
+                          {"GB_Dev_Base", Msg::SetupGroupPath},
+                          {"RB_Usb", Msg::SetupUsb},
+                          {"RB_Network", Msg::SetupNetwork},
+                          {"GB_Network", Msg::SetupGroupNetwork},
                           {"GB_File_Sel", Msg::MainFileSelGroup},
                           {"LBL_File_Sel", Msg::MainFileSelText},
                           {"LBL_Title_File_Sel", Msg::MainFileSelName},
@@ -271,13 +289,7 @@ void TMainForm::BuildWindow() {
     panels->addWidget(BuildStandbyPanel());
     panels->addWidget(BuildFileSelPanel());
     panels->addWidget(BuildEditPanel());
-    PNL_Setup = new QWidget(right);
-    PNL_Setup->setObjectName("PNL_Setup");
-    auto* setupLayout = new QVBoxLayout(PNL_Setup);
-    auto* setupNote = new QLabel(Q(Msg::MainPagePending), PNL_Setup);
-    setupNote->setObjectName("LBL_Setup_Pending");
-    setupLayout->addWidget(setupNote);
-    setupLayout->addStretch(1);
+    BuildSetupPanel();
     panels->addWidget(PNL_Setup);
     SPL_Left->addWidget(right);
     SPL_Left->setStretchFactor(1, 1);
@@ -289,6 +301,8 @@ void TMainForm::BuildWindow() {
 
     RegisterMainFormCaptions();
     ApplyCaptions(this);
+    PNL_Quick->SetButtonEditCaption(Q(Msg::MainBtnEdit));
+    PNL_Quick->SetButtonClearCaption(Q(Msg::MainBtnNoSetting));
     SetNodeTexts();
     // The tree is 185 pixels wide unless its texts need more.
     TV_Ctrl->resizeColumnToContents(0);
@@ -435,19 +449,18 @@ std::string TMainForm::HelpFile() const {
 
 void TMainForm::ShowHelp() {
     const std::string page = HelpFile();
-    bool opened = false;
-    if (QFile::exists(QString::fromStdString(page))) {
-        opened = hooks_.openHelp
-                     ? hooks_.openHelp(page)
-                     : QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page)));
+    // A missing page and a page no program could show are told apart: the fixes differ.
+    const bool exists = QFile::exists(QString::fromStdString(page));
+    if (exists && (hooks_.openHelp ? hooks_.openHelp(page)
+                                   : QDesktopServices::openUrl(
+                                         QUrl::fromLocalFile(QString::fromStdString(page))))) {
+        return;
     }
-    if (!opened) {
-        PromptRequest request;
-        request.text = Text(Msg::HelpMissing, "\r\n", page);
-        request.title = Text(Msg::AppTitle);
-        request.icon = PromptIcon::Information;
-        AskUser(request);
-    }
+    PromptRequest request;
+    request.text = Text(exists ? Msg::HelpNoBrowser : Msg::HelpMissing, "\r\n", page);
+    request.title = Text(Msg::AppTitle);
+    request.icon = PromptIcon::Information;
+    AskUser(request);
 }
 
 void TMainForm::BuildTree() {
@@ -632,7 +645,9 @@ QWidget* TMainForm::BuildEditPanel() {
     TabCtrl = new QTabBar(PNL_Edit);
     TabCtrl->setObjectName("TabCtrl");
     TabCtrl->setExpanding(false);
-    // Four tabs fit beside the tree in the default window width.
+    // A narrow window shortens the tab texts before the tab row has to scroll.
+    TabCtrl->setElideMode(Qt::ElideRight);
+    TabCtrl->setUsesScrollButtons(true);
     TabCtrl->setStyleSheet("QTabBar::tab { padding: 4px 6px; }");
     TabCtrl->hide();
     layout->addWidget(TabCtrl);
@@ -649,14 +664,15 @@ QWidget* TMainForm::BuildEditPanel() {
     SFG_Group->setObjectName("SFG_Group");
     PNL_Group = SFG_Group->parentWidget();
 
-    PNL_OneTuch = new QWidget(PNL_Edit);
-    PNL_OneTuch->setObjectName("PNL_OneTuch");
-    auto* oneLayout = new QVBoxLayout(PNL_OneTuch);
-    auto* oneNote = new QLabel(Q(Msg::MainPagePending), PNL_OneTuch);
-    oneNote->setObjectName("LBL_OneTuch_Pending");
-    oneLayout->addWidget(oneNote);
-    oneLayout->addStretch(1);
-    layout->addWidget(PNL_OneTuch, 1);
+    layout->addWidget(BuildOneTouchPage(), 1);
+    PNL_Quick = new TPanelQuickDialTab(PNL_Edit);
+    PNL_Quick->SetOnButtonClick([this](QPushButton* button) {
+        button->setFocus();
+        activeControl_ = button;
+        BtnClick();
+    });
+    PNL_Quick->hide();
+    layout->addWidget(PNL_Quick, 1);
 
     PNL_Sender = new QWidget(PNL_Edit);
     PNL_Sender->setObjectName("PNL_Sender");
@@ -709,9 +725,14 @@ void TMainForm::Load_Panel() {
         return;
     }
     ShowPanel(PNL_Edit);
-    QWidget* pages[4] = {PNL_Speed, PNL_Group, PNL_OneTuch, PNL_Sender};
-    for (int i = 0; i < 4; ++i) {
-        pages[i]->setVisible(i == currentTab_);
+    QWidget* buttonPage = product_->OneTouch() ? PNL_OneTuch : PNL_Quick;
+    QWidget* pages[4] = {PNL_Speed, PNL_Group, buttonPage, PNL_Sender};
+    for (QWidget* page :
+         {PNL_Speed, PNL_Group, PNL_OneTuch, static_cast<QWidget*>(PNL_Quick), PNL_Sender}) {
+        page->setVisible(page == pages[currentTab_]);
+    }
+    if (currentTab_ == 2 && !product_->OneTouch()) {
+        PNL_Quick->Relayout();
     }
     if (currentTab_ == 0) {
         SFG_Speed->setFocus();

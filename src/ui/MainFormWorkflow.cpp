@@ -35,6 +35,7 @@
 #include "ui/FormVer.h"
 #include "ui/InputCheck.h"
 #include "ui/MainForm.h"
+#include "ui/OneTuchInpForm.h"
 #include "ui/ProgForm.h"
 #include "ui/QtPrompt.h"
 #include "ui/StartupMessageForm.h"
@@ -95,6 +96,7 @@ void TMainForm::CreateDialogs() {
     editFormGroup_ = new TEditForm_Group(this);
     progForm_ = new TProgForm(env_.settings.disp, this);
     errLogForm_ = new TErrLogForm(this);
+    oneTuchInpForm_ = new TOneTuchInpForm(this);
     startupMessage_ = new TStartupMessageForm(this);
 }
 
@@ -200,6 +202,7 @@ void TMainForm::Panel_Change(MainModeKind mode, EditSourceKind source) {
             TabCtrl->hide();
             PNL_BTN_Area0->hide();
             ShowPanel(PNL_Setup);
+            Setup_Load();
             break;
         case MainModeKind::Exit:
             if (InquiryRunning() &&
@@ -234,7 +237,7 @@ void TMainForm::OpenEditor() {
 }
 
 void TMainForm::TAB_Chang(int index) {
-    if (currentTab_ == 3 && index != 3 && !SenderTextValid()) {
+    if (currentTab_ == 3 && index != 3 && !Sender_Check()) {
         QSignalBlocker block(TabCtrl);
         TabCtrl->setCurrentIndex(3);
         return;
@@ -248,8 +251,15 @@ void TMainForm::TAB_Chang(int index) {
         case 1:
             Group_Page_Init();
             break;
+        case 2:
+            if (product_->OneTouch()) {
+                OneTouch_Page_Set();
+            } else {
+                Quick_Page_Set();
+            }
+            break;
         case 3:
-            CB_Sender->setEditText(QString::fromStdString(model_.senderName));
+            Sender_Page_Set();
             break;
         default:
             break;
@@ -259,18 +269,6 @@ void TMainForm::TAB_Chang(int index) {
 bool TMainForm::SenderTextTooLong() const {
     std::string device = ToDeviceText(CB_Sender->currentText().toStdString());
     return device.size() - 2 > static_cast<size_t>(kSenderMaxBytes);
-}
-
-bool TMainForm::SenderTextValid() {
-    const TextCheckResult result =
-        CheckNameText(CB_Sender->currentText().toStdString(), kSenderMaxBytes);
-    if (!AcceptCheck(result.code,
-                     {std::nullopt, Msg::StrictSenderNameTooLong, Msg::StrictSenderNameIllegal},
-                     CB_Sender)) {
-        return false;
-    }
-    model_.senderName = result.trimmed;
-    return true;
 }
 
 bool TMainForm::Read_UserFile(const std::string& fileName) {
@@ -378,7 +376,7 @@ bool TMainForm::Edit_Update_Check(bool leaving) {
             CB_Sender->setEditText(QString::fromStdString(model_.senderName));
             restored = true;
         }
-        if (!restored && !SenderTextValid()) {
+        if (!restored && !Sender_Check()) {
             model_.senderName = savedSender_;
         }
     }
@@ -425,7 +423,7 @@ void TMainForm::BtnClick() {
         if (tag == 2 && SenderTextTooLong()) {
             CB_Sender->setEditText(QString::fromStdString(model_.senderName));
         }
-        if (!SenderTextValid()) {
+        if (!Sender_Check()) {
             return;
         }
     }
@@ -448,6 +446,7 @@ void TMainForm::BtnClick() {
             GridCommand(tag);
             break;
         default:
+            BindingCommand(tag);
             break;
     }
 }
@@ -580,7 +579,6 @@ void TMainForm::TV_Change(QTreeWidgetItem* current, QTreeWidgetItem* previous) {
 }
 
 bool TMainForm::TV_Changing(QTreeWidgetItem* target) {
-    (void)target;
     switch (mainMode_) {
         case MainModeKind::Edit:
             if (deviceDataUnsaved_) {
@@ -591,6 +589,16 @@ bool TMainForm::TV_Changing(QTreeWidgetItem* target) {
                 return true;
             }
             return !(editorShown_ && Edit_Update_Check(false));
+        case MainModeKind::Setup:
+            // Leaving through the tree is the panel's Cancel; the new node stays selected.
+            BTN_Cancel_Setup->setFocus();
+            if (!Setup_Cancel()) {
+                return false;
+            }
+            changingNode_ = true;
+            TV_Ctrl->setCurrentItem(target);
+            changingNode_ = false;
+            return true;
         default:
             return true;
     }
@@ -613,12 +621,18 @@ void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!firstShown_) {
         firstShown_ = true;
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect area = screen->geometry();
-            move((area.width() - frameGeometry().width()) / 2,
-                 (area.height() - frameGeometry().height()) / 2);
+        if (QScreen* screen = this->screen()) {
+            PlaceInside(screen->availableGeometry());
         }
     }
+}
+
+void TMainForm::PlaceInside(const QRect& area) {
+    const QSize frame = frameGeometry().size() - size();
+    resize(size().boundedTo(area.size() - frame));
+    const QSize outer = size() + frame;
+    move(std::max(area.left(), area.left() + (area.width() - outer.width()) / 2),
+         std::max(area.top(), area.top() + (area.height() - outer.height()) / 2));
 }
 
 bool TMainForm::event(QEvent* event) {
@@ -635,6 +649,12 @@ bool TMainForm::event(QEvent* event) {
 
 void TMainForm::StartupTimerTimer() {
     StartupTimer->stop();
+    // The inquiry disables the window and shows its notice: it waits while a question or a
+    // dialog is open, so no window opens over a question still waiting for its answer.
+    if (QApplication::activeModalWidget() != nullptr || InquiryRunning()) {
+        StartupTimer->start();
+        return;
+    }
     if (!FileExists(env_.programSettingsFile)) {
         Tell(Text(Msg::ProgramSettingsMissing, "\r\n", Text(Msg::ProductTitle)), Msg::AppTitle,
              PromptIcon::Stop, true);
@@ -652,6 +672,26 @@ void TMainForm::StartupTimerTimer() {
         LogWrite(Text(Msg::PrinterDriverMissing), LogCategory::LogFunc_Error,
                  LogCategory::LogFunc_Error, 'L');
     }
+    RunDeviceInquiry();
+}
+
+void TMainForm::ApplyConnection() {
+    if (env_.user.connection == 1) {
+        // Refused while no address is current; otherwise the most recently registered one.
+        std::vector<std::string> addresses;
+        if (!env_.user.ipAddress.empty()) {
+            addresses = env_.user.ipHistory.empty() ? std::vector<std::string>{env_.user.ipAddress}
+                                                    : env_.user.ipHistory;
+        }
+        session_->Network().SetAddresses(addresses);
+        session_->UseChannel(&session_->Network());
+    } else {
+        session_->UseChannel(nullptr);
+    }
+}
+
+void TMainForm::RunDeviceInquiry() {
+    ApplyConnection();
     if (env_.offlineMode) {
         deviceReady_ = true;
         LoadProduct(env_.settings.offlineTarget);
@@ -669,6 +709,7 @@ void TMainForm::StartupTimerTimer() {
         startupMessage_->ShowNotice(QString::fromStdString(Text(Msg::ConnectingNotice)), 2000);
     }
     session_->Engine().SetFailureDisplay(FailureDisplay::Drop);
+    networkTestRunning_ = false;
     inquiryThread_ =
         std::make_unique<UThread>(session_->Engine(), session_->MakeRequest(RunMode::ChannelTest));
     inquiryEnded_ = false;
@@ -685,27 +726,43 @@ void TMainForm::InquiryFinished() {
         return;
     }
     inquiryThread_->Join();
+    if (networkTestRunning_) {
+        NetworkTestFinished();
+        return;
+    }
     RunResult result = inquiryThread_->Result();
     session_->Engine().SetFailureDisplay(FailureDisplay::Show);
     inquiryThread_.reset();
     FinishStartup(result.channelTestResult == 0, result.modelName);
 }
 
+void TMainForm::EnterForcedSetup() {
+    deviceReady_ = false;
+    LoadProduct("Unknown");
+    TV_Ctrl->setEnabled(true);
+    if (mainMode_ == MainModeKind::Setup) {
+        Setup_Load();
+    }
+    SelectNode(5);
+    TV_Ctrl->setEnabled(false);
+    editMenuAllowed_ = false;
+    Menu_Enabled_Set();
+    Setup_Button_Set();
+}
+
 void TMainForm::FinishStartup(bool success, const std::string& modelName) {
     setEnabled(true);
-    if (startupMessage_ != nullptr) {
-        startupMessage_->RequestClose();
-    }
     if (!success) {
-        deviceReady_ = false;
-        LoadProduct("Unknown");
-        TV_Ctrl->setEnabled(true);
-        SelectNode(5);
-        TV_Ctrl->setEnabled(false);
-        editMenuAllowed_ = false;
-        Menu_Enabled_Set();
+        // The notice goes before the warning: one window at a time, nothing left behind.
+        if (startupMessage_ != nullptr) {
+            startupMessage_->hide();
+        }
+        EnterForcedSetup();
         Tell(Text(Msg::DeviceNotConnected), Msg::AppTitle, PromptIcon::Warning, true);
         return;
+    }
+    if (startupMessage_ != nullptr) {
+        startupMessage_->RequestClose();
     }
     deviceReady_ = true;
     LoadProduct(modelName);
@@ -715,6 +772,9 @@ void TMainForm::FinishStartup(bool success, const std::string& modelName) {
     TV_Ctrl->setEnabled(true);
     editMenuAllowed_ = true;
     Menu_Enabled_Set();
+    if (mainMode_ == MainModeKind::Setup) {
+        Setup_Button_Set();
+    }
 }
 
 bool TMainForm::CanClose() {

@@ -4,6 +4,7 @@
 // against an emulated MFP for whole transfers.
 #include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
@@ -16,6 +17,7 @@
 #include "support/LoopbackAddress.h"
 #include "support/TempDir.h"
 #include "ui/MainForm.h"
+#include "ui/OneTuchInpForm.h"
 #include "ui/ProgForm.h"
 
 namespace dialvane::testing {
@@ -66,6 +68,35 @@ class MainWindowTest : public GuiTest {
         return key;
     }
 
+    // What the selection dialog showed when it was answered.
+    struct SelectSeen {
+        std::string title;
+        std::vector<std::string> keys;
+        bool okEnabled = false;
+    };
+
+    // Answers the next selection dialog: picks the row with `key` and presses OK, or Cancel
+    // when no row has it.
+    void AnswerSelectForm(const std::string& key) {
+        QTimer::singleShot(0, form.get(), [this, key] {
+            TOneTuchInpForm* dialog = form->SelectForm();
+            selectSeen = SelectSeen{dialog->windowTitle().toStdString(), {}, false};
+            int chosen = -1;
+            for (int row = 0; row < dialog->SFG_Inport->rowCount(); ++row) {
+                const QTableWidgetItem* cell = dialog->SFG_Inport->item(row, 0);
+                selectSeen.keys.push_back(cell ? cell->text().toStdString() : std::string());
+                if (selectSeen.keys.back() == key) {
+                    chosen = row;
+                }
+            }
+            if (chosen >= 0) {
+                dialog->SFG_Inport->setCurrentCell(chosen, 0);
+            }
+            selectSeen.okEnabled = dialog->BTN_OK->isEnabled();
+            (chosen >= 0 ? dialog->BTN_OK : dialog->BTN_Cancel)->click();
+        });
+    }
+
     std::vector<std::string> Texts(const std::string& title) const {
         std::vector<std::string> texts;
         for (const PromptRequest& request : prompt->Requests()) {
@@ -82,6 +113,7 @@ class MainWindowTest : public GuiTest {
     MainFormHooks hooks;
     std::string saveAs;  // what the save dialog returns; empty: cancelled
     SpeedDialEntry nextEntry;
+    SelectSeen selectSeen;
     std::unique_ptr<TMainForm> form;
 };
 

@@ -401,11 +401,12 @@ TEST_F(MainFormTest, OpeningTheFileMenuKeepsSaveAsWhileTheEditorIsShown) {
     EXPECT_TRUE(form->MN_Save_MFP->isEnabled());
 }
 
-TEST_F(MainFormTest, HelpOpensTheShippedPageOrSaysItIsMissing) {
+TEST_F(MainFormTest, HelpOpensTheShippedPageOrSaysWhatWentWrong) {
     std::vector<std::string> opened;
+    bool browser = true;
     hooks.openHelp = [&](const std::string& page) {
         opened.push_back(page);
-        return true;
+        return browser;
     };
     environment->programFolder = dir.Path();
     Make();
@@ -419,6 +420,13 @@ TEST_F(MainFormTest, HelpOpensTheShippedPageOrSaysItIsMissing) {
     form->MN_Help->trigger();
     EXPECT_EQ(opened, std::vector<std::string>{dir.File("help/index.html")});
     EXPECT_EQ(prompt->Requests().size(), 1u);
+    // The page is there but nothing could show it: that is what the user reads.
+    browser = false;
+    form->MN_Help->trigger();
+    ASSERT_EQ(prompt->Requests().size(), 2u);
+    EXPECT_EQ(prompt->Requests()[1].text,
+              "The help file could not be shown: no program to open it was found.\r\n" +
+                  dir.File("help/index.html"));
 }
 
 TEST(GeneralErrorText, AppendsAFullStopOnlyAfterCharactersSortingAfterIt) {

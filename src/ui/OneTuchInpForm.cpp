@@ -1,0 +1,136 @@
+#include "ui/OneTuchInpForm.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "support/Messages.h"
+#include "ui/BindingText.h"
+#include "ui/CaptionHelpers.h"
+
+namespace dialvane {
+
+TOneTuchInpForm::TOneTuchInpForm(QWidget* parent) : QDialog(parent) {
+    setObjectName("OneTuchInpForm");
+    setModal(true);
+    if (parent != nullptr) {
+        setFont(parent->font());
+    }
+    auto* outer = new QVBoxLayout(this);
+    GB_Inport = new QGroupBox(this);
+    GB_Inport->setObjectName("GB_Inport");
+    auto* inner = new QVBoxLayout(GB_Inport);
+    SFG_Inport = new QTableWidget(1, 3, GB_Inport);
+    SFG_Inport->setObjectName("SFG_Inport");
+    SFG_Inport->setSelectionBehavior(QAbstractItemView::SelectRows);
+    SFG_Inport->setSelectionMode(QAbstractItemView::SingleSelection);
+    SFG_Inport->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    SFG_Inport->verticalHeader()->hide();
+    SFG_Inport->horizontalHeader()->setStretchLastSection(true);
+    SFG_Inport->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    StyleGridTitles(SFG_Inport);
+    inner->addWidget(SFG_Inport);
+    outer->addWidget(GB_Inport, 1);
+
+    auto* bar = new QWidget(this);
+    bar->setObjectName("PNL_BTN_Area");
+    BTN_OK = new QPushButton(bar);
+    BTN_OK->setObjectName("BTN_OK");
+    BTN_Cancel = new QPushButton(bar);
+    BTN_Cancel->setObjectName("BTN_Cancel");
+    outer->addWidget(bar);
+
+    RegisterCaptionTable("ONETUCHINPFORM",
+                         {{nullptr, Msg::SelectFormCaption},
+                          {"BTN_OK", Msg::MainBtnOk},
+                          {"BTN_Cancel", Msg::MainBtnCancel},
+                          {"GB_Inport", Msg::SelectFormGroup},
+                          {"SFG_Inport", Msg::SelectFormColumns, CaptionKind::CommaList}});
+    ApplyCaptions(this);
+    ArrangeButtons(bar, kStandardRow);
+
+    const QFontMetrics metrics(font());
+    const QString firstTitle = SFG_Inport->horizontalHeaderItem(0)
+                                   ? SFG_Inport->horizontalHeaderItem(0)->text()
+                                   : QString();
+    SFG_Inport->setColumnWidth(
+        0, std::max(metrics.horizontalAdvance("S000"), metrics.horizontalAdvance(firstTitle)) + 5 +
+               10);
+    SFG_Inport->setColumnWidth(1, 200);
+    SFG_Inport->setColumnWidth(2, 100);
+    SFG_Inport->verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
+
+    connect(BTN_OK, &QPushButton::clicked, this, [this] { BtnOkClick(); });
+    connect(BTN_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(SFG_Inport, &QTableWidget::cellDoubleClicked, this, [this] {
+        if (BTN_OK->isEnabled()) {
+            BtnOkClick();
+        }
+    });
+    connect(SFG_Inport, &QTableWidget::currentCellChanged, this, [this] { UpdateOk(); });
+}
+
+int TOneTuchInpForm::ColumnsWidth() const {
+    return SFG_Inport->columnWidth(0) + SFG_Inport->columnWidth(1) + SFG_Inport->columnWidth(2);
+}
+
+void TOneTuchInpForm::Fill(const DialModel& model) {
+    const int remembered = SFG_Inport->currentRow();
+    const std::vector<SelectionRow> rows = SelectionRows(model);
+    SFG_Inport->setRowCount(std::max<int>(1, rows.size()));
+    for (int row = 0; row < SFG_Inport->rowCount(); ++row) {
+        const SelectionRow cells = row < static_cast<int>(rows.size()) ? rows[row] : SelectionRow{};
+        const std::string* texts[3] = {&cells.key, &cells.name, &cells.record};
+        for (int column = 0; column < 3; ++column) {
+            SFG_Inport->setItem(row, column, new QTableWidgetItem(Q(*texts[column])));
+        }
+    }
+    const int last = SFG_Inport->rowCount() - 1;
+    SFG_Inport->setCurrentCell(remembered >= 0 && remembered <= last ? remembered : last, 0);
+    SFG_Inport->selectRow(SFG_Inport->currentRow());
+    UpdateOk();
+}
+
+void TOneTuchInpForm::UpdateOk() {
+    // Only a row with a key can be bound; the blank row of an empty list cannot.
+    const QTableWidgetItem* key = SFG_Inport->item(SFG_Inport->currentRow(), 0);
+    BTN_OK->setEnabled(key != nullptr && !key->text().isEmpty());
+}
+
+void TOneTuchInpForm::BtnOkClick() {
+    const int row = SFG_Inport->currentRow();
+    SelectionRow chosen;
+    std::string* cells[3] = {&chosen.key, &chosen.name, &chosen.record};
+    for (int column = 0; column < 3; ++column) {
+        if (const QTableWidgetItem* item = SFG_Inport->item(row, column)) {
+            *cells[column] = S(item->text());
+        }
+    }
+    if (chosen.key.empty()) {
+        return;
+    }
+    selection_ = SelectionText(chosen);
+    accept();
+}
+
+void TOneTuchInpForm::Open(const QString& target, const DialModel& model) {
+    setWindowTitle(Q(Text(Msg::SelectFormCaption, S(target))));
+    Fill(model);
+    SFG_Inport->setFocus();
+}
+
+bool TOneTuchInpForm::Execute(const QString& target, const DialModel& model,
+                              std::string& selection) {
+    selection_ = selection;
+    Open(target, model);
+    if (exec() != QDialog::Accepted) {
+        return false;
+    }
+    selection = selection_;
+    return true;
+}
+
+}  // namespace dialvane

@@ -1,0 +1,224 @@
+// The one-touch and quick-dial pages with the selection dialog, and the sender page.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableWidget>
+
+#include "support/MainWindowFixture.h"
+#include "ui/QuickDialGroupBox.h"
+#include "ui/QuickDialTab.h"
+
+namespace dialvane {
+namespace {
+
+class ButtonPages : public testing::MainWindowTest {
+  protected:
+    // A new list with two speed dials and a group of both, on the button page.
+    void OpenWithTargets(const std::string& model) {
+        Make(model);
+        Select(2);
+        AddSpeedDial(1, "Head Office", "0355501000");
+        AddSpeedDial(2, "Branch", "0655502000");
+        DialModel& dial = form->Model();
+        dial.groups[1].number = 1;
+        dial.groups[1].name = "Team";
+        dial.groups[1].members = {{'S', 1}, {'S', 2}};
+        dial.groupDisplay[1] = GroupDisplay{"G01", "Team", "", std::string(20, '0')};
+        dial.RebuildMemberships();
+        form->TabCtrl->setCurrentIndex(2);
+    }
+
+    QLineEdit* QuickEdit(int slot) const { return form->PNL_Quick->EditQuick[slot - 1]; }
+    QPushButton* QuickSet(int slot) const { return form->PNL_Quick->ButtonEdit[slot - 1]; }
+    QPushButton* QuickClear(int slot) const { return form->PNL_Quick->ButtonClear[slot - 1]; }
+};
+
+TEST_F(ButtonPages, QuickDialsBoundToAGroupAndASpeedDialAreSentAndReadBack) {
+    MfpEmulatorOptions options;
+    options.address = testing::LoopbackAddress(210);
+    options.settingsPath = testing::kSettingsFile;
+    MfpEmulator device(options);
+    std::string error;
+    ASSERT_TRUE(device.Start(&error)) << error;
+    environment->user.ipAddress = options.address;
+    OpenWithTargets("DX-R7700");
+    ASSERT_TRUE(form->PNL_Quick->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->PNL_OneTuch->isVisibleTo(form.get()));
+
+    AnswerSelectForm("G01");
+    QuickSet(1)->click();
+    EXPECT_EQ(selectSeen.title, "Set Quick dial 1");
+    // The groups follow the speed dials, so a button can be bound to either.
+    EXPECT_EQ(selectSeen.keys, (std::vector<std::string>{"S001", "S002", "G01"}));
+    EXPECT_EQ(QuickEdit(1)->text().toStdString(), "G01 [Team] Head Office,Branch");
+    AnswerSelectForm("S002");
+    QuickSet(12)->click();
+    EXPECT_EQ(selectSeen.title, "Set Quick dial 12");
+    EXPECT_EQ(QuickEdit(12)->text().toStdString(), "S002 [Branch] 0655502000");
+    EXPECT_TRUE(QuickClear(12)->isEnabled());
+    EXPECT_FALSE(QuickClear(2)->isEnabled());
+    // Cancel leaves the slot as it was.
+    AnswerSelectForm("");
+    QuickSet(12)->click();
+    EXPECT_EQ(form->Model().bindings[12], "S002");
+
+    form->Model().senderName = "Desk";
+    prompt->Queue(PromptAnswer::Yes);
+    form->BTN_Save_MFP->click();
+    ASSERT_EQ(Texts("Completion Result"), std::vector<std::string>{"Upload completed."});
+
+    // Leave without saving, then read the list back from the device.
+    prompt->Queue(PromptAnswer::No);
+    form->BTN_Cancel->click();
+    ASSERT_EQ(form->MainMode(), MainModeKind::Standby);
+    prompt->Queue(PromptAnswer::Yes);
+    Select(3);
+    ASSERT_TRUE(form->EditorShown());
+    EXPECT_EQ(form->Model().bindings[1], "G01");
+    EXPECT_EQ(form->Model().bindings[12], "S002");
+    form->TabCtrl->setCurrentIndex(2);
+    EXPECT_EQ(QuickEdit(1)->text().toStdString(), "G01 [Team] Head Office,Branch");
+    form->Model().modified.Clear();
+    device.Stop();
+}
+
+TEST_F(ButtonPages, ClearingAQuickDialAsksWithItsNumberLabel) {
+    OpenWithTargets("DX-R7700");
+    form->Model().bindings[3] = "S001";
+    form->Model().bindings[10] = "G01";
+    form->TabCtrl->setCurrentIndex(0);
+    form->TabCtrl->setCurrentIndex(2);
+    prompt->Queue(PromptAnswer::No);
+    QuickClear(3)->click();
+    prompt->Queue(PromptAnswer::Yes);
+    QuickClear(10)->click();
+    prompt->Queue(PromptAnswer::Yes);
+    QuickClear(3)->click();
+    ASSERT_EQ(prompt->Requests().size(), 3u);
+    EXPECT_EQ(prompt->Requests()[0].text, "Quick dial  3 Clear?");
+    EXPECT_EQ(prompt->Requests()[0].title, "Confirm");
+    EXPECT_EQ(prompt->Requests()[0].defaultAnswer, PromptAnswer::No);
+    EXPECT_EQ(prompt->Requests()[1].text, "Quick dial 10 Clear?");
+    EXPECT_TRUE(form->Model().bindings[3].empty());
+    EXPECT_TRUE(form->Model().bindings[10].empty());
+    EXPECT_TRUE(QuickEdit(10)->text().isEmpty());
+    EXPECT_FALSE(QuickClear(10)->isEnabled());
+}
+
+TEST_F(ButtonPages, ABindingWhoseTargetIsGoneIsShownAndCanBeCleared) {
+    OpenWithTargets("DX-R7700");
+    form->Model().bindings[5] = "S009";  // never registered
+    form->Model().bindings[6] = "G07";
+    form->TabCtrl->setCurrentIndex(0);
+    form->TabCtrl->setCurrentIndex(2);
+    EXPECT_EQ(QuickEdit(5)->text().toStdString(), "S009 (not registered)");
+    EXPECT_EQ(QuickEdit(6)->text().toStdString(), "G07 (not registered)");
+    ASSERT_TRUE(QuickClear(5)->isEnabled());
+    prompt->Queue(PromptAnswer::Yes);
+    QuickClear(5)->click();
+    EXPECT_TRUE(form->Model().bindings[5].empty());
+    EXPECT_EQ(form->Model().bindings[6], "G07");
+}
+
+TEST_F(ButtonPages, OneTouchModelUsesButtonsAToC) {
+    OpenWithTargets("DX-M100");
+    ASSERT_TRUE(form->PNL_OneTuch->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->PNL_Quick->isVisibleTo(form.get()));
+    EXPECT_EQ(form->TabCtrl->tabText(2).toStdString(), "One-touch Dial");
+    AnswerSelectForm("S001");
+    form->BTN_One[1]->click();
+    EXPECT_EQ(selectSeen.title, "Set Button B");
+    EXPECT_EQ(form->Model().bindings[2], "S001");
+    EXPECT_EQ(form->EDT_One[1]->text().toStdString(), "S001 [Head Office] 0355501000");
+    prompt->Queue(PromptAnswer::Yes);
+    form->BTN_One_Del[1]->click();
+    EXPECT_EQ(prompt->Requests().back().text, "Button B Clear?");
+    EXPECT_TRUE(form->Model().bindings[2].empty());
+}
+
+TEST_F(ButtonPages, WithNothingRegisteredNoSlotCanBeSet) {
+    Make("DX-R7700");
+    Select(2);
+    form->TabCtrl->setCurrentIndex(2);
+    for (int slot = 1; slot <= 12; ++slot) {
+        EXPECT_FALSE(QuickSet(slot)->isEnabled()) << slot;
+        EXPECT_FALSE(QuickClear(slot)->isEnabled()) << slot;
+    }
+}
+
+TEST_F(ButtonPages, SelectionWithOnlyGroupsReturnsTheGroupAndNeverAnEmptyRow) {
+    Make("DX-R7700");
+    Select(2);
+    DialModel& dial = form->Model();
+    dial.groupDisplay[4] = GroupDisplay{"G04", "Night", "", std::string(20, '0')};
+    dial.groups[4].number = 4;
+    dial.groups[4].name = "Night";
+    TOneTuchInpForm* dialog = form->SelectForm();
+    dialog->Open("Quick dial 1", dial);
+    EXPECT_EQ(dialog->windowTitle().toStdString(), "Set Quick dial 1");
+    ASSERT_EQ(dialog->SFG_Inport->rowCount(), 1);
+    EXPECT_TRUE(dialog->BTN_OK->isEnabled());
+    dialog->BTN_OK->click();
+    EXPECT_EQ(dialog->Selection(), "G04 [Night] ");
+    // Without anything registered the one blank row cannot be chosen.
+    dial.Clear();
+    dialog->Open("Quick dial 1", dial);
+    EXPECT_FALSE(dialog->BTN_OK->isEnabled());
+}
+
+TEST_F(ButtonPages, SenderNameOfTwentyOneFullWidthCharactersKeepsTheTab) {
+    Make();
+    Select(2);
+    form->TabCtrl->setCurrentIndex(3);
+    form->CB_Sender->setEditText(QString(21, QChar(0x6771)));  // 42 bytes
+    form->TabCtrl->setCurrentIndex(1);
+    EXPECT_EQ(form->TabCtrl->currentIndex(), 3);
+    ASSERT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_EQ(prompt->Requests()[0].text, "Sender name is too long.");
+    EXPECT_EQ(prompt->Requests()[0].title, "Input Error");
+    form->CB_Sender->setEditText(QString(20, QChar(0x6771)));
+    form->TabCtrl->setCurrentIndex(1);
+    EXPECT_EQ(form->TabCtrl->currentIndex(), 1);
+    EXPECT_EQ(form->Model().senderName, QString(20, QChar(0x6771)).toStdString());
+}
+
+TEST_F(ButtonPages, SenderHistoryKeepsFiveNamesAndBlanksMeanNoName) {
+    Make();
+    Select(2);
+    for (const char* name : {"One", "Two", "Three", "Four", "Five", "Six", "Three"}) {
+        form->TabCtrl->setCurrentIndex(3);
+        form->CB_Sender->setEditText(name);
+        form->TabCtrl->setCurrentIndex(0);
+    }
+    EXPECT_EQ(environment->user.senderHistory,
+              (std::vector<std::string>{"Three", "Six", "Five", "Four", "Two"}));
+    form->TabCtrl->setCurrentIndex(3);
+    form->CB_Sender->setEditText("   ");
+    form->TabCtrl->setCurrentIndex(0);
+    EXPECT_EQ(form->TabCtrl->currentIndex(), 0);
+    EXPECT_TRUE(form->Model().senderName.empty());
+    EXPECT_TRUE(prompt->Requests().empty());
+    EXPECT_EQ(environment->user.senderHistory.size(), 5u);
+}
+
+TEST(QuickDialGroupBox, HoldsAtMostFourNumberedSlots) {
+    testing::EnsureApplication();
+    TGroupBoxQuick box;
+    EXPECT_EQ(box.ButtonEditCaption(), QString());
+    box.SetCount(6);
+    ASSERT_EQ(box.Count(), 4);
+    box.SetLabelQuickNumberCaption(9);
+    box.SetButtonEditCaption("Edit");
+    EXPECT_EQ(box.Panels()[0]->LabelQuickNumber->text(), " 9");
+    EXPECT_EQ(box.Panels()[3]->LabelQuickNumber->text(), "12");
+    EXPECT_EQ(box.Panels()[3]->ButtonEdit->text(), "Edit");
+    box.SetCount(2);
+    EXPECT_EQ(box.Count(), 2);
+}
+
+}  // namespace
+}  // namespace dialvane

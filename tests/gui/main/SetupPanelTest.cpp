@@ -1,0 +1,294 @@
+// The connection setup panel: the address list, its checks, OK and Cancel, the network test and
+// the way out after a failed start-up inquiry.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDialog>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "support/MainWindowFixture.h"
+#include "ui/StartupMessageForm.h"
+
+namespace dialvane {
+namespace {
+
+class SetupPanel : public testing::MainWindowTest {
+  protected:
+    // A window whose device is ready (offline: no device is asked), on the setup panel.
+    void OpenPanel(std::vector<std::string> addresses = {}) {
+        environment->offlineMode = true;
+        environment->user.ipHistory = addresses;
+        environment->user.ipAddress = addresses.empty() ? "" : addresses.front();
+        Make();
+        form->StartupTimerTimer();
+        ASSERT_TRUE(form->DeviceReady());
+        Select(5);
+        ASSERT_EQ(form->MainMode(), MainModeKind::Setup);
+    }
+
+    void Type(const std::string& text) {
+        form->CB_IP_Addr->setEditText(QString::fromStdString(text));
+    }
+
+    std::vector<std::string> Listed() const {
+        std::vector<std::string> items;
+        for (int i = 0; i < form->CB_IP_Addr->count(); ++i) {
+            items.push_back(form->CB_IP_Addr->itemText(i).toStdString());
+        }
+        return items;
+    }
+
+    std::vector<std::string> StatusLines() const {
+        std::vector<std::string> lines;
+        for (int i = 0; i < form->LB_Status->count(); ++i) {
+            lines.push_back(form->LB_Status->item(i)->text().toStdString());
+        }
+        return lines;
+    }
+
+    // Starts an emulated MFP holding the sample list on its own loopback address.
+    std::string StartDevice(int host) {
+        MfpEmulatorOptions options;
+        options.address = testing::LoopbackAddress(host);
+        options.settingsPath = testing::kSettingsFile;
+        device = std::make_unique<MfpEmulator>(options);
+        std::string error;
+        EXPECT_TRUE(device->Start(&error)) << error;
+        EXPECT_TRUE(device->LoadUserFile(testing::kSampleList, &error)) << error;
+        return options.address;
+    }
+
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        if (device) {
+            device->Stop();
+        }
+    }
+
+    std::unique_ptr<MfpEmulator> device;
+};
+
+TEST_F(SetupPanel, RegisterKeepsTheFiveMostRecentAddressesAndOkStoresThem) {
+    OpenPanel();
+    for (int i = 1; i <= 6; ++i) {
+        Type("10.0.0." + std::to_string(i));
+        form->BTN_IP_Ent->click();
+    }
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"10.0.0.6", "10.0.0.5", "10.0.0.4", "10.0.0.3",
+                                                  "10.0.0.2"}));
+    Type("10.0.0.3");
+    form->BTN_IP_Ent->click();
+    EXPECT_EQ(Listed().front(), "10.0.0.3");
+    EXPECT_EQ(Listed().size(), 5u);
+    EXPECT_TRUE(environment->user.ipHistory.empty());  // only OK or Test store
+    form->BTN_OK_Setup->click();
+    EXPECT_TRUE(prompt->Requests().empty());
+    EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
+    EXPECT_EQ(
+        environment->user.ipHistory,
+        (std::vector<std::string>{"10.0.0.3", "10.0.0.6", "10.0.0.5", "10.0.0.4", "10.0.0.2"}));
+    EXPECT_EQ(environment->user.ipAddress, "10.0.0.3");
+}
+
+TEST_F(SetupPanel, AddressesAreCheckedAndStoredAsFourDecimalNumbers) {
+    OpenPanel();
+    const std::string count = "Invalid syntax. Check the number of specified values.";
+    const std::string value = "Invalid syntax. Check the specified values.";
+    const struct {
+        const char* typed;
+        std::string message;  // empty: accepted
+        const char* stored;
+    } cases[] = {
+        {"192.168.0.256", value, ""},
+        {"192.168.0", count, ""},
+        {"192.168.0.1.2", count, ""},
+        {"0x10.1.1.1", value, ""},
+        {"$10.1.1.1", value, ""},
+        {"+5.1.1.1", value, ""},
+        {"192..0.1", value, ""},
+        {"192.168.0.1.", "", "192.168.0.1"},
+        {"192.168.010.1", "", "192.168.10.1"},
+        {" 10.0.0.7 ", "", "10.0.0.7"},
+    };
+    for (const auto& c : cases) {
+        const size_t asked = prompt->Requests().size();
+        Type(c.typed);
+        form->BTN_IP_Ent->click();
+        if (c.message.empty()) {
+            EXPECT_EQ(prompt->Requests().size(), asked) << c.typed;
+            EXPECT_EQ(Listed().front(), c.stored) << c.typed;
+        } else {
+            ASSERT_EQ(prompt->Requests().size(), asked + 1) << c.typed;
+            EXPECT_EQ(prompt->Requests().back().text, c.message) << c.typed;
+            EXPECT_EQ(prompt->Requests().back().title, "IP Address Input Error");
+            EXPECT_EQ(prompt->Requests().back().icon, PromptIcon::Warning);
+        }
+    }
+    EXPECT_EQ(Listed().size(), 3u);
+    Type("  ");
+    form->BTN_IP_Ent->click();
+    EXPECT_EQ(prompt->Requests().back().text, "Not Enter Data.");
+    EXPECT_EQ(prompt->Requests().back().title, "Input Error");
+}
+
+TEST_F(SetupPanel, ButtonsFollowTheConnectionKindAndTheList) {
+    OpenPanel();
+    ASSERT_TRUE(form->GB_Dev_Items[1]->isChecked());
+    EXPECT_FALSE(form->BTN_OK_Setup->isEnabled());  // network with nothing registered
+    EXPECT_FALSE(form->BTN_Setup_Del->isEnabled());
+    EXPECT_TRUE(form->BTN_Test->isEnabled());
+    EXPECT_TRUE(form->BTN_Cancel_Setup->isEnabled());
+    Type("10.0.0.1");
+    EXPECT_TRUE(form->BTN_OK_Setup->isEnabled());
+    Type("");
+    form->GB_Dev_Items[0]->click();
+    EXPECT_TRUE(form->BTN_OK_Setup->isEnabled());
+    EXPECT_FALSE(form->BTN_IP_Ent->isEnabled());
+    EXPECT_FALSE(form->BTN_Test->isEnabled());
+    EXPECT_FALSE(form->CB_IP_Addr->isEnabled());
+
+    // A changed kind is a change: Cancel asks, and No keeps the panel.
+    prompt->Queue(PromptAnswer::No);
+    form->BTN_Cancel_Setup->click();
+    ASSERT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_EQ(prompt->Requests()[0].text,
+              "Data has been modified. Continue without updating settings?");
+    EXPECT_EQ(prompt->Requests()[0].title, "Confirm Exit");
+    EXPECT_EQ(prompt->Requests()[0].defaultAnswer, PromptAnswer::No);
+    EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
+    // Back to the stored kind with only the text edited: nothing to ask.
+    form->GB_Dev_Items[1]->click();
+    Type("10.0.0.9");
+    form->BTN_Cancel_Setup->click();
+    EXPECT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
+    EXPECT_TRUE(environment->user.ipAddress.empty());
+}
+
+TEST_F(SetupPanel, OkOffersToRegisterATypedAddressAndDeleteAsksFirst) {
+    OpenPanel({"10.0.0.1", "10.0.0.2"});
+    Type("10.0.0.2");
+    prompt->Queue(PromptAnswer::Cancel);
+    form->BTN_OK_Setup->click();
+    ASSERT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_EQ(prompt->Requests()[0].text,
+              "Entered IP address has not been registered.\r\n Ready to set after registering?");
+    EXPECT_EQ(prompt->Requests()[0].title, "Confirm Registration");
+    EXPECT_EQ(prompt->Requests()[0].buttons, PromptButtons::YesNoCancel);
+    EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
+
+    form->CB_IP_Addr->setCurrentIndex(1);
+    prompt->Queue(PromptAnswer::Yes);
+    form->BTN_Setup_Del->click();
+    EXPECT_EQ(prompt->Requests().back().text, "OK. to delete an IP address[10.0.0.2]?");
+    EXPECT_EQ(Listed(), std::vector<std::string>{"10.0.0.1"});
+    EXPECT_EQ(form->CB_IP_Addr->currentText().toStdString(), "10.0.0.1");  // the current one
+
+    Type("10.0.0.5");
+    prompt->Queue(PromptAnswer::Yes);
+    form->BTN_OK_Setup->click();
+    EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
+    EXPECT_EQ(environment->user.ipHistory, (std::vector<std::string>{"10.0.0.5", "10.0.0.1"}));
+    EXPECT_EQ(environment->user.ipAddress, "10.0.0.5");
+}
+
+TEST_F(SetupPanel, NetworkTestReportsTheModelOrTheCause) {
+    const std::string address = StartDevice(211);
+    OpenPanel();
+    Type(address);
+    form->BTN_Test->click();
+    EXPECT_FALSE(form->isEnabled());
+    EXPECT_FALSE(form->BTN_OK_Setup->isEnabled());
+    ASSERT_TRUE(testing::ProcessUntil([&] { return !form->InquiryRunning(); }));
+    EXPECT_TRUE(form->isEnabled());
+    ASSERT_EQ(StatusLines().size(), 2u);
+    EXPECT_EQ(StatusLines()[0], "Now Testting..,Please just waiting.");
+    EXPECT_EQ(StatusLines()[1].rfind("Network Test OK. Model Name: ", 0), 0u) << StatusLines()[1];
+    EXPECT_NE(StatusLines()[1].find("DX-R7700"), std::string::npos) << StatusLines()[1];
+    EXPECT_EQ(environment->user.ipAddress, address);  // the test stores what it tried
+    EXPECT_TRUE(form->BTN_OK_Setup->isEnabled());
+
+    Type(testing::LoopbackAddress(212));  // nobody listens there
+    form->BTN_Test->click();
+    ASSERT_TRUE(testing::ProcessUntil([&] { return !form->InquiryRunning(); }));
+    EXPECT_EQ(StatusLines(),
+              (std::vector<std::string>{"Now Testting..,Please just waiting.", "Network Test NG.",
+                                        "Check the cables, power supply, and IP "
+                                        "address."}));
+    EXPECT_EQ(Listed(), (std::vector<std::string>{testing::LoopbackAddress(212), address}));
+    EXPECT_TRUE(prompt->Requests().empty());
+}
+
+// A first start on an empty data folder: the inquiry fails, the setup panel opens and can only
+// be left by OK, which runs the inquiry again; then the list can be read.
+TEST_F(SetupPanel, FirstStartWalksFromTheFailedInquiryToTheList) {
+    const std::string address = StartDevice(213);
+    environment->user.ipHistory.clear();
+    environment->user.ipAddress.clear();
+    Make("Unknown");
+    bool noticeShownWithWarning = true;
+    prompt->onAsk = [&](const PromptRequest& request) {
+        if (request.text == "Make sure the device is properly connected.") {
+            noticeShownWithWarning = form->StartupMessage()->isVisible();
+        }
+    };
+    form->StartupTimerTimer();
+    ASSERT_TRUE(testing::ProcessUntil([&] { return !form->InquiryRunning(); }));
+    EXPECT_EQ(Texts("Dialvane"),
+              std::vector<std::string>{"Make sure the device is properly connected."});
+    EXPECT_FALSE(noticeShownWithWarning);
+    ASSERT_EQ(form->MainMode(), MainModeKind::Setup);
+    EXPECT_FALSE(form->BTN_Cancel_Setup->isEnabled());
+    EXPECT_FALSE(form->TV_Ctrl->isEnabled());
+    EXPECT_FALSE(form->BTN_OK_Setup->isEnabled());
+
+    Type(address);
+    ASSERT_TRUE(form->BTN_OK_Setup->isEnabled());
+    prompt->Queue(PromptAnswer::Yes);  // register it
+    form->BTN_OK_Setup->click();
+    EXPECT_EQ(Texts("Confirm Registration").size(), 1u);
+    ASSERT_TRUE(testing::ProcessUntil([&] { return !form->InquiryRunning(); }));
+    EXPECT_TRUE(form->DeviceReady());
+    EXPECT_TRUE(form->TV_Ctrl->isEnabled());
+    EXPECT_EQ(form->windowTitle().toStdString(), "Dialvane - DX-R7700");
+    EXPECT_EQ(environment->user.ipHistory, std::vector<std::string>{address});
+
+    prompt->Queue(PromptAnswer::Yes);
+    Select(3);
+    ASSERT_TRUE(form->EditorShown());
+    EXPECT_EQ(form->Model().speedDials[2].name, "Osaka Branch");
+    form->Model().modified.Clear();
+}
+
+TEST_F(SetupPanel, TheInquiryWaitsWhileADialogIsOpen) {
+    environment->offlineMode = true;
+    Make();
+    QDialog question(form.get());
+    question.setModal(true);
+    question.show();
+    form->StartupTimerTimer();
+    EXPECT_FALSE(form->DeviceReady());
+    EXPECT_TRUE(form->StartupTimer->isActive());
+    question.close();
+    ASSERT_TRUE(testing::ProcessUntil([&] { return form->DeviceReady(); }));
+}
+
+TEST_F(SetupPanel, TheWindowStartsInsideTheScreensFreeArea) {
+    environment->offlineMode = true;
+    environment->settings.formWidth = 4000;
+    environment->settings.formHeight = 3000;
+    Make();
+    form->show();
+    const QRect area = form->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(form->frameGeometry()))
+        << form->frameGeometry().x() << "," << form->frameGeometry().y();
+    form->hide();
+}
+
+}  // namespace
+}  // namespace dialvane
