@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTableWidget>
@@ -38,8 +39,23 @@
 #include "ui/MainForm.h"
 #include "ui/QuickDialTab.h"
 
+// Resources of a static library are registered by hand.
+static void InitAppIcon() {
+    Q_INIT_RESOURCE(AppIcon);
+}
+
 namespace dialvane {
 namespace {
+
+// The program's icon, drawn at the sizes the desktop asks for most.
+QIcon AppIcon() {
+    InitAppIcon();
+    QIcon icon;
+    for (int size : {48, 128, 256}) {
+        icon.addFile(QString(":/icons/dialvane-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
 
 // The text of a menu caption before its first "(".
 QString NodeText(const QString& caption) {
@@ -209,6 +225,7 @@ void RegisterMainFormCaptions() {
 TMainForm::TMainForm(Environment& environment, MainFormHooks hooks, QWidget* parent)
     : QMainWindow(parent), env_(environment), hooks_(std::move(hooks)) {
     setObjectName("MainForm");
+    setWindowIcon(AppIcon());
     product_ = std::make_unique<TProductInfo>(env_.programSettingsFile);
     table_ = std::make_unique<RecordTable>(*product_);
     // Without a prompt of its own the engine asks through the program's installed prompt.
@@ -410,6 +427,18 @@ void TMainForm::BuildMenu() {
     QMenu* help = menuBar()->addMenu(QString());
     help->setObjectName("MN_MenuHelp");
     MN_Help = leaf(help, "MN_Help", [this] { ShowHelp(); });
+    // The keys users expect: F1 for help, Ctrl+Q to close through the close query, Ctrl+S to
+    // save the open list (as the Save button does, so also a list that has no name yet).
+    MN_Help->setShortcut(QKeySequence::HelpContents);
+    MN_Exit->setShortcut(QKeySequence::Quit);
+    MN_Save->setShortcut(QKeySequence::Save);
+    auto* save = new QShortcut(QKeySequence::Save, this);
+    save->setObjectName("SC_Save");
+    connect(save, &QShortcut::activated, this, [this] {
+        if (mainMode_ == MainModeKind::Edit && editorShown_ && BTN_Save->isEnabled()) {
+            ClickFor(BTN_Save);
+        }
+    });
     MN_Version = leaf(help, "MN_Version", [this] { ShowVersion(); });
 }
 
@@ -766,6 +795,11 @@ void TMainForm::Menu_Enabled_Set() {
     }
     if (!editMenuAllowed_) {
         MN_Edit->setEnabled(false);
+    }
+    // Ctrl+S belongs to the Save item while it is on, else to the window (a list without a
+    // name): never to both, which would leave the key doing nothing.
+    if (auto* save = findChild<QShortcut*>("SC_Save")) {
+        save->setEnabled(!MN_Save->isEnabled());
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -427,6 +428,30 @@ TEST_F(MainFormTest, HelpOpensTheShippedPageOrSaysWhatWentWrong) {
     EXPECT_EQ(prompt->Requests()[1].text,
               "The help file could not be shown: no program to open it was found.\r\n" +
                   dir.File("help/index.html"));
+}
+
+TEST_F(MainFormTest, CtrlSSavesEvenAListWithoutANameAndTheWindowHasItsIcon) {
+    Make();
+    QShortcut* save = form->findChild<QShortcut*>("SC_Save");
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(form->MN_Save->shortcut(), QKeySequence(QKeySequence::Save));
+    EXPECT_EQ(form->MN_Exit->shortcut(), QKeySequence(QKeySequence::Quit));
+    EXPECT_EQ(form->MN_Help->shortcut(), QKeySequence(Qt::Key_F1));
+    Select(2);  // a new list: the Save item is off, so the key falls to the window
+    ASSERT_FALSE(form->MN_Save->isEnabled());
+    ASSERT_TRUE(save->isEnabled());
+    saveAs = dir.File("keyed.csv");
+    emit save->activated();
+    EXPECT_TRUE(fs::exists(saveAs));
+    // An opened file: the item takes the key, and only one of the two holds it.
+    form->BTN_Cancel->click();
+    Select(4);
+    form->BTN_File_Sel_Run->click();
+    ASSERT_TRUE(form->EditorShown());
+    EXPECT_TRUE(form->MN_Save->isEnabled());
+    EXPECT_FALSE(save->isEnabled());
+    const QList<QSize> sizes = form->windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(48, 48)) && sizes.contains(QSize(256, 256)));
 }
 
 TEST(GeneralErrorText, AppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
