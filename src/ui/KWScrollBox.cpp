@@ -8,6 +8,8 @@ namespace dialvane {
 TKWScrollBox::TKWScrollBox(QWidget* parent) : QScrollArea(parent) {
     setObjectName("TKWScrollBox");
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A bar that comes and goes would run over the right edge of the contents it was sized for.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit OnScroll(); });
 }
 

@@ -28,6 +28,13 @@ namespace {
 constexpr int kSenderHistorySize = 5;
 constexpr int kFirstOneTouchSetTag = 32, kFirstOneTouchClearTag = 35;
 
+// A long group text does not fit the field: it starts at its key and the tip shows it whole.
+void ShowBinding(QLineEdit* edit, const QString& text) {
+    edit->setText(text);
+    edit->setCursorPosition(0);
+    edit->setToolTip(text);
+}
+
 }  // namespace
 
 QWidget* TMainForm::BuildOneTouchPage() {
@@ -102,8 +109,7 @@ void TMainForm::Quick_Page_Set() {
 void TMainForm::Button_Page_Set() {
     const std::vector<ButtonSlot> buttonSlots = ButtonSlots();
     for (size_t i = 0; i < buttonSlots.size(); ++i) {
-        buttonSlots[i].edit->setText(Q(BindingDisplayText(model_, model_.bindings[i + 1])));
-        buttonSlots[i].edit->setCursorPosition(0);
+        ShowBinding(buttonSlots[i].edit, Q(BindingDisplayText(model_, model_.bindings[i + 1])));
     }
     Button_State_Set();
 }
@@ -169,8 +175,7 @@ void TMainForm::Binding_Set(int slot) {
     std::string selection = S(target.edit->text());
     PlaceSelectForm();
     if (oneTuchInpForm_->Execute(name, model_, selection)) {
-        target.edit->setText(Q(selection));
-        target.edit->setCursorPosition(0);
+        ShowBinding(target.edit, Q(selection));
     }
     model_.bindings[slot + 1] = BindingFromDisplay(S(target.edit->text()));
     Button_State_Set();

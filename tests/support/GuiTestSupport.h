@@ -20,7 +20,10 @@ inline QApplication& EnsureApplication() {
     static char name[] = "dialvane-gui-tests";
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Offscreen unless told otherwise (the screenshots choose an offscreen screen's size).
+        if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
         return new QApplication(argc, argv);
     }();
     return *app;

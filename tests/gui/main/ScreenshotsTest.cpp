@@ -1,10 +1,16 @@
-// Pictures of the progress dialog in both forms while a transfer runs against the emulated MFP.
-// They go to $DIALVANE_SCREENSHOTS when it is set (scripts/screenshots), else to a temporary
-// folder; either way each must be grabbed mid-transfer and come out as a readable image.
+// Pictures of the progress dialog in both forms while a transfer runs against the emulated MFP,
+// and of the one-touch page, the selection dialog and the setup panel after a network test in
+// English and Japanese. They go to $DIALVANE_SCREENSHOTS when it is set (scripts/screenshots),
+// else to a temporary folder; either way each must come out as a readable image.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QDir>
 #include <QImage>
+#include <QListWidget>
+#include <QTabBar>
 
+#include "support/LanguageFile.h"
 #include "support/MainWindowFixture.h"
 
 namespace dialvane {
@@ -45,6 +51,79 @@ TEST_P(TransferScreenshots, ProgressDialogMidTransfer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothForms, TransferScreenshots, ::testing::Values(0, 4));
+
+class PageScreenshots : public testing::MainWindowTest,
+                        public ::testing::WithParamInterface<const char*> {
+  protected:
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        ApplyLanguageText("");  // English again for the tests that follow
+        if (device) {
+            device->Stop();
+        }
+    }
+
+    std::string Folder() {
+        const QByteArray wanted = qgetenv("DIALVANE_SCREENSHOTS");
+        std::string folder = wanted.isEmpty() ? dir.Path() : wanted.toStdString() + "/";
+        if (std::string(GetParam()) == "JPN") {
+            folder += "jpn/";
+        }
+        QDir().mkpath(QString::fromStdString(folder));
+        return folder;
+    }
+
+    void Save(QWidget* widget, const std::string& name) {
+        QCoreApplication::processEvents();
+        const QString path = QString::fromStdString(Folder() + name + ".png");
+        ASSERT_TRUE(widget->grab().save(path)) << path.toStdString();
+        EXPECT_EQ(QImage(path).isNull(), false);
+    }
+
+    std::unique_ptr<MfpEmulator> device;
+};
+
+TEST_P(PageScreenshots, OneTouchPageSelectionDialogAndTestedSetupPanel) {
+    const bool japanese = std::string(GetParam()) == "JPN";
+    if (japanese) {
+        ASSERT_TRUE(LoadLanguageFile(DIALVANE_SOURCE_DIR "/config/dialvane.JPN").loaded);
+        environment->japaneseUi = environment->japaneseLocale = true;
+    }
+    MfpEmulatorOptions options;
+    options.address = testing::LoopbackAddress(japanese ? 216 : 215);
+    options.settingsPath = testing::kSettingsFile;
+    device = std::make_unique<MfpEmulator>(options);
+    std::string error;
+    ASSERT_TRUE(device->Start(&error)) << error;
+    environment->offlineMode = true;  // the pictures need no start-up inquiry
+    Make("DX-R7700");
+    form->show();
+    Select(4);
+    form->AddFileHistory(testing::kSampleList);
+    form->BTN_File_Sel_Run->click();
+    ASSERT_TRUE(form->EditorShown());
+    form->LoadProduct("DX-M100");  // three of the sample's quick dials as one-touch buttons
+    form->TabCtrl->setCurrentIndex(2);
+    Save(form.get(), "main-one-touch");
+    QTimer::singleShot(0, form.get(), [this] {
+        Save(form->SelectForm(), "select-dialog");
+        form->SelectForm()->BTN_Cancel->click();
+    });
+    form->BTN_One[0]->click();
+
+    form->LoadProduct("DX-R7700");
+    form->Model().modified.Clear();
+    Select(5);
+    ASSERT_EQ(form->MainMode(), MainModeKind::Setup);
+    form->CB_IP_Addr->setEditText(QString::fromStdString(options.address));
+    form->BTN_Test->click();
+    ASSERT_TRUE(testing::ProcessUntil([&] { return !form->InquiryRunning(); }));
+    EXPECT_EQ(form->LB_Status->count(), 2);
+    Save(form.get(), "main-setup-tested");
+    form->hide();
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, PageScreenshots, ::testing::Values("ENU", "JPN"));
 
 }  // namespace
 }  // namespace dialvane
