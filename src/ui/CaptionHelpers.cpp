@@ -486,6 +486,35 @@ int PlaceLabelAndControl(QWidget* container, const QRect& area, QWidget* caption
     return input->x() + input->width() + 10;
 }
 
+QLabel* AddPanelHead(QBoxLayout* layout, const char* headName, const char* titleName) {
+    auto* head = new QWidget(layout->parentWidget());
+    head->setObjectName(headName);
+    head->setStyleSheet(QString("QWidget#%1 { background: #0a246a; }").arg(headName));
+    head->setMinimumHeight(32);
+    auto* headLayout = new QHBoxLayout(head);
+    headLayout->setContentsMargins(10, 5, 10, 5);
+    auto* title = new QLabel(head);
+    title->setObjectName(titleName);
+    title->setStyleSheet("color: yellow; font-weight: bold; font-size: 21px;");
+    headLayout->addWidget(title);
+    layout->addWidget(head);
+    return title;
+}
+
+QTableWidget* MakeSelectionGrid(QWidget* parent, const char* name) {
+    auto* grid = new QTableWidget(1, 3, parent);
+    grid->setObjectName(QLatin1String(name));
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    StyleGridTitles(grid);
+    grid->setColumnWidth(1, 200);
+    return grid;
+}
+
 void StyleGridTitles(QTableWidget* grid) {
     grid->horizontalHeader()->setStyleSheet(
         QStringLiteral("QHeaderView::section { background-color: yellow; color: #1a1a1a; }"));

@@ -10,6 +10,7 @@
 
 #include "support/Messages.h"
 
+class QBoxLayout;
 class QComboBox;
 class QLabel;
 class QTableWidget;
@@ -91,6 +92,13 @@ void ComboHistory(QComboBox* combo, std::vector<std::string>& list, int max, int
 void PlaceControl(QWidget* control, const QRect& rectangle, bool asSize);
 int PlaceLabelAndControl(QWidget* container, const QRect& area, QWidget* caption, int flags,
                          QWidget* input);
+
+// A panel's title band: the title label in bold yellow on the dark band, added to `layout`.
+QLabel* AddPanelHead(QBoxLayout* layout, const char* headName, const char* titleName);
+
+// A grid of three columns that selects whole rows, with its titles as StyleGridTitles draws
+// them; the middle column 200 pixels wide.
+QTableWidget* MakeSelectionGrid(QWidget* parent, const char* name);
 
 // The grid's column titles on the yellow ground, in a dark text colour of their own so they stay
 // readable under a dark desktop theme.

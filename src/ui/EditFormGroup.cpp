@@ -38,20 +38,6 @@ bool AskYesNo(const std::string& text, Msg title) {
     return Ask(text, title, PromptButtons::YesNo, PromptIcon::Warning) == PromptAnswer::Yes;
 }
 
-QTableWidget* MakeGrid(QWidget* parent, const char* name) {
-    auto* grid = new QTableWidget(1, 3, parent);
-    grid->setObjectName(QLatin1String(name));
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setStretchLastSection(true);
-    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    StyleGridTitles(grid);
-    grid->setColumnWidth(1, 200);
-    return grid;
-}
-
 int SelectedRow(const QTableWidget* grid) {
     const QList<QTableWidgetItem*> selected = grid->selectedItems();
     return selected.isEmpty() ? grid->currentRow() : selected.front()->row();
@@ -90,7 +76,7 @@ TEditForm_Group::TEditForm_Group(QWidget* parent) : QDialog(parent) {
 
     GB_Group_Entry = new QGroupBox(this);
     GB_Group_Entry->setObjectName(QStringLiteral("GB_Group_Entry"));
-    SFG_Edit_Group = MakeGrid(GB_Group_Entry, "SFG_Edit_Group");
+    SFG_Edit_Group = MakeSelectionGrid(GB_Group_Entry, "SFG_Edit_Group");
     (new QVBoxLayout(GB_Group_Entry))->addWidget(SFG_Edit_Group);
     outer->addWidget(GB_Group_Entry, 1);
 
@@ -110,7 +96,7 @@ TEditForm_Group::TEditForm_Group(QWidget* parent) : QDialog(parent) {
 
     GB_Speed = new QGroupBox(this);
     GB_Speed->setObjectName(QStringLiteral("GB_Speed"));
-    SFG_Speed = MakeGrid(GB_Speed, "SFG_Speed");
+    SFG_Speed = MakeSelectionGrid(GB_Speed, "SFG_Speed");
     (new QVBoxLayout(GB_Speed))->addWidget(SFG_Speed);
     // The member area takes half of the height between the header and the buttons.
     outer->addWidget(GB_Speed, 1);

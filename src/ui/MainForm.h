@@ -36,6 +36,7 @@ struct Environment;
 class ExchangeEngine;
 class DeviceSession;
 class UThread;
+struct RunRequest;
 class IPrompt;
 class RecordTable;
 class TProductInfo;
@@ -282,6 +283,8 @@ class TMainForm : public QMainWindow {
     bool SenderTextTooLong() const;
     void RunTransfer(int tag);
     void InquiryFinished();
+    // Runs the channel test or the network test on the worker held in the inquiry slot.
+    void StartInquiryWorker(const RunRequest& request);
     void FinishStartup(bool success, const std::string& modelName);
     // After a failed inquiry: the setup panel, left only by its OK.
     void EnterForcedSetup();

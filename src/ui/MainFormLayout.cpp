@@ -577,17 +577,7 @@ QWidget* TMainForm::BuildFileSelPanel() {
     auto* layout = new QVBoxLayout(PNL_File_Sel);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    auto* head = new QWidget(PNL_File_Sel);
-    head->setObjectName("PNL_File_Sel_HEAD");
-    head->setStyleSheet("QWidget#PNL_File_Sel_HEAD { background: #0a246a; }");
-    auto* headLayout = new QHBoxLayout(head);
-    headLayout->setContentsMargins(10, 5, 10, 5);
-    LBL_File_Sel_Title = new QLabel(head);
-    LBL_File_Sel_Title->setObjectName("LBL_File_Sel_Title");
-    LBL_File_Sel_Title->setStyleSheet("color: yellow; font-weight: bold; font-size: 21px;");
-    headLayout->addWidget(LBL_File_Sel_Title);
-    head->setMinimumHeight(32);
-    layout->addWidget(head);
+    LBL_File_Sel_Title = AddPanelHead(layout, "PNL_File_Sel_HEAD", "LBL_File_Sel_Title");
 
     auto* body = new QWidget(PNL_File_Sel);
     body->setObjectName("PNL_File_Sel_Main");

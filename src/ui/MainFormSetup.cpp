@@ -69,16 +69,7 @@ QWidget* TMainForm::BuildSetupPanel() {
     auto* layout = new QVBoxLayout(PNL_Setup);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    auto* head = new QWidget(PNL_Setup);
-    head->setObjectName("PNL_Setup_HEAD");
-    head->setStyleSheet("QWidget#PNL_Setup_HEAD { background: #0a246a; }");
-    auto* headLayout = new QHBoxLayout(head);
-    headLayout->setContentsMargins(10, 5, 10, 5);
-    LBL_Setup_Title = new QLabel(head);
-    LBL_Setup_Title->setObjectName("LBL_Setup_Title");
-    LBL_Setup_Title->setStyleSheet("color: yellow; font-weight: bold; font-size: 21px;");
-    headLayout->addWidget(LBL_Setup_Title);
-    layout->addWidget(head);
+    LBL_Setup_Title = AddPanelHead(layout, "PNL_Setup_HEAD", "LBL_Setup_Title");
 
     SPL_Network = new QSplitter(Qt::Vertical, PNL_Setup);
     SPL_Network->setObjectName("SPL_Network");
@@ -448,14 +439,7 @@ void TMainForm::Setup_Test() {
     setEnabled(false);
     LB_Status->clear();
     LB_Status->addItem(Q(Msg::CommNetworkTesting));
-    networkTestRunning_ = true;
-    inquiryThread_ = std::make_unique<UThread>(session_->Engine(), request);
-    inquiryEnded_ = false;
-    inquiryThread_->Start([this](const RunResult&) {
-        inquiryEnded_ = true;
-        QMetaObject::invokeMethod(
-            this, [this] { InquiryFinished(); }, Qt::QueuedConnection);
-    });
+    StartInquiryWorker(request);
 }
 
 void TMainForm::NetworkTestFinished() {

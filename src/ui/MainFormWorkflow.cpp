@@ -709,9 +709,12 @@ void TMainForm::RunDeviceInquiry() {
         startupMessage_->ShowNotice(QString::fromStdString(Text(Msg::ConnectingNotice)), 2000);
     }
     session_->Engine().SetFailureDisplay(FailureDisplay::Drop);
-    networkTestRunning_ = false;
-    inquiryThread_ =
-        std::make_unique<UThread>(session_->Engine(), session_->MakeRequest(RunMode::ChannelTest));
+    StartInquiryWorker(session_->MakeRequest(RunMode::ChannelTest));
+}
+
+void TMainForm::StartInquiryWorker(const RunRequest& request) {
+    networkTestRunning_ = request.mode == RunMode::NetworkTest;
+    inquiryThread_ = std::make_unique<UThread>(session_->Engine(), request);
     inquiryEnded_ = false;
     inquiryThread_->Start([this](const RunResult&) {
         inquiryEnded_ = true;

@@ -23,15 +23,7 @@ TOneTuchInpForm::TOneTuchInpForm(QWidget* parent) : QDialog(parent) {
     GB_Inport = new QGroupBox(this);
     GB_Inport->setObjectName("GB_Inport");
     auto* inner = new QVBoxLayout(GB_Inport);
-    SFG_Inport = new QTableWidget(1, 3, GB_Inport);
-    SFG_Inport->setObjectName("SFG_Inport");
-    SFG_Inport->setSelectionBehavior(QAbstractItemView::SelectRows);
-    SFG_Inport->setSelectionMode(QAbstractItemView::SingleSelection);
-    SFG_Inport->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    SFG_Inport->verticalHeader()->hide();
-    SFG_Inport->horizontalHeader()->setStretchLastSection(true);
-    SFG_Inport->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    StyleGridTitles(SFG_Inport);
+    SFG_Inport = MakeSelectionGrid(GB_Inport, "SFG_Inport");
     inner->addWidget(SFG_Inport);
     outer->addWidget(GB_Inport, 1);
 

@@ -1,14 +1,18 @@
 // The one-touch and quick-dial pages with the selection dialog, and the sender page.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTableWidget>
+#include <QWheelEvent>
 
 #include "support/MainWindowFixture.h"
+#include "ui/KWScrollBox.h"
 #include "ui/QuickDialGroupBox.h"
 #include "ui/QuickDialTab.h"
 
@@ -162,7 +166,8 @@ TEST_F(ButtonPages, SelectionWithOnlyGroupsReturnsTheGroupAndNeverAnEmptyRow) {
     EXPECT_EQ(dialog->windowTitle().toStdString(), "Set Quick dial 1");
     ASSERT_EQ(dialog->SFG_Inport->rowCount(), 1);
     EXPECT_TRUE(dialog->BTN_OK->isEnabled());
-    dialog->BTN_OK->click();
+    emit dialog->SFG_Inport->cellDoubleClicked(0, 1);  // a double click is OK
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(dialog->Selection(), "G04 [Night] ");
     // Without anything registered the one blank row cannot be chosen.
     dial.Clear();
@@ -203,6 +208,27 @@ TEST_F(ButtonPages, SenderHistoryKeepsFiveNamesAndBlanksMeanNoName) {
     EXPECT_TRUE(form->Model().senderName.empty());
     EXPECT_TRUE(prompt->Requests().empty());
     EXPECT_EQ(environment->user.senderHistory.size(), 5u);
+}
+
+TEST(QuickDialTab, TheWheelScrollsOneStepPerNotchAndReportsIt) {
+    testing::EnsureApplication();
+    TPanelQuickDialTab tab;
+    tab.resize(400, 150);
+    tab.show();
+    QCoreApplication::processEvents();
+    TKWScrollBox* box = tab.ScrollBox;
+    ASSERT_GT(box->VertMaxPosition(), box->verticalScrollBar()->singleStep());
+    int scrolled = 0;
+    QObject::connect(box, &TKWScrollBox::OnScroll, [&] { ++scrolled; });
+    QWheelEvent down(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -120), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(box->viewport(), &down);
+    EXPECT_EQ(box->verticalScrollBar()->value(), box->verticalScrollBar()->singleStep());
+    EXPECT_EQ(scrolled, 1);
+    box->RememberPosition();
+    box->verticalScrollBar()->setValue(0);
+    box->RestorePosition();
+    EXPECT_EQ(box->verticalScrollBar()->value(), box->verticalScrollBar()->singleStep());
 }
 
 TEST(QuickDialGroupBox, HoldsAtMostFourNumberedSlots) {

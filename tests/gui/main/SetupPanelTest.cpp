@@ -197,6 +197,23 @@ TEST_F(SetupPanel, OkOffersToRegisterATypedAddressAndDeleteAsksFirst) {
     EXPECT_EQ(environment->user.ipAddress, "10.0.0.5");
 }
 
+TEST_F(SetupPanel, UsbWithoutThePrinterDriverLeadsBackToThePanel) {
+    OpenPanel({"10.0.0.1"});
+    form->GB_Dev_Items[0]->click();
+    form->BTN_OK_Setup->click();
+    EXPECT_EQ(Texts("Dialvane"), std::vector<std::string>{"Not exist Printer Driver."});
+    EXPECT_EQ(environment->user.connection, 0);
+    EXPECT_FALSE(form->DeviceReady());
+    EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
+    EXPECT_FALSE(form->BTN_Cancel_Setup->isEnabled());
+    EXPECT_TRUE(form->GB_Dev_Items[0]->isChecked());
+    // Back to the network: the inquiry runs again and the window is usable.
+    form->GB_Dev_Items[1]->click();
+    form->BTN_OK_Setup->click();
+    EXPECT_TRUE(form->DeviceReady());
+    EXPECT_TRUE(form->TV_Ctrl->isEnabled());
+}
+
 TEST_F(SetupPanel, NetworkTestReportsTheModelOrTheCause) {
     const std::string address = StartDevice(211);
     OpenPanel();
