@@ -170,6 +170,21 @@ TEST_F(SetupPanel, ButtonsFollowTheConnectionKindAndTheList) {
     EXPECT_TRUE(environment->user.ipAddress.empty());
 }
 
+TEST_F(SetupPanel, LeavingThroughTheTreeIsTheCancelPath) {
+    OpenPanel({"10.0.0.1"});
+    form->GB_Dev_Items[0]->click();
+    prompt->Queue(PromptAnswer::No);
+    Select(2);
+    EXPECT_EQ(Texts("Confirm Exit").size(), 1u);
+    EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
+    EXPECT_EQ(form->TV_Ctrl->currentItem(), form->Node(5));
+    prompt->Queue(PromptAnswer::Yes);
+    Select(2);
+    EXPECT_TRUE(form->EditorShown());
+    EXPECT_EQ(form->TV_Ctrl->currentItem(), form->Node(2));
+    EXPECT_EQ(environment->user.connection, 1);  // the choice was discarded
+}
+
 TEST_F(SetupPanel, OkOffersToRegisterATypedAddressAndDeleteAsksFirst) {
     OpenPanel({"10.0.0.1", "10.0.0.2"});
     Type("10.0.0.2");
