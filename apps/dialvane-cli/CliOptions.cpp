@@ -2,6 +2,7 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "CliTable.h"
@@ -80,15 +81,29 @@ void AppendExitStatus(std::string& out, const std::string& lines) {
     }
 }
 
+// "a|b": one of the options a and b.
+std::vector<std::string> Alternatives(const std::string& required) {
+    std::vector<std::string> names;
+    std::istringstream stream(required);
+    for (std::string name; std::getline(stream, name, '|');) {
+        names.push_back(name);
+    }
+    return names;
+}
+
 std::string RequiredSynopsis(const CliCommand& command) {
     std::string text;
-    for (const std::string& name : Words(command.required)) {
-        for (const CliOption& option : CliOptionTable()) {
-            if (name == option.longName) {
-                text +=
-                    " --" + name + (option.valueName ? std::string(" ") + option.valueName : "");
+    for (const std::string& required : Words(command.required)) {
+        std::string choice;
+        for (const std::string& name : Alternatives(required)) {
+            for (const CliOption& option : CliOptionTable()) {
+                if (name == option.longName) {
+                    choice += (choice.empty() ? "--" : " | --") + name +
+                              (option.valueName ? std::string(" ") + option.valueName : "");
+                }
             }
         }
+        text += required.find('|') == std::string::npos ? " " + choice : " {" + choice + "}";
     }
     return text;
 }
@@ -262,14 +277,25 @@ std::optional<CliRequest> ParseCliOptions(const std::vector<std::string>& args, 
             return fail(Text(Msg::CliNotForCommand, OptionName(*row), command->name));
         }
     }
-    for (const std::string& name : Words(command->required)) {
-        bool present = false;
-        for (const CliOption* row : given) {
-            present = present || name == row->longName;
+    for (const std::string& required : Words(command->required)) {
+        const std::vector<std::string> names = Alternatives(required);
+        const auto present = std::count_if(names.begin(), names.end(), [&](const std::string& n) {
+            return std::any_of(given.begin(), given.end(),
+                               [&](const CliOption* row) { return n == row->longName; });
+        });
+        std::string wanted;
+        for (const std::string& name : names) {
+            wanted += (wanted.empty() ? "--" : " or --") + name;
         }
-        if (!present) {
-            return fail(Text(Msg::CliNeeds, command->name, "--" + name));
+        if (present == 0) {
+            return fail(Text(Msg::CliNeeds, command->name, wanted));
         }
+        if (present > 1) {
+            return fail(Text(Msg::CliEitherOption, command->name, wanted));
+        }
+    }
+    if (!request.options.printer.empty() && !request.options.usb) {
+        return fail(Text(Msg::CliNeeds, "--printer", "--usb"));
     }
     const std::vector<std::string> operandNames = Words(command->operands);
     if (operands.size() - 1 < operandNames.size()) {

@@ -20,6 +20,8 @@ struct CliOptions {
     std::string file;
     std::string output;
     std::string host;                   // test, download, upload: the MFP's IP address or host name
+    bool usb = false;                   // test, download, upload: over USB instead of --host
+    std::string printer;                // with usb: the printer to use; empty: the first found
     bool verify = false;                // upload: read the list back and compare
     std::vector<std::string> operands;  // after the command name; `file` is the first
     std::string encoding;               // "CP932", "CP1252", "UTF-8"; empty: the code page of LANG

@@ -39,17 +39,17 @@ const std::array kCommands{
     CliCommand{"test", "", "checks the connection and prints the model name",
                "Connects to the MFP, asks for its model and prints \"Network Test OK. Model Name: "
                "NAME\" on standard output.",
-               "host", kTransferExit},
+               "host|usb", kTransferExit},
     CliCommand{"download", "", "reads the dial list from the MFP",
                "Reads the dial list from the MFP into the file given with --output (- for "
                "standard output). That the file can be written is checked before the MFP is "
                "contacted.",
-               "host output", kTransferExit},
+               "host|usb output", kTransferExit},
     CliCommand{"upload", "FILE", "replaces the MFP's dial list with a file",
                "Replaces the MFP's dial list with FILE. Nothing is sent when FILE has an error. "
                "With --verify (or VERIFY=1 in the settings) the list is read back and compared. "
                "Ctrl-C stops the transfer; the fax is released before the program ends.",
-               "host", kTransferExit},
+               "host|usb", kTransferExit},
 };
 
 bool Store(std::string& member, const std::string& value) {
@@ -73,6 +73,13 @@ const std::array kOptions{
     CliOption{"host", 0, "HOST", "test download upload",
               "the MFP's IPv4 address or host name (TCP port 9100)",
               [](CliOptions& o, const std::string& v) { return Store(o.host, v); }},
+    CliOption{"usb", 0, nullptr, "test download upload",
+              "reach the MFP over USB through the channel library instead of the network",
+              [](CliOptions& o, const std::string&) { return o.usb = true; }},
+    CliOption{"printer", 0, "NAME", "test download upload",
+              "with --usb: the printer (CUPS queue, device node or mapping name) to use; "
+              "default: the first printer of a supported model",
+              [](CliOptions& o, const std::string& v) { return Store(o.printer, v); }},
     CliOption{"output", 'o', "FILE", "export download",
               "file to write; - writes to standard output",
               [](CliOptions& o, const std::string& v) { return Store(o.output, v); }},

@@ -19,6 +19,7 @@
 #include "support/Messages.h"
 #include "support/TerminalProgress.h"
 #include "support/TerminalPrompt.h"
+#include "transport/UsbChannelSetup.h"
 
 namespace dialvane {
 namespace {
@@ -125,23 +126,33 @@ class TransferSession {
         progress_ =
             std::make_unique<TerminalProgress>(err, env_.settings.disp, isatty(STDERR_FILENO) != 0);
         session_ = std::make_unique<DeviceSession>(SessionSettingsFor(env_, options.verify));
-        session_->UseNetwork(options.host);
+        if (options.usb) {
+            usb_ = std::make_unique<ChannelLibrary>(
+                UsbChannelSetupFor(env_.settings, env_.programFolder, options.printer));
+            session_->UseChannel(usb_.get());
+        } else {
+            session_->UseNetwork(options.host);
+        }
         session_->SetPrompt(prompt_.get());
         session_->SetProgress(progress_.get());
         signals_ = std::make_unique<StopSignals>(session_->Engine());
         product_ = std::make_unique<TProductInfo>(env_.programSettingsFile);
+        FollowProduct();
     }
 
     ~TransferSession() {
         signals_.reset();
         session_.reset();
+        if (usb_) {
+            usb_->ChannelRelease();
+        }
         progress_->Finish();
         SetActivePrompt(nullptr);
     }
 
     int Run() {
         if (options_.command == "test") {
-            return NetworkTest();
+            return usb_ ? UsbTest() : NetworkTest();
         }
         // A run that stops before the transfer still ends with the mode's failure text, so a
         // script can rely on the last line.
@@ -169,6 +180,23 @@ class TransferSession {
     }
 
   private:
+    // The library and its receive timeout follow the model in use.
+    void FollowProduct() {
+        if (usb_) {
+            usb_->SetLibraryChoice(product_->ZevizLibrary());
+            usb_->SetReceiveTimeout(product_->MVReceiveTimeout());
+        }
+    }
+
+    int UsbTest() {
+        if (!Inquire()) {
+            out_ << Text(Msg::UsbTestNg) << '\n';
+            return kExitFailed;
+        }
+        out_ << Text(Msg::UsbTestOk, product_->ModelName(), usb_->PrinterName()) << '\n';
+        return kExitCompleted;
+    }
+
     int NetworkTest() {
         const RunResult result = session_->NetworkTest();
         out_ << result.networkTestText << '\n';
@@ -188,6 +216,7 @@ class TransferSession {
             out_ << FailureText(ResponseStatus::QNL_ERR_DEV, 0) << '\n';
             return false;
         }
+        FollowProduct();
         return true;
     }
 
@@ -221,6 +250,7 @@ class TransferSession {
     Environment env_;
     std::shared_ptr<CliPrompt> prompt_;
     std::unique_ptr<TerminalProgress> progress_;
+    std::unique_ptr<ChannelLibrary> usb_;  // --usb; outlives the session that uses it
     std::unique_ptr<DeviceSession> session_;
     std::unique_ptr<StopSignals> signals_;
     std::unique_ptr<TProductInfo> product_;

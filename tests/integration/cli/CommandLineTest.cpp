@@ -34,7 +34,8 @@ TEST_F(CommandLine, VersionAndHelpGoToStandardOutput) {
     // A command's help lists its own options and the common ones, not the others'.
     const auto upload = Cli({"upload", "--help"});
     EXPECT_EQ(upload.status, 0);
-    EXPECT_TRUE(upload.out.starts_with("Usage: dialvane-cli upload [OPTION]... --host HOST FILE\n"))
+    EXPECT_TRUE(upload.out.starts_with(
+        "Usage: dialvane-cli upload [OPTION]... {--host HOST | --usb} FILE\n"))
         << upload.out;
     EXPECT_NE(upload.out.find("--verify"), std::string::npos);
     EXPECT_NE(upload.out.find("--settings=FILE"), std::string::npos);
