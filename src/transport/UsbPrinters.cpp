@@ -241,6 +241,22 @@ std::vector<UsbPrinter> ListUsbPrinters(const std::vector<std::string>& models,
     return printers;
 }
 
+std::string InstalledPrinterName(const std::vector<std::string>& models,
+                                 const PrinterSources& sources) {
+    const std::vector<UsbPrinter> usb = ListUsbPrinters(models, sources);
+    if (!usb.empty()) {
+        return usb.front().name;
+    }
+    if (sources.useCups) {
+        for (const Queue& queue : CupsQueues()) {
+            if (MatchesSupportedModel(queue.makeAndModel, models)) {
+                return queue.name;
+            }
+        }
+    }
+    return "";
+}
+
 bool DriverInstalled(const std::vector<std::string>& models, const PrinterSources& sources) {
     if (sources.useCups) {
         for (const Queue& queue : CupsQueues()) {

@@ -36,6 +36,11 @@ struct PrinterSources {
 std::vector<UsbPrinter> ListUsbPrinters(const std::vector<std::string>& models,
                                         const PrinterSources& sources = {});
 
+// The printer the window names: the first USB printer of a supported model, else the first
+// queue or attached printer of one whatever its connection; empty when there is none.
+std::string InstalledPrinterName(const std::vector<std::string>& models,
+                                 const PrinterSources& sources = {});
+
 // Whether any queue's make-and-model (whatever its URI) or any attached printer's 1284 model is
 // one of the models.
 bool DriverInstalled(const std::vector<std::string>& models, const PrinterSources& sources = {});

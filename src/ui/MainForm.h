@@ -35,6 +35,7 @@ class TStartupMessageForm;
 struct Environment;
 class ExchangeEngine;
 class DeviceSession;
+class ChannelLibrary;
 class UThread;
 struct RunRequest;
 class IPrompt;
@@ -348,6 +349,7 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<TProductInfo> product_;
     DialModel model_;
     std::unique_ptr<RecordTable> table_;
+    std::unique_ptr<ChannelLibrary> usb_;  // the USB channel; outlives the session using it
     std::unique_ptr<DeviceSession> session_;
     std::unique_ptr<UThread> inquiryThread_;
     std::atomic<bool> inquiryEnded_{false};  // set by the inquiry's worker as it hands over

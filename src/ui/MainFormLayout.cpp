@@ -33,6 +33,8 @@
 #include "support/Environment.h"
 #include "support/Messages.h"
 #include "support/TextUtil.h"
+#include "transport/ChannelLibrary.h"
+#include "transport/UsbChannelSetup.h"
 #include "ui/CaptionHelpers.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"
@@ -229,6 +231,12 @@ TMainForm::TMainForm(Environment& environment, MainFormHooks hooks, QWidget* par
     product_ = std::make_unique<TProductInfo>(env_.programSettingsFile);
     table_ = std::make_unique<RecordTable>(*product_);
     // Without a prompt of its own the engine asks through the program's installed prompt.
+    usb_ = std::make_unique<ChannelLibrary>(UsbChannelSetupFor(env_.settings, env_.programFolder));
+    if (!hooks_.findPrinter) {
+        hooks_.findPrinter = [models = SupportedModels(env_.settings)] {
+            return InstalledPrinterName(models);
+        };
+    }
     session_ = std::make_unique<DeviceSession>(SessionSettingsFor(env_));
     if (env_.user.connection == 1) {
         session_->UseNetwork(env_.user.ipAddress);

@@ -29,6 +29,7 @@
 #include "support/Environment.h"
 #include "support/FileUtil.h"
 #include "support/Messages.h"
+#include "transport/ChannelLibrary.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"
 #include "ui/ErrLogForm.h"
@@ -686,7 +687,10 @@ void TMainForm::ApplyConnection() {
         session_->Network().SetAddresses(addresses);
         session_->UseChannel(&session_->Network());
     } else {
-        session_->UseChannel(nullptr);
+        // The library and its receive timeout follow the model in use.
+        usb_->SetLibraryChoice(product_->ZevizLibrary());
+        usb_->SetReceiveTimeout(product_->MVReceiveTimeout());
+        session_->UseChannel(usb_.get());
     }
 }
 
@@ -845,6 +849,7 @@ void TMainForm::ShutDown() {
         inquiryThread_.reset();
     }
     session_->Shutdown();
+    usb_->ChannelRelease();
 }
 
 }  // namespace dialvane

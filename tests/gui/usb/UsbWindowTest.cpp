@@ -1,0 +1,71 @@
+// The window's USB choice: chosen on the setup panel, then a read and a verified send through
+// the progress dialog, over the channel library and the emulator's stand-in printer node.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+#include "support/MainWindowFixture.h"
+
+namespace dialvane {
+namespace {
+
+class UsbWindow : public testing::MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
+        setenv("CUPS_SERVER", dir.File("no-cups.sock").c_str(), 1);
+        MfpEmulatorOptions options;
+        options.usbPtyLink = dir.File("lp0");
+        options.settingsPath = testing::kSettingsFile;
+        device = std::make_unique<MfpEmulator>(options);
+        std::string error;
+        ASSERT_TRUE(device->Start(&error)) << error;
+        ASSERT_TRUE(device->LoadUserFile(testing::kSampleList, &error)) << error;
+        MakeDirectories(dir.File("ORVEX/Dialvane"));
+        dir.Write("ORVEX/Dialvane/zeviz.ini", "[Front desk]\nDevice=" + options.usbPtyLink +
+                                                  "\nDeviceID=" + device->DeviceId() + "\n");
+        environment->settings.printerModels[1] = "ORVEX DX-R7700";
+        environment->settings.shortModelNames[1] = "DX-R7700";
+        environment->settings.verify = 1;
+        hooks.findPrinter = nullptr;  // the window looks the printer up itself
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        device->Stop();
+        unsetenv("XDG_CONFIG_HOME");
+        unsetenv("CUPS_SERVER");
+    }
+    std::unique_ptr<MfpEmulator> device;
+};
+
+TEST_F(UsbWindow, SetupPanelsUsbChoiceReadsAndSendsOverUsb) {
+    environment->offlineMode = true;  // no start-up inquiry; the panel decides
+    Make("DX-R7700");
+    form->StartupTimerTimer();
+    Select(5);
+    form->GB_Dev_Items[0]->click();
+    form->BTN_OK_Setup->click();
+    ASSERT_EQ(form->MainMode(), MainModeKind::Standby);
+    EXPECT_EQ(environment->user.connection, 0);
+
+    prompt->Queue(PromptAnswer::Yes);
+    Select(3);
+    ASSERT_TRUE(form->EditorShown());
+    EXPECT_EQ(Texts("Completion Result"), std::vector<std::string>{"Download completed."});
+    EXPECT_EQ(form->Model().speedDials[2].name, "Osaka Branch");
+
+    AddSpeedDial(77, "Added", "0123");
+    prompt->Queue(PromptAnswer::Yes);
+    form->BTN_Save_MFP->click();
+    EXPECT_EQ(Texts("Completion Result").back(), "Upload completed.");
+    EXPECT_TRUE(device->StoredValue('S', 77).has_value());
+    EXPECT_EQ(device->Counters().connections, 1);  // one cable, never a network connection
+    EXPECT_TRUE(device->Problems().empty());
+}
+
+}  // namespace
+}  // namespace dialvane
