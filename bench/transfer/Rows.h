@@ -15,4 +15,8 @@ bool TransferRows(const BenchOptions& options);
 // Host 91: the command-line program's upload+verify in a process of its own, peak memory.
 bool CliRow(const BenchOptions& options);
 
+// Host 92: download and upload+verify over USB (the channel library on the emulator's stand-in
+// printer node) beside the same runs over TCP, and the difference per command.
+bool UsbRow(const BenchOptions& options);
+
 }  // namespace dialvane::bench

@@ -2,7 +2,7 @@
 // its device commands times the answer delay; the zero-work reference client shows what the
 // emulator and the loopback wire cost on top, and a run should cost little more than that.
 //
-//   bench_transfer [--net 0] [--delays 0,20] [--repeats 3] [--rows transfer,cli,...]
+//   bench_transfer [--net 0] [--delays 0,20] [--repeats 3] [--rows transfer,cli,usb,...]
 //
 // Run it niced: the timing of other busy processes shows up in the medians.
 #include <sys/resource.h>
@@ -27,6 +27,7 @@ struct BenchRow {
 constexpr BenchRow kRows[] = {
     {"transfer", TransferRows},
     {"cli", CliRow},
+    {"usb", UsbRow},
 };
 
 std::vector<std::string> SplitList(const std::string& text) {
