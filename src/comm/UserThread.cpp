@@ -353,11 +353,11 @@ void UThread::FinishTransfer(bool sequenceOk) {
     bool neverOccupied = false;
     if (!engine_.StopRequested()) {
         neverOccupied = !commands_.FaxOccupied();
-        planRelease = commands_.FaxOccupied();
+        planRelease = commands_.ReleaseOwed();
     } else {
         result_.stopped = true;
         progress.ShowStatus(Text(Msg::CommNowStopping), 2);
-        planRelease = commands_.FaxOccupied();
+        planRelease = commands_.ReleaseOwed();
     }
     engine_.ClearStopRequest();
     commands_.SetUserStopped(result_.stopped);

@@ -75,6 +75,7 @@ void ReportFailure(ExchangeEngine& engine, ResponseStatus status) {
 void CommandLayer::ResetFlags() {
     channelEstablished_ = false;
     faxOccupied_ = false;
+    occupyUnanswered_ = false;
     userStopped_ = false;
 }
 
@@ -170,6 +171,10 @@ bool CommandLayer::ProbeNopAndOccupyStart() {
         }
         status = engine_.LastWaitStatus();
         if (status != ResponseStatus::QNL_NACK || engine_.NackCode() != kNackBusy) {
+            // Only a refusal says the fax was not taken; after any other answer it may be,
+            // unless the connection is gone (and with it the occupation).
+            occupyUnanswered_ =
+                status != ResponseStatus::QNL_NACK && status != ResponseStatus::QNL_ERR_DEV;
             break;
         }
         if (k < attempts) {
@@ -183,7 +188,7 @@ bool CommandLayer::ProbeNopAndOccupyStart() {
 }
 
 bool CommandLayer::OccupyEnd() {
-    if (!faxOccupied_) {
+    if (!ReleaseOwed()) {
         return false;
     }
     IProgress& progress = engine_.Progress();
@@ -196,6 +201,7 @@ bool CommandLayer::OccupyEnd() {
         return false;
     }
     faxOccupied_ = false;
+    occupyUnanswered_ = false;
     bool released;
     try {
         released = engine_.QNL_Response(ResponseStatus::QNL_ACK);

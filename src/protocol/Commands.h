@@ -24,7 +24,7 @@ class CommandLayer {
     // NOP (an ACK or the fax-access NACK means the fax unit answers), then occupy start with
     // busy retries.
     bool ProbeNopAndOccupyStart();
-    // Releases the fax; does nothing and fails when it is not occupied.
+    // Releases the fax; does nothing and fails when it is not (or may not be) occupied.
     bool OccupyEnd();
     // Closes the channel; always succeeds.
     bool Disconnect();
@@ -33,6 +33,9 @@ class CommandLayer {
 
     bool ChannelEstablished() const { return channelEstablished_; }
     bool FaxOccupied() const { return faxOccupied_; }
+    // Occupied, or the answer to the occupy start was lost or unreadable, so the device may
+    // hold the fax for us: the release is owed either way.
+    bool ReleaseOwed() const { return faxOccupied_ || occupyUnanswered_; }
     void ResetFlags();
     // A stopped transfer does not report the failure of its release.
     void SetUserStopped(bool stopped) { userStopped_ = stopped; }
@@ -43,6 +46,7 @@ class CommandLayer {
     ExchangeEngine& engine_;
     bool channelEstablished_ = false;
     bool faxOccupied_ = false;
+    bool occupyUnanswered_ = false;
     bool userStopped_ = false;
 };
 

@@ -1,0 +1,336 @@
+// Whole transfers against a device whose answers are mutated at random on their way to the
+// program: cut short, garbled, swallowed, doubled, split, or the connection dropped. Whatever
+// arrives, every run ends, reports success only when the dial list arrived intact, and leaves
+// the fax released whenever the connection still stands.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <thread>
+
+#include "MfpEmulator.h"
+#include "comm/RMsgThread.h"
+#include "comm/UserThread.h"
+#include "data/DialFileLoader.h"
+#include "data/DownloadWriter.h"
+#include "support/LoopbackAddress.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempDir.h"
+#include "transport/TcpTransport.h"
+
+namespace dialvane {
+namespace {
+
+constexpr const char* kModel = "DX-R7700";
+constexpr const char* kSettings =
+    "[DX-R7700]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n";
+constexpr const char* kList =
+    "S1,Office,03-555-123,OFF\r\nS2,Home,03-555-124,\r\nS75,Far,0011,\r\n"
+    "G1,Team,S1,S75\r\nG2,Night,S2\r\nW1,S2\r\nW4,G1\r\nN,Head Office\r\n";
+
+sockaddr_in Address(const std::string& host) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(TcpTransport::kDefaultPort);
+    inet_pton(AF_INET, host.c_str(), &address.sin_addr);
+    return address;
+}
+
+// Sits between the program and the emulated MFP. Commands pass unchanged; each answer is, at
+// the session's rate, mutated in one of the ways below. Mutations never touch the Base64 data
+// in a way that still decodes: a changed record the device really sent cannot be detected.
+class HostileProxy {
+  public:
+    HostileProxy(std::string host, std::string device) : host_(std::move(host)), device_(device) {}
+    ~HostileProxy() {
+        stop_ = true;
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t ignored = write(wake_, &one, sizeof(one));
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        close(listener_);
+        close(wake_);
+    }
+
+    bool Start() {
+        listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const int one = 1;
+        setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
+        const sockaddr_in address = Address(host_);
+        if (bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
+            listen(listener_, 4) != 0) {
+            return false;
+        }
+        wake_ = eventfd(0, EFD_CLOEXEC);
+        thread_ = std::thread([this] { Serve(); });
+        return true;
+    }
+
+    // The next connection mutates answers at `percent` per answer, drawn from `seed`.
+    void Arm(std::uint32_t seed, int percent) {
+        std::lock_guard lock(mutex_);
+        random_.seed(seed);
+        percent_ = percent;
+        cut_ = false;
+    }
+    bool CutTheConnection() const {
+        std::lock_guard lock(mutex_);
+        return cut_;
+    }
+
+  private:
+    void Serve() {
+        while (!stop_) {
+            std::array<pollfd, 2> fds{pollfd{listener_, POLLIN, 0}, pollfd{wake_, POLLIN, 0}};
+            if (poll(fds.data(), fds.size(), -1) <= 0 || fds[1].revents != 0) {
+                continue;
+            }
+            const int program = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (program < 0) {
+                continue;
+            }
+            const int device = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            const sockaddr_in address = Address(device_);
+            if (connect(device, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) ==
+                0) {
+                const int one = 1;
+                setsockopt(program, IPPROTO_TCP, TCP_NODELAY, &one, sizeof(one));
+                setsockopt(device, IPPROTO_TCP, TCP_NODELAY, &one, sizeof(one));
+                Relay(program, device);
+            }
+            close(device);
+            close(program);
+        }
+    }
+
+    void Relay(int program, int device) {
+        std::array<char, 8192> buffer;
+        while (!stop_) {
+            std::array<pollfd, 3> fds{pollfd{program, POLLIN, 0}, pollfd{device, POLLIN, 0},
+                                      pollfd{wake_, POLLIN, 0}};
+            if (poll(fds.data(), fds.size(), -1) <= 0 || fds[2].revents != 0) {
+                return;
+            }
+            if (fds[0].revents != 0) {
+                const ssize_t n = read(program, buffer.data(), buffer.size());
+                if (n <= 0 || send(device, buffer.data(), n, MSG_NOSIGNAL) != n) {
+                    return;
+                }
+            }
+            if (fds[1].revents != 0) {
+                const ssize_t n = read(device, buffer.data(), buffer.size());
+                if (n <= 0) {
+                    return;
+                }
+                if (!Pass(program, std::string(buffer.data(), static_cast<std::size_t>(n)))) {
+                    return;
+                }
+            }
+        }
+    }
+
+    // False when the connection is to be dropped.
+    bool Pass(int program, std::string answer) {
+        std::vector<std::string> pieces;
+        {
+            std::lock_guard lock(mutex_);
+            auto below = [&](std::size_t n) { return n == 0 ? 0 : random_() % n; };
+            if (static_cast<int>(below(100)) < percent_) {
+                // Where the header ends: the line, the connection number and the result code.
+                const std::size_t header = std::min(answer.size(), answer.find('\n') + 9);
+                switch (below(8)) {
+                    case 0:  // a flipped bit in the header
+                        answer[below(header)] ^= static_cast<char>(1 << below(8));
+                        break;
+                    case 1:  // the form feed never comes
+                        answer.pop_back();
+                        break;
+                    case 2:  // cut short
+                        answer.resize(below(answer.size()));
+                        break;
+                    case 3:  // bytes from nowhere, which move the form feed
+                        answer.insert(below(answer.size() + 1), std::string(1 + below(40), '\x0C'));
+                        break;
+                    case 4:  // random bytes instead of the answer
+                        answer.assign(1 + below(300), '\0');
+                        for (char& c : answer) {
+                            c = static_cast<char>(random_());
+                        }
+                        break;
+                    case 5:  // the answer twice
+                        answer += answer;
+                        break;
+                    case 6:  // swallowed
+                        answer.clear();
+                        break;
+                    default:  // the line goes dead
+                        cut_ = true;
+                        return false;
+                }
+            }
+            // Delivered in pieces of any size.
+            for (std::size_t at = 0; at < answer.size();) {
+                const std::size_t piece = 1 + below(answer.size() - at);
+                pieces.push_back(answer.substr(at, piece));
+                at += piece;
+            }
+        }
+        for (const std::string& piece : pieces) {
+            if (send(program, piece.data(), piece.size(), MSG_NOSIGNAL) !=
+                static_cast<ssize_t>(piece.size())) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    const std::string host_;
+    const std::string device_;
+    int listener_ = -1;
+    int wake_ = -1;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+    mutable std::mutex mutex_;
+    std::mt19937 random_;
+    int percent_ = 0;
+    bool cut_ = false;
+};
+
+TEST(HostileDevice, EveryRunEndsAndSucceedsOnlyWithTheListIntact) {
+    // Every session saves files, and each save waits for the disk: a folder in memory keeps the
+    // 300 sessions quick.
+    if (access("/dev/shm", W_OK) == 0) {
+        setenv("TMPDIR", "/dev/shm", 1);
+    }
+    testing::TempDir dir;
+    const std::string settingsFile = dir.Write("dialvane.ini", kSettings);
+    MfpEmulatorOptions options;
+    options.address = testing::LoopbackAddress(226);
+    options.model = kModel;
+    options.settingsPath = settingsFile;
+    MfpEmulator device(options);
+    std::string error;
+    ASSERT_TRUE(device.Start(&error)) << error;
+    ASSERT_TRUE(device.LoadUserFile(dir.Write("seed.csv", kList), &error)) << error;
+    HostileProxy proxy(testing::LoopbackAddress(225), options.address);
+    ASSERT_TRUE(proxy.Start());
+
+    // Short waits and polls keep 300 sessions quick; a swallowed answer costs one wait.
+    EngineSettings settings;
+    settings.env.timeout = 100;
+    settings.env.openRetryTime = 1;
+    settings.env.nackRetryTime = 1;
+    settings.env.polingRate = 5;
+    settings.verify = true;
+    ExchangeEngine engine(settings);
+    TcpTransport tcp;
+    tcp.SetAddresses({testing::LoopbackAddress(225)});
+    tcp.SetConnectTimeout(1000);
+    testing::ScriptedPrompt prompt;
+    testing::RecordingProgress progress;
+    engine.SetChannel(&tcp);
+    engine.SetPrompt(&prompt);
+    engine.SetProgress(&progress);
+    RcvMsgThread receiver(engine);
+    receiver.Start();
+    TProductInfo product(settingsFile);
+    product.Load(kModel);
+    RecordTable table(product);
+    DialModel model;
+    ASSERT_TRUE(LoadDialFile(dir.Write("user.csv", kList), model, product).ok());
+
+    auto dump = [&] {
+        EXPECT_TRUE(device.DumpUserFile(dir.File("dump.csv")));
+        return dir.Read("dump.csv");
+    };
+    const std::string sent = [&] {
+        table.BuildFromModel(model);
+        WriteDownloadFile(dir.File("MFP_VERIFY.TMP"), table, nullptr);
+        return dir.Read("MFP_VERIFY.TMP");
+    }();
+
+    constexpr int kSessions = 300;
+    constexpr int kRates[] = {0, 3, 8, 20, 50};
+    int successes = 0, cuts = 0;
+    for (int session = 0; session < kSessions; ++session) {
+        const bool upload = session % 2 == 1;
+        proxy.Arm(static_cast<std::uint32_t>(14000 + session), kRates[session % 5]);
+        device.ClearTranscript();
+        const int connectionsBefore = device.Counters().connections;
+        RunRequest request;
+        request.mode = upload ? RunMode::Upload : RunMode::Download;
+        request.text = dir.File("download.csv");
+        request.table = &table;
+        request.product = &product;
+        request.downloadFile = dir.File("TELDIR_TOOL.TMP");
+        request.sendFile = dir.File("MFP_VERIFY.TMP");
+        if (upload) {
+            table.BuildFromModel(model);
+        }
+        std::remove(request.text.c_str());
+        UThread worker(engine, request);
+        worker.Start();
+        auto finished = std::async(std::launch::async, [&] { worker.Join(); });
+        if (finished.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+            ADD_FAILURE() << "session " << session << " did not end";
+            engine.RequestTerminate();
+            finished.wait();
+            break;
+        }
+        const RunResult result = worker.Result();
+        const bool cut = proxy.CutTheConnection();
+        cuts += cut ? 1 : 0;
+        if (result.success) {
+            ++successes;
+            if (upload) {
+                ASSERT_EQ(dump(), sent) << "session " << session << " uploaded a different list";
+            } else {
+                ASSERT_EQ(dir.Read("download.csv"), dump())
+                    << "session " << session << " downloaded a different list";
+            }
+        }
+        // The fax is released on every connection the device still had when the run ended.
+        if (!cut) {
+            for (int connection = connectionsBefore + 1;
+                 connection <= device.Counters().connections; ++connection) {
+                int lastStart = 0, lastEnd = 0;
+                for (const ReceivedCommand& command : device.Transcript()) {
+                    if (command.connection != connection) {
+                        continue;
+                    }
+                    if (command.command == static_cast<int>(ToolCommand::OccupyStart)) {
+                        lastStart = command.number;
+                    } else if (command.command == static_cast<int>(ToolCommand::OccupyEnd)) {
+                        lastEnd = command.number;
+                    }
+                }
+                EXPECT_TRUE(lastStart == 0 || lastEnd > lastStart)
+                    << "session " << session << " left the fax occupied: " << result.completionText;
+            }
+        }
+        // A partly written list is put right for the next session.
+        if (upload && !result.success) {
+            ASSERT_TRUE(device.LoadUserFile(dir.File("user.csv"), &error)) << error;
+        }
+    }
+    receiver.Stop();
+    device.Stop();
+    // The mix did what it is for: some sessions got through untouched, some lost the line.
+    EXPECT_GT(successes, kSessions / 10);
+    EXPECT_GT(cuts, 0);
+}
+
+}  // namespace
+}  // namespace dialvane
