@@ -6,11 +6,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "FuzzSupport.h"
 #include "data/CharConv.h"
-#include "data/ProductInfo.h"
 #include "data/RecordTable.h"
 #include "data/TextChecks.h"
 #include "protocol/DeviceRecords.h"
@@ -18,32 +16,13 @@
 
 using namespace dialvane;
 
-namespace {
-
-TProductInfo& Product(bool extended) {
-    static const std::string ini =
-        fuzz::ScratchFile("profiles.ini",
-                          "[QUICK]\nFaxType=1\n[ONE]\nFaxType=2\n"
-                          "[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n"
-                          "[FaxType2]\nSpeedDial=60\nQuickDial=3\nSpeedDialKeyword=0\n");
-    static std::unique_ptr<TProductInfo> products[2];
-    std::unique_ptr<TProductInfo>& product = products[extended ? 1 : 0];
-    if (!product) {
-        product = std::make_unique<TProductInfo>(ini);
-    }
-    product->Load(extended ? "QUICK" : "ONE");
-    return *product;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
     const bool extended = input.ConsumeBool();
     const bool japanese = input.ConsumeBool();
     SetNarrowCodePage(japanese ? NarrowCodePage::Cp932 : NarrowCodePage::Windows1252);
     SetJapaneseNameRule(japanese);
-    const TProductInfo& product = Product(extended);
+    const TProductInfo& product = fuzz::Product(!extended);
 
     static constexpr std::array<std::uint8_t, 4> kInformation = {kMidSpeedDialInfo, kMidGroupInfo,
                                                                  kMidBindingInfo, kMidSenderInfo};

@@ -3,37 +3,15 @@
 // loader and the gate accept must encode.
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "FuzzSupport.h"
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
-#include "data/ProductInfo.h"
 #include "data/RecordTable.h"
 #include "data/TextChecks.h"
 #include "protocol/DeviceRecords.h"
 
 using namespace dialvane;
-
-namespace {
-
-TProductInfo& Product(bool oneTouch) {
-    static const std::string ini =
-        fuzz::ScratchFile("profiles.ini",
-                          "[QUICK]\nFaxType=1\n[ONE]\nFaxType=2\n"
-                          "[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n"
-                          "[FaxType2]\nSpeedDial=60\nQuickDial=3\nSpeedDialKeyword=0\n");
-    static std::unique_ptr<TProductInfo> products[2];
-    std::unique_ptr<TProductInfo>& product = products[oneTouch ? 1 : 0];
-    if (!product) {
-        product = std::make_unique<TProductInfo>(ini);
-    }
-    // Loading also picks the wording of the mode messages.
-    product->Load(oneTouch ? "ONE" : "QUICK");
-    return *product;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) {
@@ -43,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool japanese = (options & 1) != 0;
     SetNarrowCodePage(japanese ? NarrowCodePage::Cp932 : NarrowCodePage::Windows1252);
     SetJapaneseNameRule(japanese);
-    const TProductInfo& product = Product((options & 2) != 0);
+    const TProductInfo& product = fuzz::Product((options & 2) != 0);
     const std::string_view file(reinterpret_cast<const char*>(data + 1), size - 1);
 
     DialModel model;

@@ -4,9 +4,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "data/ProductInfo.h"
 #include "support/FileUtil.h"
 
 namespace dialvane::fuzz {
@@ -39,6 +41,23 @@ inline std::string ScratchFile(const std::string& name, std::string_view bytes) 
         Broken("scratch file not written");
     }
     return path;
+}
+
+// A quick-dial product (200 speed dials, 12 quick dials, keywords) or a one-touch one (60 speed
+// dials, buttons A, B and C, no keywords), loaded again so the mode messages follow it.
+inline TProductInfo& Product(bool oneTouch) {
+    static const std::string ini =
+        ScratchFile("profiles.ini",
+                    "[QUICK]\nFaxType=1\n[ONE]\nFaxType=2\n"
+                    "[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n"
+                    "[FaxType2]\nSpeedDial=60\nQuickDial=3\nSpeedDialKeyword=0\n");
+    static std::unique_ptr<TProductInfo> products[2];
+    std::unique_ptr<TProductInfo>& product = products[oneTouch ? 1 : 0];
+    if (!product) {
+        product = std::make_unique<TProductInfo>(ini);
+    }
+    product->Load(oneTouch ? "ONE" : "QUICK");
+    return *product;
 }
 
 }  // namespace dialvane::fuzz
