@@ -40,6 +40,20 @@ bool Carries(const FrameRecord* message, std::uint8_t pid, std::uint8_t value) {
     });
 }
 
+// The counts of what the read-back held, so a successful verify says what it compared.
+std::string VerifySummary(const RecordTable& table) {
+    unsigned speedDials = 0;
+    unsigned groups = 0;
+    unsigned buttons = 0;
+    for (int i = 1; i <= table.Count(); ++i) {
+        const std::string& key = table.At(i)[0];
+        speedDials += key.starts_with('S') ? 1 : 0;
+        groups += key.starts_with('G') ? 1 : 0;
+        buttons += key.starts_with('W') ? 1 : 0;
+    }
+    return Text(Msg::VerifySummary, speedDials, groups, buttons);
+}
+
 }  // namespace
 
 UThread::UThread(ExchangeEngine& engine, RunRequest request)
@@ -327,6 +341,11 @@ void UThread::RunStep(const Step& step) {
             break;
         }
         default:
+            if (step.mid == kMidSpeedDialCancel || step.mid == kMidGroupCancel ||
+                step.mid == kMidBindingCancel) {
+                // Set before the request goes out: a cancellation cut off midway may have run.
+                result_.cancellationRan = true;
+            }
             if (!engine_.QNL_Frame_RW(step.mid, step.wantData, longSenderSupported_)) {
                 if (engine_.StopRequested()) {
                     throw QuietFailure{};
@@ -388,6 +407,9 @@ void UThread::FinishTransfer(bool sequenceOk) {
     if (result_.success) {
         box.text = Text(upload ? Msg::CommUploadCompleted : Msg::CommDownloadCompleted);
         box.icon = PromptIcon::Information;
+        if (upload && engine_.Settings().verify) {
+            box.text += "\r\n" + VerifySummary(*request_.table);
+        }
     } else if (abortSender_) {
         if (request_.updateMainWindow) {
             request_.updateMainWindow();
@@ -410,7 +432,9 @@ void UThread::FinishTransfer(bool sequenceOk) {
     }
     result_.completionText = box.text;
     result_.completionIcon = box.icon;
-    engine_.Ask(box);
+    if (!result_.success || request_.reportSuccess) {
+        engine_.Ask(box);
+    }
 }
 
 }  // namespace dialvane

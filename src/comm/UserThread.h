@@ -31,13 +31,19 @@ struct RunRequest {
     std::string sendFile;      // "MFP_VERIFY.TMP": what an upload sends, for the verify
     std::vector<ModelPair> modelPairs;         // network test
     IDeviceChannel* networkChannel = nullptr;  // network test: used in place of the channel
+    // False: a successful run ends without its completion message (a read taken as a backup is
+    // one step of a send, not a result of its own). Failures are always reported.
+    bool reportSuccess = true;
     // Called before the sender-name and product messages, and when a network test starts.
     std::function<void()> updateMainWindow;
 };
 
 struct RunResult {
     bool success = false;
-    bool stopped = false;        // ended by a confirmed user stop
+    bool stopped = false;  // ended by a confirmed user stop
+    // An upload reached its first cancellation: from then on the MFP may hold only part of a
+    // list, whatever the outcome.
+    bool cancellationRan = false;
     std::string completionText;  // the one "Completion Result" message of a transfer
     PromptIcon completionIcon = PromptIcon::None;
     std::string errorText;        // CR LF "( " + the error that ended the run + " )"

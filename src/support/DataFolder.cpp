@@ -1,6 +1,7 @@
 #include "support/DataFolder.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -55,13 +56,20 @@ DataPaths DataPathsFor(const std::string& dataFolder) {
     paths.sendFile = paths.dataFolder + "MFP_VERIFY.TMP";
     paths.logFile = paths.dataFolder + kLogFileName;
     paths.userSettingsFile = paths.dataFolder + kUserSettingsName;
+    paths.backupFolder = paths.dataFolder + "backups/";
     return paths;
 }
 
 DataPaths PrepareDataFolder(const std::optional<std::string>& overrideFolder) {
     std::string folder = overrideFolder ? WithSlash(*overrideFolder) : DefaultDataFolder();
+    const bool existed = !folder.empty() && FileExists(folder);
     if (!folder.empty() && !MakeDirectories(folder)) {
         folder.clear();
+    }
+    // The program's own folder is tightened even when an older version made it readable to all;
+    // a folder the user named is left as it was, it may be shared with other files.
+    if (!folder.empty() && (!existed || !overrideFolder)) {
+        ::chmod(folder.c_str(), 0700);
     }
     return DataPathsFor(folder);
 }

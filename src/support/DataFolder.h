@@ -12,10 +12,12 @@ struct DataPaths {
     std::string sendFile;      // "MFP_VERIFY.TMP"
     std::string logFile;       // ZEVIZ_LOG.txt
     std::string userSettingsFile;  // "MFP_USER.INI"
+    std::string backupFolder;      // "backups/": the MFP's lists saved before uploads
 };
 
 // $XDG_DATA_HOME/ORVEX/Dialvane/ (default ~/.local/share/ORVEX/Dialvane/), or `overrideFolder`
-// when given. The folder is created with its parents.
+// when given. The folder is created with its parents and is readable by its owner only (0700):
+// it holds the office's address book. An existing override folder keeps its mode.
 DataPaths PrepareDataFolder(const std::optional<std::string>& overrideFolder = std::nullopt);
 
 // The paths for a data folder (empty or ending with "/") without touching the disk.

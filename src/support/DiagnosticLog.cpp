@@ -85,7 +85,7 @@ bool AppendLocked(std::string_view text, const std::string& fileName) {
     std::string path = DataFolder() + fileName;
     int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd < 0) {
-        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
         if (fd < 0) {
             return false;
         }
@@ -229,7 +229,7 @@ bool WriteHeader(const std::string& dataFolder, const std::string& programSettin
 
     // A truncation that fails is not reported; later writes append or create the file.
     std::string path = dataFolder + kLogFileName;
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd >= 0) {
         ::close(fd);
     }

@@ -92,6 +92,10 @@ ProgramSettings ReadProgramSettings(const std::string& path) {
     s.connection = IniInteger(ini, "Network", "CONNECTION", "0");
     s.offline = IniInteger(ini, "Network", "Offline", "0") != 0;
     s.offlineTarget = IniText(ini, "Network", "OfflineTarget", "DX-R7700");
+
+    // Only an explicit 0 turns the backup off: a mistyped value must not lose a dial list.
+    s.backup = IniInteger(ini, "Backup", "BACKUP", "1") != 0;
+    s.backupKeep = IniInteger(ini, "Backup", "KEEP", "20");
     return s;
 }
 

@@ -24,6 +24,9 @@ struct ProgramSettings {
     int connection = 0;  // default connection kind: 0 USB, 1 network
     bool offline = false;
     std::string offlineTarget = "DX-R7700";
+    // [Backup]: the MFP's list is saved before every upload; the newest `backupKeep` per MFP stay.
+    bool backup = true;
+    int backupKeep = 20;
 };
 
 // Reads the file, key by key with the defaults above; a missing file gives every default.

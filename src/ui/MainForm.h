@@ -48,6 +48,7 @@ class TProgForm;
 class TErrLogForm;
 class TOneTuchInpForm;
 class TPanelQuickDialTab;
+struct RunResult;
 
 enum class MainModeKind { Standby, Edit, Setup, Exit };
 enum class EditSourceKind { New, FromDevice, ExistingFile, FileSelect };
@@ -282,10 +283,19 @@ class TMainForm : public QMainWindow {
     void ReloadFileHistory();
     void UpdateFileSelRun();
     bool SenderTextTooLong() const;
-    void RunTransfer(int tag);
+    RunResult RunTransfer(int tag);
+    RunResult RunTransferOf(int tag, RecordTable& table, const std::string& text,
+                            bool reportSuccess = true);
     void InquiryFinished();
     // Runs the channel test or the network test on the worker held in the inquiry slot.
     void StartInquiryWorker(const RunRequest& request);
+
+    // Backups of the MFP's list (MainFormBackup.cpp).
+    std::string BackupAddress() const;
+    std::string KeepDeviceList(const RecordTable& table, const std::string& model);
+    std::string SendSummary() const;
+    bool TakeBackupBeforeSend();
+    void SendAndOfferRestore();
     void FinishStartup(bool success, const std::string& modelName);
     // After a failed inquiry: the setup panel, left only by its OK.
     void EnterForcedSetup();
@@ -389,6 +399,10 @@ class TMainForm : public QMainWindow {
     int setupSnapshotIndex_ = 0;
     std::string setupSnapshotText_;
     bool setupChanged_ = false;
+    // The MFP's list as last read (by "Edit Records" or before a send) and the backup of it.
+    std::unique_ptr<RecordTable> deviceList_;
+    std::string deviceListAddress_;
+    std::string backupPath_;
 };
 
 }  // namespace dialvane

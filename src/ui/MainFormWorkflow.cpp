@@ -152,8 +152,11 @@ void TMainForm::Panel_Change(MainModeKind mode, EditSourceKind source) {
                     untitled_ = true;
                     currentFileName_ = env_.paths.downloadFile;
                     table_->Clear();
-                    RunTransfer(0);
+                    const RunResult read = RunTransfer(0);
                     currentFileName_.clear();
+                    if (read.success) {
+                        KeepDeviceList(*table_, read.modelName);
+                    }
                     if (!FileExists(env_.paths.downloadFile)) {
                         Panel_Change(MainModeKind::Standby);
                         return;
@@ -454,6 +457,9 @@ void TMainForm::BtnClick() {
 
 void TMainForm::SendToMfp() {
     std::string question = Text(Msg::ConfirmSendToMfp);
+    if (const std::string summary = SendSummary(); !summary.empty()) {
+        question += "\r\n\r\n" + summary;
+    }
     if (env_.japaneseUi) {
         question += "\r\r" + Text(Msg::JapanesePrintModeNote);
     }
@@ -473,7 +479,9 @@ void TMainForm::SendToMfp() {
         Tell(error, Msg::FileErrorCaption, PromptIcon::Stop);
         return;
     }
-    RunTransfer(1);
+    if (TakeBackupBeforeSend()) {
+        SendAndOfferRestore();
+    }
 }
 
 void TMainForm::LeaveEditor() {
@@ -605,17 +613,23 @@ bool TMainForm::TV_Changing(QTreeWidgetItem* target) {
     }
 }
 
-void TMainForm::RunTransfer(int tag) {
+RunResult TMainForm::RunTransfer(int tag) {
+    return RunTransferOf(tag, *table_, currentFileName_);
+}
+
+RunResult TMainForm::RunTransferOf(int tag, RecordTable& table, const std::string& text,
+                                   bool reportSuccess) {
     if (hooks_.runTransfer) {
         hooks_.runTransfer(tag);
-        return;
+        return {};
     }
     RunRequest request = session_->MakeRequest(tag == 0 ? RunMode::Download : RunMode::Upload);
-    request.text = currentFileName_;
-    request.table = table_.get();
+    request.text = text;
+    request.table = &table;
+    request.reportSuccess = reportSuccess;
     request.product = product_.get();
     progForm_->SetTag(tag);
-    progForm_->Execute(session_->Engine(), request);
+    return progForm_->Execute(session_->Engine(), request);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -607,11 +607,13 @@ TEST_P(WindowTransfer, EditRecordsThenSendWithVerify) {
     EXPECT_FALSE(form->DeviceDataUnsaved());
     EXPECT_NE(ReadFileBytes(saveAs).value_or("").find("S077,Added"), std::string::npos);
     Send();
-    EXPECT_EQ(Texts("Completion Result").back(), "Upload completed.");
+    EXPECT_EQ(Texts("Completion Result").back(),
+              "Upload completed.\r\nRead back and verified: 12 speed dials, 3 groups, 4 buttons, "
+              "sender name.");
     EXPECT_EQ(runEnd.caption, "View Communication Status [Send Record File]");
     ASSERT_TRUE(device->StoredValue('S', 77).has_value());
-    // The read-back compared what was sent: a second full read of the speed dials.
-    EXPECT_EQ(device->Counters().requests[0x7C], 2);
+    // The backup before the send and the read-back after it: two more full reads.
+    EXPECT_EQ(device->Counters().requests[0x7C], 3);
     EXPECT_EQ(form->ProgForm()->windowTitle().toStdString(), "View Communication Status");
     EXPECT_TRUE(form->EditorShown());
     EXPECT_FALSE(form->InquiryRunning());
@@ -625,7 +627,7 @@ TEST_P(WindowTransfer, StopConfirmedDuringAnUploadStillReleasesTheFax) {
     MakeWindow();
     Select(2);
     AddSpeedDial(1, "Only", "0123");
-    PressStopWhen([this] { return device->Counters().frameWrites > 0; });
+    PressStopWhen([this] { return !device->Counters().cancellations.empty(); });
     Send({PromptAnswer::Yes});
     ASSERT_TRUE(acted);
     EXPECT_TRUE(stopOffAfterPress);
@@ -637,8 +639,8 @@ TEST_P(WindowTransfer, StopConfirmedDuringAnUploadStillReleasesTheFax) {
     }
     ASSERT_TRUE(device->WaitForDisconnects(1, std::chrono::seconds(10)));
     EmulatorCounters counters = device->Counters();
-    EXPECT_EQ(counters.occupyStarts, 1);
-    EXPECT_EQ(counters.occupyEnds, 1);
+    EXPECT_EQ(counters.occupyStarts, 2);  // the backup read, then the send
+    EXPECT_EQ(counters.occupyEnds, 2);
     EXPECT_FALSE(device->Occupied());
     ASSERT_EQ(Texts("Completion Result").size(), 1u);
     EXPECT_NE(Texts("Completion Result")[0], "Upload completed.");
@@ -659,9 +661,11 @@ TEST_P(WindowTransfer, StopAnsweredNoLetsTheUploadFinish) {
     Send({PromptAnswer::No});
     ASSERT_TRUE(acted);
     EXPECT_EQ(Texts("Confirm Stop").size(), 1u);
-    EXPECT_EQ(Texts("Completion Result"), std::vector<std::string>{"Upload completed."});
+    EXPECT_EQ(Texts("Completion Result"),
+              std::vector<std::string>{"Upload completed.\r\nRead back and verified: 1 speed "
+                                       "dials, 0 groups, 0 buttons, sender name."});
     EXPECT_EQ(device->StoredCount('S'), 1);
-    EXPECT_EQ(device->Counters().occupyEnds, 1);
+    EXPECT_EQ(device->Counters().occupyEnds, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothProgressForms, WindowTransfer, ::testing::Values(0, 2),

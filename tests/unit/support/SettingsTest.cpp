@@ -24,7 +24,8 @@ std::string Describe(const ProgramSettings& s) {
                   q.connectNo, q.openTimeout, q.readTimeout, q.openRetryCount, q.openRetryTime,
                   q.nackRetryCount, q.nackRetryTime, q.polingRate, q.tcpPolingRate, q.timeout,
                   q.readDelay, s.verify) +
-           Format(" conn=%d offline=%d %s", s.connection, s.offline, s.offlineTarget);
+           Format(" conn=%d offline=%d %s backup=%d keep=%d", s.connection, s.offline,
+                  s.offlineTarget, s.backup, s.backupKeep);
 }
 
 TEST(ProgramSettings, MissingFileGivesEveryDefault) {
@@ -32,7 +33,7 @@ TEST(ProgramSettings, MissingFileGivesEveryDefault) {
     ProgramSettings s = ReadProgramSettings(dir.File("absent.ini"));
     EXPECT_EQ(Describe(s),
               "ENU 600x600 ORVEX DX-M100/DX-M100 disp=0 env=0001 0014 000A 3 5000 3 1000 100 10 "
-              "30000 0 verify=0 conn=0 offline=0 DX-R7700");
+              "30000 0 verify=0 conn=0 offline=0 DX-R7700 backup=1 keep=20");
     EXPECT_EQ(s.printerModels[4], "");
 }
 
@@ -55,13 +56,19 @@ TEST(ProgramSettings, ConvertsNumbersByTheirType) {
                                  "DISP=two\n"
                                  "[Network]\n"
                                  "CONNECTION=1\n"
-                                 "Offline=5\n");
+                                 "Offline=5\n"
+                                 "[Backup]\n"
+                                 "BACKUP=no\n"
+                                 "KEEP=3\n");
     ProgramSettings s = ReadProgramSettings(path);
     // Names ignore case; -1 for what is not a number (all 32 bits in hex, 255 as a byte); bytes
-    // keep the low 8 bits (300 -> 44, 257 -> 1); hexadecimal numbers are numbers.
+    // keep the low 8 bits (300 -> 44, 257 -> 1); hexadecimal numbers are numbers. Only BACKUP=0
+    // turns the backup off.
     EXPECT_EQ(Describe(s),
               "JPN 600x-1 ORVEX DX-M100/DX-M100 disp=-1 env=00FF FFFFFFFF 11170 44 5000 255 1000 "
-              "100 10 16 0 verify=1 conn=1 offline=1 DX-R7700");
+              "100 10 16 0 verify=1 conn=1 offline=1 DX-R7700 backup=1 keep=3");
+    dir.Write("dialvane.ini", "[Backup]\nBACKUP=0\n");
+    EXPECT_FALSE(ReadProgramSettings(path).backup);
     EXPECT_EQ(s.printerModels[2], "ORVEX DX-R7700");
 }
 
