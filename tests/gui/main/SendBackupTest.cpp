@@ -40,8 +40,15 @@ TEST_P(SendBackup, StoppedSendOffersTheSavedListAndYesRestoresIt) {
 
     AddSpeedDial(77, "Added", "0123");
     PressStopWhen([this] { return !device->Counters().cancellations.empty(); });
-    // Stop: Yes; "Transmission stopped.", "Upload failed.": OK; the restore question: Yes.
-    Send({PromptAnswer::Yes, PromptAnswer::Ok, PromptAnswer::Ok, PromptAnswer::Yes});
+    // Stop: Yes; the restore question: Yes; every other box its default.
+    const auto showRuns = prompt->onAsk;
+    prompt->onAsk = [this, showRuns](const PromptRequest& request) {
+        showRuns(request);
+        if (request.title == "Restore Dial List") {
+            prompt->Queue(PromptAnswer::Yes);
+        }
+    };
+    Send({PromptAnswer::Yes});
     ASSERT_TRUE(acted);
 
     EXPECT_EQ(Texts("Confirm Execution").back(),

@@ -81,7 +81,10 @@ TEST_F(CliTransfer, DownloadThenUploadWithVerifyKeepTheList) {
     device_->ClearDialList();
     const auto upload = Cli({"upload", "--host", address_, Path("list.csv"), "--verify"});
     EXPECT_EQ(upload.status, 0);
-    EXPECT_EQ(upload.out, "Upload completed.\n");
+    EXPECT_EQ(
+        upload.out,
+        "Upload completed.\nRead back and verified: 2 speed dials, 1 groups, 1 buttons, sender "
+        "name.\n");
     ASSERT_TRUE(device_->DumpUserFile(Path("dump.csv")));
     EXPECT_EQ(Read("dump.csv"), list);
     EXPECT_EQ(Read("data/MFP_VERIFY.TMP"), list);
