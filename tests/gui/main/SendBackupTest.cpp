@@ -2,6 +2,7 @@
 // cancelled offers to send the saved list back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "data/BackupStore.h"
@@ -10,8 +11,6 @@
 
 namespace dialvane {
 namespace {
-
-namespace fs = std::filesystem;
 
 class SendBackup : public testing::WindowTransfer {
   protected:
@@ -39,7 +38,12 @@ TEST_P(SendBackup, StoppedSendOffersTheSavedListAndYesRestoresIt) {
     EXPECT_EQ(ReadFileBytes(Backups()[0]), before);
 
     AddSpeedDial(77, "Added", "0123");
-    PressStopWhen([this] { return !device->Counters().cancellations.empty(); });
+    PressStopWhen([this] {
+        const std::vector<ReceivedCommand> received = device->Transcript();
+        return std::any_of(received.begin(), received.end(), [](const ReceivedCommand& c) {
+            return c.command == static_cast<int>(ToolCommand::FrameWrite) && c.mid == 0x7D;
+        });
+    });
     // Stop: Yes; the restore question: Yes; every other box its default.
     const auto showRuns = prompt->onAsk;
     prompt->onAsk = [this, showRuns](const PromptRequest& request) {
