@@ -29,7 +29,7 @@ TEST_P(SendBackup, StoppedSendOffersTheSavedListAndYesRestoresIt) {
     // with the MFP's list already cancelled.
     EmulatorFaults faults;
     faults.silence = CommandMatch::Nth(1, ToolCommand::FrameWrite, 0x7D);
-    StartDevice(221, faults);
+    StartDevice(150, faults);
     MakeWindow();
     const std::string before = Dump();
     ReadFromDevice();
