@@ -61,7 +61,7 @@ TEST_F(UsbWindow, SetupPanelsUsbChoiceReadsAndSendsOverUsb) {
     AddSpeedDial(77, "Added", "0123");
     prompt->Queue(PromptAnswer::Yes);
     form->BTN_Save_MFP->click();
-    EXPECT_EQ(Texts("Completion Result").back(), "Upload completed.");
+    EXPECT_EQ(Texts("Completion Result").back().rfind("Upload completed.\r\nRead back", 0), 0u);
     EXPECT_TRUE(device->StoredValue('S', 77).has_value());
     EXPECT_EQ(device->Counters().connections, 1);  // one cable, never a network connection
     EXPECT_TRUE(device->Problems().empty());
