@@ -23,6 +23,8 @@ struct CliOptions {
     bool usb = false;                   // test, download, upload: over USB instead of --host
     std::string printer;                // with usb: the printer to use; empty: the first found
     bool verify = false;                // upload: read the list back and compare
+    bool noBackup = false;              // upload: no backup of the MFP's list this time
+    bool dryRun = false;                // upload: print what would change, send nothing
     std::vector<std::string> operands;  // after the command name; `file` is the first
     std::string encoding;               // "CP932", "CP1252", "UTF-8"; empty: the code page of LANG
 };

@@ -25,6 +25,12 @@ constexpr const char* kTransferExit =
     "2    usage error, or a file cannot be read or written\n"
     "130  stopped by Ctrl-C (the fax is released first)";
 
+constexpr const char* kDiffExit =
+    "0    no differences\n"
+    "1    differences were printed\n"
+    "2    error: FILE has errors or the MFP could not be read\n"
+    "130  stopped by Ctrl-C";
+
 const std::array kCommands{
     CliCommand{"check", "FILE", "prints the error lines of a dial list file",
                "Prints every error line of FILE on standard output, one per line. "
@@ -47,9 +53,19 @@ const std::array kCommands{
                "host|usb output", kTransferExit},
     CliCommand{"upload", "FILE", "replaces the MFP's dial list with a file",
                "Replaces the MFP's dial list with FILE. Nothing is sent when FILE has an error. "
+               "First the MFP's list is read and saved in the folder backups of the data folder "
+               "(BACKUP=0 in [Backup] of the settings, or --no-backup, skips this); when that "
+               "fails nothing is sent. An upload that fails after the MFP's list was cancelled "
+               "names the backup and the command that sends it back. "
                "With --verify (or VERIFY=1 in the settings) the list is read back and compared. "
+               "--dry-run prints what the upload would change, as diff does, and sends nothing. "
                "Ctrl-C stops the transfer; the fax is released before the program ends.",
                "host|usb", kTransferExit},
+    CliCommand{"diff", "FILE", "shows what an upload of a file would change",
+               "Reads the MFP's dial list and prints, record by record, what an upload of FILE "
+               "would add, change (old -> new) and remove: speed dials, groups, buttons, then "
+               "the sender name. Nothing is printed when nothing differs.",
+               "host|usb", kDiffExit},
 };
 
 bool Store(std::string& member, const std::string& value) {
@@ -70,10 +86,10 @@ const std::array kOptions{
     CliOption{"model", 0, "NAME", "check export",
               "model whose limits apply (default: OfflineTarget of [Network] in the settings)",
               [](CliOptions& o, const std::string& v) { return Store(o.model, v); }},
-    CliOption{"host", 0, "HOST", "test download upload",
+    CliOption{"host", 0, "HOST", "test download upload diff",
               "the MFP's IPv4 address or host name (TCP port 9100)",
               [](CliOptions& o, const std::string& v) { return Store(o.host, v); }},
-    CliOption{"usb", 0, nullptr, "test download upload",
+    CliOption{"usb", 0, nullptr, "test download upload diff",
               "reach the MFP over USB through the channel library instead of the network",
               [](CliOptions& o, const std::string&) { return o.usb = true; }},
     CliOption{"printer", 0, "NAME", "test download upload",
@@ -85,6 +101,11 @@ const std::array kOptions{
               [](CliOptions& o, const std::string& v) { return Store(o.output, v); }},
     CliOption{"verify", 0, nullptr, "upload", "read the list back after sending and compare it",
               [](CliOptions& o, const std::string&) { return o.verify = true; }},
+    CliOption{"no-backup", 0, nullptr, "upload",
+              "do not save the MFP's list before replacing it (this run only)",
+              [](CliOptions& o, const std::string&) { return o.noBackup = true; }},
+    CliOption{"dry-run", 0, nullptr, "upload", "print what would change and send nothing",
+              [](CliOptions& o, const std::string&) { return o.dryRun = true; }},
     // Answered by the parser itself.
     CliOption{"help", 'h', nullptr, "", "show this help; after a command, that command's help",
               nullptr},

@@ -4,14 +4,17 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <memory>
 #include <mutex>
 #include <ostream>
 #include <thread>
 
 #include "comm/DeviceSession.h"
+#include "data/BackupStore.h"
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
+#include "data/DialListDiff.h"
 #include "data/TextChecks.h"
 #include "protocol/DeviceRecords.h"
 #include "protocol/FailureText.h"
@@ -108,7 +111,7 @@ std::string GeneralErrorBoxText(const std::string& text) {
 class TransferSession {
   public:
     TransferSession(const CliOptions& options, std::ostream& out, std::ostream& err)
-        : options_(options), out_(out) {
+        : options_(options), out_(options.command == "diff" ? err : out), err_(err), results_(out) {
         StartupOptions startup;
         if (!options.settingsPath.empty()) {
             startup.settingsFile = options.settingsPath;
@@ -116,7 +119,7 @@ class TransferSession {
         if (!options.dataDir.empty()) {
             startup.dataFolder = options.dataDir;
         }
-        prompt_ = std::make_shared<CliPrompt>(out);
+        prompt_ = std::make_shared<CliPrompt>(out_);
         SetActivePrompt(prompt_);
         env_ = StartEnvironment(startup);
         const bool japanese = env_.settings.lang == "JPN";
@@ -156,11 +159,11 @@ class TransferSession {
         }
         // A run that stops before the transfer still ends with the mode's failure text, so a
         // script can rely on the last line.
-        const bool upload = options_.command == "upload";
+        const bool upload = options_.command == "upload" || options_.command == "diff";
         const Msg failed = upload ? Msg::CommUploadFailed : Msg::CommDownloadFailed;
         if (!Inquire()) {
             out_ << Text(failed) << '\n';
-            return kExitFailed;
+            return options_.command == "diff" ? kExitUsage : kExitFailed;
         }
         RecordTable table(*product_);
         if (!upload) {
@@ -169,17 +172,98 @@ class TransferSession {
         }
         if (!PrepareUpload(table)) {
             out_ << Text(failed) << '\n';
-            return kExitFailed;
+            return options_.command == "diff" ? kExitUsage : kExitFailed;
+        }
+        const bool preview = options_.command == "diff" || options_.dryRun;
+        const bool backup = !preview && env_.settings.backup && !options_.noBackup;
+        std::string backupPath;
+        if (preview || backup) {
+            RecordTable current(*product_);
+            if (backup) {
+                err_ << Text(Msg::BackupReading) << '\n';
+            }
+            const RunResult read = session_->ReadList(current, *product_);
+            if (!read.success) {
+                out_ << Text(Msg::BackupReadFailed) << '\n';
+                return read.stopped ? kExitInterrupted : preview ? kExitUsage : kExitFailed;
+            }
+            if (preview) {
+                return Preview(current, table);
+            }
+            const BackupStore store(env_.paths.backupFolder, env_.settings.backupKeep);
+            std::string error;
+            if (!store.Save(current, product_->ModelName(), BackupAddress(), std::time(nullptr),
+                            &backupPath, &error)) {
+                out_ << TerminalText(error) << '\n' << Text(failed) << '\n';
+                return kExitFailed;
+            }
+            err_ << Text(Msg::BackupSaved, backupPath) << '\n';
         }
         std::string sendFileError;
         const RunResult result = session_->Upload(table, *product_, &sendFileError);
         if (!sendFileError.empty()) {
             out_ << TerminalText(sendFileError) << '\n' << Text(failed) << '\n';
         }
+        if (!result.success && result.cancellationRan && !backupPath.empty()) {
+            out_ << Text(Msg::BackupIncomplete, backupPath) << '\n'
+                 << Text(Msg::BackupRestoreCommand, RestoreCommand(backupPath)) << '\n';
+        }
         return result.success ? kExitCompleted : kExitFailed;
     }
 
   private:
+    std::string BackupAddress() const { return options_.usb ? std::string("usb") : options_.host; }
+
+    // What an upload of `planned` would change on the MFP holding `current`: diff exits 1 when
+    // it printed something; a dry run has done its job either way.
+    int Preview(const RecordTable& current, const RecordTable& planned) {
+        const DialListDiff diff = DiffDialLists(current, planned);
+        for (const std::string& line : diff.Lines()) {
+            results_ << line << '\n';
+        }
+        if (options_.dryRun) {
+            return kExitCompleted;
+        }
+        return diff.Empty() ? kExitCompleted : kExitFailed;
+    }
+
+    // The command that sends the backup back, as this run was called. It takes no backup of its
+    // own: the newest backup stays the list the MFP held before.
+    std::string RestoreCommand(const std::string& backupPath) const {
+        std::string command = "dialvane-cli";
+        if (!options_.settingsPath.empty()) {
+            command += " --settings " + ShellWord(options_.settingsPath);
+        }
+        if (!options_.dataDir.empty()) {
+            command += " --data-dir " + ShellWord(options_.dataDir);
+        }
+        command += " upload";
+        if (options_.usb) {
+            command += " --usb";
+            if (!options_.printer.empty()) {
+                command += " --printer " + ShellWord(options_.printer);
+            }
+        } else {
+            command += " --host " + ShellWord(options_.host);
+        }
+        return command + " --no-backup " + ShellWord(backupPath);
+    }
+
+    static std::string ShellWord(const std::string& word) {
+        const bool plain =
+            !word.empty() && word.find_first_not_of(
+                                 "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                 "0123456789._/:@%+=,-") == std::string::npos;
+        if (plain) {
+            return word;
+        }
+        std::string quoted = "'";
+        for (const char c : word) {
+            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        }
+        return quoted + "'";
+    }
+
     // The library and its receive timeout follow the model in use.
     void FollowProduct() {
         if (usb_) {
@@ -247,6 +331,8 @@ class TransferSession {
 
     const CliOptions& options_;
     std::ostream& out_;
+    std::ostream& err_;
+    std::ostream& results_;  // what a preview prints
     Environment env_;
     std::shared_ptr<CliPrompt> prompt_;
     std::unique_ptr<TerminalProgress> progress_;
@@ -259,7 +345,7 @@ class TransferSession {
 }  // namespace
 
 bool IsTransferCommand(const std::string& command) {
-    return command == "test" || command == "download" || command == "upload";
+    return command == "test" || command == "download" || command == "upload" || command == "diff";
 }
 
 int RunTransferCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {

@@ -76,6 +76,14 @@ RunResult DeviceSession::Download(RecordTable& table, const TProductInfo& produc
     return Run(request);
 }
 
+RunResult DeviceSession::ReadList(RecordTable& table, const TProductInfo& product) {
+    RunRequest request = MakeRequest(RunMode::Download);
+    request.table = &table;
+    request.product = &product;
+    request.reportSuccess = false;
+    return Run(request);
+}
+
 RunResult DeviceSession::Upload(RecordTable& table, const TProductInfo& product,
                                 std::string* sendFileError) {
     sendFileError->clear();

@@ -69,6 +69,9 @@ class DeviceSession {
     // Reads the MFP's dial list into `table` and writes it to `outputFile` as a user file.
     RunResult Download(RecordTable& table, const TProductInfo& product,
                        const std::string& outputFile);
+    // Reads the MFP's dial list into `table` only, without a completion message when it
+    // succeeds: the read is one step of a larger command (a backup, a preview).
+    RunResult ReadList(RecordTable& table, const TProductInfo& product);
     // Writes `table` to the send file, then sends it (and reads it back when verifying). When
     // the send file cannot be written, *sendFileError says why and the MFP is not contacted.
     RunResult Upload(RecordTable& table, const TProductInfo& product, std::string* sendFileError);

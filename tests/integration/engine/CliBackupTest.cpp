@@ -1,0 +1,200 @@
+// dialvane-cli against the emulated MFP: the backup before an upload, the restore it offers,
+// and the preview of an upload.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "MfpEmulator.h"
+#include "data/BackupStore.h"
+#include "support/FileUtil.h"
+#include "support/LoopbackAddress.h"
+#include "support/RunCli.h"
+
+namespace dialvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kSettings =
+    "[DX-R7700]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n"
+    "[QNL_ENV]\nOPEN_RETRY_TIME=5\nNACK_RETRY_TIME=5\nTIMEOUT=3000\n";
+constexpr const char* kSeed =
+    "S1,Office,03-555-123,OFF\r\nS2,Home,04,\r\nS3,Gone,05,\r\nG1,Team,S1,S2\r\nG2,Old,S3\r\n"
+    "W1,S1\r\nW2,G2\r\nN,Head Office\r\n";
+// Against kSeed: of each kind one added, one changed, one removed (the sender is changed).
+constexpr const char* kEdited =
+    "S1,Office,03-555-123,OFF\r\nS2,Home,04,HOME\r\nS9,New,09,\r\nG1,Team,S1,S2,S9\r\n"
+    "G3,Fresh,S9\r\nW2,S2\r\nW3,G3\r\nN,New Sender\r\n";
+
+class CliBackup : public ::testing::Test {
+  protected:
+    void Serve(int host, const std::string& settings = kSettings) {
+        address_ = testing::LoopbackAddress(host);
+        dir_.Write("dialvane.ini", settings);
+        MfpEmulatorOptions options;
+        options.address = address_;
+        device_ = std::make_unique<MfpEmulator>(options);
+        ASSERT_TRUE(device_->Start());
+        ASSERT_TRUE(device_->LoadUserFile(dir_.Write("seed.csv", kSeed)));
+        before_ = Dump();
+        dir_.Write("edited.csv", kEdited);
+    }
+    void TearDown() override {
+        if (device_) {
+            device_->Stop();
+        }
+    }
+    testing::CliRun Cli(std::vector<std::string> arguments) const {
+        arguments.insert(arguments.begin(), {"--settings", dir_.File("dialvane.ini")});
+        return testing::RunCli(dir_, arguments);
+    }
+    std::string Dump() const {
+        EXPECT_TRUE(device_->DumpUserFile(dir_.File("dump.csv")));
+        return dir_.Read("dump.csv");
+    }
+    std::vector<std::string> Backups() const {
+        return BackupStore(dir_.File("data/backups")).List("DX-R7700", address_);
+    }
+    int Cancellations() const {
+        int count = 0;
+        for (const auto& [mid, n] : device_->Counters().cancellations) {
+            count += n;
+        }
+        return count;
+    }
+    // The upload of the edited list fails with these faults after the MFP's list was
+    // cancelled; the backup holds the list from before, and the printed command restores it.
+    void ExpectIncompleteAndRestore(const EmulatorFaults& faults) {
+        device_->SetFaults(faults);
+        const auto upload = Cli({"upload", "--host", address_, dir_.File("edited.csv")});
+        EXPECT_EQ(upload.status, 1);
+        ASSERT_EQ(Backups().size(), 1u);
+        const std::string backup = Backups()[0];
+        EXPECT_EQ(dir_.Read(fs::path(backup).lexically_relative(dir_.Path()).string()), before_);
+        const std::string incomplete =
+            "Upload failed.\n( Transmission stopped. by device error. )\n"
+            "The MFP's dial list is incomplete. The list it held before is saved in " +
+            backup + ".\nTo restore it: dialvane-cli --settings " + dir_.File("dialvane.ini") +
+            " --data-dir " + dir_.File("data") + " upload --host " + address_ + " --no-backup " +
+            backup + "\n";
+        EXPECT_TRUE(upload.out.ends_with(incomplete)) << upload.out;
+        EXPECT_NE(Dump(), before_);
+
+        device_->SetFaults({});
+        const auto restore = Cli({"upload", "--host", address_, "--no-backup", backup});
+        EXPECT_EQ(restore.status, 0) << restore.out;
+        EXPECT_EQ(Dump(), before_);
+    }
+
+    testing::TempDir dir_;
+    std::string address_;
+    std::string before_;
+    std::unique_ptr<MfpEmulator> device_;
+};
+
+TEST_F(CliBackup, DisconnectDuringTheRegistrationsLeavesARestorableBackup) {
+    Serve(151);
+    EmulatorFaults faults;
+    faults.disconnect = CommandMatch::Nth(1, ToolCommand::FrameWrite, 0x7A);
+    ExpectIncompleteAndRestore(faults);
+}
+
+TEST_F(CliBackup, BusyDeviceMidwayLeavesARestorableBackup) {
+    Serve(152);
+    EmulatorFaults faults;
+    faults.busy = CommandMatch::Every(ToolCommand::FrameWrite, 0x7D);
+    faults.busyNacks = 20;
+    ExpectIncompleteAndRestore(faults);
+}
+
+TEST_F(CliBackup, FailureBeforeTheCancellationSaysNothingOfAnIncompleteList) {
+    Serve(153);
+    EmulatorFaults faults;
+    faults.silence = CommandMatch::Nth(2, ToolCommand::FrameWrite, 0x21);  // the upload's
+    device_->SetFaults(faults);
+    const auto upload = Cli({"upload", "--host", address_, dir_.File("edited.csv")});
+    EXPECT_EQ(upload.status, 1);
+    EXPECT_EQ(upload.out.find("incomplete"), std::string::npos) << upload.out;
+    EXPECT_EQ(Cancellations(), 0);
+    EXPECT_EQ(Dump(), before_);
+}
+
+TEST_F(CliBackup, ABackupThatCannotBeWrittenSendsNothing) {
+    Serve(154);
+    fs::create_directories(dir_.File("data"));
+    dir_.Write("data/backups", "a file where the folder belongs");
+    const auto upload = Cli({"upload", "--host", address_, dir_.File("edited.csv")});
+    EXPECT_EQ(upload.status, 1);
+    EXPECT_NE(upload.out.find("could not be written to " + dir_.File("data/backups/")),
+              std::string::npos)
+        << upload.out;
+    EXPECT_TRUE(upload.out.ends_with("Nothing was sent to the MFP.\nUpload failed.\n"))
+        << upload.out;
+    EXPECT_EQ(Cancellations(), 0);
+    EXPECT_EQ(device_->Counters().registrations.size(), 0u);
+    EXPECT_EQ(Dump(), before_);
+}
+
+TEST_F(CliBackup, NoBackupOptionAndSettingSkipTheRead) {
+    Serve(155, std::string(kSettings) + "[Backup]\nBACKUP=0\n");
+    EXPECT_EQ(Cli({"upload", "--host", address_, dir_.File("edited.csv")}).status, 0);
+    dir_.Write("dialvane.ini", kSettings);
+    EXPECT_EQ(Cli({"upload", "--host", address_, "--no-backup", dir_.File("seed.csv")}).status, 0);
+    EXPECT_EQ(device_->Counters().requests[0x7C], 0);  // never read
+    EXPECT_FALSE(FileExists(dir_.File("data/backups")));
+}
+
+TEST_F(CliBackup, TheTwentyFirstBackupRemovesTheOldest) {
+    Serve(156);
+    fs::create_directories(dir_.File("data/backups"));
+    for (int day = 1; day <= 20; ++day) {
+        char name[64];
+        std::snprintf(name, sizeof name, "data/backups/DX-R7700_%s_202601%02d-120000.csv",
+                      address_.c_str(), day);
+        dir_.Write(name, "S1,Old,1,\r\n");
+    }
+    const std::string oldest = Backups().front();
+    EXPECT_EQ(Cli({"upload", "--host", address_, dir_.File("edited.csv")}).status, 0);
+    EXPECT_EQ(Backups().size(), 20u);
+    EXPECT_FALSE(FileExists(oldest));
+    EXPECT_EQ(ReadFileBytes(Backups().back()), before_);
+}
+
+TEST_F(CliBackup, DiffAndDryRunShowTheChangesAndSendNothing) {
+    Serve(157);
+    const auto same = Cli({"diff", "--host", address_, dir_.File("seed.csv")});
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_EQ(same.out, "");
+
+    const std::string lines =
+        "change S002,Home,04, -> S002,Home,04,HOME\n"
+        "remove S003,Gone,05,\n"
+        "add S009,New,09,\n"
+        "change G01,Team,S001,S002 -> G01,Team,S001,S002,S009\n"
+        "remove G02,Old,S003\n"
+        "add G03,Fresh,S009\n"
+        "remove W1,S001\n"
+        "change W2,G02 -> W2,S002\n"
+        "add W3,G03\n"
+        "change N,Head Office -> N,New Sender\n";
+    const auto changed = Cli({"diff", "--host", address_, dir_.File("edited.csv")});
+    EXPECT_EQ(changed.status, 1) << changed.err;
+    EXPECT_EQ(changed.out, lines);
+
+    device_->ClearTranscript();
+    const auto dry = Cli({"upload", "--host", address_, "--dry-run", dir_.File("edited.csv")});
+    EXPECT_EQ(dry.status, 0);
+    EXPECT_EQ(dry.out, lines);
+    EXPECT_EQ(Cancellations(), 0);
+    EXPECT_EQ(device_->Counters().registrations.size(), 0u);
+    EXPECT_FALSE(FileExists(dir_.File("data/backups")));
+
+    dir_.Write("bad.csv", "S999,Nowhere,1,\r\n");
+    EXPECT_EQ(Cli({"diff", "--host", address_, dir_.File("bad.csv")}).status, 2);
+    EXPECT_EQ(Cli({"diff", "--host", testing::LoopbackAddress(158), dir_.File("seed.csv")}).status,
+              2);
+}
+
+}  // namespace
+}  // namespace dialvane
