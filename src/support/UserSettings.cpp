@@ -132,7 +132,8 @@ bool WriteUserSettings(const std::string& path, const UserSettings& settings) {
     if (ini.Save(bytes) < 0) {
         return false;
     }
-    return WriteFileAtomic(path, bytes);
+    // It lists the MFPs' addresses and the user's files: readable by its owner only.
+    return WriteFileAtomic(path, bytes, 0600);
 }
 
 bool UserSettingsWritable(const std::string& path) {

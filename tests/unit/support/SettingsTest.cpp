@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -106,6 +107,11 @@ TEST(UserSettings, IpHistoryTakesSixPrefixedKeysAndIsRewrittenFromOne) {
 
     s.ipHistory = {"192.168.1.2", "192.168.1.3"};
     ASSERT_TRUE(WriteUserSettings(path, s));
+    // A new settings file is its owner's only: it names the MFPs and the user's files.
+    struct stat fresh {};
+    ASSERT_TRUE(WriteUserSettings(dir.File("fresh.ini"), s));
+    ASSERT_EQ(::stat(dir.File("fresh.ini").c_str(), &fresh), 0);
+    EXPECT_EQ(fresh.st_mode & 0777, 0600u);
     EXPECT_EQ(Value(path, "Network", "IP_ADDR_LIST1"), "192.168.1.2");
     EXPECT_EQ(Value(path, "Network", "IP_ADDR_LIST2"), "192.168.1.3");
     EXPECT_EQ(Value(path, "Network", "IP_ADDR_LIST3") + Value(path, "Network", "IP_ADDR_LIST8") +
