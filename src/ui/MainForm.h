@@ -36,6 +36,7 @@ struct Environment;
 class ExchangeEngine;
 class DeviceSession;
 class ChannelLibrary;
+class UsbPresence;
 class UThread;
 struct RunRequest;
 class IPrompt;
@@ -360,6 +361,13 @@ class TMainForm : public QMainWindow {
     DialModel model_;
     std::unique_ptr<RecordTable> table_;
     std::unique_ptr<ChannelLibrary> usb_;  // the USB channel; outlives the session using it
+    // The maker's USB printer: kept up to date from udev's hot-plug events in the event loop.
+    std::unique_ptr<UsbPresence> usbPresence_;
+    std::string usbDevice_;  // its node; empty when none is present
+    void StartUsbPresence();
+    void UsbDeviceChange();
+    // The setup panel's status list names the USB printer while USB is chosen.
+    void ShowUsbPresence();
     std::unique_ptr<DeviceSession> session_;
     std::unique_ptr<UThread> inquiryThread_;
     std::atomic<bool> inquiryEnded_{false};  // set by the inquiry's worker as it hands over

@@ -35,6 +35,7 @@
 #include "support/TextUtil.h"
 #include "transport/ChannelLibrary.h"
 #include "transport/UsbChannelSetup.h"
+#include "transport/UsbPresence.h"
 #include "ui/CaptionHelpers.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"
@@ -247,6 +248,7 @@ TMainForm::TMainForm(Environment& environment, MainFormHooks hooks, QWidget* par
     currentFileName_ = env_.preselectedFile;
 
     BuildWindow();
+    StartUsbPresence();
     int width = env_.settings.formWidth > 0 ? env_.settings.formWidth : 600;
     int height = env_.settings.formHeight > 0 ? env_.settings.formHeight : 600;
     resize(width, height);

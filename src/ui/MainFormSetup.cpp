@@ -235,6 +235,9 @@ void TMainForm::GB_DevClick() {
     Setup_Button_Set();
     CB_IP_Addr->setEnabled(DevIndex() == 1);
     LB_Status->clear();
+    if (DevIndex() == 0) {
+        ShowUsbPresence();
+    }
 }
 
 void TMainForm::Setup_Button_Set(QPushButton* button) {

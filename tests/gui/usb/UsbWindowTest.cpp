@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -47,6 +48,12 @@ TEST_F(UsbWindow, SetupPanelsUsbChoiceReadsAndSendsOverUsb) {
     Make("DX-R7700");
     form->StartupTimerTimer();
     Select(5);
+    form->GB_Dev_Items[0]->click();
+    // The status list names the maker's USB printer as udev sees it: the stand-in is none.
+    ASSERT_EQ(form->LB_Status->count(), 1);
+    EXPECT_EQ(form->LB_Status->item(0)->text().toStdString(), "USB device not connected.");
+    form->GB_Dev_Items[1]->click();
+    EXPECT_EQ(form->LB_Status->count(), 0);
     form->GB_Dev_Items[0]->click();
     form->BTN_OK_Setup->click();
     ASSERT_EQ(form->MainMode(), MainModeKind::Standby);

@@ -11,6 +11,7 @@
 #include "support/TempDir.h"
 #include "support/fakezeviz/FakeZeviz.h"
 #include "transport/ChannelLibrary.h"
+#include "transport/UsbPresence.h"
 
 namespace dialvane {
 namespace {
@@ -237,6 +238,16 @@ TEST_F(ChannelLibraryTest, PolledBytesWaitForTheReceiveCycle) {
     EXPECT_EQ(std::string(buffer.begin(), buffer.end()), "hel");
     EXPECT_EQ(channel_->Receive(buffer.data(), buffer.size()), 2);
     EXPECT_EQ(channel_->Receive(buffer.data(), buffer.size()), 0);
+}
+
+TEST(UsbDeviceId, MakerAndModelAreReadFromEitherFieldName) {
+    EXPECT_TRUE(IsMakerDeviceId("MFG:ORVEX;MDL:DX-R7700;"));
+    EXPECT_TRUE(IsMakerDeviceId("MANUFACTURER: orvex ;MODEL:DX-R7700;"));
+    EXPECT_FALSE(IsMakerDeviceId("MFG:ORVEXX;MDL:DX-R7700;"));
+    EXPECT_FALSE(IsMakerDeviceId("MDL:ORVEX;"));
+    EXPECT_EQ(DeviceIdModel("MFG:ORVEX;MDL:DX-R7700;"), "ORVEX DX-R7700");
+    EXPECT_EQ(DeviceIdModel("MFG:ORVEX;MDL:ORVEX DX-R7700;"), "ORVEX DX-R7700");
+    EXPECT_EQ(DeviceIdModel("MFG:ORVEX;"), "");
 }
 
 }  // namespace
