@@ -384,6 +384,11 @@ LoadResult LoadDialFile(const std::string& path, DialModel& model, const TProduc
     if (path.empty()) {
         return result;
     }
+    if (ExceedsUserFileLimit(path)) {
+        result.readable = false;
+        result.readError = Text(Msg::FileTooLarge) + "(" + path + ")";
+        return result;
+    }
     const std::optional<std::string> bytes = ReadFileBytes(path);
     if (!bytes) {
         result.readable = false;

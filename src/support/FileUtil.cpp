@@ -25,6 +25,12 @@ bool WriteAllBytes(int fd, std::string_view bytes) {
     return true;
 }
 
+bool ExceedsUserFileLimit(const std::string& path) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    return !ec && size > kUserFileLimit;
+}
+
 std::optional<std::string> ReadFileBytes(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {

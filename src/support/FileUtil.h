@@ -1,10 +1,18 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace dialvane {
+
+// The largest user file the programs read: a dial list is a few hundred lines, and a huge file
+// would only be held in memory whole.
+inline constexpr std::uintmax_t kUserFileLimit = 16u << 20;
+
+// True when the file exists and is larger than kUserFileLimit.
+bool ExceedsUserFileLimit(const std::string& path);
 
 // The whole file as bytes; nullopt when it cannot be opened or read.
 std::optional<std::string> ReadFileBytes(const std::string& path);

@@ -2,6 +2,8 @@
 
 #include "DialFileTestSupport.h"
 #include "data/DialFileLoader.h"
+#include "support/FileUtil.h"
+#include "support/Messages.h"
 #include "support/TextUtil.h"
 
 namespace dialvane {
@@ -159,6 +161,13 @@ TEST_F(LoaderTest, UnreadableFileAndEmptyPath) {
                                     dir_.File("missing.csv") + ")");
     EXPECT_EQ(model_.senderName, "");
     EXPECT_TRUE(LoadDialFile("", model_, *quick_).ok());
+
+    // A file above the limit is refused before a byte of it is held (sparse: no disk used).
+    const std::string huge = dir_.Write("huge.csv", "S1,A,1,\r\n");
+    std::filesystem::resize_file(huge, kUserFileLimit + 1);
+    result = LoadDialFile(huge, model_, *quick_);
+    EXPECT_FALSE(result.readable);
+    EXPECT_EQ(result.readError, Text(Msg::FileTooLarge) + "(" + huge + ")");
 }
 
 TEST_F(LoaderTest, AnyBytesNeverCrash) {
