@@ -11,15 +11,14 @@
 #include "data/TextChecks.h"
 #include "protocol/DeviceRecords.h"
 #include "support/Environment.h"
+#include "support/Messages.h"
 #include "support/TerminalPrompt.h"
+#include "support/TextUtil.h"
 
 namespace dialvane {
 namespace {
 
-// Reads both settings files, loads the language file and starts the log, as the desktop program
-// does, with --settings and --data-dir in place of the files beside the program and the
-// per-user data folder.
-Environment StartCliEnvironment(const CliOptions& options) {
+StartupOptions StartupFor(const CliOptions& options) {
     StartupOptions startup;
     if (!options.settingsPath.empty()) {
         startup.settingsFile = options.settingsPath;
@@ -27,8 +26,33 @@ Environment StartCliEnvironment(const CliOptions& options) {
     if (!options.dataDir.empty()) {
         startup.dataFolder = options.dataDir;
     }
+    return startup;
+}
+
+// Reads both settings files, loads the language file and starts the log, as the desktop program
+// does, with --settings and --data-dir in place of the looked-up settings file and the
+// per-user data folder.
+Environment StartCliEnvironment(const CliOptions& options) {
     SetActivePrompt(TerminalPrompt::ForStandardStreams());
-    return StartEnvironment(startup);
+    return StartEnvironment(StartupFor(options));
+}
+
+// The configured models, for the message about one that is not.
+std::string ModelList(const TProductInfo& product) {
+    std::string list;
+    for (const std::string& model : product.ConfiguredModels()) {
+        list += (list.empty() ? "" : ", ") + model;
+    }
+    return list;
+}
+
+bool IsConfigured(const TProductInfo& product, const std::string& model) {
+    for (const std::string& configured : product.ConfiguredModels()) {
+        if (EqualsIgnoreCase(configured, model)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Prints what the loader found; the exit status for a file that cannot go further.
@@ -56,6 +80,16 @@ std::string GeneralErrorText(const std::string& text) {
 }
 
 int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    const StartupOptions startup = StartupFor(options);
+    if (const std::string problem = CheckStartupOptions(startup); !problem.empty()) {
+        err << "dialvane-cli: " << problem << '\n';
+        return kExitUsage;
+    }
+    // A copy of the program without its settings still runs, but says why its limits differ.
+    if (!startup.settingsFile &&
+        FindProgramSettingsFile(FolderOfPath(CurrentProgramPath())).empty()) {
+        err << "dialvane-cli: " << Text(Msg::SettingsFileNone) << '\n';
+    }
     if (IsTransferCommand(options.command)) {
         return RunTransferCommand(options, out, err);
     }
@@ -67,6 +101,11 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     SetJapaneseNameRule(japanese);
 
     TProductInfo product(settingsPath);
+    if (!options.model.empty() && !IsConfigured(product, options.model)) {
+        err << "dialvane-cli: "
+            << Text(Msg::ModelUnknown, options.model, settingsPath, ModelList(product)) << '\n';
+        return kExitUsage;
+    }
     product.Load(options.model.empty() ? settings.offlineTarget : options.model);
 
     DialModel model;

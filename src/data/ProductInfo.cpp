@@ -61,6 +61,19 @@ TProductInfo::TProductInfo(std::string settingsPath) : settings_(std::make_uniqu
 
 TProductInfo::~TProductInfo() = default;
 
+std::vector<std::string> TProductInfo::ConfiguredModels() const {
+    CSimpleIniA::TNamesDepend sections;
+    settings_->ini.GetAllSections(sections);
+    sections.sort(CSimpleIniA::Entry::LoadOrder());
+    std::vector<std::string> models;
+    for (const CSimpleIniA::Entry& section : sections) {
+        if (settings_->ini.GetValue(section.pItem, "FaxType", nullptr) != nullptr) {
+            models.emplace_back(section.pItem);
+        }
+    }
+    return models;
+}
+
 int TProductInfo::ReadInt(const std::string& section, const char* key, int fallback) const {
     const char* value = settings_->ini.GetValue(section.c_str(), key, nullptr);
     if (value == nullptr) {

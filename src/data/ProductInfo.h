@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace dialvane {
 
@@ -17,6 +18,10 @@ class TProductInfo {
 
     // Also re-selects the mode-dependent messages.
     void Load(const std::string& modelName);
+
+    // The models the settings file names a profile for (sections with a FaxType key), in file
+    // order.
+    std::vector<std::string> ConfiguredModels() const;
 
     const std::string& ModelName() const;
     int SpeedDial() const;

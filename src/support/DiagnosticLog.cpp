@@ -247,6 +247,8 @@ bool WriteHeader(const std::string& dataFolder, const std::string& programSettin
     line(Format("バージョン.......%s", VersionValue(version, "ProductVersion")));
     line(Format("開発バージョン...%s", VersionValue(version, "Comments")));
     line(Format("記録日時.........%s", FormatLogDateTime(LogNow())));
+    line(Format("設定ファイル.....%s",
+                programSettingsFile.empty() ? "(なし)" : programSettingsFile));
 
     append("\r\n======== QNLの環境 [QNL_ENV] =========\r\n");
     line(Format("接続番号(CONNECT_NO) = %s", env.connectNo));

@@ -3,9 +3,13 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
 
 #include "support/DiagnosticLog.h"
 #include "support/FileUtil.h"
+#include "support/Messages.h"
 
 namespace dialvane {
 
@@ -38,20 +42,63 @@ void ApplyLocaleLanguage(const std::string& programFolder) {
     }
 }
 
+std::string ResourceFolder(const std::string& programFolder) {
+    std::error_code ec;
+    const std::filesystem::path folder(programFolder);
+    // "bin/" ends with a slash, so its parent_path() is "bin" itself.
+    const std::filesystem::path prefix = folder.parent_path().parent_path();
+    if (folder.parent_path().filename() == "bin" &&
+        std::filesystem::is_directory(prefix / "share/dialvane", ec)) {
+        return (prefix / "share/dialvane/").string();
+    }
+    return programFolder;
+}
+
+std::string FindProgramSettingsFile(const std::string& programFolder) {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    std::string config;
+    // A relative XDG_CONFIG_HOME is invalid and is ignored.
+    if (xdg != nullptr && xdg[0] == '/') {
+        config = std::string(xdg) + "/";
+    } else if (home != nullptr && home[0] == '/') {
+        config = std::string(home) + "/.config/";
+    }
+    std::vector<std::string> candidates;
+    if (!config.empty()) {
+        candidates.push_back(config + "ORVEX/Dialvane/" + kProgramSettingsName);
+    }
+    candidates.push_back(FindFileIgnoringCase(programFolder, kProgramSettingsName));
+    candidates.push_back(FindFileIgnoringCase(ResourceFolder(programFolder), kProgramSettingsName));
+    for (const std::string& candidate : candidates) {
+        if (FileExists(candidate)) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+std::string CheckStartupOptions(const StartupOptions& options) {
+    if (options.settingsFile && !ReadFileBytes(*options.settingsFile)) {
+        return Text(Msg::SettingsFileUnreadable, *options.settingsFile);
+    }
+    return {};
+}
+
 Environment StartEnvironment(const StartupOptions& options) {
     Environment env;
     env.programPath = options.programPath.empty() ? CurrentProgramPath() : options.programPath;
     env.programFolder = FolderOfPath(env.programPath);
+    env.resourceFolder = ResourceFolder(env.programFolder);
 
     env.paths = PrepareDataFolder(options.dataFolder);
 
-    env.programSettingsFile = options.settingsFile
-                                  ? *options.settingsFile
-                                  : FindFileIgnoringCase(env.programFolder, kProgramSettingsName);
+    env.programSettingsFile =
+        options.settingsFile ? *options.settingsFile : FindProgramSettingsFile(env.programFolder);
     env.settings = ReadProgramSettings(env.programSettingsFile);
 
     // A missing language file leaves the texts as they are (the locale's or English).
-    env.languageFile = LanguageFilePath(env.programFolder, env.settings.lang);
+    env.languageFile = LanguageFilePath(env.resourceFolder, env.settings.lang);
     if (FileExists(env.languageFile)) {
         env.language = LoadLanguageFile(env.languageFile);
     }

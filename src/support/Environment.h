@@ -22,7 +22,8 @@ struct StartupOptions {
 // before any other thread starts, read-only afterwards (except `user`, main thread only).
 struct Environment {
     std::string programPath;
-    std::string programFolder;  // ends with "/"
+    std::string programFolder;   // ends with "/"
+    std::string resourceFolder;  // ends with "/"
     std::string programSettingsFile;
     DataPaths paths;
     ProgramSettings settings;
@@ -35,6 +36,20 @@ struct Environment {
     int buttonFontDelta = 0;      // -1 when LANG is "DEU" or "ITA"
     std::string preselectedFile;  // the first file history entry, if any
 };
+
+// Where the shipped files (language files, help pages, pictures, the program settings file) are:
+// PREFIX/share/dialvane/ when the program is installed as PREFIX/bin/NAME, otherwise the program
+// folder (the build tree). Ends with "/".
+std::string ResourceFolder(const std::string& programFolder);
+
+// The program settings file, first found wins: $XDG_CONFIG_HOME/ORVEX/Dialvane/dialvane.ini
+// (~/.config when unset), beside the program, then in the resource folder. Empty when there is
+// none, so every setting takes its default.
+std::string FindProgramSettingsFile(const std::string& programFolder);
+
+// The error text for start-up options that cannot work (a --settings file that is missing or
+// unreadable); empty when they can.
+std::string CheckStartupOptions(const StartupOptions& options);
 
 // Finds the data folder (creating it), reads the program settings file, loads the language
 // file for LANG, reads "MFP_USER.INI" and starts the diagnostic log, in that order.

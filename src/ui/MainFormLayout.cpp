@@ -352,7 +352,7 @@ void TMainForm::SetNodeTexts() {
 
 void TMainForm::DrawTitleBand() {
     // The band's picture beside the program wins; otherwise a gradient in the caption colours.
-    QString picture = QString::fromStdString(env_.programFolder + "Title_Back.bmp");
+    QString picture = QString::fromStdString(env_.resourceFolder + "Title_Back.bmp");
     QString style =
         "QLabel#LBL_Title { color: yellow; font-weight: bold; font-style: italic; "
         "font-size: 21px; padding-left: 10px; ";
@@ -483,7 +483,7 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
 }
 
 std::string TMainForm::HelpFile() const {
-    return env_.programFolder + "help/index.html";
+    return env_.resourceFolder + "help/index.html";
 }
 
 void TMainForm::ShowHelp() {

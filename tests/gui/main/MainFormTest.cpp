@@ -409,7 +409,7 @@ TEST_F(MainFormTest, HelpOpensTheShippedPageOrSaysWhatWentWrong) {
         opened.push_back(page);
         return browser;
     };
-    environment->programFolder = dir.Path();
+    environment->resourceFolder = dir.Path();
     Make();
     form->MN_Help->trigger();
     EXPECT_TRUE(opened.empty());

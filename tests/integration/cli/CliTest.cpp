@@ -80,6 +80,29 @@ TEST_F(CliTest, StartsLikeTheDesktopProgramInItsDataFolder) {
     const std::string log = ReadFileBytes(File("data/ZEVIZ_LOG.txt")).value_or("");
     EXPECT_NE(log.find("ORVEX Dialvane"), std::string::npos) << log;
     EXPECT_NE(log.find("CONNECT_NO"), std::string::npos) << log;
+    // The header names the settings file in use: the one beside the built program.
+    EXPECT_NE(
+        log.find("設定ファイル....." DIALVANE_BINARY_DIR "/apps/dialvane-cli/dialvane.ini\r\n"),
+        std::string::npos)
+        << log;
+}
+
+TEST_F(CliTest, SettingsFileAndModelMustExist) {
+    const std::string sample = kSamples + "sample-dial-list.csv";
+    auto missing = Cli({"--settings", File("none.ini"), "check", sample});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err,
+              "dialvane-cli: cannot read the program settings file " + File("none.ini") + "\n");
+
+    auto model = Cli({"check", "--model", "DX-NOPE", sample});
+    EXPECT_EQ(model.status, 2);
+    EXPECT_EQ(model.out, "");
+    EXPECT_NE(model.err.find("unknown model DX-NOPE; "), std::string::npos) << model.err;
+    EXPECT_NE(model.err.find(": DX-R7700, DX-R6500, DX-C3500, DX-M100\n"), std::string::npos)
+        << model.err;
+    // Section names compare without regard to case, as everywhere in the settings file.
+    EXPECT_EQ(Cli({"check", "--model", "dx-r7700", sample}).status, 0);
 }
 
 }  // namespace

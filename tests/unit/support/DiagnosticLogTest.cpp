@@ -62,6 +62,9 @@ TEST_F(DiagnosticLogTest, HeaderWithoutSwitchesRecordsTheSettingsAndLeavesEveryt
                            ProductVersion() + "\r\n" + "開発バージョン..." + Comments() +
                            "\r\n"
                            "記録日時.........2026/12/06 09:05:03\r\n"
+                           "設定ファイル....." +
+                           dir_.File("none") +
+                           "\r\n"
                            "\r\n"
                            "======== QNLの環境 [QNL_ENV] =========\r\n"
                            "接続番号(CONNECT_NO) = 0001\r\n"

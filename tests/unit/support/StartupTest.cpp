@@ -41,10 +41,13 @@ TEST(SingleInstance, ASecondCopyIsToldAndTheFirstKeepsRunning) {
 class StartupTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        for (const char* name : {"XDG_DATA_HOME", "HOME", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+        for (const char* name :
+             {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "HOME", "LC_ALL", "LC_MESSAGES", "LANG"}) {
             const char* value = std::getenv(name);
             saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
         }
+        // The user's own settings file must not take part.
+        ::setenv("XDG_CONFIG_HOME", (dir_.Path() + "config").c_str(), 1);
     }
     void TearDown() override {
         for (const auto& [name, value] : saved_) {
@@ -95,6 +98,35 @@ TEST_F(StartupTest, EnvironmentReadsBothFilesLoadsTheLanguageAndStartsTheLog) {
     env.user.ipHistory = {"10.0.0.7"};
     ASSERT_TRUE(SaveUserSettings(env));
     EXPECT_EQ(ReadUserSettings(env.paths.userSettingsFile, 0).ipHistory, env.user.ipHistory);
+}
+
+TEST_F(StartupTest, SettingsFileLookupFirstFoundWins) {
+    // An installed layout: PREFIX/bin/dialvane-cli and PREFIX/share/dialvane/.
+    const std::string bin = dir_.File("prefix/bin/");
+    ASSERT_TRUE(MakeDirectories(bin) && MakeDirectories(dir_.File("prefix/share/dialvane")));
+    EXPECT_EQ(ResourceFolder(bin), dir_.File("prefix/share/dialvane/"));
+    EXPECT_EQ(ResourceFolder(dir_.File("build/")), dir_.File("build/"));
+    EXPECT_EQ(FindProgramSettingsFile(bin), "");
+
+    const std::string shared = dir_.Write("prefix/share/dialvane/dialvane.ini", "");
+    EXPECT_EQ(FindProgramSettingsFile(bin), shared);
+    const std::string beside = dir_.Write("prefix/bin/DIALVANE.INI", "");
+    EXPECT_EQ(FindProgramSettingsFile(bin), beside);
+    ASSERT_TRUE(MakeDirectories(dir_.File("config/ORVEX/Dialvane")));
+    const std::string user = dir_.Write("config/ORVEX/Dialvane/dialvane.ini", "");
+    EXPECT_EQ(FindProgramSettingsFile(bin), user);
+    // Without XDG_CONFIG_HOME the folder is ~/.config.
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::setenv("HOME", dir_.File("home").c_str(), 1);
+    EXPECT_EQ(FindProgramSettingsFile(bin), beside);
+
+    StartupOptions options;
+    EXPECT_EQ(CheckStartupOptions(options), "");
+    options.settingsFile = dir_.File("missing.ini");
+    EXPECT_EQ(CheckStartupOptions(options),
+              "cannot read the program settings file " + dir_.File("missing.ini"));
+    options.settingsFile = dir_.Path();  // a folder is no settings file
+    EXPECT_NE(CheckStartupOptions(options), "");
 }
 
 }  // namespace
