@@ -1,10 +1,10 @@
 // The desktop program: the start-up order, then the main window's message loop.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QSessionManager>
 #include <QTabBar>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,41 +13,78 @@
 #include "support/Messages.h"
 #include "support/Prompt.h"
 #include "support/SingleInstance.h"
+#include "support/Version.h"
 #include "ui/MainForm.h"
 #include "ui/QtPrompt.h"
 
 namespace {
 
-// --settings FILE, --data-dir FOLDER and --screenshots FOLDER [--sample FILE]; anything else is
-// left to Qt.
-bool ReadOptions(int argc, char** argv, dialvane::StartupOptions& options, std::string& screenshots,
-                 std::string& sample) {
-    for (int i = 1; i < argc; ++i) {
-        std::string name = argv[i];
-        std::optional<std::string>* target = nullptr;
-        std::string* plain = nullptr;
-        if (name == "--settings") {
-            target = &options.settingsFile;
-        } else if (name == "--data-dir") {
-            target = &options.dataFolder;
-        } else if (name == "--screenshots") {
-            plain = &screenshots;
-        } else if (name == "--sample") {
-            plain = &sample;
-        } else {
-            continue;
-        }
-        if (i + 1 >= argc) {
-            std::fprintf(stderr, "dialvane: %s needs a value\n", argv[i]);
-            return false;
-        }
-        if (target != nullptr) {
-            *target = std::string(argv[++i]);
-        } else {
-            *plain = argv[++i];
-        }
+struct GuiOptions {
+    dialvane::StartupOptions startup;
+    std::string screenshots;
+    std::string sample;
+};
+
+// Qt has already taken its own options (-platform, -style ...) out of the arguments. Help and
+// version are printed here and end the program, as do errors (exit status 2).
+std::optional<int> ReadOptions(const QStringList& arguments, GuiOptions& options) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Reads, edits, saves and writes back the fax dial list of an ORVEX colour MFP.");
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption settings(
+        "settings",
+        "Program settings file (default: the first of $XDG_CONFIG_HOME/ORVEX/Dialvane/"
+        "dialvane.ini, dialvane.ini beside the program, PREFIX/share/dialvane/"
+        "dialvane.ini).",
+        "FILE");
+    const QCommandLineOption dataDir(
+        "data-dir", "Per-user data folder (default: $XDG_DATA_HOME/ORVEX/Dialvane).", "DIR");
+    const QCommandLineOption screenshots(
+        "screenshots", "Save a picture of every main-window panel in DIR and exit.", "DIR");
+    const QCommandLineOption sample("sample", "With --screenshots: the dial list file shown.",
+                                    "FILE");
+    parser.addOptions({settings, dataDir, screenshots, sample});
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "dialvane: %s\n", qPrintable(parser.errorText()));
+        return 2;
     }
-    return true;
+    if (parser.isSet(help)) {
+        // The usage line names the program as it is installed, not the path it ran from.
+        QString text = parser.helpText();
+        text.replace(arguments.constFirst(), "dialvane");
+        std::fputs(qPrintable(text), stdout);
+        std::fputs(
+            "\nExit status:\n  0  closed normally\n  1  another copy is already running\n"
+            "  2  usage error, or the settings file cannot be read\n",
+            stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("dialvane (%s) %s\n", dialvane::ProductName().c_str(),
+                    dialvane::ProductVersion().c_str());
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "dialvane: unexpected argument: %s\n",
+                     qPrintable(parser.positionalArguments().constFirst()));
+        return 2;
+    }
+    if (parser.isSet(settings)) {
+        options.startup.settingsFile = parser.value(settings).toStdString();
+    }
+    if (parser.isSet(dataDir)) {
+        options.startup.dataFolder = parser.value(dataDir).toStdString();
+    }
+    options.screenshots = parser.value(screenshots).toStdString();
+    options.sample = parser.value(sample).toStdString();
+    if (const std::string problem = dialvane::CheckStartupOptions(options.startup);
+        !problem.empty()) {
+        std::fprintf(stderr, "dialvane: %s\n", problem.c_str());
+        return 2;
+    }
+    return std::nullopt;
 }
 
 // Renders every panel of the main window to PNG files in `folder`, with `sample` opened in the
@@ -101,22 +138,22 @@ int RenderScreenshots(dialvane::TMainForm& form, const std::string& folder,
 
 int main(int argc, char** argv) {
     using namespace dialvane;
-    StartupOptions options;
-    std::string screenshots;
-    std::string sample;
-    if (!ReadOptions(argc, argv, options, screenshots, sample)) {
-        return 2;
-    }
     std::string programPath = CurrentProgramPath();
-    ApplyLocaleLanguage(FolderOfPath(programPath));
+    ApplyLocaleLanguage(ResourceFolder(FolderOfPath(programPath)));
 
     // The message box of the instance check needs the application object, but no window
     // exists before the check has passed.
     QApplication app(argc, argv);
-    if (!screenshots.empty()) {
+    QCoreApplication::setApplicationVersion(QString::fromStdString(ProductVersion()));
+    GuiOptions gui;
+    if (const std::optional<int> status = ReadOptions(QCoreApplication::arguments(), gui)) {
+        return *status;
+    }
+    const StartupOptions& options = gui.startup;
+    if (!gui.screenshots.empty()) {
         Environment environment = StartEnvironment(options);
         TMainForm mainForm(environment);
-        return RenderScreenshots(mainForm, screenshots, sample);
+        return RenderScreenshots(mainForm, gui.screenshots, gui.sample);
     }
     SetActivePrompt(std::make_shared<QtPrompt>());
     std::unique_ptr<InstanceGuard> guard = CheckSingleInstance(programPath);
