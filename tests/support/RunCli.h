@@ -18,11 +18,13 @@ struct CliRun {
 // Runs the built dialvane-cli with the arguments (each single-quoted for the shell) and its own
 // data folder inside `dir`, so the user's settings and log stay untouched.
 inline CliRun RunCli(const TempDir& dir, const std::vector<std::string>& args) {
-    // An empty configuration folder: a settings file of the user's own must not take part.
-    std::string command = "XDG_CONFIG_HOME='" + dir.File("config") +
-                          "' '" DIALVANE_BINARY_DIR
-                          "/apps/dialvane-cli/dialvane-cli' --data-dir '" +
-                          dir.File("data") + "'";
+    // A test that sets a configuration folder keeps it; otherwise an empty one, so a settings
+    // file of the user's own takes no part.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::string command =
+        "XDG_CONFIG_HOME='" + (config ? std::string(config) : dir.File("config")) +
+        "' '" DIALVANE_BINARY_DIR "/apps/dialvane-cli/dialvane-cli' --data-dir '" +
+        dir.File("data") + "'";
     for (const std::string& arg : args) {
         command += " '" + arg + "'";
     }
