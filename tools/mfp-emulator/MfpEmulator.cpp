@@ -699,6 +699,19 @@ bool MfpEmulator::LoadUserFile(const std::string& path, std::string* error) {
         }
         return fail(lines);
     }
+    // A device with the short sender field holds no more of the name than fits in it; asking
+    // it to take the long field would only be refused.
+    if (!options_.longSenderSupported) {
+        std::string& name = model.senderName;
+        while (IsLongSenderName(name)) {
+            while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80) {
+                name.pop_back();
+            }
+            if (!name.empty()) {
+                name.pop_back();
+            }
+        }
+    }
     emu::DeviceDialList fresh;
     try {
         RecordTable table(profile.Product());

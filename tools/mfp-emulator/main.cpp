@@ -1,88 +1,203 @@
 // mfp-emulator: serves an emulated MFP fax dial list on a TCP port until SIGINT or SIGTERM.
 
+#include <getopt.h>
+
+#include <array>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "MfpEmulator.h"
 #include "data/ProductInfo.h"
+#include "support/Version.h"
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: mfp-emulator [--address 127.0.0.1] [--port 9100] [--model NAME]\n"
-    "                    [--format normal|extended] [--short-sender] [--settings FILE]\n"
-    "                    [--load FILE] [--dump-on-exit FILE] [--delay MS]\n"
-    "                    [--usb-pty LINK [--device-id TEXT]]\n";
+struct EmulatorSettings {
+    dialvane::MfpEmulatorOptions options;
+    dialvane::EmulatorFaults faults;
+    std::string load;
+    std::string dump;
+    bool formatGiven = false;
+};
 
 bool ParseNumber(const char* text, long low, long high, long& value) {
     char* end = nullptr;
-    value = std::strtol(text, &end, 10);
+    value = std::strtol(text, &end, 0);
     return end != text && *end == '\0' && value >= low && value <= high;
+}
+
+// One option: adding one is one row here. `apply` gets nullptr for a flag and returns false
+// when the value is not acceptable.
+struct EmulatorOption {
+    const char* name;
+    const char* valueName;  // nullptr: a flag
+    const char* help;
+    bool (*apply)(EmulatorSettings& settings, const char* value);
+};
+
+const std::array kOptions{
+    EmulatorOption{"address", "ADDR", "IPv4 address to listen on (default 127.0.0.1)",
+                   [](EmulatorSettings& s, const char* v) {
+                       s.options.address = v;
+                       return true;
+                   }},
+    EmulatorOption{"port", "PORT", "TCP port (default 9100; 0 picks a free one)",
+                   [](EmulatorSettings& s, const char* v) {
+                       long n = 0;
+                       s.options.port = ParseNumber(v, 0, 65535, n) ? static_cast<uint16_t>(n) : 0;
+                       return ParseNumber(v, 0, 65535, n);
+                   }},
+    EmulatorOption{"model", "NAME", "model name the MFP reports (default DX-R7700)",
+                   [](EmulatorSettings& s, const char* v) {
+                       s.options.model = v;
+                       return true;
+                   }},
+    EmulatorOption{"format", "normal|extended",
+                   "record layout: extended (keywords, 200 speed dials, 12 quick dials) or "
+                   "normal (60 speed dials, one-touch buttons A to C); default: from the model's "
+                   "profile with --settings, else extended",
+                   [](EmulatorSettings& s, const char* v) {
+                       s.options.extendedFormat = std::string_view(v) == "extended";
+                       s.formatGiven = true;
+                       return s.options.extendedFormat || std::string_view(v) == "normal";
+                   }},
+    EmulatorOption{"short-sender", nullptr,
+                   "accept only 34-byte sender names (16 characters), as older models do; a "
+                   "longer sender name from --load is cut to fit",
+                   [](EmulatorSettings& s, const char*) {
+                       s.options.longSenderSupported = false;
+                       return true;
+                   }},
+    EmulatorOption{"settings", "FILE",
+                   "program settings file whose profile of the model limits what --load accepts",
+                   [](EmulatorSettings& s, const char* v) {
+                       s.options.settingsPath = v;
+                       return true;
+                   }},
+    EmulatorOption{"load", "FILE", "dial list file the MFP holds at start",
+                   [](EmulatorSettings& s, const char* v) {
+                       s.load = v;
+                       return true;
+                   }},
+    EmulatorOption{"dump-on-exit", "FILE", "write the dial list the MFP holds to FILE at exit",
+                   [](EmulatorSettings& s, const char* v) {
+                       s.dump = v;
+                       return true;
+                   }},
+    EmulatorOption{"delay", "MS", "fault: wait MS milliseconds (0 to 600000) before every answer",
+                   [](EmulatorSettings& s, const char* v) {
+                       long n = 0;
+                       s.faults.answerDelayMs =
+                           ParseNumber(v, 0, 600000, n) ? static_cast<int>(n) : 0;
+                       return ParseNumber(v, 0, 600000, n);
+                   }},
+    EmulatorOption{"busy-occupy", "N", "fault: answer the first N occupy starts with busy",
+                   [](EmulatorSettings& s, const char* v) {
+                       long n = 0;
+                       s.faults.busyOccupyStarts =
+                           ParseNumber(v, 0, 1000, n) ? static_cast<int>(n) : 0;
+                       return ParseNumber(v, 0, 1000, n);
+                   }},
+    EmulatorOption{"nop-result", "CODE",
+                   "fault: result code of the fax board probe, e.g. 0xFD for no fax board "
+                   "(default 0, present)",
+                   [](EmulatorSettings& s, const char* v) {
+                       long n = 0;
+                       s.faults.nopResult =
+                           ParseNumber(v, 0, 0xFFFF, n) ? static_cast<uint16_t>(n) : 0;
+                       return ParseNumber(v, 0, 0xFFFF, n);
+                   }},
+};
+
+void PrintHelp() {
+    std::printf(
+        "Usage: dialvane-mfp-emulator [OPTION]...\n"
+        "Serves the fax dial list of an emulated ORVEX colour MFP over TCP until SIGINT or "
+        "SIGTERM,\nfor trying dialvane and dialvane-cli without a device.\n\nOptions:\n");
+    for (const EmulatorOption& option : kOptions) {
+        std::string synopsis = std::string("  --") + option.name;
+        if (option.valueName != nullptr) {
+            synopsis += std::string("=") + option.valueName;
+        }
+        std::printf("%s\n        %s\n", synopsis.c_str(), option.help);
+    }
+    std::printf(
+        "  -h, --help\n        show this help\n"
+        "  -V, --version\n        show the program's name and version\n\n"
+        "Exit status:\n"
+        "  0  stopped by SIGINT or SIGTERM\n"
+        "  1  the file could not be loaded or written, or the port could not be opened\n"
+        "  2  usage error\n");
+}
+
+// nullopt: go on serving; otherwise the exit status.
+std::optional<int> ParseOptions(int argc, char** argv, EmulatorSettings& settings) {
+    constexpr int kHelp = 'h';
+    constexpr int kVersion = 'V';
+    constexpr int kFirstRow = 256;
+    std::vector<option> longOptions;
+    for (size_t i = 0; i < kOptions.size(); ++i) {
+        longOptions.push_back({kOptions[i].name,
+                               kOptions[i].valueName ? required_argument : no_argument, nullptr,
+                               kFirstRow + static_cast<int>(i)});
+    }
+    longOptions.push_back({"help", no_argument, nullptr, kHelp});
+    longOptions.push_back({"version", no_argument, nullptr, kVersion});
+    longOptions.push_back({nullptr, 0, nullptr, 0});
+    opterr = 0;
+    int code = 0;
+    while ((code = getopt_long(argc, argv, ":hV", longOptions.data(), nullptr)) != -1) {
+        if (code == kHelp) {
+            PrintHelp();
+            return 0;
+        }
+        if (code == kVersion) {
+            std::printf("dialvane-mfp-emulator (%s) %s\n", dialvane::ProductName().c_str(),
+                        dialvane::ProductVersion().c_str());
+            return 0;
+        }
+        if (code >= kFirstRow) {
+            const EmulatorOption& row = kOptions[static_cast<size_t>(code - kFirstRow)];
+            if (row.apply(settings, optarg)) {
+                continue;
+            }
+            std::fprintf(stderr, "mfp-emulator: invalid value for --%s: %s\n", row.name, optarg);
+        } else if (code == ':') {
+            std::fprintf(stderr, "mfp-emulator: option %s needs a value\n", argv[optind - 1]);
+        } else {
+            std::fprintf(stderr, "mfp-emulator: unknown option: %s\n", argv[optind - 1]);
+        }
+        std::fprintf(stderr, "Try 'mfp-emulator --help' for more information.\n");
+        return 2;
+    }
+    if (optind < argc) {
+        std::fprintf(stderr, "mfp-emulator: unexpected argument: %s\n", argv[optind]);
+        return 2;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    dialvane::MfpEmulatorOptions options;
-    std::string load;
-    std::string dump;
-    long delay = 0;
-    bool formatGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        long number = 0;
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (arg == "--short-sender") {
-            options.longSenderSupported = false;
-        } else if (!hasValue) {
-            std::fprintf(stderr, "mfp-emulator: unknown option or missing value: %s\n%s", argv[i],
-                         kUsage);
-            return 2;
-        } else if (arg == "--address") {
-            options.address = argv[++i];
-        } else if (arg == "--port" && ParseNumber(argv[i + 1], 0, 65535, number)) {
-            options.port = static_cast<std::uint16_t>(number);
-            ++i;
-        } else if (arg == "--model") {
-            options.model = argv[++i];
-        } else if (arg == "--format" && (std::string_view(argv[i + 1]) == "normal" ||
-                                         std::string_view(argv[i + 1]) == "extended")) {
-            options.extendedFormat = std::string_view(argv[++i]) == "extended";
-            formatGiven = true;
-        } else if (arg == "--settings") {
-            options.settingsPath = argv[++i];
-        } else if (arg == "--usb-pty") {
-            options.usbPtyLink = argv[++i];
-        } else if (arg == "--device-id") {
-            options.deviceId = argv[++i];
-        } else if (arg == "--load") {
-            load = argv[++i];
-        } else if (arg == "--dump-on-exit") {
-            dump = argv[++i];
-        } else if (arg == "--delay" && ParseNumber(argv[i + 1], 0, 600000, number)) {
-            delay = number;
-            ++i;
-        } else {
-            std::fprintf(stderr, "mfp-emulator: bad option: %s %s\n%s", argv[i], argv[i + 1],
-                         kUsage);
-            return 2;
-        }
+    EmulatorSettings settings;
+    if (const std::optional<int> status = ParseOptions(argc, argv, settings)) {
+        return *status;
     }
+    dialvane::MfpEmulatorOptions& options = settings.options;
 
     // Without an explicit format the model's profile decides: quick-dial models keep their
     // records in the extended layout.
-    if (!formatGiven && !options.settingsPath.empty()) {
+    if (!settings.formatGiven && !options.settingsPath.empty()) {
         dialvane::TProductInfo product(options.settingsPath);
         product.Load(options.model);
         options.extendedFormat = !product.OneTouch();
     }
-
     // Signals are taken by sigwait below, so every thread must have them blocked.
     sigset_t signals;
     sigemptyset(&signals);
@@ -92,13 +207,12 @@ int main(int argc, char** argv) {
 
     dialvane::MfpEmulator emulator(options);
     std::string error;
-    if (!load.empty() && !emulator.LoadUserFile(load, &error)) {
-        std::fprintf(stderr, "mfp-emulator: cannot load %s:\n%s\n", load.c_str(), error.c_str());
+    if (!settings.load.empty() && !emulator.LoadUserFile(settings.load, &error)) {
+        std::fprintf(stderr, "mfp-emulator: cannot load %s:\n%s\n", settings.load.c_str(),
+                     error.c_str());
         return 1;
     }
-    dialvane::EmulatorFaults faults;
-    faults.answerDelayMs = static_cast<int>(delay);
-    emulator.SetFaults(faults);
+    emulator.SetFaults(settings.faults);
     if (!emulator.Start(&error)) {
         std::fprintf(stderr, "mfp-emulator: %s\n", error.c_str());
         return 1;
@@ -121,8 +235,9 @@ int main(int argc, char** argv) {
     for (const std::string& problem : emulator.Problems()) {
         std::fprintf(stderr, "mfp-emulator: %s\n", problem.c_str());
     }
-    if (!dump.empty() && !emulator.DumpUserFile(dump, &error)) {
-        std::fprintf(stderr, "mfp-emulator: cannot write %s: %s\n", dump.c_str(), error.c_str());
+    if (!settings.dump.empty() && !emulator.DumpUserFile(settings.dump, &error)) {
+        std::fprintf(stderr, "mfp-emulator: cannot write %s: %s\n", settings.dump.c_str(),
+                     error.c_str());
         return 1;
     }
     return 0;

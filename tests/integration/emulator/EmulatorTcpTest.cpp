@@ -172,6 +172,18 @@ TEST(Emulator, LoadThenDumpKeepsTheDialList) {
     EXPECT_FALSE(small.LoadUserFile(kSample, &error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(small.StoredCount('S'), 0);
+
+    // A device with the short sender field keeps the 16 characters of the sample's sender name
+    // that fit, and everything else.
+    options.extendedFormat = true;
+    options.longSenderSupported = false;
+    MfpEmulator shortSender(options);
+    ASSERT_TRUE(shortSender.LoadUserFile(kSample, &error)) << error;
+    ASSERT_TRUE(shortSender.DumpUserFile(dir.File("short.csv"), &error)) << error;
+    ASSERT_TRUE(LoadDialFile(dir.File("short.csv"), dumped, product).ok());
+    EXPECT_EQ(dumped.senderName, "ORVEX Sales Toky");
+    dumped.senderName = original.senderName;
+    EXPECT_EQ(testing::Describe(original), testing::Describe(dumped));
 }
 
 TEST_F(EmulatorTcp, ServesOneConnectionAfterAnotherAndReleasesTheFaxOnDisconnect) {
