@@ -87,7 +87,7 @@ RunResult DeviceSession::ReadList(RecordTable& table, const TProductInfo& produc
 RunResult DeviceSession::Upload(RecordTable& table, const TProductInfo& product,
                                 std::string* sendFileError) {
     sendFileError->clear();
-    if (!WriteDownloadFile(settings_.sendFile, table, sendFileError)) {
+    if (!WriteDownloadFile(settings_.sendFile, table, sendFileError, kPrivateFileMode)) {
         return RunResult{};
     }
     RunRequest request = MakeRequest(RunMode::Upload);

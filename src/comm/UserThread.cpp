@@ -289,7 +289,10 @@ void UThread::RunSequence() {
     const std::string& path = upload ? request_.downloadFile : request_.text;
     if (!path.empty()) {
         std::string error;
-        if (!WriteDownloadFile(path, table, &error)) {
+        // The session's own temporary files stay private; a file the user named keeps the
+        // usual mode.
+        const bool temporary = path == request_.downloadFile || path == request_.sendFile;
+        if (!WriteDownloadFile(path, table, &error, temporary ? kPrivateFileMode : kNewFileMode)) {
             throw TransferError(error);
         }
     }

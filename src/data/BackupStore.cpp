@@ -109,8 +109,7 @@ bool BackupStore::Save(const RecordTable& table, const std::string& model,
     if (cause.empty()) {
         std::string writeError;
         errno = 0;
-        if (WriteDownloadFile(target, table, &writeError)) {
-            ::chmod(target.c_str(), 0600);
+        if (WriteDownloadFile(target, table, &writeError, kPrivateFileMode)) {
             if (path != nullptr) {
                 *path = target;
             }

@@ -97,7 +97,7 @@ std::string JoinDialLine(const std::vector<std::string>& fields) {
 namespace dialvane {
 
 bool WriteDialLines(const std::string& path, const std::vector<KeyedLine>& lines,
-                    std::string* error) {
+                    std::string* error, unsigned newFileMode) {
     auto fail = [&](const std::string& message) {
         if (error != nullptr) {
             *error = message;
@@ -118,7 +118,7 @@ bool WriteDialLines(const std::string& path, const std::vector<KeyedLine>& lines
         bytes += *narrow;
         bytes += "\r\n";
     }
-    if (!WriteFileAtomic(path, bytes)) {
+    if (!WriteFileAtomic(path, bytes, newFileMode)) {
         return fail(Text(Msg::FileCannotWrite) + "\r\n(" + path + ")");
     }
     return true;

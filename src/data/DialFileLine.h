@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/FileUtil.h"
+
 namespace dialvane {
 
 // Stands for a space while a line is split or joined, so that spaces never separate fields and
@@ -34,6 +36,6 @@ struct KeyedLine {
 // line break or a character the code page cannot hold: the message names that record. *error
 // (when given) receives the message for the "File Error" box on failure.
 bool WriteDialLines(const std::string& path, const std::vector<KeyedLine>& lines,
-                    std::string* error);
+                    std::string* error, unsigned newFileMode = kNewFileMode);
 
 }  // namespace dialvane

@@ -8,7 +8,8 @@
 
 namespace dialvane {
 
-bool WriteDownloadFile(const std::string& path, const RecordTable& table, std::string* error) {
+bool WriteDownloadFile(const std::string& path, const RecordTable& table, std::string* error,
+                       unsigned newFileMode) {
     if (path.empty()) {
         if (error != nullptr) {
             *error = Text(Msg::FileCannotWrite) + "\r\n()";
@@ -24,7 +25,7 @@ bool WriteDownloadFile(const std::string& path, const RecordTable& table, std::s
         }
         lines.push_back({key, std::move(fields)});
     }
-    return WriteDialLines(path, lines, error);
+    return WriteDialLines(path, lines, error, newFileMode);
 }
 
 }  // namespace dialvane

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "data/RecordTable.h"
+#include "support/FileUtil.h"
 
 namespace dialvane {
 
@@ -10,6 +11,7 @@ namespace dialvane {
 // speed dial's keyword and fax number swapped back into file order. Keys stay in the table's
 // short form (S5, G5). Atomic; on failure *error (when given) holds the "File Error" message and
 // nothing was written. An empty path writes nothing and fails.
-bool WriteDownloadFile(const std::string& path, const RecordTable& table, std::string* error);
+bool WriteDownloadFile(const std::string& path, const RecordTable& table, std::string* error,
+                       unsigned newFileMode = kNewFileMode);
 
 }  // namespace dialvane

@@ -19,6 +19,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 
 // Mode of a file WriteFileAtomic creates (before the umask) unless the caller asks for another.
 inline constexpr unsigned kNewFileMode = 0644;
+// Mode of the files in the data folder: they hold the office's address book.
+inline constexpr unsigned kPrivateFileMode = 0600;
 
 // Writes the bytes to a temporary file beside `path`, flushes it to disk and renames it into
 // place, then flushes the folder, so neither a failed or killed write nor a power cut leaves a

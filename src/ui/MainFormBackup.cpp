@@ -112,7 +112,8 @@ void TMainForm::SendAndOfferRestore() {
         if (!loaded.readable) {
             error = loaded.readError;
         }
-        if (!error.empty() || !WriteDownloadFile(env_.paths.sendFile, restore, &error)) {
+        if (!error.empty() ||
+            !WriteDownloadFile(env_.paths.sendFile, restore, &error, kPrivateFileMode)) {
             AskBox(error, Msg::FileErrorCaption, PromptButtons::Ok, PromptIcon::Stop);
             return;
         }

@@ -475,7 +475,7 @@ void TMainForm::SendToMfp() {
         return;
     }
     std::string error;
-    if (!WriteDownloadFile(env_.paths.sendFile, *table_, &error)) {
+    if (!WriteDownloadFile(env_.paths.sendFile, *table_, &error, kPrivateFileMode)) {
         Tell(error, Msg::FileErrorCaption, PromptIcon::Stop);
         return;
     }

@@ -1,6 +1,7 @@
 // Sessions side by side in one process: each has its own connection, engine, receive thread and
 // temporary files, so parallel runs never see each other's answers or files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <thread>
 
@@ -71,6 +72,31 @@ TEST(DeviceSession, ParallelSessionsReadTheirOwnDevice) {
     EXPECT_EQ(dir.Read("a.csv").find("Second"), std::string::npos);
     EXPECT_NE(dir.Read("b.csv").find("G1,Team,S2"), std::string::npos) << dir.Read("b.csv");
     EXPECT_EQ(dir.Read("b.csv").find("First"), std::string::npos);
+}
+
+TEST(DeviceSession, TheSessionsTemporaryFilesAreReadableByTheirOwnerOnly) {
+    testing::TempDir dir;
+    dir.Write("dialvane.ini", kSettings);
+    const Device device(dir, 233, "S1,Office,0101,\r\n");
+    DeviceSession session(SettingsIn(dir, "m"));
+    session.UseNetwork(testing::LoopbackAddress(233));
+    testing::ScriptedPrompt prompt;
+    session.SetPrompt(&prompt);
+    TProductInfo product(dir.File("dialvane.ini"));
+    ASSERT_EQ(session.Inquire(product).channelTestResult, 0);
+    RecordTable table(product);
+    ASSERT_TRUE(table.StoreRecord({"S1", "Office", "", "0101"}));
+    ASSERT_TRUE(table.StoreRecord({"N", "Head Office"}));
+
+    std::string error;
+    const RunResult result = session.Upload(table, product, &error);
+    ASSERT_TRUE(result.success) << error << dir.Read("send-m.tmp") << "|"
+                                << dir.Read("download-m.tmp");
+    for (const std::string& file : {session.Settings().sendFile, session.Settings().downloadFile}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(file.c_str(), &info), 0) << file;
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << file;
+    }
 }
 
 TEST(DeviceSession, UploadWhoseSendFileCannotBeWrittenNeverContactsTheMfp) {
