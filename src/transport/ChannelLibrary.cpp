@@ -286,21 +286,29 @@ void ChannelLibrary::Unload() {
     handle_ = -1;
 }
 
-bool ChannelLibrary::QueryDeviceId(const std::string& printers) {
-    std::vector<char> buffer(kDeviceIdBuffer, 0);
+template <typename Fn, typename T>
+std::pair<int, std::uint32_t> ChannelLibrary::QueryWithGrowingBuffer(ChannelEntry entry,
+                                                                     const std::string& printers,
+                                                                     std::vector<T>& buffer) {
     auto call = [&] {
-        LogCall(ChannelEntry::MVGetDeviceID);
+        LogCall(entry);
         std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
-        const int result = entries_->Get<MVGetDeviceIDFn>(ChannelEntry::MVGetDeviceID)(
-            1, printers.c_str(), buffer.data(), &size);
-        LogResult(ChannelEntry::MVGetDeviceID, result);
+        const int result = entries_->Get<Fn>(entry)(1, printers.c_str(), buffer.data(), &size);
+        LogResult(entry, result);
         return std::pair{result, size};
     };
-    auto [result, size] = call();
-    if (result == MVER_BUFFERSIZE && size > buffer.size()) {
-        buffer.assign(static_cast<std::size_t>(size) + 1, 0);
-        std::tie(result, size) = call();
+    auto answer = call();
+    if (answer.first == MVER_BUFFERSIZE && answer.second > buffer.size()) {
+        buffer.assign(static_cast<std::size_t>(answer.second) + 1, 0);
+        answer = call();
     }
+    return answer;
+}
+
+bool ChannelLibrary::QueryDeviceId(const std::string& printers) {
+    std::vector<char> buffer(kDeviceIdBuffer, 0);
+    const auto [result, size] =
+        QueryWithGrowingBuffer<MVGetDeviceIDFn>(ChannelEntry::MVGetDeviceID, printers, buffer);
     if (result < 0) {
         return false;
     }
@@ -315,19 +323,8 @@ bool ChannelLibrary::QueryDeviceId(const std::string& printers) {
 bool ChannelLibrary::QueryChannels(const std::string& printers,
                                    std::vector<OfferedChannel>& offered) {
     std::vector<std::uint8_t> buffer(kChannelBuffer, 0);
-    auto call = [&] {
-        LogCall(ChannelEntry::MVGetAvailableChannel);
-        std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
-        const int result = entries_->Get<MVGetAvailableChannelFn>(
-            ChannelEntry::MVGetAvailableChannel)(1, printers.c_str(), buffer.data(), &size);
-        LogResult(ChannelEntry::MVGetAvailableChannel, result);
-        return std::pair{result, size};
-    };
-    auto [result, size] = call();
-    if (result == MVER_BUFFERSIZE && size > buffer.size()) {
-        buffer.assign(static_cast<std::size_t>(size) + 1, 0);
-        std::tie(result, size) = call();
-    }
+    const auto [result, size] = QueryWithGrowingBuffer<MVGetAvailableChannelFn>(
+        ChannelEntry::MVGetAvailableChannel, printers, buffer);
     if (result < 0) {
         return false;
     }

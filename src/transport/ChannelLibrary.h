@@ -10,6 +10,7 @@
 #include <optional>
 #include <shared_mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "protocol/WriteRead.h"
@@ -121,6 +122,12 @@ class ChannelLibrary final : public IDeviceChannel {
     bool PrepareDriverParameters(const UsbPrinter& printer);
     bool LoadAndResolve(const std::string& path);
     void Unload();
+    // Calls a query entry once more with a larger buffer when it answers that the buffer is too
+    // small and says how large it must be. The result and the size the library reported.
+    template <typename Fn, typename T>
+    std::pair<int, std::uint32_t> QueryWithGrowingBuffer(ChannelEntry entry,
+                                                         const std::string& printers,
+                                                         std::vector<T>& buffer);
     bool QueryDeviceId(const std::string& printers);
     bool QueryChannels(const std::string& printers, std::vector<OfferedChannel>& offered);
     int LibraryReceive(int timeoutMs);
