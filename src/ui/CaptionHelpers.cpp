@@ -571,14 +571,19 @@ bool SaveLinesOrTell(const std::string& path, const std::vector<std::string>& li
     if (WriteFileAtomic(path, bytes)) {
         return true;
     }
-    PromptRequest box;
-    box.text = Text(Msg::SaveFileError) + "\n" + path;
-    box.title = Text(Msg::SaveFileErrorCaption);
-    box.buttons = PromptButtons::Ok;
-    box.icon = PromptIcon::Stop;
-    box.defaultAnswer = PromptAnswer::Ok;
-    AskUser(box);
+    AskBox(Text(Msg::SaveFileError) + "\n" + path, Msg::SaveFileErrorCaption, PromptButtons::Ok,
+           PromptIcon::Stop);
     return false;
+}
+
+PromptAnswer AskBox(const std::string& text, Msg title, PromptButtons buttons, PromptIcon icon) {
+    PromptRequest box;
+    box.text = text;
+    box.title = Text(title);
+    box.buttons = buttons;
+    box.icon = icon;
+    box.defaultAnswer = buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
+    return AskUser(box);
 }
 
 }  // namespace dialvane

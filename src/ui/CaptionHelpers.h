@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/Messages.h"
+#include "support/Prompt.h"
 
 class QBoxLayout;
 class QComboBox;
@@ -128,5 +129,8 @@ inline QString Q(Msg id) {
 inline std::string S(const QString& text) {
     return text.toStdString();
 }
+
+// A message box by the program's rules: a Yes/No question defaults to No, any other box to OK.
+PromptAnswer AskBox(const std::string& text, Msg title, PromptButtons buttons, PromptIcon icon);
 
 }  // namespace dialvane

@@ -24,18 +24,8 @@ namespace dialvane {
 
 namespace {
 
-PromptAnswer Ask(const std::string& text, Msg title, PromptButtons buttons, PromptIcon icon) {
-    PromptRequest box;
-    box.text = text;
-    box.title = Text(title);
-    box.buttons = buttons;
-    box.icon = icon;
-    box.defaultAnswer = buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
-    return AskUser(box);
-}
-
 bool AskYesNo(const std::string& text, Msg title) {
-    return Ask(text, title, PromptButtons::YesNo, PromptIcon::Warning) == PromptAnswer::Yes;
+    return AskBox(text, title, PromptButtons::YesNo, PromptIcon::Warning) == PromptAnswer::Yes;
 }
 
 int SelectedRow(const QTableWidget* grid) {

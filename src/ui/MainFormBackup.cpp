@@ -12,22 +12,10 @@
 #include "support/DiagnosticLog.h"
 #include "support/Environment.h"
 #include "support/Messages.h"
+#include "ui/CaptionHelpers.h"
 #include "ui/MainForm.h"
 
 namespace dialvane {
-namespace {
-
-PromptAnswer AskBox(const std::string& text, Msg title, PromptButtons buttons, PromptIcon icon) {
-    PromptRequest request;
-    request.text = text;
-    request.title = Text(title);
-    request.buttons = buttons;
-    request.icon = icon;
-    request.defaultAnswer = buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::No;
-    return AskUser(request);
-}
-
-}  // namespace
 
 std::string TMainForm::BackupAddress() const {
     return env_.user.connection == 0 ? std::string("usb") : env_.user.ipAddress;
