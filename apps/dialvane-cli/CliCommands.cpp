@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "TransferCommands.h"
+#include "UserFileEncoding.h"
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
 #include "data/DownloadWriter.h"
@@ -109,7 +110,7 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     product.Load(options.model.empty() ? settings.offlineTarget : options.model);
 
     DialModel model;
-    const LoadResult loaded = LoadDialFile(options.file, model, product);
+    const LoadResult loaded = LoadUserFile(options, model, product);
     if (std::optional<int> status = ReportLoad(loaded, out, err)) {
         return *status;
     }
@@ -125,7 +126,8 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
         return kExitOk;
     }
     std::string error;
-    if (!WriteDownloadFile(options.output, table, &error)) {
+    if (!WriteDownloadFile(options.output, table, &error, kNewFileMode,
+                           UserFileEncoding(options))) {
         err << error << '\n';
         return kExitUsage;
     }

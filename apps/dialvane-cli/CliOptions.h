@@ -26,7 +26,7 @@ struct CliOptions {
     bool noBackup = false;              // upload: no backup of the MFP's list this time
     bool dryRun = false;                // upload: print what would change, send nothing
     std::vector<std::string> operands;  // after the command name; `file` is the first
-    std::string encoding;               // "CP932", "CP1252", "UTF-8"; empty: the code page of LANG
+    std::string encoding;               // "cp932", "cp1252", "utf-8"; empty: the code page of LANG
 };
 
 enum class CliAction { Run, ShowHelp, ShowVersion };

@@ -6,6 +6,7 @@
 #include <array>
 #include <sstream>
 
+#include "data/CharConv.h"
 #include "support/TextUtil.h"
 
 namespace dialvane {
@@ -99,6 +100,13 @@ const std::array kOptions{
     CliOption{"output", 'o', "FILE", "export download",
               "file to write; - writes to standard output",
               [](CliOptions& o, const std::string& v) { return Store(o.output, v); }},
+    CliOption{"encoding", 0, "NAME", "check export download upload diff",
+              "encoding of the dial list files read and written: cp932, cp1252 or utf-8 "
+              "(default: cp932 when LANG=JPN in the settings, cp1252 otherwise)",
+              [](CliOptions& o, const std::string& v) {
+                  const std::optional<FileEncoding> encoding = ParseFileEncoding(v);
+                  return encoding && Store(o.encoding, std::string(FileEncodingName(*encoding)));
+              }},
     CliOption{"verify", 0, nullptr, "upload", "read the list back after sending and compare it",
               [](CliOptions& o, const std::string&) { return o.verify = true; }},
     CliOption{"no-backup", 0, nullptr, "upload",

@@ -6,12 +6,15 @@
 #include <atomic>
 #include <cerrno>
 
+#include "support/TextUtil.h"
+
 namespace dialvane {
 namespace {
 
 std::atomic<NarrowCodePage> g_codePage{NarrowCodePage::Windows1252};
 
 constexpr char32_t kReplacement = 0xFFFD;
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 const char* IconvName(NarrowCodePage page) {
     return page == NarrowCodePage::Cp932 ? "CP932" : "WINDOWS-1252";
@@ -135,6 +138,20 @@ char32_t DecodeUtf8(std::string_view text, size_t& pos) {
     }
     pos += length;
     return cp;
+}
+
+bool IsValidUtf8(std::string_view text, bool& nonAscii) {
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const size_t start = pos;
+        const char32_t cp = DecodeUtf8(text, pos);
+        // A U+FFFD in the text takes three bytes; one that stands for a bad byte took one.
+        if (cp == kReplacement && pos - start == 1) {
+            return false;
+        }
+        nonAscii = nonAscii || cp >= 0x80;
+    }
+    return true;
 }
 
 // Decodes one code point at `pos` of UTF-16; a lone surrogate gives U+FFFD.
@@ -264,6 +281,78 @@ std::string NarrowToUtf8(std::string_view bytes, NarrowCodePage page) {
         bytes.remove_prefix(1);
     }
     return out;
+}
+
+FileEncoding DefaultFileEncoding() {
+    return CurrentNarrowCodePage() == NarrowCodePage::Cp932 ? FileEncoding::Cp932
+                                                            : FileEncoding::Windows1252;
+}
+
+std::optional<FileEncoding> ParseFileEncoding(std::string_view name) {
+    for (FileEncoding encoding :
+         {FileEncoding::Cp932, FileEncoding::Windows1252, FileEncoding::Utf8}) {
+        if (EqualsIgnoreCase(name, FileEncodingName(encoding))) {
+            return encoding;
+        }
+    }
+    if (EqualsIgnoreCase(name, "utf8")) {
+        return FileEncoding::Utf8;
+    }
+    return std::nullopt;
+}
+
+std::string_view FileEncodingName(FileEncoding encoding) {
+    switch (encoding) {
+        case FileEncoding::Cp932:
+            return "cp932";
+        case FileEncoding::Windows1252:
+            return "cp1252";
+        case FileEncoding::Utf8:
+            break;
+    }
+    return "utf-8";
+}
+
+std::string FileBytesToUtf8(std::string_view bytes, FileEncoding encoding) {
+    if (bytes.starts_with(kUtf8ByteOrderMark)) {
+        bytes.remove_prefix(kUtf8ByteOrderMark.size());
+    }
+    switch (encoding) {
+        case FileEncoding::Cp932:
+            return NarrowToUtf8(bytes, NarrowCodePage::Cp932);
+        case FileEncoding::Windows1252:
+            return NarrowToUtf8(bytes, NarrowCodePage::Windows1252);
+        case FileEncoding::Utf8:
+            break;
+    }
+    std::string out;
+    out.reserve(bytes.size());
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        AppendUtf8(out, DecodeUtf8(bytes, pos));
+    }
+    return out;
+}
+
+std::optional<std::string> Utf8ToFileBytes(std::string_view utf8, FileEncoding encoding) {
+    switch (encoding) {
+        case FileEncoding::Cp932:
+            return Utf8ToNarrow(utf8, NarrowCodePage::Cp932);
+        case FileEncoding::Windows1252:
+            return Utf8ToNarrow(utf8, NarrowCodePage::Windows1252);
+        case FileEncoding::Utf8:
+            break;
+    }
+    bool nonAscii = false;
+    if (!IsValidUtf8(utf8, nonAscii)) {
+        return std::nullopt;
+    }
+    return std::string(utf8);
+}
+
+bool IsUtf8WithNonAscii(std::string_view bytes) {
+    bool nonAscii = false;
+    return IsValidUtf8(bytes, nonAscii) && nonAscii;
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {

@@ -19,6 +19,23 @@ std::optional<std::string> Utf8ToNarrow(std::string_view utf8, NarrowCodePage pa
 std::string NarrowToUtf8(std::string_view bytes);
 std::string NarrowToUtf8(std::string_view bytes, NarrowCodePage page);
 
+// The encoding of a dial list file. The device's texts do not depend on it: the file is read
+// into UTF-8 and the device encoding starts from there.
+enum class FileEncoding { Cp932, Windows1252, Utf8 };
+// The current narrow code page: what files are in unless the user names another encoding.
+FileEncoding DefaultFileEncoding();
+// "cp932", "cp1252" or "utf-8" (any case; also "utf8"); nullopt for anything else.
+std::optional<FileEncoding> ParseFileEncoding(std::string_view name);
+std::string_view FileEncodingName(FileEncoding encoding);  // the name ParseFileEncoding reads
+// File bytes -> UTF-8. A UTF-8 byte-order mark at the start is dropped in every encoding (no
+// record can begin with it); bytes not valid in the encoding become U+FFFD.
+std::string FileBytesToUtf8(std::string_view bytes, FileEncoding encoding);
+// UTF-8 -> file bytes, without a byte-order mark; nullopt when a character cannot be expressed
+// or the text is not valid UTF-8.
+std::optional<std::string> Utf8ToFileBytes(std::string_view utf8, FileEncoding encoding);
+// Valid UTF-8 holding at least one multi-byte character: a file saved as UTF-8 by an editor.
+bool IsUtf8WithNonAscii(std::string_view bytes);
+
 std::u16string Utf8ToUtf16(std::string_view utf8);   // invalid UTF-8 -> U+FFFD
 std::string Utf16ToUtf8(std::u16string_view utf16);  // lone surrogates -> U+FFFD
 

@@ -97,7 +97,7 @@ std::string JoinDialLine(const std::vector<std::string>& fields) {
 namespace dialvane {
 
 bool WriteDialLines(const std::string& path, const std::vector<KeyedLine>& lines,
-                    std::string* error, unsigned newFileMode) {
+                    std::string* error, unsigned newFileMode, FileEncoding encoding) {
     auto fail = [&](const std::string& message) {
         if (error != nullptr) {
             *error = message;
@@ -108,14 +108,14 @@ bool WriteDialLines(const std::string& path, const std::vector<KeyedLine>& lines
     for (const KeyedLine& line : lines) {
         const std::string text = JoinDialLine(line.fields);
         // A line break inside a field would split the record when the file is read again.
-        std::optional<std::string> narrow;
+        std::optional<std::string> encoded;
         if (text.find_first_of("\r\n") == std::string::npos) {
-            narrow = Utf8ToNarrow(text);
+            encoded = Utf8ToFileBytes(text, encoding);
         }
-        if (!narrow) {
+        if (!encoded) {
             return fail(Text(Msg::FileCharacterNotWritable, line.key) + "\r\n(" + path + ")");
         }
-        bytes += *narrow;
+        bytes += *encoded;
         bytes += "\r\n";
     }
     if (!WriteFileAtomic(path, bytes, newFileMode)) {

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/CharConv.h"
 #include "support/FileUtil.h"
 
 namespace dialvane {
@@ -31,11 +32,12 @@ struct KeyedLine {
     std::vector<std::string> fields;
 };
 
-// Joins the records, ends every line with CR LF and converts the text to the file's code page,
+// Joins the records, ends every line with CR LF and converts the text to the file's encoding,
 // then writes it in one piece through a temporary file. Nothing is written when a field holds a
-// line break or a character the code page cannot hold: the message names that record. *error
+// line break or a character the encoding cannot hold: the message names that record. *error
 // (when given) receives the message for the "File Error" box on failure.
 bool WriteDialLines(const std::string& path, const std::vector<KeyedLine>& lines,
-                    std::string* error, unsigned newFileMode = kNewFileMode);
+                    std::string* error, unsigned newFileMode = kNewFileMode,
+                    FileEncoding encoding = DefaultFileEncoding());
 
 }  // namespace dialvane

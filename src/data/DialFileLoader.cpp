@@ -62,8 +62,8 @@ class Loader {
           quickLimit_(std::clamp(product.QuickDial(), 0, kMaxBindings)),
           keywords_(!product.NoKeyword()) {}
 
-    std::vector<std::string> Run(std::string_view fileBytes) {
-        const std::vector<std::string> lines = SplitLines(NarrowToUtf8(fileBytes));
+    std::vector<std::string> Run(std::string_view text) {
+        const std::vector<std::string> lines = SplitLines(text);
         for (size_t i = 0; i < lines.size(); ++i) {
             ReadLine(static_cast<unsigned>(i + 1), lines[i]);
         }
@@ -75,11 +75,19 @@ class Loader {
         return std::move(errors_);
     }
 
+    bool CharacterErrors() const { return characterErrors_; }
+
   private:
     static std::string Prefix(unsigned line) { return Text(Msg::LoadLinePrefix, line); }
 
     void AddError(unsigned line, const std::string& message) {
         errors_.push_back(Prefix(line) + message);
+    }
+
+    // An error of the text checks: the one a file in the wrong encoding gives.
+    void AddTextError(unsigned line, const std::string& message) {
+        characterErrors_ = true;
+        AddError(line, message);
     }
 
     void ReadLine(unsigned line, std::string_view text) {
@@ -151,10 +159,10 @@ class Loader {
 
         switch (CheckNameText(name, kNameMaxBytes).code) {
             case kCheckTooLong:
-                AddError(line, Text(Msg::LoadSpeedDataTooLong, kNameMaxBytes / 2, name));
+                AddTextError(line, Text(Msg::LoadSpeedDataTooLong, kNameMaxBytes / 2, name));
                 break;
             case kCheckIllegal:
-                AddError(line, Text(Msg::LoadSpeedItemAbnormal, name));
+                AddTextError(line, Text(Msg::LoadSpeedItemAbnormal, name));
                 break;
             default:
                 break;
@@ -162,10 +170,10 @@ class Loader {
         std::string invalid;
         switch (CheckFaxNumber(fax, &invalid)) {
             case kCheckTooLong:
-                AddError(line, Text(Msg::LoadSpeedFaxTooLong, kFaxMaxChars, fax));
+                AddTextError(line, Text(Msg::LoadSpeedFaxTooLong, kFaxMaxChars, fax));
                 break;
             case kCheckIllegal:
-                AddError(line, Text(Msg::LoadSpeedFaxAbnormal, kFaxCharacters, fax, invalid));
+                AddTextError(line, Text(Msg::LoadSpeedFaxAbnormal, kFaxCharacters, fax, invalid));
                 break;
             default:
                 break;
@@ -173,10 +181,11 @@ class Loader {
         if (keywords_) {
             switch (CheckKeywordText(keyword, kKeywordMaxBytes).code) {
                 case kCheckTooLong:
-                    AddError(line, Text(Msg::LoadSpeedDataTooLong, kKeywordMaxBytes / 2, keyword));
+                    AddTextError(line,
+                                 Text(Msg::LoadSpeedDataTooLong, kKeywordMaxBytes / 2, keyword));
                     break;
                 case kCheckIllegal:
-                    AddError(line, Text(Msg::LoadSpeedItemAbnormal, keyword));
+                    AddTextError(line, Text(Msg::LoadSpeedItemAbnormal, keyword));
                     break;
                 default:
                     break;
@@ -204,10 +213,10 @@ class Loader {
             GroupDisplay{FormatRecordKey('G', number), name, "", std::string(kMaxGroups, '0')};
         switch (CheckNameText(name, kNameMaxBytes).code) {
             case kCheckTooLong:
-                AddError(line, Text(Msg::LoadGroupDataTooLong, kNameMaxBytes / 2, name));
+                AddTextError(line, Text(Msg::LoadGroupDataTooLong, kNameMaxBytes / 2, name));
                 break;
             case kCheckIllegal:
-                AddError(line, Text(Msg::LoadGroupItemAbnormal, name));
+                AddTextError(line, Text(Msg::LoadGroupItemAbnormal, name));
                 break;
             default:
                 break;
@@ -271,10 +280,10 @@ class Loader {
         const std::string& name = fields[1];
         switch (CheckNameText(name, kSenderMaxBytes).code) {
             case kCheckTooLong:
-                AddError(line, Text(Msg::LoadSenderDataTooLong, kSenderMaxBytes / 2, name));
+                AddTextError(line, Text(Msg::LoadSenderDataTooLong, kSenderMaxBytes / 2, name));
                 break;
             case kCheckIllegal:
-                AddError(line, Text(Msg::LoadSenderItemAbnormal, name));
+                AddTextError(line, Text(Msg::LoadSenderItemAbnormal, name));
                 break;
             default:
                 model_.senderName = name;
@@ -368,17 +377,29 @@ class Loader {
     std::array<LineRefs, kMaxBindings + 1> bindingRefs_;
     LineRefs senderRefs_;
     bool memberDefinitionError_ = false;
+    bool characterErrors_ = false;
 };
 
 }  // namespace
 
-std::vector<std::string> LoadDialText(std::string_view fileBytes, DialModel& model,
-                                      const TProductInfo& product) {
+LoadResult LoadDialBytes(std::string_view fileBytes, DialModel& model, const TProductInfo& product,
+                         FileEncoding encoding) {
     model.Clear();
-    return Loader(model, product).Run(fileBytes);
+    Loader loader(model, product);
+    LoadResult result;
+    result.errorLines = loader.Run(FileBytesToUtf8(fileBytes, encoding));
+    result.looksLikeUtf8 =
+        loader.CharacterErrors() && encoding != FileEncoding::Utf8 && IsUtf8WithNonAscii(fileBytes);
+    return result;
 }
 
-LoadResult LoadDialFile(const std::string& path, DialModel& model, const TProductInfo& product) {
+std::vector<std::string> LoadDialText(std::string_view fileBytes, DialModel& model,
+                                      const TProductInfo& product) {
+    return LoadDialBytes(fileBytes, model, product).errorLines;
+}
+
+LoadResult LoadDialFile(const std::string& path, DialModel& model, const TProductInfo& product,
+                        FileEncoding encoding) {
     LoadResult result;
     model.Clear();
     if (path.empty()) {
@@ -395,8 +416,7 @@ LoadResult LoadDialFile(const std::string& path, DialModel& model, const TProduc
         result.readError = Text(Msg::FileCannotRead) + "(" + path + ")";
         return result;
     }
-    result.errorLines = LoadDialText(*bytes, model, product);
-    return result;
+    return LoadDialBytes(*bytes, model, product, encoding);
 }
 
 }  // namespace dialvane

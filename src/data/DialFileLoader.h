@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/CharConv.h"
 #include "data/DialModel.h"
 #include "data/ProductInfo.h"
 
@@ -16,14 +17,20 @@ struct LoadResult {
     bool readable = true;
     std::string readError;  // the "File Error" text when the file could not be read
     std::vector<std::string> errorLines;
+    // A name, keyword or fax number failed its character checks, and the file, read in another
+    // encoding, is valid UTF-8 with non-ASCII characters: most likely it was saved as UTF-8.
+    bool looksLikeUtf8 = false;
     bool ok() const { return readable && errorLines.empty(); }
 };
 
 // Clears the model, then reads the user file into it and checks every line. An empty path only
 // clears the model. Lines with errors in their fields still fill their entries.
-LoadResult LoadDialFile(const std::string& path, DialModel& model, const TProductInfo& product);
+LoadResult LoadDialFile(const std::string& path, DialModel& model, const TProductInfo& product,
+                        FileEncoding encoding = DefaultFileEncoding());
 
 // The same for the bytes of a file already in memory.
+LoadResult LoadDialBytes(std::string_view fileBytes, DialModel& model, const TProductInfo& product,
+                         FileEncoding encoding = DefaultFileEncoding());
 std::vector<std::string> LoadDialText(std::string_view fileBytes, DialModel& model,
                                       const TProductInfo& product);
 

@@ -9,7 +9,7 @@
 namespace dialvane {
 
 bool WriteDownloadFile(const std::string& path, const RecordTable& table, std::string* error,
-                       unsigned newFileMode) {
+                       unsigned newFileMode, FileEncoding encoding) {
     if (path.empty()) {
         if (error != nullptr) {
             *error = Text(Msg::FileCannotWrite) + "\r\n()";
@@ -25,7 +25,7 @@ bool WriteDownloadFile(const std::string& path, const RecordTable& table, std::s
         }
         lines.push_back({key, std::move(fields)});
     }
-    return WriteDialLines(path, lines, error, newFileMode);
+    return WriteDialLines(path, lines, error, newFileMode, encoding);
 }
 
 }  // namespace dialvane

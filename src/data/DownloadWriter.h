@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "data/CharConv.h"
 #include "data/RecordTable.h"
 #include "support/FileUtil.h"
 
@@ -12,6 +13,7 @@ namespace dialvane {
 // short form (S5, G5). Atomic; on failure *error (when given) holds the "File Error" message and
 // nothing was written. An empty path writes nothing and fails.
 bool WriteDownloadFile(const std::string& path, const RecordTable& table, std::string* error,
-                       unsigned newFileMode = kNewFileMode);
+                       unsigned newFileMode = kNewFileMode,
+                       FileEncoding encoding = DefaultFileEncoding());
 
 }  // namespace dialvane

@@ -75,6 +75,46 @@ TEST_F(CliTest, JapaneseSettingsReadCp932) {
               "Line number:   2 [Sender name] item contents abnormal (\u20ac)\n");
 }
 
+TEST_F(CliTest, EncodingOptionReadsAndWritesOtherEncodings) {
+    const std::string jpn = File("jpn.ini");
+    ASSERT_TRUE(WriteFileAtomic(jpn, "[MAINFORM]\nLANG=JPN\n"));
+    const std::string list = File("utf8.csv");
+    ASSERT_TRUE(WriteFileAtomic(list, "S1,東京,03\r\nS2,大阪,06\r\nN,ｱｲ\r\n"));
+
+    // Read as code page 932 every name is an error; one hint follows the first error line.
+    auto plain = Cli({"--settings", jpn, "check", list});
+    EXPECT_EQ(plain.status, 1);
+    const std::vector<std::string> lines = SplitLines(plain.out);
+    ASSERT_EQ(lines.size(), 4u) << plain.out;
+    EXPECT_EQ(lines[1],
+              "このファイルは UTF-8 のようです。--encoding utf-8 を付けて読み込んでください。");
+    EXPECT_EQ(plain.out.find("--encoding", plain.out.find(lines[1]) + lines[1].size()),
+              std::string::npos);
+
+    auto utf8 = Cli({"--settings", jpn, "check", "--encoding", "utf-8", list});
+    EXPECT_EQ(utf8.status, 0) << utf8.out;
+    EXPECT_EQ(utf8.out, "");
+    const std::string out = File("out.csv");
+    ASSERT_EQ(Cli({"--settings", jpn, "export", "--encoding=UTF-8", list, "-o", out}).status, 0);
+    EXPECT_EQ(ReadFileBytes(out), "S1,東京,03,\r\nS2,大阪,06,\r\nN,ｱｲ\r\n");
+
+    // Outside Japanese the hint is English, and the file's encoding does not decide which names
+    // are allowed: code page 932 bytes of kanji pass the Unicode rule.
+    auto english = Cli({"check", list});
+    EXPECT_EQ(SplitLines(english.out).at(1),
+              "The file looks like UTF-8: read it with --encoding utf-8.");
+    EXPECT_EQ(Cli({"check", "--encoding", "utf-8", list}).status, 0);
+    const std::string cp932 = File("cp932.csv");
+    ASSERT_TRUE(WriteFileAtomic(cp932, "S1,\x93\x8c\x8b\x9e,03\r\n"));
+    EXPECT_EQ(Cli({"check", "--encoding", "cp932", cp932}).status, 0);
+    ASSERT_EQ(Cli({"export", "--encoding", "cp932", cp932, "-o", out}).status, 0);
+    EXPECT_EQ(ReadFileBytes(out), "S1,\x93\x8c\x8b\x9e,03,\r\nN,\r\n");
+
+    auto bad = Cli({"check", "--encoding", "latin1", list});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("invalid value for --encoding: latin1"), std::string::npos) << bad.err;
+}
+
 TEST_F(CliTest, StartsLikeTheDesktopProgramInItsDataFolder) {
     ASSERT_EQ(Cli({"check", kSamples + "sample-dial-list.csv"}).status, 0);
     const std::string log = ReadFileBytes(File("data/ZEVIZ_LOG.txt")).value_or("");

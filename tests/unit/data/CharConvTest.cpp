@@ -102,5 +102,51 @@ TEST_F(NarrowCodePageTest, Cp932) {
     EXPECT_EQ(Utf8ToNarrow("é", NarrowCodePage::Windows1252), "\xE9");
 }
 
+TEST(FileEncodingTest, NamesAndTheDefaultFollowingTheCodePage) {
+    EXPECT_EQ(ParseFileEncoding("UTF-8"), FileEncoding::Utf8);
+    EXPECT_EQ(ParseFileEncoding("utf8"), FileEncoding::Utf8);
+    EXPECT_EQ(ParseFileEncoding("Cp932"), FileEncoding::Cp932);
+    EXPECT_EQ(ParseFileEncoding("cp1252"), FileEncoding::Windows1252);
+    EXPECT_EQ(ParseFileEncoding("latin1"), std::nullopt);
+    EXPECT_EQ(ParseFileEncoding(""), std::nullopt);
+    SetNarrowCodePage(NarrowCodePage::Cp932);
+    EXPECT_EQ(DefaultFileEncoding(), FileEncoding::Cp932);
+    SetNarrowCodePage(NarrowCodePage::Windows1252);
+    EXPECT_EQ(DefaultFileEncoding(), FileEncoding::Windows1252);
+}
+
+TEST(FileEncodingTest, ReadingDropsTheByteOrderMarkAndReplacesBadBytes) {
+    EXPECT_EQ(FileBytesToUtf8("\xEF\xBB\xBFS1,日本", FileEncoding::Utf8), "S1,日本");
+    // A mark at the start is dropped whatever the encoding; one later on stays a character.
+    EXPECT_EQ(FileBytesToUtf8("\xEF\xBB\xBFS1,\x93\xFA", FileEncoding::Cp932), "S1,日");
+    EXPECT_EQ(FileBytesToUtf8("a\xEF\xBB\xBF", FileEncoding::Utf8), "a\uFEFF");
+    // Cut, overlong and surrogate sequences: each bad byte one U+FFFD, the rest kept.
+    EXPECT_EQ(FileBytesToUtf8("A\xE6\x97", FileEncoding::Utf8), "A\uFFFD\uFFFD");
+    EXPECT_EQ(FileBytesToUtf8("\xC0\xAFz", FileEncoding::Utf8), "\uFFFD\uFFFDz");
+    EXPECT_EQ(FileBytesToUtf8("\xED\xA0\x80", FileEncoding::Utf8), "\uFFFD\uFFFD\uFFFD");
+}
+
+TEST(FileEncodingTest, WritingRefusesWhatTheEncodingCannotHold) {
+    EXPECT_EQ(Utf8ToFileBytes("日本ｱ", FileEncoding::Cp932), "\x93\xFA\x96\x7B\xB1");
+    EXPECT_EQ(Utf8ToFileBytes("日本ｱ", FileEncoding::Utf8), "日本ｱ");
+    EXPECT_EQ(Utf8ToFileBytes("Zoë", FileEncoding::Windows1252), "Zo\xEB");
+    // Hangul and emoji have no code-page-932 form; kanji none in Windows-1252.
+    EXPECT_EQ(Utf8ToFileBytes("가", FileEncoding::Cp932), std::nullopt);
+    EXPECT_EQ(Utf8ToFileBytes("a\U0001F600", FileEncoding::Cp932), std::nullopt);
+    EXPECT_EQ(Utf8ToFileBytes("東", FileEncoding::Windows1252), std::nullopt);
+    // UTF-8 takes every character, but never passes on broken bytes.
+    EXPECT_EQ(Utf8ToFileBytes("가\U0001F600\uFFFD", FileEncoding::Utf8), "가\U0001F600\uFFFD");
+    EXPECT_EQ(Utf8ToFileBytes("a\xC3", FileEncoding::Utf8), std::nullopt);
+}
+
+TEST(FileEncodingTest, RecognisesUtf8WithNonAsciiCharacters) {
+    EXPECT_TRUE(IsUtf8WithNonAscii("S1,日本,03"));
+    EXPECT_TRUE(IsUtf8WithNonAscii("N,Zoë"));
+    EXPECT_FALSE(IsUtf8WithNonAscii("S1,Office,03"));
+    EXPECT_FALSE(IsUtf8WithNonAscii("S1,\x93\xFA\x96\x7B,03"));  // code page 932
+    EXPECT_FALSE(IsUtf8WithNonAscii("N,Zo\xEB"));                // Windows-1252
+    EXPECT_FALSE(IsUtf8WithNonAscii("S1,日本,\xFF"));
+}
+
 }  // namespace
 }  // namespace dialvane

@@ -170,6 +170,42 @@ TEST_F(LoaderTest, UnreadableFileAndEmptyPath) {
     EXPECT_EQ(result.readError, Text(Msg::FileTooLarge) + "(" + huge + ")");
 }
 
+TEST_F(LoaderTest, Utf8FilesAndTheSuspicionOfOne) {
+    UseJapanese();
+    const std::string utf8 = "\xEF\xBB\xBFS1,東京,03\r\nN,ｱｲ\r\n";
+    LoadResult result = LoadDialBytes(utf8, model_, *quick_, FileEncoding::Utf8);
+    EXPECT_TRUE(result.ok());
+    EXPECT_EQ(model_.speedDials[1].name, "東京");
+    EXPECT_EQ(model_.senderName, "ｱｲ");
+
+    // Read in the language's code page the same bytes are other characters.
+    result = LoadDialBytes(utf8, model_, *quick_);
+    EXPECT_EQ(result.errorLines.size(), 2u);
+    EXPECT_TRUE(result.looksLikeUtf8);
+
+    // Only a failed character check raises the suspicion: "ë" read in code page 932 is two
+    // half-width katakana, a valid name, so only the duplicate is reported.
+    result = LoadDialBytes("S1,Zoë,03\r\nS1,B,03\r\n", model_, *quick_);
+    EXPECT_EQ(result.errorLines.size(), 1u);
+    EXPECT_FALSE(result.looksLikeUtf8);
+    TearDown();
+    result = LoadDialBytes("S1,\xE6\x97,03\r\nS1,B,03\r\n", model_, *quick_);
+    EXPECT_EQ(result.errorLines.size(), 2u);
+    EXPECT_FALSE(result.looksLikeUtf8);  // not valid UTF-8
+
+    // A character with no code-page-932 form is an error in a UTF-8 file under the Japanese
+    // rule, and shown as it is; broken UTF-8 becomes U+FFFD and is an error under both rules.
+    UseJapanese();
+    result = LoadDialBytes("S1,가,03\r\nN,\xE6\x97\r\n", model_, *quick_, FileEncoding::Utf8);
+    EXPECT_FALSE(result.looksLikeUtf8);
+    EXPECT_EQ(result.errorLines,
+              (Lines{"Line number:   1 [Speed dial] item contents abnormal (가)",
+                     "Line number:   2 [Sender name] item contents abnormal (\uFFFD\uFFFD)"}));
+    TearDown();
+    EXPECT_EQ(
+        LoadDialBytes("N,\xE6\x97\r\n", model_, *quick_, FileEncoding::Utf8).errorLines.size(), 1u);
+}
+
 TEST_F(LoaderTest, AnyBytesNeverCrash) {
     auto oneTouch = testing::MakeProduct(dir_, "ONE");
     std::mt19937 random(7);

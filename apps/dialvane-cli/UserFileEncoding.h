@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "CliOptions.h"
+#include "data/CharConv.h"
+#include "data/DialFileLoader.h"
+
+namespace dialvane {
+
+// The encoding of the dial list files a command reads and writes: --encoding, else the narrow
+// code page the language setting chose (so ask after that choice is made). The device's texts
+// never depend on it.
+FileEncoding UserFileEncoding(const CliOptions& options);
+
+// The command's FILE through the editor loader in that encoding. When the file looks like UTF-8
+// read in another encoding, one hint follows the first error line.
+LoadResult LoadUserFile(const CliOptions& options, DialModel& model, const TProductInfo& product);
+
+}  // namespace dialvane
