@@ -44,6 +44,7 @@ RunRequest DeviceSession::MakeRequest(RunMode mode) const {
     request.downloadFile = settings_.downloadFile;
     request.sendFile = settings_.sendFile;
     request.modelPairs = settings_.modelPairs;
+    request.fileEncoding = settings_.fileEncoding;
     return request;
 }
 
@@ -87,7 +88,8 @@ RunResult DeviceSession::ReadList(RecordTable& table, const TProductInfo& produc
 RunResult DeviceSession::Upload(RecordTable& table, const TProductInfo& product,
                                 std::string* sendFileError) {
     sendFileError->clear();
-    if (!WriteDownloadFile(settings_.sendFile, table, sendFileError, kPrivateFileMode)) {
+    if (!WriteDownloadFile(settings_.sendFile, table, sendFileError, kPrivateFileMode,
+                           settings_.fileEncoding.value_or(DefaultFileEncoding()))) {
         return RunResult{};
     }
     RunRequest request = MakeRequest(RunMode::Upload);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct DeviceSessionSettings {
     std::string downloadFile;
     std::string sendFile;
     std::vector<ModelPair> modelPairs;  // the network test names the configured model
+    // The encoding of every file the session writes; nullopt: the code page of the language.
+    std::optional<FileEncoding> fileEncoding;
 };
 
 // The settings start-up read: the protocol settings, VERIFY (or read-back verify asked for by

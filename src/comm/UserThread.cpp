@@ -292,7 +292,8 @@ void UThread::RunSequence() {
         // The session's own temporary files stay private; a file the user named keeps the
         // usual mode.
         const bool temporary = path == request_.downloadFile || path == request_.sendFile;
-        if (!WriteDownloadFile(path, table, &error, temporary ? kPrivateFileMode : kNewFileMode)) {
+        if (!WriteDownloadFile(path, table, &error, temporary ? kPrivateFileMode : kNewFileMode,
+                               request_.fileEncoding.value_or(DefaultFileEncoding()))) {
             throw TransferError(error);
         }
     }

@@ -2,10 +2,12 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "data/CharConv.h"
 #include "data/ProductInfo.h"
 #include "data/RecordTable.h"
 #include "protocol/Commands.h"
@@ -29,6 +31,8 @@ struct RunRequest {
     const TProductInfo* product = nullptr;  // download and upload
     std::string downloadFile;  // "TELDIR_TOOL.TMP": where an upload writes what it read back
     std::string sendFile;      // "MFP_VERIFY.TMP": what an upload sends, for the verify
+    // The encoding of the files the run writes; nullopt: the code page of the language.
+    std::optional<FileEncoding> fileEncoding;
     std::vector<ModelPair> modelPairs;         // network test
     IDeviceChannel* networkChannel = nullptr;  // network test: used in place of the channel
     // False: a successful run ends without its completion message (a read taken as a backup is
