@@ -95,7 +95,8 @@ std::string RequiredSynopsis(const CliCommand& command) {
     std::string text;
     for (const std::string& required : Words(command.required)) {
         std::string choice;
-        for (const std::string& name : Alternatives(required)) {
+        for (const std::string& alternative : Alternatives(required)) {
+            const std::string name = alternative.substr(0, alternative.find('+'));
             for (const CliOption& option : CliOptionTable()) {
                 if (name == option.longName) {
                     choice += (choice.empty() ? "--" : " | --") + name +
@@ -279,13 +280,16 @@ std::optional<CliRequest> ParseCliOptions(const std::vector<std::string>& args, 
     }
     for (const std::string& required : Words(command->required)) {
         const std::vector<std::string> names = Alternatives(required);
+        // "a+b": a, b or both count as that one alternative.
         const auto present = std::count_if(names.begin(), names.end(), [&](const std::string& n) {
-            return std::any_of(given.begin(), given.end(),
-                               [&](const CliOption* row) { return n == row->longName; });
+            return std::any_of(given.begin(), given.end(), [&](const CliOption* row) {
+                return ("+" + n + "+").find("+" + std::string(row->longName) + "+") !=
+                       std::string::npos;
+            });
         });
         std::string wanted;
         for (const std::string& name : names) {
-            wanted += (wanted.empty() ? "--" : " or --") + name;
+            wanted += (wanted.empty() ? "--" : " or --") + name.substr(0, name.find('+'));
         }
         if (present == 0) {
             return fail(Text(Msg::CliNeeds, command->name, wanted));

@@ -22,6 +22,9 @@ struct CliOptions {
     std::string host;                   // test, download, upload: the MFP's IP address or host name
     bool usb = false;                   // test, download, upload: over USB instead of --host
     std::string printer;                // with usb: the printer to use; empty: the first found
+    std::vector<std::string> hosts;     // download, upload: every --host, in order
+    std::string hostsFile;              // download, upload: more hosts, one a line
+    int jobs = 8;                       // download, upload: MFPs handled at once
     bool verify = false;                // upload: read the list back and compare
     bool noBackup = false;              // upload: no backup of the MFP's list this time
     bool dryRun = false;                // upload: print what would change, send nothing

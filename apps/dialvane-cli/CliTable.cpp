@@ -5,6 +5,7 @@
 
 #include <array>
 #include <sstream>
+#include <stdexcept>
 
 #include "data/CharConv.h"
 #include "support/TextUtil.h"
@@ -51,7 +52,7 @@ const std::array kCommands{
                "Reads the dial list from the MFP into the file given with --output (- for "
                "standard output). That the file can be written is checked before the MFP is "
                "contacted.",
-               "host|usb output", kTransferExit},
+               "host+hosts-file|usb output", kTransferExit},
     CliCommand{"upload", "FILE", "replaces the MFP's dial list with a file",
                "Replaces the MFP's dial list with FILE. Nothing is sent when FILE has an error. "
                "First the MFP's list is read and saved in the folder backups of the data folder "
@@ -61,7 +62,7 @@ const std::array kCommands{
                "With --verify (or VERIFY=1 in the settings) the list is read back and compared. "
                "--dry-run prints what the upload would change, as diff does, and sends nothing. "
                "Ctrl-C stops the transfer; the fax is released before the program ends.",
-               "host|usb", kTransferExit},
+               "host+hosts-file|usb", kTransferExit},
     CliCommand{"diff", "FILE", "shows what an upload of a file would change",
                "Reads the MFP's dial list and prints, record by record, what an upload of FILE "
                "would add, change (old -> new) and remove: speed dials, groups, buttons, then "
@@ -88,8 +89,27 @@ const std::array kOptions{
               "model whose limits apply (default: OfflineTarget of [Network] in the settings)",
               [](CliOptions& o, const std::string& v) { return Store(o.model, v); }},
     CliOption{"host", 0, "HOST", "test download upload diff",
-              "the MFP's IPv4 address or host name (TCP port 9100)",
-              [](CliOptions& o, const std::string& v) { return Store(o.host, v); }},
+              "the MFP's IPv4 address or host name (TCP port 9100); download and upload take "
+              "it more than once, for several MFPs at once",
+              [](CliOptions& o, const std::string& v) {
+                  o.hosts.push_back(v);
+                  return Store(o.host, o.hosts.front());
+              }},
+    CliOption{"hosts-file", 0, "FILE", "download upload",
+              "more MFPs, one address or host name a line; blank lines and lines starting "
+              "with # are skipped",
+              [](CliOptions& o, const std::string& v) { return Store(o.hostsFile, v); }},
+    CliOption{"jobs", 'j', "N", "download upload",
+              "with several MFPs, how many are handled at once (default 8)",
+              [](CliOptions& o, const std::string& v) {
+                  try {
+                      std::size_t used = 0;
+                      o.jobs = std::stoi(v, &used);
+                      return used == v.size() && o.jobs > 0;
+                  } catch (const std::exception&) {
+                      return false;
+                  }
+              }},
     CliOption{"usb", 0, nullptr, "test download upload diff",
               "reach the MFP over USB through the channel library instead of the network",
               [](CliOptions& o, const std::string&) { return o.usb = true; }},
@@ -98,7 +118,8 @@ const std::array kOptions{
               "default: the first printer of a supported model",
               [](CliOptions& o, const std::string& v) { return Store(o.printer, v); }},
     CliOption{"output", 'o', "FILE", "export download",
-              "file to write; - writes to standard output",
+              "file to write; - writes to standard output. A download from several MFPs "
+              "writes one file per MFP into this folder, named after its address",
               [](CliOptions& o, const std::string& v) { return Store(o.output, v); }},
     CliOption{"encoding", 0, "NAME", "check export download upload diff",
               "encoding of the dial list files read and written: cp932, cp1252 or utf-8 "

@@ -8,11 +8,13 @@
 
 namespace dialvane {
 
-// "test", "download" and "upload": the commands that talk to the MFP.
+// "test", "download", "upload" and "diff": the commands that talk to the MFP.
 bool IsTransferCommand(const std::string& command);
 
-// Runs a transfer command. Messages the desktop program shows in a box go to `out`, one per
-// line; progress goes to `err`. Exit status 0 when the command succeeded, 1 otherwise.
+// Runs a transfer command. Results (the completion text, the test's model line, the diff, a
+// download to "-", the summary of several MFPs) go to `out`; progress, warnings and failure
+// messages to `err`. Exit status: 0 done, 1 failed (diff: something differs), 2 a usage or
+// file error, 130 stopped by Ctrl-C.
 int RunTransferCommand(const CliOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace dialvane

@@ -18,5 +18,8 @@ bool CliRow(const BenchOptions& options);
 // Host 92: download and upload+verify over USB (the channel library on the emulator's stand-in
 // printer node) beside the same runs over TCP, and the difference per command.
 bool UsbRow(const BenchOptions& options);
+// Hosts 101-110: the command-line program's upload+verify to one MFP, then to ten at once, all
+// answering after 20 ms; the wall times side by side and the peak memory of the ten.
+bool FleetRow(const BenchOptions& options);
 
 }  // namespace dialvane::bench

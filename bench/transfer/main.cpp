@@ -28,6 +28,7 @@ constexpr BenchRow kRows[] = {
     {"transfer", TransferRows},
     {"cli", CliRow},
     {"usb", UsbRow},
+    {"fleet", FleetRow},
 };
 
 std::vector<std::string> SplitList(const std::string& text) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "support/DiagnosticLog.h"
+
 namespace dialvane {
 
 RcvMsgThread::RcvMsgThread(ExchangeEngine& engine) : engine_(engine) {}
@@ -35,6 +37,7 @@ void RcvMsgThread::Stop() {
 }
 
 void RcvMsgThread::Run() {
+    const ScopedLogTag tag(engine_.Settings().logTag);
     // A rate that is not a positive number would make the thread spin.
     const int rate = std::max(1, engine_.Settings().env.polingRate);
     while (!terminate_) {

@@ -105,6 +105,7 @@ std::vector<UThread::Step> UThread::StepTable(RunMode mode, bool verify) {
 }
 
 void UThread::Execute() {
+    const ScopedLogTag tag(engine_.Settings().logTag);
     result_ = RunResult{};
     switch (request_.mode) {
         case RunMode::ChannelTest:

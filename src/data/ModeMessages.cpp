@@ -29,6 +29,12 @@ constexpr Wording kWordings[] = {
 // The worker thread reads the wording while the main thread may reload the capabilities.
 std::atomic<bool> g_oneTouch{true};
 
+// -1: none; otherwise the thread's own wording (1 one-touch, 0 quick dial).
+int& ThreadWording() {
+    thread_local int wording = -1;
+    return wording;
+}
+
 }  // namespace
 
 void SelectModeMessages(bool oneTouch) {
@@ -36,12 +42,21 @@ void SelectModeMessages(bool oneTouch) {
 }
 
 bool OneTouchMessages() {
-    return g_oneTouch;
+    const int own = ThreadWording();
+    return own >= 0 ? own == 1 : g_oneTouch.load();
+}
+
+ScopedModeMessages::ScopedModeMessages(bool oneTouch) : previous_(ThreadWording()) {
+    ThreadWording() = oneTouch ? 1 : 0;
+}
+
+ScopedModeMessages::~ScopedModeMessages() {
+    ThreadWording() = previous_;
 }
 
 const std::string& ModeText(ModeMessage which) {
     const Wording& wording = kWordings[static_cast<size_t>(which)];
-    return Text(g_oneTouch ? wording.oneTouch : wording.quick);
+    return Text(OneTouchMessages() ? wording.oneTouch : wording.quick);
 }
 
 }  // namespace dialvane

@@ -71,6 +71,8 @@ struct EngineSettings {
     QnlEnvRecord env;
     bool verify = false;
     int disp = 0;
+    // Set when several runs share the log: the lines of this engine's threads carry it.
+    std::string logTag;
 };
 
 // A failure that ends the running sequence; its text is what the user is told.

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <ctime>
+#include <thread>
 #include <vector>
 
 #include "support/FileUtil.h"
@@ -45,6 +47,10 @@ constexpr const char* kCategoryNames[kLogCategoryCount] = {
 
 constexpr uint32_t kAllCategories = (1u << kLogCategoryCount) - 1;
 constexpr int kMaxIndent = 61;
+// Another run on the same data folder holds the file only while it appends one line; a file
+// held longer than this is held by another program.
+constexpr auto kAppendLockWait = std::chrono::milliseconds(500);
+constexpr auto kAppendLockRetry = std::chrono::microseconds(200);
 
 // Written by LogInit only, read by every writer without the lock.
 std::atomic<uint32_t> g_mask{0};
@@ -64,6 +70,62 @@ std::mutex& ClockMutex() {
 std::function<LogClockTime()>& ClockOverride() {
     static std::function<LogClockTime()> clock;
     return clock;
+}
+
+// The log file held open for the whole run with a shared lock on it: it tells a run that starts
+// later that this one is still writing, so that one does not truncate the file under us.
+// Guarded by the log lock.
+int& UserFd() {
+    static int fd = -1;
+    return fd;
+}
+
+std::string& ThreadTag() {
+    thread_local std::string tag;
+    return tag;
+}
+
+bool LockWholeFile(int fd, short type, bool wait) {
+    struct flock range {};
+    range.l_type = type;
+    range.l_whence = SEEK_SET;
+    int rc;
+    do {
+        rc = ::fcntl(fd, wait ? F_OFD_SETLKW : F_OFD_SETLK, &range);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+// Caller holds the log lock. Truncates the file only when no other run of the program is
+// using it, and registers this run as a user.
+void OpenAsUser(const std::string& path) {
+    if (UserFd() >= 0) {
+        ::close(UserFd());
+    }
+    UserFd() = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (UserFd() < 0) {
+        // A truncation that fails is not reported; later writes append or create the file.
+        return;
+    }
+    if (LockWholeFile(UserFd(), F_WRLCK, false)) {
+        [[maybe_unused]] const int ignored = ::ftruncate(UserFd(), 0);
+    }
+    LockWholeFile(UserFd(), F_RDLCK, true);
+}
+
+// Waits briefly while another run appends its line.
+bool LockForAppend(int fd) {
+    const auto deadline = std::chrono::steady_clock::now() + kAppendLockWait;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            return false;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(kAppendLockRetry);
+    }
+    return true;
 }
 
 uint32_t Bit(LogCategory category) {
@@ -90,7 +152,7 @@ bool AppendLocked(std::string_view text, const std::string& fileName) {
             return false;
         }
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (!LockForAppend(fd)) {
         ::close(fd);
         return false;
     }
@@ -227,12 +289,7 @@ bool WriteHeader(const std::string& dataFolder, const std::string& programSettin
     g_mask.store(0);
     DataFolder() = dataFolder;
 
-    // A truncation that fails is not reported; later writes append or create the file.
-    std::string path = dataFolder + kLogFileName;
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd >= 0) {
-        ::close(fd);
-    }
+    OpenAsUser(dataFolder + kLogFileName);
 
     std::vector<std::string> version;
     ReadVersionStrings(version);
@@ -301,6 +358,14 @@ void LogInit(const std::string& dataFolder, const std::string& programSettingsFi
     }
 }
 
+ScopedLogTag::ScopedLogTag(const std::string& host) : previous_(ThreadTag()) {
+    ThreadTag() = host.empty() ? std::string() : "[" + host + "] ";
+}
+
+ScopedLogTag::~ScopedLogTag() {
+    ThreadTag() = previous_;
+}
+
 bool LogEnabled(LogCategory category) {
     return (g_mask.load(std::memory_order_relaxed) & Bit(category)) != 0;
 }
@@ -313,19 +378,20 @@ void LogWrite(std::string_view text, LogCategory process, LogCategory kind, char
     if (mode != 'N') {
         stamp = FormatLogTime(LogNow());  // before the lock, so stamps may be slightly out of order
     }
+    const std::string& tag = ThreadTag();
     bool ok = true;
     {
         std::lock_guard lock(LogLock());
         std::string out;
         switch (mode) {
             case 'L':
-                out = stamp + "... " + std::string(text);
+                out = stamp + "... " + tag + std::string(text);
                 break;
             case 'R':
-                out = std::string(text) + " (" + stamp + ")";
+                out = tag + std::string(text) + " (" + stamp + ")";
                 break;
             case 'N':
-                out = std::string(text);
+                out = tag + std::string(text);
                 break;
             default:
                 return;
@@ -345,10 +411,11 @@ void LogDump(const uint8_t* bytes, size_t count, LogCategory process, int indent
     }
     bool ok = true;
     {
-        // One lock across both blocks, so no other line falls between them.
+        // Both blocks in one append, so no other line, not even another run's, falls between.
         std::lock_guard lock(LogLock());
-        ok = AppendLocked(FormatDump(bytes, count, 'S', indent), kLogFileName);
-        ok = AppendLocked(FormatDump(bytes, count, 'B', indent), kLogFileName) && ok;
+        ok = AppendLocked(
+            FormatDump(bytes, count, 'S', indent) + FormatDump(bytes, count, 'B', indent),
+            kLogFileName);
     }
     if (!ok) {
         ReportAppendFailure(kLogFileName);

@@ -42,11 +42,25 @@ const char* LogCategoryName(LogCategory category);
 
 inline constexpr const char* kLogFileName = "ZEVIZ_LOG.txt";
 
-// Truncates the log file in `dataFolder`, writes the header (version, time, the protocol
+// Truncates the log file in `dataFolder` (unless another run of the program still writes to it:
+// its lines stay and this run's follow), writes the header (version, time, the protocol
 // settings, DISP and the switch of every category) and sets the category mask from section
 // "LOG_LEVEL" of the program settings file. Nothing is logged before the first call.
 void LogInit(const std::string& dataFolder, const std::string& programSettingsFile,
              const QnlEnvRecord& env, uint8_t verify, int disp);
+
+// While it lives, the lines this thread writes carry "[host] " (after the time stamp in mode
+// 'L'), so the lines of runs that share the log tell their MFPs apart. Empty: no tag.
+class ScopedLogTag {
+  public:
+    explicit ScopedLogTag(const std::string& host);
+    ~ScopedLogTag();
+    ScopedLogTag(const ScopedLogTag&) = delete;
+    ScopedLogTag& operator=(const ScopedLogTag&) = delete;
+
+  private:
+    std::string previous_;
+};
 
 // Appends one line. mode 'L': "hh:nn:ss.zzz... text"; 'R': "text (hh:nn:ss.zzz)"; 'N': the text
 // alone. Any other mode writes nothing.

@@ -35,6 +35,10 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes,
 // ("list.csv" -> "list.csv.dialvane-save-").
 std::string AtomicSaveTempPrefix(const std::string& path);
 
+// Why WriteFileAtomic could not write `path` (the folder is missing or closed to this user, the
+// file is read-only or not a regular file); empty when nothing stands in the way.
+std::string WhyNotWritable(const std::string& path);
+
 // Appends the bytes to the file, creating it when missing. False on failure.
 bool AppendToFile(const std::string& path, std::string_view bytes);
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <vector>
@@ -157,6 +158,27 @@ bool SyncFolder(const std::string& folder) {
 
 std::string AtomicSaveTempPrefix(const std::string& path) {
     return NameOf(path) + std::string(kTempMarker);
+}
+
+std::string WhyNotWritable(const std::string& requestedPath) {
+    if (requestedPath.empty()) {
+        return std::strerror(ENOENT);
+    }
+    const std::string path = WriteTarget(requestedPath);
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0) {
+        if (!S_ISREG(status.st_mode)) {
+            return S_ISDIR(status.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+        }
+        if (!ModeLetsUserWrite(status)) {
+            return "the file is read-only";
+        }
+    }
+    // The save creates its temporary beside the file and renames it into place.
+    if (::access(FolderOf(path).c_str(), W_OK | X_OK) != 0) {
+        return std::strerror(errno);
+    }
+    return {};
 }
 
 bool WriteFileAtomic(const std::string& requestedPath, std::string_view bytes,

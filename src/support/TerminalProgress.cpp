@@ -29,6 +29,14 @@ void TerminalProgress::ShowStatus(const std::string& text, int level) {
     out_.flush();
 }
 
+void TerminalProgress::WriteLine(const std::string& text) {
+    std::lock_guard lock(mutex_);
+    ClearBarLocked();
+    out_ << TerminalText(text) << '\n';
+    DrawBarLocked();
+    out_.flush();
+}
+
 void TerminalProgress::SetSequenceProgress(char kind, int step, long long done, long long total) {
     std::lock_guard lock(mutex_);
     bar_.Apply(kind, step, done, total);

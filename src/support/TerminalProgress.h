@@ -19,6 +19,8 @@ class TerminalProgress : public IProgress {
     void SetTargetLabel(const std::string& name) override;
     void SetDirection(int direction) override;
 
+    // A message line on the progress stream: the bar, when drawn, moves below it.
+    void WriteLine(const std::string& text);
     // Ends the bar's line, so later output starts on a line of its own.
     void Finish();
 

@@ -59,8 +59,8 @@ TerminalPrompt::TerminalPrompt(std::istream& in, std::ostream& out, bool interac
     : in_(in), out_(out), interactive_(interactive) {}
 
 std::shared_ptr<TerminalPrompt> TerminalPrompt::ForStandardStreams() {
-    bool interactive = ::isatty(STDIN_FILENO) != 0 && ::isatty(STDOUT_FILENO) != 0;
-    return std::make_shared<TerminalPrompt>(std::cin, std::cout, interactive);
+    bool interactive = ::isatty(STDIN_FILENO) != 0 && ::isatty(STDERR_FILENO) != 0;
+    return std::make_shared<TerminalPrompt>(std::cin, std::cerr, interactive);
 }
 
 PromptAnswer TerminalPrompt::Ask(const PromptRequest& request) {

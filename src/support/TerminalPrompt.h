@@ -15,7 +15,8 @@ class TerminalPrompt : public IPrompt {
   public:
     TerminalPrompt(std::istream& in, std::ostream& out, bool interactive);
 
-    // Messages on standard output; interactive when standard input and output are terminals.
+    // Messages on standard error, where they stay apart from a command's results; interactive
+    // when standard input and standard error are terminals.
     static std::shared_ptr<TerminalPrompt> ForStandardStreams();
 
     PromptAnswer Ask(const PromptRequest& request) override;

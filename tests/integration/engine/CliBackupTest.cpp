@@ -78,7 +78,8 @@ class CliBackup : public ::testing::Test {
             backup + ".\nTo restore it: dialvane-cli --settings " + dir_.File("dialvane.ini") +
             " --data-dir " + dir_.File("data") + " upload --host " + address_ + " --no-backup " +
             backup + "\n";
-        EXPECT_TRUE(upload.out.ends_with(incomplete)) << upload.out;
+        EXPECT_TRUE(upload.err.ends_with(incomplete)) << upload.err;
+        EXPECT_EQ(upload.out, "");
         EXPECT_NE(Dump(), before_);
 
         device_->SetFaults({});
@@ -115,7 +116,7 @@ TEST_F(CliBackup, FailureBeforeTheCancellationSaysNothingOfAnIncompleteList) {
     device_->SetFaults(faults);
     const auto upload = Cli({"upload", "--host", address_, dir_.File("edited.csv")});
     EXPECT_EQ(upload.status, 1);
-    EXPECT_EQ(upload.out.find("incomplete"), std::string::npos) << upload.out;
+    EXPECT_EQ(upload.err.find("incomplete"), std::string::npos) << upload.err;
     EXPECT_EQ(Cancellations(), 0);
     EXPECT_EQ(Dump(), before_);
 }
@@ -126,11 +127,11 @@ TEST_F(CliBackup, ABackupThatCannotBeWrittenSendsNothing) {
     dir_.Write("data/backups", "a file where the folder belongs");
     const auto upload = Cli({"upload", "--host", address_, dir_.File("edited.csv")});
     EXPECT_EQ(upload.status, 1);
-    EXPECT_NE(upload.out.find("could not be written to " + dir_.File("data/backups/")),
+    EXPECT_NE(upload.err.find("could not be written to " + dir_.File("data/backups/")),
               std::string::npos)
-        << upload.out;
-    EXPECT_TRUE(upload.out.ends_with("Nothing was sent to the MFP.\nUpload failed.\n"))
-        << upload.out;
+        << upload.err;
+    EXPECT_TRUE(upload.err.ends_with("Nothing was sent to the MFP.\nUpload failed.\n"))
+        << upload.err;
     EXPECT_EQ(Cancellations(), 0);
     EXPECT_EQ(device_->Counters().registrations.size(), 0u);
     EXPECT_EQ(Dump(), before_);

@@ -1,6 +1,8 @@
 // The built dialvane-cli against the emulated MFP: what the transfer commands print and return.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "MfpEmulator.h"
 #include "support/FileUtil.h"
 #include "support/LoopbackAddress.h"
@@ -56,12 +58,13 @@ TEST_F(CliTransfer, TestNamesTheModelOrTheCause) {
 
     const auto ng = Cli({"test", "--host", testing::LoopbackAddress(41)});
     EXPECT_EQ(ng.status, 1);
-    EXPECT_EQ(ng.out, "Network Test NG.\nCheck the cables, power supply, and IP address.\n");
+    EXPECT_EQ(ng.err, "Network Test NG.\nCheck the cables, power supply, and IP address.\n");
+    EXPECT_EQ(ng.out, "");
 
     const auto unreachable =
         Cli({"download", "--host", testing::LoopbackAddress(41), "-o", Path("none.csv")});
     EXPECT_EQ(unreachable.status, 1);
-    EXPECT_TRUE(unreachable.out.ends_with("\nDownload failed.\n")) << unreachable.out;
+    EXPECT_TRUE(unreachable.err.ends_with("\nDownload failed.\n")) << unreachable.err;
     EXPECT_FALSE(FileExists(Path("none.csv")));
 
     EXPECT_EQ(Cli({"test"}).status, 2);
@@ -87,7 +90,10 @@ TEST_F(CliTransfer, DownloadThenUploadWithVerifyKeepTheList) {
         "name.\n");
     ASSERT_TRUE(device_->DumpUserFile(Path("dump.csv")));
     EXPECT_EQ(Read("dump.csv"), list);
-    EXPECT_EQ(Read("data/MFP_VERIFY.TMP"), list);
+    // Each run's temporary files live in a folder of its own, gone with the run.
+    for (const auto& entry : std::filesystem::directory_iterator(Path("data"))) {
+        EXPECT_TRUE(!entry.is_directory() || entry.path().filename() == "backups") << entry.path();
+    }
     EXPECT_EQ(device_->Counters().occupyEnds, 3);  // download, backup read, upload
 }
 
@@ -96,8 +102,8 @@ TEST_F(CliTransfer, UploadOfAFileWithErrorsSendsNothing) {
     dir_.Write("bad.csv", "S1,Office,03-555-123,\r\nS999,Nowhere,1,\r\n");
     const auto upload = Cli({"upload", "--host", address_, Path("bad.csv")});
     EXPECT_EQ(upload.status, 1);
-    EXPECT_EQ(upload.out.rfind("Line number:   2 ", 0), 0u) << upload.out;
-    EXPECT_TRUE(upload.out.ends_with("\nUpload failed.\n")) << upload.out;
+    EXPECT_EQ(upload.err.rfind("Line number:   2 ", 0), 0u) << upload.err;
+    EXPECT_TRUE(upload.err.ends_with("\nUpload failed.\n")) << upload.err;
     EXPECT_EQ(FrameWrites(), 0);
     EXPECT_EQ(device_->StoredCount('S'), 2);
 

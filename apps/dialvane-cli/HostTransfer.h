@@ -1,0 +1,92 @@
+#pragma once
+
+#include <atomic>
+#include <iosfwd>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "CliOptions.h"
+#include "comm/DeviceSession.h"
+#include "support/Environment.h"
+#include "support/Prompt.h"
+#include "support/RunFolder.h"
+#include "support/TerminalProgress.h"
+#include "transport/ChannelLibrary.h"
+
+namespace dialvane {
+
+// What became of one MFP.
+struct HostOutcome {
+    bool success = false;
+    bool stopped = false;
+    int exitStatus = kExitErrors;  // what this MFP alone would make the program exit with
+    std::string model;             // the name the MFP reported; empty when it never answered
+    std::string result;            // the completion text, or the most telling failure text
+    double seconds = 0;
+};
+
+// One MFP's part of a transfer command (over the network, or with --usb over the channel
+// library), with everything of its own: the session (connection, engine, receive thread), a
+// folder for its temporary files, its capabilities and its table.
+// Results (the completion text, the diff, the test's model line) go to `out`; progress,
+// warnings and failure messages to `err`. With `tagLog` the log lines of this MFP's run carry
+// its address.
+class HostTransfer {
+  public:
+    HostTransfer(const Environment& environment, const CliOptions& options, std::string host,
+                 std::ostream& out, std::ostream& err, bool drawBar, bool tagLog);
+    ~HostTransfer();
+    HostTransfer(const HostTransfer&) = delete;
+    HostTransfer& operator=(const HostTransfer&) = delete;
+
+    // Runs the command against this MFP on the calling thread; a download goes to `outputFile`.
+    HostOutcome Run(const std::string& outputFile);
+    // Thread-safe: the running exchange stops (the fax is released) and nothing further starts.
+    void RequestStop();
+
+  private:
+    HostOutcome Transfer(const std::string& outputFile);
+    HostOutcome NetworkTest();
+    HostOutcome UsbTest();
+    // The library and its receive timeout follow the model in use.
+    void FollowProduct();
+    bool Inquire(HostOutcome& outcome);
+    bool PrepareUpload(RecordTable& table);
+    // The MFP's list before the upload replaces it: saved as a backup, or compared with the
+    // planned list by diff and --dry-run. False when the upload must not go ahead.
+    bool ReadCurrentList(const RecordTable& planned, HostOutcome& outcome, std::string* backupPath);
+    // The run's result: the completion text is printed as a result or a failure message.
+    HostOutcome Outcome(const RunResult& result, Msg failed);
+    // A downloaded file's bytes to the results stream (download -o -).
+    bool CopyToResults(const std::string& file);
+    // A message line on the progress stream, below the bar.
+    void Message(const std::string& text);
+    // A result line on the results stream, after the bar's line has ended.
+    void Result(const std::string& text);
+    std::string BackupAddress() const;
+    // The command that sends the backup back, as this run was called.
+    std::string RestoreCommand(const std::string& backupPath) const;
+
+    const Environment& environment_;
+    const CliOptions& options_;
+    std::string host_;
+    std::ostream& out_;
+    std::unique_ptr<TerminalProgress> progress_;
+    std::unique_ptr<IPrompt> prompt_;
+    std::unique_ptr<RunFolder> folder_;
+    std::unique_ptr<TProductInfo> product_;
+    bool tagLog_;
+
+    std::mutex sessionMutex_;              // the session against RequestStop
+    std::unique_ptr<ChannelLibrary> usb_;  // --usb; outlives the session that uses it
+    std::unique_ptr<DeviceSession> session_;
+    std::atomic<bool> stopRequested_{false};
+};
+
+// The message boxes of the desktop program, printed on `lines`. The completion box is left to
+// the caller, which knows whether it is a result or a failure. The stop question only comes
+// after a Ctrl-C, which already said "stop": it is answered Yes.
+std::unique_ptr<IPrompt> MakeCliPrompt(TerminalProgress& lines);
+
+}  // namespace dialvane

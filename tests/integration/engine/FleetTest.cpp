@@ -1,0 +1,157 @@
+// The built dialvane-cli with several MFPs: one command for all of them, and separate runs side
+// by side on one data folder.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+
+#include "MfpEmulator.h"
+#include "data/BackupStore.h"
+#include "support/FullDialList.h"
+#include "support/LoopbackAddress.h"
+#include "support/Messages.h"
+#include "support/RunCli.h"
+
+namespace dialvane {
+namespace {
+
+constexpr const char* kSettings =
+    "[DX-R7700]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n"
+    "[QNL_ENV]\nOPEN_RETRY_TIME=5\nNACK_RETRY_TIME=5\nNACK_RETRY_COUNT=3\nTIMEOUT=3000\n"
+    "[LOG_LEVEL]\nDEFAULT=1\n";
+
+class Fleet : public ::testing::Test {
+  protected:
+    MfpEmulator& Serve(int hostNumber, const std::string& list) {
+        MfpEmulatorOptions options;
+        options.address = testing::LoopbackAddress(hostNumber);
+        devices_.push_back(std::make_unique<MfpEmulator>(options));
+        EXPECT_TRUE(devices_.back()->Start());
+        EXPECT_TRUE(devices_.back()->LoadUserFile(dir_.Write("seed.csv", list)));
+        return *devices_.back();
+    }
+    std::string Address(std::size_t device) const { return devices_[device]->Options().address; }
+    std::string Dump(std::size_t device) {
+        EXPECT_TRUE(devices_[device]->DumpUserFile(dir_.File("dump.csv")));
+        return dir_.Read("dump.csv");
+    }
+    // The summary row of an MFP.
+    static std::string RowOf(const std::string& summary, const std::string& host) {
+        std::istringstream lines(summary);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind(host + " ", 0) == 0) {
+                return line;
+            }
+        }
+        return "<no row for " + host + ">";
+    }
+    void TearDown() override {
+        for (auto& device : devices_) {
+            device->Stop();
+        }
+    }
+
+    testing::TempDir dir_;
+    std::vector<std::unique_ptr<MfpEmulator>> devices_;
+};
+
+TEST_F(Fleet, OneFailingMfpNeverStopsTheOthersAndEveryFaxIsReleased) {
+    const std::string list = testing::FullDialList();
+    for (int host : {160, 161, 162, 163}) {
+        Serve(host, "S1,Old,1,\r\n");
+    }
+    EmulatorFaults busy;
+    busy.busy = CommandMatch::Every(ToolCommand::FrameWrite, 0x7D);
+    busy.busyNacks = 5;  // more than NACK_RETRY_COUNT
+    devices_[2]->SetFaults(busy);
+    EmulatorFaults drop;
+    drop.disconnect = CommandMatch::Nth(3, ToolCommand::FrameWrite, 0x7D);
+    devices_[3]->SetFaults(drop);
+
+    dir_.Write("dialvane.ini", kSettings);
+    dir_.Write("hosts.txt", "# the two failing ones\n\n" + Address(2) + "\n  " + Address(3) + "\n");
+    const auto run = testing::RunCli(
+        dir_, {"--settings", dir_.File("dialvane.ini"), "upload", dir_.Write("list.csv", list),
+               "--verify", "--host", Address(0), "--host", Address(1), "--hosts-file",
+               dir_.File("hosts.txt"), "--jobs", "3"});
+    EXPECT_EQ(run.status, 1) << run.err;
+
+    for (std::size_t ok : {0u, 1u}) {
+        EXPECT_EQ(Dump(ok), list);
+        EXPECT_NE(RowOf(run.out, Address(ok)).find("DX-R7700"), std::string::npos) << run.out;
+        EXPECT_NE(RowOf(run.out, Address(ok)).find(Text(Msg::CommUploadCompleted)),
+                  std::string::npos)
+            << run.out;
+    }
+    EXPECT_NE(RowOf(run.out, Address(2)).find(Text(Msg::NackFaxBusy)), std::string::npos)
+        << run.out;
+    EXPECT_NE(RowOf(run.out, Address(3)).find(Text(Msg::CommDisconnected)), std::string::npos)
+        << run.out;
+    // Every progress line names its MFP.
+    std::istringstream err(run.err);
+    for (std::string line; std::getline(err, line);) {
+        EXPECT_TRUE(line.rfind(Address(0) + ": ", 0) == 0 ||
+                    line.rfind(Address(1) + ": ", 0) == 0 ||
+                    line.rfind(Address(2) + ": ", 0) == 0 || line.rfind(Address(3) + ": ", 0) == 0)
+            << line;
+    }
+    // Each MFP's list was saved before its upload began: the backup read and the upload.
+    for (std::size_t i = 0; i < devices_.size(); ++i) {
+        EXPECT_EQ(BackupStore(dir_.File("data/backups")).List("DX-R7700", Address(i)).size(), 1u)
+            << Address(i);
+        EXPECT_FALSE(devices_[i]->Occupied()) << Address(i);
+        EXPECT_EQ(devices_[i]->Counters().occupyStarts, 2) << Address(i);
+    }
+    for (std::size_t released : {0u, 1u, 2u}) {
+        EXPECT_EQ(devices_[released]->Counters().occupyEnds, 2) << Address(released);
+    }
+    EXPECT_EQ(devices_[3]->Counters().disconnects, 3);  // inquiry, backup read, the dropped one
+}
+
+TEST_F(Fleet, SeparateDownloadsOnOneDataFolderKeepToThemselves) {
+    Serve(164, "S1,First,111,\r\nN,One\r\n");
+    Serve(165, testing::FullDialList());
+    const std::vector<std::string> expected = {Dump(0), Dump(1)};
+    dir_.Write("dialvane.ini", kSettings);
+    const std::string cli = DIALVANE_BINARY_DIR "/apps/dialvane-cli/dialvane-cli";
+    auto command = [&](std::size_t i) {
+        const std::string n = std::to_string(i);
+        return "('" + cli + "' --data-dir '" + dir_.File("data") + "' --settings '" +
+               dir_.File("dialvane.ini") + "' download --host " + Address(i) + " -o '" +
+               dir_.File("out" + n + ".csv") + "' >/dev/null 2>&1; echo $? >'" +
+               dir_.File("status" + n) + "')";
+    };
+    const std::string both = command(0) + " & " + command(1) + " & wait";
+    for (int round = 0; round < 20; ++round) {
+        ASSERT_EQ(std::system(both.c_str()), 0);
+        for (std::size_t i : {0u, 1u}) {
+            const std::string n = std::to_string(i);
+            ASSERT_EQ(dir_.Read("status" + n), "0\n") << "round " << round;
+            ASSERT_EQ(dir_.Read("out" + n + ".csv"), expected[i]) << "round " << round;
+        }
+    }
+    // The shared log: no line holds another line's beginning, and every line of a run names
+    // its MFP.
+    const std::regex stamp(R"(\d\d:\d\d:\d\d\.\d\d\d\.\.\. )");
+    const std::regex tagged(
+        "^"
+        R"(\d\d:\d\d:\d\d\.\d\d\d\.\.\. \[)"
+        "(" +
+        std::regex_replace(Address(0), std::regex(R"(\.)"), R"(\.)") + "|" +
+        std::regex_replace(Address(1), std::regex(R"(\.)"), R"(\.)") + R"()\] )");
+    std::istringstream log(dir_.Read("data/ZEVIZ_LOG.txt"));
+    int stamped = 0;
+    for (std::string line; std::getline(log, line);) {
+        const auto found = std::distance(std::sregex_iterator(line.begin(), line.end(), stamp),
+                                         std::sregex_iterator());
+        if (found > 0) {
+            ++stamped;
+            ASSERT_EQ(found, 1) << line;
+            ASSERT_TRUE(std::regex_search(line, tagged)) << line;
+        }
+    }
+    EXPECT_GT(stamped, 100);
+}
+
+}  // namespace
+}  // namespace dialvane
