@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "CliCommands.h"
+#include "UserFileEncoding.h"
 #include "data/BackupStore.h"
 #include "data/DialFileLoader.h"
 #include "data/DialListDiff.h"
@@ -133,6 +134,7 @@ HostOutcome HostTransfer::Run(const std::string& outputFile) {
         outcome.result = Text(Msg::CliStoppedByUser);
     } else {
         DeviceSessionSettings settings = SessionSettingsFor(environment_, options_.verify);
+        settings.fileEncoding = UserFileEncoding(options_);
         settings.downloadFile = folder_->File("TELDIR_TOOL.TMP");
         settings.sendFile = folder_->File("MFP_VERIFY.TMP");
         if (tagLog_) {
@@ -401,7 +403,7 @@ bool HostTransfer::Inquire(HostOutcome& outcome) {
 // the MFP.
 bool HostTransfer::PrepareUpload(RecordTable& table) {
     DialModel model;
-    const LoadResult loaded = LoadDialFile(options_.file, model, *product_);
+    const LoadResult loaded = LoadUserFile(options_, model, *product_);
     if (!loaded.readable) {
         Message(loaded.readError);
         return false;

@@ -1,0 +1,109 @@
+// The built dialvane-cli with --encoding against the emulated MFP: the file's encoding changes
+// the file's bytes only, never what the MFP is sent.
+#include <gtest/gtest.h>
+
+#include "MfpEmulator.h"
+#include "data/CharConv.h"
+#include "support/LoopbackAddress.h"
+#include "support/RunCli.h"
+
+namespace dialvane {
+namespace {
+
+constexpr const char* kSettings =
+    "[DX-R7700]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n"
+    "[QNL_ENV]\nOPEN_RETRY_TIME=5\nNACK_RETRY_TIME=5\nTIMEOUT=3000\n";
+
+// The same list in code page 932 and in UTF-8: Tokyo, Osaka and a half-width katakana sender.
+constexpr const char* kCp932List =
+    "S1,\x93\x8c\x8b\x9e,03-555-1,\xc4\xb3\xb7\xae\r\nS2,\x91\xe5\x8d\xe3,06\r\nG1,\x8a\x43,S1,S2"
+    "\r\nN,\xb1\xb2\r\n";
+constexpr const char* kUtf8List = "S1,東京,03-555-1,ﾄｳｷｮ\r\nS2,大阪,06\r\nG1,海,S1,S2\r\nN,ｱｲ\r\n";
+
+class CliEncoding : public ::testing::Test {
+  protected:
+    // The emulator dumps its list in this process's code page.
+    void SetUp() override { SetNarrowCodePage(NarrowCodePage::Cp932); }
+    void TearDown() override {
+        if (device_) {
+            device_->Stop();
+        }
+        SetNarrowCodePage(NarrowCodePage::Windows1252);
+    }
+
+    void Serve(int hostNumber, const std::string& language) {
+        address_ = testing::LoopbackAddress(hostNumber);
+        dir_.Write("dialvane.ini", std::string(kSettings) + "[MAINFORM]\nLANG=" + language + "\n");
+        MfpEmulatorOptions options;
+        options.address = address_;
+        device_ = std::make_unique<MfpEmulator>(options);
+        ASSERT_TRUE(device_->Start());
+    }
+
+    std::string Path(const std::string& name) const { return dir_.File(name); }
+
+    testing::CliRun Cli(std::vector<std::string> arguments) const {
+        arguments.insert(arguments.begin(), {"--settings", Path("dialvane.ini")});
+        return testing::RunCli(dir_, arguments);
+    }
+
+    std::string Dump() {
+        device_->DumpUserFile(Path("dump.csv"));
+        return dir_.Read("dump.csv");
+    }
+
+    testing::TempDir dir_;
+    std::string address_;
+    std::unique_ptr<MfpEmulator> device_;
+};
+
+TEST_F(CliEncoding, Utf8FileGoesToTheMfpAsItsCp932TwinAndComesBackAsUtf8) {
+    Serve(130, "JPN");
+    dir_.Write("cp932.csv", kCp932List);
+    dir_.Write("utf8.csv", std::string("\xEF\xBB\xBF") + kUtf8List);
+    ASSERT_EQ(Cli({"upload", "--host", address_, Path("cp932.csv")}).status, 0);
+    const std::string fromCp932 = Dump();
+    EXPECT_NE(fromCp932.find("S1,\x93\x8c\x8b\x9e,03-555-1,\xc4\xb3\xb7\xae"), std::string::npos)
+        << fromCp932;
+
+    // Without the option the names are refused and nothing is sent.
+    device_->ClearDialList();
+    const int writes = device_->Counters().frameWrites;
+    const auto plain = Cli({"upload", "--host", address_, Path("utf8.csv")});
+    EXPECT_EQ(plain.status, 1);
+    EXPECT_NE(plain.err.find("--encoding utf-8"), std::string::npos) << plain.err;
+    EXPECT_EQ(device_->Counters().frameWrites, writes);
+
+    const auto utf8 =
+        Cli({"upload", "--host", address_, "--encoding", "utf-8", "--verify", Path("utf8.csv")});
+    EXPECT_EQ(utf8.status, 0) << utf8.out;
+    EXPECT_EQ(Dump(), fromCp932);
+    EXPECT_EQ(Cli({"diff", "--host", address_, "--encoding", "utf-8", Path("utf8.csv")}).status, 0);
+
+    const auto download =
+        Cli({"download", "--host", address_, "--encoding", "utf-8", "-o", Path("down.csv")});
+    EXPECT_EQ(download.status, 0) << download.out;
+    EXPECT_EQ(dir_.Read("down.csv"),
+              "S1,東京,03-555-1,ﾄｳｷｮ\r\nS2,大阪,06,\r\nG1,海,S1,S2\r\nN,ｱｲ\r\n");
+    device_->ClearDialList();
+    EXPECT_EQ(Cli({"upload", "--host", address_, "--encoding", "utf-8", Path("down.csv")}).status,
+              0);
+    EXPECT_EQ(Dump(), fromCp932);
+}
+
+// Outside Japanese the Unicode rule lets Hangul into a name; with UTF-8 files the whole upload,
+// its temporary files and the verify included, holds it.
+TEST_F(CliEncoding, Utf8UploadCarriesNamesTheCodePageCannotHold) {
+    Serve(131, "ENU");
+    dir_.Write("hangul.csv", "S1,가나 Office,0123\r\nN,Zoë\r\n");
+    const auto upload =
+        Cli({"upload", "--host", address_, "--encoding", "utf-8", "--verify", Path("hangul.csv")});
+    EXPECT_EQ(upload.status, 0) << upload.out;
+    const auto download =
+        Cli({"download", "--host", address_, "--encoding", "utf-8", "-o", Path("down.csv")});
+    EXPECT_EQ(download.status, 0) << download.out;
+    EXPECT_EQ(dir_.Read("down.csv"), "S1,가나 Office,0123,\r\nN,Zoë\r\n");
+}
+
+}  // namespace
+}  // namespace dialvane
