@@ -9,7 +9,8 @@ bool FleetRow(const BenchOptions& options) {
     constexpr int kDevices = 10;
     constexpr int kDelayMs = 20;
     std::vector<std::unique_ptr<MfpEmulator>> devices;
-    std::vector<std::string> fleetArguments = {"upload", FullListPath(options), "--verify"};
+    std::vector<std::string> fleetArguments = {"upload", FullListPath(options), "--verify",
+                                               "--jobs", std::to_string(kDevices)};
     for (int i = 0; i < kDevices; ++i) {
         devices.push_back(StartMfp(options, Address(options, kFirstHost + i), kDelayMs));
         if (!devices.back()) {
