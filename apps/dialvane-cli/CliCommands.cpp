@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "StandardStreams.h"
 #include "TransferCommands.h"
 #include "UserFileEncoding.h"
 #include "data/CharConv.h"
@@ -13,6 +14,7 @@
 #include "protocol/DeviceRecords.h"
 #include "support/Environment.h"
 #include "support/Messages.h"
+#include "support/RunFolder.h"
 #include "support/TerminalPrompt.h"
 #include "support/TextUtil.h"
 
@@ -126,9 +128,23 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
         return kExitOk;
     }
     std::string error;
-    if (!WriteDownloadFile(options.output, table, &error, kNewFileMode,
-                           UserFileEncoding(options))) {
+    // Standard output gets the file only once it is whole, as a file would.
+    std::unique_ptr<RunFolder> folder;
+    std::string target = options.output;
+    if (options.output == kStandardStream) {
+        folder = RunFolder::Create(environment.paths.dataFolder, &error);
+        if (!folder) {
+            err << error << '\n';
+            return kExitUsage;
+        }
+        target = folder->File("export.csv");
+    }
+    if (!WriteDownloadFile(target, table, &error, kNewFileMode, UserFileEncoding(options))) {
         err << error << '\n';
+        return kExitUsage;
+    }
+    if (folder && !CopyFileTo(target, out)) {
+        err << "dialvane-cli: " << Text(Msg::CliStandardOutputFailed) << '\n';
         return kExitUsage;
     }
     return kExitOk;

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "CliCommands.h"
+#include "StandardStreams.h"
 #include "UserFileEncoding.h"
 #include "data/BackupStore.h"
 #include "data/DialFileLoader.h"
@@ -101,17 +102,6 @@ void HostTransfer::RequestStop() {
 
 void HostTransfer::Message(const std::string& text) {
     progress_->WriteLine(text);
-}
-
-bool HostTransfer::CopyToResults(const std::string& file) {
-    const std::optional<std::string> bytes = ReadFileBytes(file);
-    if (!bytes) {
-        return false;
-    }
-    progress_->Finish();
-    out_.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
-    out_.flush();
-    return static_cast<bool>(out_);
 }
 
 void HostTransfer::Result(const std::string& text) {
@@ -249,11 +239,14 @@ HostOutcome HostTransfer::Transfer(const std::string& outputFile) {
     }
     const std::string model = outcome.model;
     if (download) {
-        const bool toStandardOutput = outputFile == "-";
+        const bool toStandardOutput = outputFile == kStandardStream;
         const std::string file = toStandardOutput ? folder_->File("download.csv") : outputFile;
         const RunResult result = session_->Download(table, *product_, file);
-        if (result.success && toStandardOutput && !CopyToResults(file)) {
-            return fail(Text(Msg::CliStandardOutputFailed));
+        if (result.success && toStandardOutput) {
+            progress_->Finish();
+            if (!CopyFileTo(file, out_)) {
+                return fail(Text(Msg::CliStandardOutputFailed));
+            }
         }
         outcome = Outcome(result, failed);
         outcome.model = model;
@@ -361,7 +354,7 @@ HostOutcome HostTransfer::Outcome(const RunResult& result, Msg failed) {
         outcome.exitStatus = kExitOk;
         outcome.result = TerminalText(result.completionText);
         // With the list itself on standard output, the completion text is only a message.
-        if (options_.output == "-" && options_.command == "download") {
+        if (options_.output == kStandardStream && options_.command == "download") {
             Message(outcome.result);
         } else {
             Result(outcome.result);

@@ -58,8 +58,6 @@ class HostTransfer {
     bool ReadCurrentList(const RecordTable& planned, HostOutcome& outcome, std::string* backupPath);
     // The run's result: the completion text is printed as a result or a failure message.
     HostOutcome Outcome(const RunResult& result, Msg failed);
-    // A downloaded file's bytes to the results stream (download -o -).
-    bool CopyToResults(const std::string& file);
     // A message line on the progress stream, below the bar.
     void Message(const std::string& text);
     // A result line on the results stream, after the bar's line has ended.

@@ -13,6 +13,7 @@
 
 #include "HostTransfer.h"
 #include "PrefixedLines.h"
+#include "StandardStreams.h"
 #include "StopSignals.h"
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
@@ -49,7 +50,7 @@ void SetMessagePrompt(std::ostream& messages) {
 
 // One MFP: results on `out`; progress, warnings and failures on `err`.
 int RunSingle(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    if (options.command == "download" && options.output != "-") {
+    if (options.command == "download" && options.output != kStandardStream) {
         if (const std::string why = WhyNotWritable(options.output); !why.empty()) {
             err << "dialvane-cli: " << Text(Msg::CliOutputNotWritable, options.output, why) << '\n';
             return kExitUsage;
@@ -159,6 +160,10 @@ int RunFleet(const CliOptions& options, std::ostream& out, std::ostream& err) {
             return kExitUsage;
         }
     } else {
+        if (options.output == kStandardStream) {
+            general << Text(Msg::CliOneOutputPerMfp) << '\n';
+            return kExitUsage;
+        }
         std::error_code failed;
         std::filesystem::create_directories(options.output, failed);
         if (failed) {

@@ -1,5 +1,6 @@
 #include "UserFileEncoding.h"
 
+#include "StandardStreams.h"
 #include "support/Messages.h"
 
 namespace dialvane {
@@ -9,7 +10,19 @@ FileEncoding UserFileEncoding(const CliOptions& options) {
 }
 
 LoadResult LoadUserFile(const CliOptions& options, DialModel& model, const TProductInfo& product) {
-    LoadResult result = LoadDialFile(options.file, model, product, UserFileEncoding(options));
+    LoadResult result;
+    if (options.file == kStandardStream) {
+        const std::optional<std::string> bytes = StandardInputBytes();
+        if (!bytes) {
+            model.Clear();
+            result.readable = false;
+            result.readError = Text(Msg::FileCannotRead) + "(" + Text(Msg::CliStandardInput) + ")";
+            return result;
+        }
+        result = LoadDialBytes(*bytes, model, product, UserFileEncoding(options));
+    } else {
+        result = LoadDialFile(options.file, model, product, UserFileEncoding(options));
+    }
     if (result.looksLikeUtf8 && !result.errorLines.empty()) {
         result.errorLines.insert(result.errorLines.begin() + 1, Text(Msg::FileLooksLikeUtf8));
     }

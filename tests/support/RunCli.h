@@ -16,8 +16,10 @@ struct CliRun {
 };
 
 // Runs the built dialvane-cli with the arguments (each single-quoted for the shell) and its own
-// data folder inside `dir`, so the user's settings and log stay untouched.
-inline CliRun RunCli(const TempDir& dir, const std::vector<std::string>& args) {
+// data folder inside `dir`, so the user's settings and log stay untouched. Standard input comes
+// from `input` when given, else from nowhere.
+inline CliRun RunCli(const TempDir& dir, const std::vector<std::string>& args,
+                     const std::string& input = {}) {
     // A test that sets a configuration folder keeps it; otherwise an empty one, so a settings
     // file of the user's own takes no part.
     const char* config = std::getenv("XDG_CONFIG_HOME");
@@ -28,7 +30,8 @@ inline CliRun RunCli(const TempDir& dir, const std::vector<std::string>& args) {
     for (const std::string& arg : args) {
         command += " '" + arg + "'";
     }
-    command += " >'" + dir.File("stdout") + "' 2>'" + dir.File("stderr") + "'";
+    command += " <'" + (input.empty() ? std::string("/dev/null") : input) + "' >'" +
+               dir.File("stdout") + "' 2>'" + dir.File("stderr") + "'";
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, dir.Read("stdout"), dir.Read("stderr")};
 }
