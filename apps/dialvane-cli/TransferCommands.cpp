@@ -161,7 +161,7 @@ int RunFleet(const CliOptions& options, std::ostream& out, std::ostream& err) {
         }
     } else {
         if (options.output == kStandardStream) {
-            general << Text(Msg::CliOneOutputPerMfp) << '\n';
+            general << "dialvane-cli: " << Text(Msg::CliOneOutputPerMfp) << '\n';
             return kExitUsage;
         }
         std::error_code failed;

@@ -45,14 +45,16 @@ TOneTuchInpForm::TOneTuchInpForm(QWidget* parent) : QDialog(parent) {
     ArrangeButtons(bar, kStandardRow);
 
     const QFontMetrics metrics(font());
-    const QString firstTitle = SFG_Inport->horizontalHeaderItem(0)
-                                   ? SFG_Inport->horizontalHeaderItem(0)->text()
-                                   : QString();
-    SFG_Inport->setColumnWidth(
-        0, std::max(metrics.horizontalAdvance("S000"), metrics.horizontalAdvance(firstTitle)) + 5 +
-               10);
+    const auto titleWidth = [&](int column) {
+        const QTableWidgetItem* title = SFG_Inport->horizontalHeaderItem(column);
+        return title ? metrics.horizontalAdvance(title->text()) + 5 + 10 : 0;
+    };
+    SFG_Inport->setColumnWidth(0,
+                               std::max(metrics.horizontalAdvance("S000") + 5 + 10, titleWidth(0)));
     SFG_Inport->setColumnWidth(1, 200);
-    SFG_Inport->setColumnWidth(2, 100);
+    // 100 pixels cut the title "Telephone Number/Record" in half; the column is at least as
+    // wide as its title, and the dialog's width follows.
+    SFG_Inport->setColumnWidth(2, std::max(100, titleWidth(2)));
     SFG_Inport->verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
 
     connect(BTN_OK, &QPushButton::clicked, this, [this] { BtnOkClick(); });
