@@ -21,25 +21,6 @@
 namespace dialvane {
 namespace {
 
-StartupOptions StartupFor(const CliOptions& options) {
-    StartupOptions startup;
-    if (!options.settingsPath.empty()) {
-        startup.settingsFile = options.settingsPath;
-    }
-    if (!options.dataDir.empty()) {
-        startup.dataFolder = options.dataDir;
-    }
-    return startup;
-}
-
-// Reads both settings files, loads the language file and starts the log, as the desktop program
-// does, with --settings and --data-dir in place of the looked-up settings file and the
-// per-user data folder.
-Environment StartCliEnvironment(const CliOptions& options) {
-    SetActivePrompt(TerminalPrompt::ForStandardStreams());
-    return StartEnvironment(StartupFor(options));
-}
-
 // The configured models, for the message about one that is not.
 std::string ModelList(const TProductInfo& product) {
     std::string list;
@@ -75,6 +56,25 @@ std::optional<int> ReportLoad(const LoadResult& result, std::ostream& out, std::
 
 }  // namespace
 
+StartupOptions StartupFor(const CliOptions& options) {
+    StartupOptions startup;
+    if (!options.settingsPath.empty()) {
+        startup.settingsFile = options.settingsPath;
+    }
+    if (!options.dataDir.empty()) {
+        startup.dataFolder = options.dataDir;
+    }
+    return startup;
+}
+
+Environment StartCliEnvironment(const CliOptions& options) {
+    Environment environment = StartEnvironment(StartupFor(options));
+    const bool japanese = environment.settings.lang == "JPN";
+    SetNarrowCodePage(japanese ? NarrowCodePage::Cp932 : NarrowCodePage::Windows1252);
+    SetJapaneseNameRule(japanese);
+    return environment;
+}
+
 std::string GeneralErrorText(const std::string& text) {
     if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') {
         return text + ".";
@@ -96,12 +96,10 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     if (IsTransferCommand(options.command)) {
         return RunTransferCommand(options, out, err);
     }
+    SetActivePrompt(TerminalPrompt::ForStandardStreams());
     const Environment environment = StartCliEnvironment(options);
     const ProgramSettings& settings = environment.settings;
     const std::string& settingsPath = environment.programSettingsFile;
-    const bool japanese = settings.lang == "JPN";
-    SetNarrowCodePage(japanese ? NarrowCodePage::Cp932 : NarrowCodePage::Windows1252);
-    SetJapaneseNameRule(japanese);
 
     TProductInfo product(settingsPath);
     if (!options.model.empty() && !IsConfigured(product, options.model)) {

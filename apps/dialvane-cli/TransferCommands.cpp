@@ -11,6 +11,7 @@
 #include <ostream>
 #include <thread>
 
+#include "CliCommands.h"
 #include "HostTransfer.h"
 #include "PrefixedLines.h"
 #include "StandardStreams.h"
@@ -27,21 +28,6 @@
 namespace dialvane {
 namespace {
 
-Environment StartTransferEnvironment(const CliOptions& options) {
-    StartupOptions startup;
-    if (!options.settingsPath.empty()) {
-        startup.settingsFile = options.settingsPath;
-    }
-    if (!options.dataDir.empty()) {
-        startup.dataFolder = options.dataDir;
-    }
-    Environment environment = StartEnvironment(startup);
-    const bool japanese = environment.settings.lang == "JPN";
-    SetNarrowCodePage(japanese ? NarrowCodePage::Cp932 : NarrowCodePage::Windows1252);
-    SetJapaneseNameRule(japanese);
-    return environment;
-}
-
 // Questions from outside a transfer (the log's own trouble) get their default answer: a
 // transfer command never waits for the keyboard.
 void SetMessagePrompt(std::ostream& messages) {
@@ -57,7 +43,7 @@ int RunSingle(const CliOptions& options, std::ostream& out, std::ostream& err) {
         }
     }
     SetMessagePrompt(err);
-    const Environment environment = StartTransferEnvironment(options);
+    const Environment environment = StartCliEnvironment(options);
     int status = kExitErrors;
     {
         HostTransfer transfer(environment, options, options.host, out, err,
@@ -148,7 +134,7 @@ int RunFleet(const CliOptions& options, std::ostream& out, std::ostream& err) {
     std::mutex errMutex;
     PrefixedLines general(err, errMutex, "");
     SetMessagePrompt(general);
-    const Environment environment = StartTransferEnvironment(options);
+    const Environment environment = StartCliEnvironment(options);
 
     // What cannot differ between the MFPs is checked once, before any of them is contacted.
     if (options.command == "upload") {
