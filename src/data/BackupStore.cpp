@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <tuple>
 
+#include "data/CharConv.h"
 #include "data/DownloadWriter.h"
 #include "support/Format.h"
 #include "support/Messages.h"
@@ -69,6 +70,19 @@ bool ParseStamp(std::string_view rest, std::string& stamp, unsigned& sequence) {
     return true;
 }
 
+// A list the code page cannot hold (names outside it pass the Unicode rule) is kept in marked
+// UTF-8, which the window and every --encoding read back unchanged.
+FileEncoding BackupEncoding(const RecordTable& table) {
+    for (int i = 1; i <= table.Count(); ++i) {
+        for (const std::string& field : table.At(i)) {
+            if (!Utf8ToFileBytes(field, DefaultFileEncoding())) {
+                return FileEncoding::Utf8Marked;
+            }
+        }
+    }
+    return DefaultFileEncoding();
+}
+
 }  // namespace
 
 BackupStore::BackupStore(std::string folder, int keep)
@@ -108,8 +122,9 @@ bool BackupStore::Save(const RecordTable& table, const std::string& model,
     const std::string target = folder_ + name;
     if (cause.empty()) {
         std::string writeError;
+        const FileEncoding encoding = BackupEncoding(table);
         errno = 0;
-        if (WriteDownloadFile(target, table, &writeError, kPrivateFileMode)) {
+        if (WriteDownloadFile(target, table, &writeError, kPrivateFileMode, encoding)) {
             if (path != nullptr) {
                 *path = target;
             }

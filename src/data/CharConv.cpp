@@ -14,7 +14,6 @@ namespace {
 std::atomic<NarrowCodePage> g_codePage{NarrowCodePage::Windows1252};
 
 constexpr char32_t kReplacement = 0xFFFD;
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 const char* IconvName(NarrowCodePage page) {
     return page == NarrowCodePage::Cp932 ? "CP932" : "WINDOWS-1252";
@@ -308,22 +307,24 @@ std::string_view FileEncodingName(FileEncoding encoding) {
         case FileEncoding::Windows1252:
             return "cp1252";
         case FileEncoding::Utf8:
+        case FileEncoding::Utf8Marked:
             break;
     }
     return "utf-8";
 }
 
+bool ReadsAsUtf8(std::string_view bytes, FileEncoding encoding) {
+    return encoding == FileEncoding::Utf8 || encoding == FileEncoding::Utf8Marked ||
+           bytes.starts_with(kUtf8ByteOrderMark);
+}
+
 std::string FileBytesToUtf8(std::string_view bytes, FileEncoding encoding) {
+    if (!ReadsAsUtf8(bytes, encoding)) {
+        return NarrowToUtf8(bytes, encoding == FileEncoding::Cp932 ? NarrowCodePage::Cp932
+                                                                   : NarrowCodePage::Windows1252);
+    }
     if (bytes.starts_with(kUtf8ByteOrderMark)) {
         bytes.remove_prefix(kUtf8ByteOrderMark.size());
-    }
-    switch (encoding) {
-        case FileEncoding::Cp932:
-            return NarrowToUtf8(bytes, NarrowCodePage::Cp932);
-        case FileEncoding::Windows1252:
-            return NarrowToUtf8(bytes, NarrowCodePage::Windows1252);
-        case FileEncoding::Utf8:
-            break;
     }
     std::string out;
     out.reserve(bytes.size());
@@ -341,6 +342,7 @@ std::optional<std::string> Utf8ToFileBytes(std::string_view utf8, FileEncoding e
         case FileEncoding::Windows1252:
             return Utf8ToNarrow(utf8, NarrowCodePage::Windows1252);
         case FileEncoding::Utf8:
+        case FileEncoding::Utf8Marked:
             break;
     }
     bool nonAscii = false;

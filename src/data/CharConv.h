@@ -20,18 +20,22 @@ std::string NarrowToUtf8(std::string_view bytes);
 std::string NarrowToUtf8(std::string_view bytes, NarrowCodePage page);
 
 // The encoding of a dial list file. The device's texts do not depend on it: the file is read
-// into UTF-8 and the device encoding starts from there.
-enum class FileEncoding { Cp932, Windows1252, Utf8 };
+// into UTF-8 and the device encoding starts from there. Utf8Marked is UTF-8 behind a byte-order
+// mark, which every reader takes as UTF-8 whatever encoding it was asked for.
+enum class FileEncoding { Cp932, Windows1252, Utf8, Utf8Marked };
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // The current narrow code page: what files are in unless the user names another encoding.
 FileEncoding DefaultFileEncoding();
 // "cp932", "cp1252" or "utf-8" (any case; also "utf8"); nullopt for anything else.
 std::optional<FileEncoding> ParseFileEncoding(std::string_view name);
 std::string_view FileEncodingName(FileEncoding encoding);  // the name ParseFileEncoding reads
-// File bytes -> UTF-8. A UTF-8 byte-order mark at the start is dropped in every encoding (no
-// record can begin with it); bytes not valid in the encoding become U+FFFD.
+// True when the bytes are read as UTF-8: asked for, or marked (no list in a code page can
+// start with the mark, as no record begins with those bytes).
+bool ReadsAsUtf8(std::string_view bytes, FileEncoding encoding);
+// File bytes -> UTF-8, the mark dropped; bytes not valid in the encoding become U+FFFD.
 std::string FileBytesToUtf8(std::string_view bytes, FileEncoding encoding);
-// UTF-8 -> file bytes, without a byte-order mark; nullopt when a character cannot be expressed
-// or the text is not valid UTF-8.
+// UTF-8 -> the bytes of one line (the writer puts the mark in front of a whole file); nullopt
+// when a character cannot be expressed or the text is not valid UTF-8.
 std::optional<std::string> Utf8ToFileBytes(std::string_view utf8, FileEncoding encoding);
 // Valid UTF-8 holding at least one multi-byte character: a file saved as UTF-8 by an editor.
 bool IsUtf8WithNonAscii(std::string_view bytes);

@@ -104,7 +104,7 @@ bool WriteDialLines(const std::string& path, const std::vector<KeyedLine>& lines
         }
         return false;
     };
-    std::string bytes;
+    std::string bytes(encoding == FileEncoding::Utf8Marked ? kUtf8ByteOrderMark : "");
     for (const KeyedLine& line : lines) {
         const std::string text = JoinDialLine(line.fields);
         // A line break inside a field would split the record when the file is read again.

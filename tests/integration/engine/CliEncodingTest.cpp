@@ -60,7 +60,7 @@ class CliEncoding : public ::testing::Test {
 TEST_F(CliEncoding, Utf8FileGoesToTheMfpAsItsCp932TwinAndComesBackAsUtf8) {
     Serve(130, "JPN");
     dir_.Write("cp932.csv", kCp932List);
-    dir_.Write("utf8.csv", std::string("\xEF\xBB\xBF") + kUtf8List);
+    dir_.Write("utf8.csv", kUtf8List);
     ASSERT_EQ(Cli({"upload", "--host", address_, Path("cp932.csv")}).status, 0);
     const std::string fromCp932 = Dump();
     EXPECT_NE(fromCp932.find("S1,\x93\x8c\x8b\x9e,03-555-1,\xc4\xb3\xb7\xae"), std::string::npos)
@@ -103,6 +103,9 @@ TEST_F(CliEncoding, Utf8UploadCarriesNamesTheCodePageCannotHold) {
         Cli({"download", "--host", address_, "--encoding", "utf-8", "-o", Path("down.csv")});
     EXPECT_EQ(download.status, 0) << download.out;
     EXPECT_EQ(dir_.Read("down.csv"), "S1,가나 Office,0123,\r\nN,Zoë\r\n");
+    // The backup of that list before the next upload is kept in marked UTF-8.
+    const auto again = Cli({"upload", "--host", address_, Path("down.csv"), "--encoding=utf-8"});
+    EXPECT_EQ(again.status, 0) << again.err;
 }
 
 }  // namespace

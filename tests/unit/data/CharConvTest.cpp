@@ -115,8 +115,10 @@ TEST(FileEncodingTest, NamesAndTheDefaultFollowingTheCodePage) {
 
 TEST(FileEncodingTest, ReadingDropsTheByteOrderMarkAndReplacesBadBytes) {
     EXPECT_EQ(FileBytesToUtf8("\xEF\xBB\xBFS1,日本", FileEncoding::Utf8), "S1,日本");
-    // A mark at the start is dropped whatever the encoding; one later on stays a character.
-    EXPECT_EQ(FileBytesToUtf8("\xEF\xBB\xBFS1,\x93\xFA", FileEncoding::Cp932), "S1,日");
+    // A marked file is UTF-8 whatever the encoding asked for; a mark later on is a character.
+    EXPECT_EQ(FileBytesToUtf8("\xEF\xBB\xBFS1,日本", FileEncoding::Cp932), "S1,日本");
+    EXPECT_TRUE(ReadsAsUtf8("\xEF\xBB\xBFS1", FileEncoding::Windows1252));
+    EXPECT_FALSE(ReadsAsUtf8("S1,\xEF\xBB\xBF", FileEncoding::Cp932));
     EXPECT_EQ(FileBytesToUtf8("a\xEF\xBB\xBF", FileEncoding::Utf8), "a\uFEFF");
     // Cut, overlong and surrogate sequences: each bad byte one U+FFFD, the rest kept.
     EXPECT_EQ(FileBytesToUtf8("A\xE6\x97", FileEncoding::Utf8), "A\uFFFD\uFFFD");

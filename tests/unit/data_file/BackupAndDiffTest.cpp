@@ -5,6 +5,7 @@
 
 #include "DialFileTestSupport.h"
 #include "data/BackupStore.h"
+#include "data/DialFileLoader.h"
 #include "data/DialListDiff.h"
 #include "data/RecordTable.h"
 
@@ -134,6 +135,21 @@ TEST_F(BackupStoreTest, SavesAPrivateUserFileNamedByModelAddressAndTime) {
     EXPECT_EQ(Name(path), "..-DX-R-1_usb_20261207-104512.csv");
     EXPECT_EQ(std::filesystem::path(path).parent_path(),
               std::filesystem::path(dir_.File("backups")));
+}
+
+// Hangul passes the Unicode name rule but has no Windows-1252 form: the backup is marked UTF-8
+// and reads back unchanged with the code page's default.
+TEST_F(BackupStoreTest, AListTheCodePageCannotHoldIsKeptInMarkedUtf8) {
+    const BackupStore store(dir_.File("backups"));
+    RecordTable table(*quick_);
+    table.StoreRecord({"S1", "가나", "", "03"});
+    std::string path;
+    std::string error;
+    ASSERT_TRUE(store.Save(table, "DX-R7700", "usb", At(0), &path, &error)) << error;
+    EXPECT_EQ(testing::ReadText(path), "\xEF\xBB\xBFS1,가나,03,\r\n");
+    DialModel model;
+    EXPECT_TRUE(LoadDialFile(path, model, *quick_).ok());
+    EXPECT_EQ(model.speedDials[1].name, "가나");
 }
 
 TEST_F(BackupStoreTest, KeepsTheNewestPerMfpOnly) {

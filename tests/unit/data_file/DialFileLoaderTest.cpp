@@ -172,16 +172,17 @@ TEST_F(LoaderTest, UnreadableFileAndEmptyPath) {
 
 TEST_F(LoaderTest, Utf8FilesAndTheSuspicionOfOne) {
     UseJapanese();
-    const std::string utf8 = "\xEF\xBB\xBFS1,東京,03\r\nN,ｱｲ\r\n";
+    const std::string utf8 = "S1,東京,03\r\nN,ｱｲ\r\n";
     LoadResult result = LoadDialBytes(utf8, model_, *quick_, FileEncoding::Utf8);
     EXPECT_TRUE(result.ok());
     EXPECT_EQ(model_.speedDials[1].name, "東京");
     EXPECT_EQ(model_.senderName, "ｱｲ");
 
-    // Read in the language's code page the same bytes are other characters.
+    // Read in the language's code page the same bytes are other characters, unless marked.
     result = LoadDialBytes(utf8, model_, *quick_);
     EXPECT_EQ(result.errorLines.size(), 2u);
     EXPECT_TRUE(result.looksLikeUtf8);
+    EXPECT_TRUE(LoadDialBytes("\xEF\xBB\xBF" + utf8, model_, *quick_).ok());
 
     // Only a failed character check raises the suspicion: "ë" read in code page 932 is two
     // half-width katakana, a valid name, so only the duplicate is reported.
