@@ -22,6 +22,11 @@ DeviceSession::DeviceSession(DeviceSessionSettings settings)
     : settings_(std::move(settings)),
       engine_(std::make_unique<ExchangeEngine>(settings_.engine)),
       receiver_(std::make_unique<RcvMsgThread>(*engine_)) {
+    // A stop request ends a connect at once instead of after its timeout.
+    network_.SetStopFd(engine_->StopRequestFd());
+    if (settings_.resolver) {
+        network_.SetResolver(settings_.resolver);
+    }
     receiver_->Start();
 }
 

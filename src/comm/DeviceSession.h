@@ -25,6 +25,8 @@ struct DeviceSessionSettings {
     std::vector<ModelPair> modelPairs;  // the network test names the configured model
     // The encoding of every file the session writes; nullopt: the code page of the language.
     std::optional<FileEncoding> fileEncoding;
+    // Looks host names up for the network connection; empty: the system's resolver.
+    HostResolver resolver;
 };
 
 // The settings start-up read: the protocol settings, VERIFY (or read-back verify asked for by

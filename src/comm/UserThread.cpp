@@ -144,6 +144,7 @@ void UThread::RunChannelTest() {
     result_.modelName = ok ? engine_.ModelName() : std::string();
     result_.channelTestResult = ok ? 0 : 1;
     result_.success = ok;
+    result_.stopped = !ok && engine_.StopRequested();
     engine_.SetSequenceRunning(false);
     engine_.SetFailureDisplay(FailureDisplay::Show);
 }
@@ -189,6 +190,7 @@ void UThread::RunNetworkTest() {
     } else {
         result_.networkTestText = Text(Msg::CommNetworkTestNg);
         result_.failureCause = engine_.resultMessage;
+        result_.stopped = engine_.StopRequested();
     }
     commands_.Disconnect();
     result_.success = ok;

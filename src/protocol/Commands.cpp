@@ -89,12 +89,18 @@ bool CommandLayer::OpenChannel() {
     if (channel->Open()) {
         return true;
     }
-    const ChannelOpenFailure failure =
-        channel->OpenFailure().value_or(ChannelOpenFailure{Msg::CommCheckCables, false});
+    const ChannelOpenFailure failure = channel->OpenFailure().value_or(ChannelOpenFailure{});
+    if (failure.stopped) {
+        ReportFailure(engine_, ResponseStatus::QNL_ABORT);
+        return false;
+    }
     if (failure.timedOut) {
         engine_.Progress().ShowStatus(Text(Msg::CommCannotConnect), kFailureLevel);
     }
-    const std::string text = Text(failure.message);
+    const std::string text = failure.cause.empty() ? Text(failure.message)
+                                                   : Text(Msg::CommFailureWithCause,
+                                                          Text(failure.message), failure.cause);
+    Log(text, LogCategory::LogFunc_Error);
     ShowFailureMessage(engine_, text, PromptIcon::Stop);
     engine_.Progress().ShowStatus(text, kFailureLevel);
     return false;

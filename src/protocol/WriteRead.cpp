@@ -156,8 +156,15 @@ void ExchangeEngine::RequestStop() {
     {
         std::lock_guard lock(stateMutex_);
         stopRequested_ = true;
+        stopSignal_.Raise();
     }
     stateChanged_.notify_all();
+}
+
+void ExchangeEngine::ClearStopRequest() {
+    std::lock_guard lock(stateMutex_);
+    stopRequested_ = false;
+    stopSignal_.Clear();
 }
 
 void ExchangeEngine::RequestTerminate() {
@@ -598,6 +605,7 @@ bool ExchangeEngine::QNL_Response(ResponseStatus expected) {
             progress.SetButtonsEnabled(true);
             lock.lock();
             stopRequested_ = false;
+            stopSignal_.Clear();
             // The time spent on the question does not count as waiting.
             continue;
         }

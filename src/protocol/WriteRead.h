@@ -21,6 +21,7 @@
 #include "support/Progress.h"
 #include "support/Prompt.h"
 #include "support/QnlEnv.h"
+#include "support/StopSignal.h"
 
 namespace dialvane {
 
@@ -30,7 +31,9 @@ inline constexpr int kChannelNoData = -9;
 // Why opening a channel failed, for the user.
 struct ChannelOpenFailure {
     Msg message = Msg::CommCheckCables;
-    bool timedOut = false;  // the connect attempt ran out of time
+    bool timedOut = false;   // the connect attempt ran out of time
+    std::string cause = {};  // what went wrong, added in parentheses (empty: nothing to add)
+    bool stopped = false;    // a stop request ended the attempt: no failure to report
 };
 
 // One byte channel to the device: the network connection or the device-channel library. The
@@ -127,7 +130,9 @@ class ExchangeEngine {
     // Thread-safe; the next answer wait asks "Stop Transmission?".
     void RequestStop();
     bool StopRequested() const { return stopRequested_; }
-    void ClearStopRequest() { stopRequested_ = false; }
+    void ClearStopRequest();
+    // Readable while a stop is requested: a connect waits on it and ends at once.
+    int StopRequestFd() const { return stopSignal_.Fd(); }
     // Ends waits and pauses at once (program close); the run then ends.
     void RequestTerminate();
     void ClearTerminate() { terminate_ = false; }
@@ -225,6 +230,7 @@ class ExchangeEngine {
 
     std::atomic<bool> sequenceRunning_{false};
     std::atomic<bool> stopRequested_{false};
+    StopSignal stopSignal_;
     std::atomic<bool> terminate_{false};
     std::atomic<bool> receiveEnabled_{false};
     std::atomic<int> direction_{0};

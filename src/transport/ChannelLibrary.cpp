@@ -423,7 +423,7 @@ std::optional<ChannelOpenFailure> ChannelLibrary::OpenFailure() const {
     if (!failed_) {
         return std::nullopt;
     }
-    return ChannelOpenFailure{Msg::DeviceNotConnected, false};
+    return ChannelOpenFailure{.message = Msg::DeviceNotConnected};
 }
 
 void ChannelLibrary::ChannelRelease() {

@@ -92,7 +92,7 @@ bool TcpTransport::SocketInit() {
 
     if (addresses_.empty() || addresses_.front().empty()) {
         std::lock_guard lock(failureMutex_);
-        openFailure_ = ChannelOpenFailure{Msg::CommNoIpAddress, false};
+        openFailure_ = ChannelOpenFailure{.message = Msg::CommNoIpAddress};
         return false;
     }
     const std::string& host = addresses_.front();
@@ -107,58 +107,121 @@ bool TcpTransport::SocketInit() {
     return connected_;
 }
 
-bool TcpTransport::Connect(const std::string& host) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    // Only numeric addresses: a name lookup could hang beyond the connect timeout.
-    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const std::string service = std::to_string(port_);
-    if (getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0 || found == nullptr) {
-        LogF(LogCategory::LogFunc_Error, "(TCPイベント) TCPソケットエラー(%d) %s", EINVAL,
-             "invalid address");
-        std::lock_guard lock(failureMutex_);
-        openFailure_ = ChannelOpenFailure{Msg::CommCheckCables, false};
+bool TcpTransport::StopRequested() const {
+    if (stopFd_ < 0) {
         return false;
     }
+    pollfd stop{stopFd_, POLLIN, 0};
+    return poll(&stop, 1, 0) > 0;
+}
 
-    int fd = socket(found->ai_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+void TcpTransport::Fail(ConnectCause cause, int error) {
+    std::lock_guard lock(failureMutex_);
+    openFailure_ = ChannelOpenFailure{Msg::CommCheckCables, cause == ConnectCause::NoAnswer,
+                                      ConnectCauseText(cause, error, connectTimeoutMs_), false};
+}
+
+void TcpTransport::FailStopped() {
+    Log("(TCPイベント) 接続中止", LogCategory::LogFunc_Event);
+    std::lock_guard lock(failureMutex_);
+    openFailure_ = ChannelOpenFailure{.stopped = true};
+}
+
+std::optional<std::uint32_t> TcpTransport::Resolve(const std::string& host) {
+    if (const auto numeric = NumericIPv4(host)) {
+        return numeric;
+    }
+    // Junk is not sent to a name server: it cannot be a host name anyway.
+    std::optional<HostLookup> lookup = IsHostNameSyntax(host)
+                                           ? LookUpUnlessStopped(resolver_, host, stopFd_)
+                                           : HostLookup{std::nullopt, EAI_NONAME};
+    if (!lookup) {
+        FailStopped();
+        return std::nullopt;
+    }
+    if (!lookup->address) {
+        LogF(LogCategory::LogFunc_Error, "(TCPイベント) ホスト名解決エラー(%d) %s [%s]",
+             lookup->error, gai_strerror(lookup->error), host);
+        Fail(ConnectCause::HostNotFound, 0);
+        return std::nullopt;
+    }
+    std::array<char, INET_ADDRSTRLEN> text{};
+    inet_ntop(AF_INET, &*lookup->address, text.data(), text.size());
+    LogF(LogCategory::LogFunc_Info, "ホスト名解決 [%s] => [%s]", host, text.data());
+    return lookup->address;
+}
+
+int TcpTransport::AwaitConnect(int fd) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(connectTimeoutMs_);
+    std::array<pollfd, 2> fds{pollfd{fd, POLLOUT, 0}, pollfd{stopFd_, POLLIN, 0}};
+    const nfds_t count = stopFd_ >= 0 ? 2 : 1;
+    while (true) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const int rc =
+            poll(fds.data(), count, static_cast<int>(std::max<long long>(left.count(), 0)));
+        if (rc < 0 && errno == EINTR) {
+            continue;
+        }
+        if (rc < 0) {
+            return errno;
+        }
+        if (rc == 0) {
+            return ETIMEDOUT;
+        }
+        if (count == 2 && fds[1].revents != 0) {
+            return ECANCELED;
+        }
+        int error = 0;
+        socklen_t length = sizeof(error);
+        if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
+            return errno;
+        }
+        return error;
+    }
+}
+
+bool TcpTransport::Connect(const std::string& host) {
+    if (StopRequested()) {
+        FailStopped();
+        return false;
+    }
+    connecting_ = true;
+    struct ConnectingEnds {
+        std::atomic<bool>& flag;
+        ~ConnectingEnds() { flag = false; }
+    } connectingEnds{connecting_};
+
+    const std::optional<std::uint32_t> resolved = Resolve(host);
+    if (!resolved) {
+        return false;
+    }
+    sockaddr_in peer{};
+    peer.sin_family = AF_INET;
+    peer.sin_port = htons(port_);
+    peer.sin_addr.s_addr = *resolved;
+
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     int error = fd < 0 ? errno : 0;
     if (fd >= 0) {
         Log("(TCPイベント) ハンドルがアクティブ", LogCategory::LogFunc_Event);
-        if (connect(fd, found->ai_addr, found->ai_addrlen) != 0) {
-            error = errno;
-            if (error == EINPROGRESS) {
-                pollfd waiting{fd, POLLOUT, 0};
-                int rc;
-                do {
-                    rc = poll(&waiting, 1, connectTimeoutMs_);
-                } while (rc < 0 && errno == EINTR);
-                if (rc == 0) {
-                    error = ETIMEDOUT;
-                } else if (rc < 0) {
-                    error = errno;
-                } else {
-                    socklen_t length = sizeof(error);
-                    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
-                        error = errno;
-                    }
-                }
-            }
+        if (connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof(peer)) != 0) {
+            error = errno == EINPROGRESS ? AwaitConnect(fd) : errno;
         }
     }
-    freeaddrinfo(found);
-
     if (error != 0) {
-        LogF(LogCategory::LogFunc_Error, "(TCPイベント) TCPソケットエラー(%d) %s", error,
-             std::strerror(error));
         if (fd >= 0) {
             close(fd);
             Log("(TCPイベント) ソケットが非アクティブ", LogCategory::LogFunc_Event);
         }
-        std::lock_guard lock(failureMutex_);
-        openFailure_ = ChannelOpenFailure{Msg::CommCheckCables, error == ETIMEDOUT};
+        if (error == ECANCELED) {
+            FailStopped();
+        } else {
+            LogF(LogCategory::LogFunc_Error, "(TCPイベント) TCPソケットエラー(%d) %s", error,
+                 std::strerror(error));
+            Fail(CauseOfConnectError(error), error);
+        }
         return false;
     }
 

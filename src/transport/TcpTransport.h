@@ -9,13 +9,15 @@
 #include <vector>
 
 #include "protocol/WriteRead.h"
+#include "transport/ConnectCause.h"
+#include "transport/HostLookup.h"
 #include "transport/ReceiveRing.h"
 
 namespace dialvane {
 
-// The network channel: one TCP client connection to port 9100 of the first registered IP
-// address. Bytes the receive thread reads (Poll) are kept in a 4096-byte ring until the
-// receive cycle takes them (TCP_Rcv).
+// The network channel: one TCP client connection to port 9100 of the first registered address,
+// a dotted IPv4 address or a host name looked up once per connect. Bytes the receive thread reads
+// (Poll) are kept in a 4096-byte ring until the receive cycle takes them (TCP_Rcv).
 class TcpTransport final : public IDeviceChannel {
   public:
     static constexpr std::uint16_t kDefaultPort = 9100;
@@ -27,11 +29,18 @@ class TcpTransport final : public IDeviceChannel {
     TcpTransport(const TcpTransport&) = delete;
     TcpTransport& operator=(const TcpTransport&) = delete;
 
-    // The registered IP addresses; only the first is used.
+    // The registered addresses or host names; only the first is used.
     void SetAddresses(std::vector<std::string> addresses);
     void SetPort(std::uint16_t port) { port_ = port; }
     // A connect that gets no answer gives up after this long.
     void SetConnectTimeout(int milliseconds) { connectTimeoutMs_ = milliseconds; }
+    // Looks host names up (the system's resolver unless replaced); dotted addresses never are.
+    void SetResolver(HostResolver resolver) { resolver_ = std::move(resolver); }
+    // A connect (and its name lookup) ends at once when this descriptor becomes readable: the
+    // engine's stop request. -1: nothing interrupts it but its timeout.
+    void SetStopFd(int fd) { stopFd_ = fd; }
+    // Whether a connect attempt is waiting for the device or for the name lookup.
+    bool Connecting() const { return connecting_; }
 
     // Resets the ring and connects; true when connected.
     bool SocketInit();
@@ -63,6 +72,13 @@ class TcpTransport final : public IDeviceChannel {
 
   private:
     bool Connect(const std::string& host);
+    std::optional<std::uint32_t> Resolve(const std::string& host);
+    // Waits for the pending connect of `fd`: 0 when connected, else the errno value (ECANCELED
+    // when stopped).
+    int AwaitConnect(int fd);
+    bool StopRequested() const;
+    void Fail(ConnectCause cause, int error);
+    void FailStopped();
     void CloseSocketLocked();
     // How many bytes the ring can take now without dropping them.
     std::size_t RingRoom() const;
@@ -77,6 +93,7 @@ class TcpTransport final : public IDeviceChannel {
     int wakeFd_ = -1;
 
     std::atomic<bool> connected_{false};
+    std::atomic<bool> connecting_{false};
     std::atomic<bool> forced_{false};
     mutable std::mutex failureMutex_;
     std::optional<ChannelOpenFailure> openFailure_;
@@ -84,6 +101,8 @@ class TcpTransport final : public IDeviceChannel {
     std::vector<std::string> addresses_;
     std::uint16_t port_ = kDefaultPort;
     int connectTimeoutMs_ = kDefaultConnectTimeoutMs;
+    HostResolver resolver_ = ResolveWithSystem;
+    int stopFd_ = -1;
 };
 
 }  // namespace dialvane

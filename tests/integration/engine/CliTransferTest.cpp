@@ -58,8 +58,15 @@ TEST_F(CliTransfer, TestNamesTheModelOrTheCause) {
 
     const auto ng = Cli({"test", "--host", testing::LoopbackAddress(41)});
     EXPECT_EQ(ng.status, 1);
-    EXPECT_EQ(ng.err, "Network Test NG.\nCheck the cables, power supply, and IP address.\n");
+    EXPECT_EQ(ng.err,
+              "Network Test NG.\n"
+              "Check the cables, power supply, and IP address. (connection refused)\n");
     EXPECT_EQ(ng.out, "");
+    // A name no resolver is asked about: it cannot be a host name.
+    const auto unknown = Cli({"test", "--host", "front..desk"});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.err.find("IP address. (host name not found)\n"), std::string::npos)
+        << unknown.err;
 
     const auto unreachable =
         Cli({"download", "--host", testing::LoopbackAddress(41), "-o", Path("none.csv")});

@@ -238,34 +238,5 @@ TEST(TcpTransport, ReadsNoMoreThanTheRingHoldsSoNoByteIsEverDropped) {
     close(server);
 }
 
-TEST(TcpTransport, ConnectThatGetsNoAnswerGivesUp) {
-    // A listener that never accepts: once its queue is full, further connects hang.
-    Listener full;
-    std::vector<int> fillers;
-    TcpTransport transport;
-    transport.SetAddresses({"127.0.0.1"});
-    transport.SetPort(full.Port());
-    transport.SetConnectTimeout(200);
-    bool timedOut = false;
-    for (int i = 0; i < 16 && !timedOut; ++i) {
-        if (!transport.Open()) {
-            ASSERT_TRUE(transport.OpenFailure());
-            EXPECT_EQ(transport.OpenFailure()->message, Msg::CommCheckCables);
-            timedOut = transport.OpenFailure()->timedOut;
-        }
-        // Keep this connection queued and try the next one.
-        fillers.push_back(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(full.Port());
-        connect(fillers.back(), reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    }
-    EXPECT_TRUE(timedOut);
-    for (int fd : fillers) {
-        close(fd);
-    }
-}
-
 }  // namespace
 }  // namespace dialvane

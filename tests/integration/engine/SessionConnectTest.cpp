@@ -1,0 +1,110 @@
+// A session's connect to the MFP: the window and the command line see what the core reports,
+// a host name reaches the device, and a stop request ends a connect that gets no answer.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netdb.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "MfpEmulator.h"
+#include "comm/DeviceSession.h"
+#include "data/ProductInfo.h"
+#include "support/LoopbackAddress.h"
+#include "support/LoopbackListeners.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempDir.h"
+
+namespace dialvane {
+namespace {
+
+constexpr const char* kSettings =
+    "[DX-R7700]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n";
+
+class SessionConnect : public ::testing::Test {
+  protected:
+    SessionConnect() { dir_.Write("dialvane.ini", kSettings); }
+
+    DeviceSessionSettings Settings() const {
+        DeviceSessionSettings settings;
+        settings.engine.env.timeout = 5000;
+        settings.downloadFile = dir_.File("download.tmp");
+        settings.sendFile = dir_.File("send.tmp");
+        return settings;
+    }
+
+    RunResult Download(DeviceSession& session) {
+        TProductInfo product(dir_.File("dialvane.ini"));
+        RecordTable table(product);
+        return session.Download(table, product, dir_.File("list.csv"));
+    }
+
+    testing::TempDir dir_;
+};
+
+// The one test that waits out the connect timeout.
+TEST_F(SessionConnect, NoAnswerEndsAfterTenSecondsUnlessStopped) {
+    const testing::SilentListener silent(testing::LoopbackAddress(124));
+    ASSERT_TRUE(silent.Ready());
+    testing::ScriptedPrompt prompt;
+    DeviceSession session(Settings());
+    session.UseNetwork(testing::LoopbackAddress(124));
+    session.SetPrompt(&prompt);
+
+    const RunResult waited = Download(session);
+    EXPECT_FALSE(waited.success || waited.stopped);
+    const std::string expected =
+        "Check the cables, power supply, and IP address. (no answer within 10 s)";
+    EXPECT_EQ(session.Engine().lastFailureText, expected);
+    ASSERT_FALSE(prompt.Requests().empty());
+    EXPECT_EQ(prompt.Requests().front().text, expected);
+
+    std::atomic<bool> done{false};
+    RunResult stopped;
+    std::thread run([&] {
+        stopped = Download(session);
+        done = true;
+    });
+    while (!session.Network().Connecting() && !done) {
+        std::this_thread::yield();
+    }
+    const auto asked = std::chrono::steady_clock::now();
+    session.RequestStop();
+    run.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(5));
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_FALSE(stopped.success);
+    EXPECT_EQ(session.Engine().lastFailureText, "Transmission stopped.");
+}
+
+TEST_F(SessionConnect, AHostNameReachesTheDevice) {
+    MfpEmulatorOptions options;
+    options.address = testing::LoopbackAddress(125);
+    options.settingsPath = dir_.File("dialvane.ini");
+    MfpEmulator device(options);
+    std::string error;
+    ASSERT_TRUE(device.Start(&error)) << error;
+
+    DeviceSessionSettings settings = Settings();
+    settings.resolver = [address = options.address](const std::string& name) {
+        in_addr found{};
+        inet_pton(AF_INET, address.c_str(), &found);
+        return name == "mfp.front-desk.example" ? HostLookup{found.s_addr, 0}
+                                                : HostLookup{std::nullopt, EAI_NONAME};
+    };
+    DeviceSession session(settings);
+    session.UseNetwork("mfp.front-desk.example");
+    TProductInfo product(dir_.File("dialvane.ini"));
+    EXPECT_EQ(session.Inquire(product).channelTestResult, 0);
+    EXPECT_EQ(product.ModelName(), "DX-R7700");
+
+    session.UseNetwork("mfp.back-office.example");
+    EXPECT_NE(session.Inquire(product).channelTestResult, 0);
+    EXPECT_EQ(session.Engine().lastFailureText,
+              "Check the cables, power supply, and IP address. (host name not found)");
+    device.Stop();
+}
+
+}  // namespace
+}  // namespace dialvane

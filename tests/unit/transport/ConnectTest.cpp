@@ -1,0 +1,155 @@
+// The connect to the device: the cause of each failure, host names, and stopping a connect.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netdb.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
+#include <thread>
+
+#include "support/LoopbackAddress.h"
+#include "support/LoopbackListeners.h"
+#include "support/StopSignal.h"
+#include "transport/TcpTransport.h"
+
+namespace dialvane {
+namespace {
+
+std::uint32_t Ipv4(const std::string& dotted) {
+    in_addr address{};
+    inet_pton(AF_INET, dotted.c_str(), &address);
+    return address.s_addr;
+}
+
+// Opens and returns why it failed.
+ChannelOpenFailure OpenFailure(TcpTransport& transport) {
+    EXPECT_FALSE(transport.Open());
+    EXPECT_FALSE(transport.Connected());
+    return transport.OpenFailure().value_or(ChannelOpenFailure{.message = Msg::AppTitle});
+}
+
+TEST(TcpConnect, EachFailureNamesItsCause) {
+    TcpTransport transport;
+    transport.SetAddresses({testing::LoopbackAddress(120)});
+    const ChannelOpenFailure refused = OpenFailure(transport);
+    EXPECT_EQ(refused.message, Msg::CommCheckCables);
+    EXPECT_EQ(refused.cause, "connection refused");
+    EXPECT_FALSE(refused.timedOut || refused.stopped);
+
+    const testing::SilentListener silent(testing::LoopbackAddress(121));
+    ASSERT_TRUE(silent.Ready());
+    transport.SetAddresses({testing::LoopbackAddress(121)});
+    transport.SetConnectTimeout(300);
+    const ChannelOpenFailure silence = OpenFailure(transport);
+    EXPECT_EQ(silence.cause, "no answer within 1 s");
+    EXPECT_TRUE(silence.timedOut);
+
+    int lookups = 0;
+    transport.SetResolver([&lookups](const std::string&) {
+        ++lookups;
+        return HostLookup{std::nullopt, EAI_NONAME};
+    });
+    for (const char* name : {"no..such.host", "mfp-lobby", "not an address"}) {
+        transport.SetAddresses({name});
+        const ChannelOpenFailure unknown = OpenFailure(transport);
+        EXPECT_EQ(unknown.cause, "host name not found") << name;
+        EXPECT_EQ(unknown.message, Msg::CommCheckCables);
+    }
+    // What cannot be a host name never reaches a name server.
+    EXPECT_EQ(lookups, 1);
+
+    for (const int error : {ENETUNREACH, EHOSTUNREACH}) {
+        EXPECT_EQ(ConnectCauseText(CauseOfConnectError(error), error, 10000),
+                  "network unreachable");
+    }
+    EXPECT_EQ(ConnectCauseText(CauseOfConnectError(EACCES), EACCES, 10000), "Permission denied");
+}
+
+TEST(TcpConnect, AHostNameIsLookedUpOnceAndADottedAddressNever) {
+    const std::string address = testing::LoopbackAddress(122);
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(TcpTransport::kDefaultPort);
+    where.sin_addr.s_addr = Ipv4(address);
+    const int one = 1;
+    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&where), sizeof(where)), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+
+    std::vector<std::string> asked;
+    TcpTransport transport;
+    transport.SetResolver([&](const std::string& name) {
+        asked.push_back(name);
+        return HostLookup{Ipv4(address), 0};
+    });
+    transport.SetAddresses({"front-desk.mfp.example"});
+    ASSERT_TRUE(transport.Open());
+    transport.Close();
+    transport.SetAddresses({address});
+    ASSERT_TRUE(transport.Open());
+    transport.Close();
+    EXPECT_EQ(asked, std::vector<std::string>{"front-desk.mfp.example"});
+    close(listener);
+}
+
+// Starts an Open on a thread of its own, raises the stop once `underWay` says so and returns
+// the failure. The connect timeout is far longer than the test may take.
+ChannelOpenFailure StopOnceUnderWay(TcpTransport& transport, StopSignal& stop,
+                                    const std::function<bool()>& underWay) {
+    std::atomic<bool> done{false};
+    ChannelOpenFailure failure{Msg::AppTitle};
+    std::thread opener([&] {
+        failure = OpenFailure(transport);
+        done = true;
+    });
+    while (!underWay() && !done) {
+        std::this_thread::yield();
+    }
+    const auto raised = std::chrono::steady_clock::now();
+    stop.Raise();
+    opener.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - raised, std::chrono::seconds(5));
+    stop.Clear();
+    return failure;
+}
+
+TEST(TcpConnect, AStopEndsTheConnectAndTheNameLookupAtOnce) {
+    const testing::SilentListener silent(testing::LoopbackAddress(123));
+    ASSERT_TRUE(silent.Ready());
+    StopSignal stop;
+    TcpTransport transport;
+    transport.SetStopFd(stop.Fd());
+    transport.SetConnectTimeout(20000);
+
+    // A lookup that hangs until the test ends.
+    auto release = std::make_shared<std::promise<void>>();
+    std::shared_future<void> released = release->get_future().share();
+    auto lookups = std::make_shared<std::atomic<int>>(0);
+    transport.SetResolver([released, lookups](const std::string&) {
+        ++*lookups;
+        released.wait();
+        return HostLookup{std::nullopt, EAI_AGAIN};
+    });
+
+    stop.Raise();
+    transport.SetAddresses({"mfp.example"});
+    EXPECT_TRUE(OpenFailure(transport).stopped);
+    EXPECT_EQ(*lookups, 0);
+    stop.Clear();
+
+    const ChannelOpenFailure duringLookup =
+        StopOnceUnderWay(transport, stop, [&lookups] { return *lookups > 0; });
+    EXPECT_TRUE(duringLookup.stopped);
+
+    transport.SetAddresses({testing::LoopbackAddress(123)});
+    const ChannelOpenFailure duringConnect =
+        StopOnceUnderWay(transport, stop, [&transport] { return transport.Connecting(); });
+    EXPECT_TRUE(duringConnect.stopped);
+    EXPECT_TRUE(duringConnect.cause.empty());
+    release->set_value();
+}
+
+}  // namespace
+}  // namespace dialvane
