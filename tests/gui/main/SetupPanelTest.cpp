@@ -251,7 +251,7 @@ TEST_F(SetupPanel, NetworkTestReportsTheModelOrTheCause) {
     EXPECT_EQ(StatusLines(),
               (std::vector<std::string>{"Now Testting..,Please just waiting.", "Network Test NG.",
                                         "Check the cables, power supply, and IP "
-                                        "address."}));
+                                        "address. (connection refused)"}));
     EXPECT_EQ(Listed(), (std::vector<std::string>{testing::LoopbackAddress(212), address}));
     EXPECT_TRUE(prompt->Requests().empty());
 }

@@ -386,7 +386,8 @@ TEST(EngineTransfer, NoDeviceMeansNoOccupyAndOnlyTheDisconnect) {
     EXPECT_FALSE(result.success);
     ExpectCompletion(rig, "Transmission stopped. by device error.");
     ASSERT_EQ(rig.Failures().size(), 1u);
-    EXPECT_EQ(rig.Failures()[0].text, "Check the cables, power supply, and IP address.");
+    EXPECT_EQ(rig.Failures()[0].text,
+              "Check the cables, power supply, and IP address. (connection refused)");
 }
 
 TEST(EngineTests, NetworkTestAndChannelTestReportTheModel) {
