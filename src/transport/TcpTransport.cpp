@@ -71,6 +71,7 @@ TcpTransport::~TcpTransport() {
 
 void TcpTransport::SetAddresses(std::vector<std::string> addresses) {
     addresses_ = std::move(addresses);
+    resolved_.reset();
 }
 
 bool TcpTransport::SocketInit() {
@@ -131,6 +132,11 @@ std::optional<std::uint32_t> TcpTransport::Resolve(const std::string& host) {
     if (const auto numeric = NumericIPv4(host)) {
         return numeric;
     }
+    // The inquiry and the transfer after it reach the same device, even when the name
+    // server hands out its addresses in turn.
+    if (resolved_ && resolved_->first == host) {
+        return resolved_->second;
+    }
     // Junk is not sent to a name server: it cannot be a host name anyway.
     std::optional<HostLookup> lookup = IsHostNameSyntax(host)
                                            ? LookUpUnlessStopped(resolver_, host, stopFd_)
@@ -148,6 +154,7 @@ std::optional<std::uint32_t> TcpTransport::Resolve(const std::string& host) {
     std::array<char, INET_ADDRSTRLEN> text{};
     inet_ntop(AF_INET, &*lookup->address, text.data(), text.size());
     LogF(LogCategory::LogFunc_Info, "ホスト名解決 [%s] => [%s]", host, text.data());
+    resolved_.emplace(host, *lookup->address);
     return lookup->address;
 }
 

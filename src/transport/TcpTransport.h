@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "protocol/WriteRead.h"
@@ -29,7 +30,8 @@ class TcpTransport final : public IDeviceChannel {
     TcpTransport(const TcpTransport&) = delete;
     TcpTransport& operator=(const TcpTransport&) = delete;
 
-    // The registered addresses or host names; only the first is used.
+    // The registered addresses or host names; only the first is used. A host name is looked up
+    // at the first connect and the address kept until the addresses are set again.
     void SetAddresses(std::vector<std::string> addresses);
     void SetPort(std::uint16_t port) { port_ = port; }
     // A connect that gets no answer gives up after this long.
@@ -102,6 +104,7 @@ class TcpTransport final : public IDeviceChannel {
     std::uint16_t port_ = kDefaultPort;
     int connectTimeoutMs_ = kDefaultConnectTimeoutMs;
     HostResolver resolver_ = ResolveWithSystem;
+    std::optional<std::pair<std::string, std::uint32_t>> resolved_;  // host name, its address
     int stopFd_ = -1;
 };
 

@@ -11,6 +11,7 @@
 #include "MfpEmulator.h"
 #include "comm/DeviceSession.h"
 #include "data/ProductInfo.h"
+#include "support/DiagnosticLog.h"
 #include "support/LoopbackAddress.h"
 #include "support/LoopbackListeners.h"
 #include "support/ScriptedPrompt.h"
@@ -99,10 +100,16 @@ TEST_F(SessionConnect, AHostNameReachesTheDevice) {
     EXPECT_EQ(session.Inquire(product).channelTestResult, 0);
     EXPECT_EQ(product.ModelName(), "DX-R7700");
 
+    // The diagnostic log carries the same text.
+    LogInit(dir_.Path(), dir_.Write("log-on.ini", "[LOG_LEVEL]\nDEFAULT=1\n"), QnlEnvRecord{}, 0,
+            0);
     session.UseNetwork("mfp.back-office.example");
     EXPECT_NE(session.Inquire(product).channelTestResult, 0);
-    EXPECT_EQ(session.Engine().lastFailureText,
-              "Check the cables, power supply, and IP address. (host name not found)");
+    const std::string expected =
+        "Check the cables, power supply, and IP address. (host name not found)";
+    EXPECT_EQ(session.Engine().lastFailureText, expected);
+    EXPECT_NE(dir_.Read(kLogFileName).find(expected), std::string::npos);
+    LogInit(dir_.Path(), dir_.File("none.ini"), QnlEnvRecord{}, 0, 0);
     device.Stop();
 }
 

@@ -85,8 +85,10 @@ TEST(TcpConnect, AHostNameIsLookedUpOnceAndADottedAddressNever) {
         return HostLookup{Ipv4(address), 0};
     });
     transport.SetAddresses({"front-desk.mfp.example"});
-    ASSERT_TRUE(transport.Open());
-    transport.Close();
+    for (int connect = 0; connect < 2; ++connect) {
+        ASSERT_TRUE(transport.Open());
+        transport.Close();
+    }
     transport.SetAddresses({address});
     ASSERT_TRUE(transport.Open());
     transport.Close();
