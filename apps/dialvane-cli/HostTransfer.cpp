@@ -384,7 +384,10 @@ bool HostTransfer::Inquire(HostOutcome& outcome) {
         if (!session_->Engine().lastFailureText.empty()) {
             Message(session_->Engine().lastFailureText);
         }
-        Message(FailureText(ResponseStatus::QNL_ERR_DEV, 0));
+        // After Ctrl-C the device was never at fault.
+        if (!result.stopped) {
+            Message(FailureText(ResponseStatus::QNL_ERR_DEV, 0));
+        }
         return false;
     }
     outcome.model = result.modelName;
