@@ -222,7 +222,7 @@ std::optional<CliRequest> ParseCliOptions(const std::vector<std::string>& args, 
     while ((code = getopt_long(argv.Count(), argv.pointers.data(), shortOptions.c_str(),
                                longOptions.data(), nullptr)) != -1) {
         if (code == 1) {
-            operands.push_back(optarg);
+            operands.emplace_back(optarg);
             continue;
         }
         const CliOption* row = rowOf(code == ':' || code == '?' ? optopt : code);

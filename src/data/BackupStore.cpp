@@ -155,6 +155,7 @@ std::vector<std::string> BackupStore::List(const std::string& model,
     }
     std::sort(found.begin(), found.end());
     std::vector<std::string> paths;
+    paths.reserve(found.size());
     for (auto& [stamp, sequence, path] : found) {
         paths.push_back(std::move(path));
     }

@@ -53,7 +53,8 @@ std::string FindSettingsFile(const std::string& path) {
 
 }  // namespace
 
-TProductInfo::TProductInfo(std::string settingsPath) : settings_(std::make_unique<Settings>()) {
+TProductInfo::TProductInfo(const std::string& settingsPath)
+    : settings_(std::make_unique<Settings>()) {
     // A missing or unreadable file leaves the reader empty, so every model takes the defaults.
     settings_->ini.LoadFile(FindSettingsFile(settingsPath).c_str());
     Load("Unknown");

@@ -11,7 +11,7 @@ namespace dialvane {
 class TProductInfo {
   public:
     // Reads the file once (a missing file means every model takes the defaults), loads "Unknown".
-    explicit TProductInfo(std::string settingsPath);
+    explicit TProductInfo(const std::string& settingsPath);
     ~TProductInfo();
     TProductInfo(const TProductInfo&) = delete;
     TProductInfo& operator=(const TProductInfo&) = delete;

@@ -60,7 +60,7 @@ bool IsLongSenderName(const std::string& name);
 
 // One record of the table (fields in device order, key first) -> its parameters.
 // Throws DeviceEncodingError when a value does not fit its layout.
-EncodedRecord EncodeRecord(const std::vector<std::string>& fields, const RecordFormat& format);
+EncodedRecord EncodeRecord(const std::vector<std::string>& untrimmed, const RecordFormat& format);
 
 // Every record of the table, each appended as one unit to the message of its kind, then the
 // group member check of the table (which throws its validation error). Keyed by MID.

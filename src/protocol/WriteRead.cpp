@@ -432,7 +432,10 @@ bool ExchangeEngine::SetRcvMessage(FrameRecord frame) {
     }
     LogF(LogCategory::LogProc_SetRcvMessage, LogCategory::LogFunc_Info,
          "SetRcvMessage(%s) Index[%d]", MessageName(mid), index + 1);
-    LogFrame(frame, LogCategory::LogProc_SetRcvMessage);
+    // Only a frame that was copied is still whole here, even if the log was switched on since.
+    if (dumped) {
+        LogFrame(frame, LogCategory::LogProc_SetRcvMessage);  // NOLINT(bugprone-use-after-move)
+    }
     return true;
 }
 

@@ -24,7 +24,7 @@ LanguageLoadResult ApplyLanguageText(std::string_view contents);
 
 // The conversion letters of a printf-style text in order, as the formatter sees them ("%s and
 // %3u%%" -> "su"). A replacement must have the same letters as the English text.
-std::string ConversionSignature(std::string_view text);
+std::string ConversionSignature(std::string_view format);
 
 // The language file for a language code beside the program: "dialvane." + lang, found without
 // regard to case.

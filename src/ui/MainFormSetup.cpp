@@ -197,6 +197,7 @@ int TMainForm::DevIndex() const {
 
 std::vector<std::string> TMainForm::AddressComboList() const {
     std::vector<std::string> list;
+    list.reserve(CB_IP_Addr->count());
     for (int i = 0; i < CB_IP_Addr->count(); ++i) {
         list.push_back(S(CB_IP_Addr->itemText(i)));
     }

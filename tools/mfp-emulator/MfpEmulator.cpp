@@ -782,7 +782,7 @@ std::optional<std::string> MfpEmulator::StoredValue(char kind, int number) const
     return std::string(found->second.begin(), found->second.end());
 }
 
-void MfpEmulator::StoreValue(char kind, int number, std::string value) {
+void MfpEmulator::StoreValue(char kind, int number, const std::string& value) {
     std::lock_guard lock(impl_->mutex);
     impl_->list.Store(kind, number, ToBytes(value));
 }

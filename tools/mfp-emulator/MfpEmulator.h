@@ -160,7 +160,7 @@ class MfpEmulator {
     int StoredCount(char kind) const;
     // The stored value of a record's data parameter (PID 0x6F, 0x6E, 0x6D or 0x66).
     std::optional<std::string> StoredValue(char kind, int number) const;
-    void StoreValue(char kind, int number, std::string value);
+    void StoreValue(char kind, int number, const std::string& value);
 
     // What arrived so far.
     std::vector<ReceivedCommand> Transcript() const;
