@@ -124,11 +124,12 @@ void PrintHelp() {
         if (option.valueName != nullptr) {
             synopsis += std::string("=") + option.valueName;
         }
-        std::printf("%s\n        %s\n", synopsis.c_str(), option.help);
+        // On the option's line, as help2man expects for a man page entry.
+        std::printf("%-28s%s\n", synopsis.c_str(), option.help);
     }
     std::printf(
-        "  -h, --help\n        show this help\n"
-        "  -V, --version\n        show the program's name and version\n\n"
+        "  -h, --help                show this help\n"
+        "  -V, --version             show the program's name and version\n\n"
         "Exit status:\n"
         "  0  stopped by SIGINT or SIGTERM\n"
         "  1  the file could not be loaded or written, or the port could not be opened\n"
