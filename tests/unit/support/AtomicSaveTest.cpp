@@ -104,8 +104,9 @@ TEST(AtomicSave, KillingTheSavingProcessAtRandomMomentsNeverTearsTheFile) {
     }
     ASSERT_TRUE(WriteFileAtomic(path, oldBytes));
     EXPECT_EQ(TemporariesBeside(dir, "list.csv"), 0);
-    // Most kills land while a temporary exists; a run where none did tested nothing.
-    EXPECT_GT(killedMidway, kRounds / 4);
+    // A run where no kill landed while a temporary existed tested nothing. How many do depends
+    // on the machine's load, so only none is a failure.
+    EXPECT_GT(killedMidway, 0);
 }
 
 }  // namespace
