@@ -110,7 +110,9 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     product.Load(options.model.empty() ? settings.offlineTarget : options.model);
 
     DialModel model;
-    const LoadResult loaded = LoadUserFile(options, model, product);
+    const LoadResult loaded = LoadUserFile(options, model, product, [&err](const std::string& w) {
+        err << "dialvane-cli: " << w << '\n';
+    });
     if (std::optional<int> status = ReportLoad(loaded, out, err)) {
         return *status;
     }

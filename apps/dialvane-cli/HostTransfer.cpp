@@ -399,7 +399,8 @@ bool HostTransfer::Inquire(HostOutcome& outcome) {
 // the MFP.
 bool HostTransfer::PrepareUpload(RecordTable& table) {
     DialModel model;
-    const LoadResult loaded = LoadUserFile(options_, model, *product_);
+    const LoadResult loaded =
+        LoadUserFile(options_, model, *product_, [this](const std::string& w) { Message(w); });
     if (!loaded.readable) {
         Message(loaded.readError);
         return false;

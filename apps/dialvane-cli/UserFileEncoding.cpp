@@ -9,7 +9,8 @@ FileEncoding UserFileEncoding(const CliOptions& options) {
     return ParseFileEncoding(options.encoding).value_or(DefaultFileEncoding());
 }
 
-LoadResult LoadUserFile(const CliOptions& options, DialModel& model, const TProductInfo& product) {
+LoadResult LoadUserFile(const CliOptions& options, DialModel& model, const TProductInfo& product,
+                        const std::function<void(const std::string&)>& warn) {
     LoadResult result;
     if (options.file == kStandardStream) {
         const std::optional<std::string> bytes = StandardInputBytes();
@@ -23,8 +24,10 @@ LoadResult LoadUserFile(const CliOptions& options, DialModel& model, const TProd
     } else {
         result = LoadDialFile(options.file, model, product, UserFileEncoding(options));
     }
-    if (result.looksLikeUtf8 && !result.errorLines.empty()) {
+    if (result.looksLikeUtf8 && result.characterErrors) {
         result.errorLines.insert(result.errorLines.begin() + 1, Text(Msg::FileLooksLikeUtf8));
+    } else if (result.looksLikeUtf8 && warn) {
+        warn(Text(Msg::FileMaybeGarbled, std::string(FileEncodingName(UserFileEncoding(options)))));
     }
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "CliOptions.h"
@@ -14,7 +15,9 @@ namespace dialvane {
 FileEncoding UserFileEncoding(const CliOptions& options);
 
 // The command's FILE through the editor loader in that encoding. When the file looks like UTF-8
-// read in another encoding, one hint follows the first error line.
-LoadResult LoadUserFile(const CliOptions& options, DialModel& model, const TProductInfo& product);
+// read in another encoding, one hint follows the first error line; when no character check
+// failed, `warn` (when given) is told instead: names may have passed garbled.
+LoadResult LoadUserFile(const CliOptions& options, DialModel& model, const TProductInfo& product,
+                        const std::function<void(const std::string&)>& warn = {});
 
 }  // namespace dialvane

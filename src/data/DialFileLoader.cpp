@@ -388,8 +388,8 @@ LoadResult LoadDialBytes(std::string_view fileBytes, DialModel& model, const TPr
     Loader loader(model, product);
     LoadResult result;
     result.errorLines = loader.Run(FileBytesToUtf8(fileBytes, encoding));
-    result.looksLikeUtf8 = loader.CharacterErrors() && !ReadsAsUtf8(fileBytes, encoding) &&
-                           IsUtf8WithNonAscii(fileBytes);
+    result.looksLikeUtf8 = !ReadsAsUtf8(fileBytes, encoding) && IsUtf8WithNonAscii(fileBytes);
+    result.characterErrors = loader.CharacterErrors();
     return result;
 }
 

@@ -17,9 +17,10 @@ struct LoadResult {
     bool readable = true;
     std::string readError;  // the "File Error" text when the file could not be read
     std::vector<std::string> errorLines;
-    // A name, keyword or fax number failed its character checks, and the file, read in another
-    // encoding, is valid UTF-8 with non-ASCII characters: most likely it was saved as UTF-8.
+    // Read in a code page, the file is valid UTF-8 with non-ASCII characters: most likely it was
+    // saved as UTF-8, and its names may have passed the checks garbled.
     bool looksLikeUtf8 = false;
+    bool characterErrors = false;  // a name, keyword or fax number failed its character checks
     bool ok() const { return readable && errorLines.empty(); }
 };
 

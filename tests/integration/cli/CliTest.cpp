@@ -110,6 +110,18 @@ TEST_F(CliTest, EncodingOptionReadsAndWritesOtherEncodings) {
     ASSERT_EQ(Cli({"export", "--encoding", "cp932", cp932, "-o", out}).status, 0);
     EXPECT_EQ(ReadFileBytes(out), "S1,\x93\x8c\x8b\x9e,03,\r\nN,\r\n");
 
+    // A UTF-8 file whose garbled names pass the checks: a warning on standard error only.
+    const std::string latin = File("latin.csv");
+    ASSERT_TRUE(WriteFileAtomic(latin, "S1,Zoë,03\r\n"));
+    auto garbled = Cli({"check", latin});
+    EXPECT_EQ(garbled.status, 0);
+    EXPECT_EQ(garbled.out, "");
+    EXPECT_EQ(
+        garbled.err,
+        "dialvane-cli: warning: the file looks like UTF-8 but is read as cp1252, so its names "
+        "may be garbled: read it with --encoding utf-8.\n");
+    EXPECT_EQ(Cli({"check", "--encoding", "utf-8", latin}).err, "");
+
     auto bad = Cli({"check", "--encoding", "latin1", list});
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("invalid value for --encoding: latin1"), std::string::npos) << bad.err;
