@@ -44,7 +44,27 @@ class MainWindowTest : public GuiTest {
         };
     }
 
-    void TearDown() override { form.reset(); }
+    void TearDown() override {
+        form.reset();
+        if (device) {
+            device->Stop();
+        }
+    }
+
+    // Starts `device` on loopback host `host`, holding `list` when one is named, and returns
+    // its address; a test goes on with ASSERT_TRUE(device), which fails when it did not start.
+    std::string StartEmulator(int host, const std::string& list = {}) {
+        MfpEmulatorOptions options;
+        options.address = LoopbackAddress(host);
+        options.settingsPath = kSettingsFile;
+        device = std::make_unique<MfpEmulator>(options);
+        std::string error;
+        if (!device->Start(&error) || (!list.empty() && !device->LoadUserFile(list, &error))) {
+            ADD_FAILURE() << error;
+            device.reset();
+        }
+        return options.address;
+    }
 
     // The window for a model (one-touch DX-M100 or quick-dial DX-R7700); not shown, since a
     // shown window starts its own device inquiry.
@@ -114,6 +134,7 @@ class MainWindowTest : public GuiTest {
     std::string saveAs;  // what the save dialog returns; empty: cancelled
     SpeedDialEntry nextEntry;
     SelectSeen selectSeen;
+    std::unique_ptr<MfpEmulator> device;
     std::unique_ptr<TMainForm> form;
 };
 
@@ -123,15 +144,9 @@ class WindowTransfer : public MainWindowTest, public ::testing::WithParamInterfa
   protected:
     // Each test has a loopback address of its own (one per form), so tests run in parallel.
     void StartDevice(int host, EmulatorFaults faults = {}) {
-        MfpEmulatorOptions options;
-        options.address = testing::LoopbackAddress(host + (GetParam() == 0 ? 0 : 1));
-        options.settingsPath = kSettingsFile;
-        device = std::make_unique<MfpEmulator>(options);
-        std::string error;
-        ASSERT_TRUE(device->Start(&error)) << error;
-        ASSERT_TRUE(device->LoadUserFile(kSampleList, &error)) << error;
+        environment->user.ipAddress = StartEmulator(host + (GetParam() == 0 ? 0 : 1), kSampleList);
+        ASSERT_TRUE(device);
         device->SetFaults(faults);
-        environment->user.ipAddress = options.address;
         environment->settings.verify = 1;
         environment->settings.disp = GetParam();
     }
@@ -140,9 +155,6 @@ class WindowTransfer : public MainWindowTest, public ::testing::WithParamInterfa
         watcher.reset();  // its checks may refer to the test's locals
         prompt->onAsk = nullptr;
         MainWindowTest::TearDown();
-        if (device) {
-            device->Stop();
-        }
     }
 
     // What the progress dialog showed when its run ended, and whether it was still up when the
@@ -214,7 +226,6 @@ class WindowTransfer : public MainWindowTest, public ::testing::WithParamInterfa
                      });
     }
 
-    std::unique_ptr<MfpEmulator> device;
     std::unique_ptr<QTimer> watcher;
     bool acted = false;
     bool stopOffAfterPress = false;

@@ -42,13 +42,8 @@ class ButtonPages : public testing::MainWindowTest {
 };
 
 TEST_F(ButtonPages, QuickDialsBoundToAGroupAndASpeedDialAreSentAndReadBack) {
-    MfpEmulatorOptions options;
-    options.address = testing::LoopbackAddress(210);
-    options.settingsPath = testing::kSettingsFile;
-    MfpEmulator device(options);
-    std::string error;
-    ASSERT_TRUE(device.Start(&error)) << error;
-    environment->user.ipAddress = options.address;
+    environment->user.ipAddress = StartEmulator(210);
+    ASSERT_TRUE(device);
     OpenWithTargets("DX-R7700");
     ASSERT_TRUE(form->PNL_Quick->isVisibleTo(form.get()));
     EXPECT_FALSE(form->PNL_OneTuch->isVisibleTo(form.get()));
@@ -87,7 +82,6 @@ TEST_F(ButtonPages, QuickDialsBoundToAGroupAndASpeedDialAreSentAndReadBack) {
     form->TabCtrl->setCurrentIndex(2);
     EXPECT_EQ(QuickEdit(1)->text().toStdString(), "G01 [Team] Head Office,Branch");
     form->Model().modified.Clear();
-    device.Stop();
 }
 
 TEST_F(ButtonPages, ClearingAQuickDialAsksWithItsNumberLabel) {

@@ -503,13 +503,8 @@ TEST_F(MainFormTest, OfflineStartupNeedsThePrinterDriverOnlyOverUsb) {
 }
 
 TEST_F(MainFormTest, StartupInquiryTakesTheReportedModel) {
-    MfpEmulatorOptions options;
-    options.address = testing::LoopbackAddress(195);
-    options.settingsPath = kSettingsFile;
-    MfpEmulator device(options);
-    std::string error;
-    ASSERT_TRUE(device.Start(&error)) << error;
-    environment->user.ipAddress = options.address;
+    environment->user.ipAddress = StartEmulator(195);
+    ASSERT_TRUE(device);
     Make("Unknown");
     form->StartupTimerTimer();
     EXPECT_FALSE(form->isEnabled());
@@ -520,7 +515,6 @@ TEST_F(MainFormTest, StartupInquiryTakesTheReportedModel) {
     EXPECT_EQ(form->Product().ModelName(), "DX-R7700");
     EXPECT_EQ(form->TabCtrl->tabText(2).toStdString(), "Quick Dial");
     EXPECT_TRUE(prompt->Requests().empty());
-    device.Stop();
 }
 
 TEST_F(MainFormTest, UnreachableDeviceAtStartupForcesTheSetupPanel) {
@@ -538,23 +532,18 @@ TEST_F(MainFormTest, UnreachableDeviceAtStartupForcesTheSetupPanel) {
 }
 
 TEST_F(MainFormTest, ClosingDuringTheStartupInquiryAsksTheStopQuestionAndEnds) {
-    MfpEmulatorOptions options;
-    options.address = testing::LoopbackAddress(196);
-    options.settingsPath = kSettingsFile;
-    MfpEmulator device(options);
-    std::string error;
-    ASSERT_TRUE(device.Start(&error)) << error;
+    environment->user.ipAddress = StartEmulator(196);
+    ASSERT_TRUE(device);
     EmulatorFaults faults;
     faults.silence = CommandMatch::Every(CommandMatch::kChannelQuery);  // the inquiry waits
-    device.SetFaults(faults);
-    environment->user.ipAddress = options.address;
+    device->SetFaults(faults);
     // The run's questions are shown on the main thread, as the program's message boxes are.
     auto onMainThread =
         std::make_shared<QtPromptBridge>(std::shared_ptr<IPrompt>(&*prompt, [](IPrompt*) {}));
     SetActivePrompt(onMainThread);
     Make();
     form->StartupTimerTimer();
-    ASSERT_TRUE(testing::ProcessUntil([&] { return !device.Transcript().empty(); }));
+    ASSERT_TRUE(testing::ProcessUntil([&] { return !device->Transcript().empty(); }));
 
     // Closing waits for the inquiry, which first asks whether to stop: a close that blocked
     // the main thread while waiting would never see the question answered.
@@ -575,7 +564,6 @@ TEST_F(MainFormTest, ClosingDuringTheStartupInquiryAsksTheStopQuestionAndEnds) {
     EXPECT_EQ(Texts("Confirm Stop"), std::vector<std::string>{"Stop Transmission?"});
     EXPECT_EQ(prompt->Requests().size(), 1u);  // the ended inquiry reports nothing
     SetActivePrompt(std::shared_ptr<IPrompt>(&*prompt, [](IPrompt*) {}));
-    device.Stop();
 }
 
 TEST_P(WindowTransfer, EditRecordsThenSendWithVerify) {

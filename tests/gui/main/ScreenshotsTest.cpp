@@ -58,9 +58,6 @@ class PageScreenshots : public testing::MainWindowTest,
     void TearDown() override {
         MainWindowTest::TearDown();
         ApplyLanguageText("");  // English again for the tests that follow
-        if (device) {
-            device->Stop();
-        }
     }
 
     std::string Folder() {
@@ -79,8 +76,6 @@ class PageScreenshots : public testing::MainWindowTest,
         ASSERT_TRUE(widget->grab().save(path)) << path.toStdString();
         EXPECT_EQ(QImage(path).isNull(), false);
     }
-
-    std::unique_ptr<MfpEmulator> device;
 };
 
 TEST_P(PageScreenshots, OneTouchPageSelectionDialogAndTestedSetupPanel) {
@@ -89,12 +84,8 @@ TEST_P(PageScreenshots, OneTouchPageSelectionDialogAndTestedSetupPanel) {
         ASSERT_TRUE(LoadLanguageFile(DIALVANE_SOURCE_DIR "/config/dialvane.JPN").loaded);
         environment->japaneseUi = environment->japaneseLocale = true;
     }
-    MfpEmulatorOptions options;
-    options.address = testing::LoopbackAddress(japanese ? 216 : 215);
-    options.settingsPath = testing::kSettingsFile;
-    device = std::make_unique<MfpEmulator>(options);
-    std::string error;
-    ASSERT_TRUE(device->Start(&error)) << error;
+    const std::string address = StartEmulator(japanese ? 216 : 215);
+    ASSERT_TRUE(device);
     environment->offlineMode = true;  // the pictures need no start-up inquiry
     Make("DX-R7700");
     form->show();
@@ -115,7 +106,7 @@ TEST_P(PageScreenshots, OneTouchPageSelectionDialogAndTestedSetupPanel) {
     form->Model().modified.Clear();
     Select(5);
     ASSERT_EQ(form->MainMode(), MainModeKind::Setup);
-    form->CB_IP_Addr->setEditText(QString::fromStdString(options.address));
+    form->CB_IP_Addr->setEditText(QString::fromStdString(address));
     form->BTN_Test->click();
     ASSERT_TRUE(testing::ProcessUntil([&] { return !form->InquiryRunning(); }));
     EXPECT_EQ(form->LB_Status->count(), 2);

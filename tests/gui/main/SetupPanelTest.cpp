@@ -51,26 +51,7 @@ class SetupPanel : public testing::MainWindowTest {
         return lines;
     }
 
-    // Starts an emulated MFP holding the sample list on its own loopback address.
-    std::string StartDevice(int host) {
-        MfpEmulatorOptions options;
-        options.address = testing::LoopbackAddress(host);
-        options.settingsPath = testing::kSettingsFile;
-        device = std::make_unique<MfpEmulator>(options);
-        std::string error;
-        EXPECT_TRUE(device->Start(&error)) << error;
-        EXPECT_TRUE(device->LoadUserFile(testing::kSampleList, &error)) << error;
-        return options.address;
-    }
-
-    void TearDown() override {
-        MainWindowTest::TearDown();
-        if (device) {
-            device->Stop();
-        }
-    }
-
-    std::unique_ptr<MfpEmulator> device;
+    std::string StartDevice(int host) { return StartEmulator(host, testing::kSampleList); }
 };
 
 TEST_F(SetupPanel, RegisterKeepsTheFiveMostRecentAddressesAndOkStoresThem) {

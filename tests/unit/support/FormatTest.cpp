@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
 #include "support/FileUtil.h"
 #include "support/Format.h"
+#include "support/TempDir.h"
 #include "support/TextUtil.h"
 
 namespace dialvane {
@@ -38,27 +38,18 @@ TEST(TextUtil, IntegerSettingsAcceptDecimalAndBothHexForms) {
     EXPECT_EQ(ParseIntegerText("99999999999"), std::nullopt);
 }
 
-}  // namespace
-}  // namespace dialvane
-
-namespace dialvane {
-namespace {
-
 TEST(FileUtil, AtomicWriteReplacesTheFileALinkNamesAndKeepsTheLink) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("dialvane-fileutil-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "shared");
-    const std::string target = (dir / "shared" / "list.csv").string();
-    const std::string link = (dir / "list.csv").string();
+    testing::TempDir dir;
+    std::filesystem::create_directory(dir.File("shared"));
+    const std::string target = dir.File("shared/list.csv");
+    const std::string link = dir.File("list.csv");
     ASSERT_TRUE(WriteFileAtomic(target, "old"));
     std::filesystem::create_symlink(target, link);
 
     ASSERT_TRUE(WriteFileAtomic(link, "new"));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(ReadFileBytes(target), "new");
-    EXPECT_FALSE(WriteFileAtomic((dir / "missing" / "x.csv").string(), "x"));
-    std::filesystem::remove_all(dir);
+    EXPECT_FALSE(WriteFileAtomic(dir.File("missing/x.csv"), "x"));
 }
 
 }  // namespace
