@@ -134,35 +134,6 @@ TEST(ScanAnswer, AnswersInRandomChunksArriveWholeAndInOrder) {
     }
 }
 
-TEST(ScanAnswer, RandomBytesAreAlwaysConsumedOrAwaited) {
-    std::mt19937 random(4242);
-    const std::string pieces[] = {"@QNL SDC FAXTOOL=",
-                                  "@QNL ANSWER NAME=",
-                                  "\r\n",
-                                  "0001",
-                                  "0000",
-                                  "8",
-                                  "12",
-                                  "-1",
-                                  "AAA=",
-                                  kFF,
-                                  "\""};
-    for (int round = 0; round < 5000; ++round) {
-        std::string buffered;
-        for (int i = 0, count = static_cast<int>(random() % 12); i < count; ++i) {
-            buffered += random() % 3 == 0 ? std::string(1, static_cast<char>(random()))
-                                          : pieces[random() % std::size(pieces)];
-        }
-        std::string_view rest = buffered;
-        for (AnswerScan scan = Scan(rest); scan.state != ScanState::Incomplete; scan = Scan(rest)) {
-            ASSERT_GT(scan.consumed, 0u);
-            ASSERT_LE(scan.consumed, rest.size());
-            ClassifyAnswer(rest, "0001");
-            rest.remove_prefix(scan.consumed);
-        }
-    }
-}
-
 TEST(FailureText, UnknownCodesAndStatusesStillGetAMessage) {
     EXPECT_EQ(FailureText(S::QNL_NACK, 0xFC), "Fax is BUSY");
     EXPECT_TRUE(IsKnownNackCode(0xF9) && IsKnownNackCode(0xFF));
