@@ -27,7 +27,8 @@ foreach(path usr/bin/dialvane-cli usr/bin/dialvane-mfp-emulator usr/lib/dialvane
         usr/share/dialvane/dialvane.ini usr/share/dialvane/dialvane.JPN
         usr/share/dialvane/help/index.html usr/share/applications/io.github.orvex.Dialvane.desktop
         usr/share/metainfo/io.github.orvex.Dialvane.metainfo.xml
-        usr/share/bash-completion/completions/dialvane-cli usr/share/man/man1/dialvane-cli.1)
+        usr/share/bash-completion/completions/dialvane-cli usr/share/man/man1/dialvane-cli.1
+        usr/share/doc/dialvane/copyright)
     if(NOT listing MATCHES " \\./${path}\n")
         string(APPEND problems "missing /${path}\n")
     endif()

@@ -167,17 +167,19 @@ std::optional<int> ParseOptions(int argc, char** argv, EmulatorSettings& setting
             if (row.apply(settings, optarg)) {
                 continue;
             }
-            std::fprintf(stderr, "mfp-emulator: invalid value for --%s: %s\n", row.name, optarg);
+            std::fprintf(stderr, "dialvane-mfp-emulator: invalid value for --%s: %s\n", row.name,
+                         optarg);
         } else if (code == ':') {
-            std::fprintf(stderr, "mfp-emulator: option %s needs a value\n", argv[optind - 1]);
+            std::fprintf(stderr, "dialvane-mfp-emulator: option %s needs a value\n",
+                         argv[optind - 1]);
         } else {
-            std::fprintf(stderr, "mfp-emulator: unknown option: %s\n", argv[optind - 1]);
+            std::fprintf(stderr, "dialvane-mfp-emulator: unknown option: %s\n", argv[optind - 1]);
         }
-        std::fprintf(stderr, "Try 'mfp-emulator --help' for more information.\n");
+        std::fprintf(stderr, "Try 'dialvane-mfp-emulator --help' for more information.\n");
         return 2;
     }
     if (optind < argc) {
-        std::fprintf(stderr, "mfp-emulator: unexpected argument: %s\n", argv[optind]);
+        std::fprintf(stderr, "dialvane-mfp-emulator: unexpected argument: %s\n", argv[optind]);
         return 2;
     }
     return std::nullopt;
@@ -209,22 +211,23 @@ int main(int argc, char** argv) {
     dialvane::MfpEmulator emulator(options);
     std::string error;
     if (!settings.load.empty() && !emulator.LoadUserFile(settings.load, &error)) {
-        std::fprintf(stderr, "mfp-emulator: cannot load %s:\n%s\n", settings.load.c_str(),
+        std::fprintf(stderr, "dialvane-mfp-emulator: cannot load %s:\n%s\n", settings.load.c_str(),
                      error.c_str());
         return 1;
     }
     emulator.SetFaults(settings.faults);
     if (!emulator.Start(&error)) {
-        std::fprintf(stderr, "mfp-emulator: %s\n", error.c_str());
+        std::fprintf(stderr, "dialvane-mfp-emulator: %s\n", error.c_str());
         return 1;
     }
     if (!options.usbPtyLink.empty()) {
-        std::printf("mfp-emulator: %s on USB stand-in %s, device ID %s (%s format)\n",
+        std::printf("dialvane-mfp-emulator: %s on USB stand-in %s, device ID %s (%s format)\n",
                     options.model.c_str(), options.usbPtyLink.c_str(), emulator.DeviceId().c_str(),
                     options.extendedFormat ? "extended" : "normal");
     } else {
-        std::printf("mfp-emulator: %s listening on %s:%u (%s format)\n", options.model.c_str(),
-                    options.address.c_str(), static_cast<unsigned>(emulator.Port()),
+        std::printf("dialvane-mfp-emulator: %s listening on %s:%u (%s format)\n",
+                    options.model.c_str(), options.address.c_str(),
+                    static_cast<unsigned>(emulator.Port()),
                     options.extendedFormat ? "extended" : "normal");
     }
     std::fflush(stdout);
@@ -234,10 +237,10 @@ int main(int argc, char** argv) {
     emulator.Stop();
 
     for (const std::string& problem : emulator.Problems()) {
-        std::fprintf(stderr, "mfp-emulator: %s\n", problem.c_str());
+        std::fprintf(stderr, "dialvane-mfp-emulator: %s\n", problem.c_str());
     }
     if (!settings.dump.empty() && !emulator.DumpUserFile(settings.dump, &error)) {
-        std::fprintf(stderr, "mfp-emulator: cannot write %s: %s\n", settings.dump.c_str(),
+        std::fprintf(stderr, "dialvane-mfp-emulator: cannot write %s: %s\n", settings.dump.c_str(),
                      error.c_str());
         return 1;
     }

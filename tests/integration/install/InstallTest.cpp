@@ -48,7 +48,7 @@ TEST_F(Install, PutsEveryFileWhereTheSystemLooks) {
           "share/applications/io.github.orvex.Dialvane.desktop",
           "share/metainfo/io.github.orvex.Dialvane.metainfo.xml",
           "share/bash-completion/completions/dialvane-cli", "share/man/man1/dialvane-cli.1",
-          "share/man/man1/dialvane-mfp-emulator.1", "share/doc/Dialvane/LICENSE"}) {
+          "share/man/man1/dialvane-mfp-emulator.1", "share/doc/dialvane/copyright"}) {
         EXPECT_TRUE(fs::exists(Prefix(path))) << path;
     }
     if (fs::exists(DIALVANE_BINARY_DIR "/apps/dialvane/dialvane")) {
