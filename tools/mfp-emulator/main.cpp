@@ -25,10 +25,17 @@ struct EmulatorSettings {
     bool formatGiven = false;
 };
 
-bool ParseNumber(const char* text, long low, long high, long& value) {
+// Stores the number when `text` is one within [low, high]; false (and `target` untouched)
+// otherwise.
+template <typename T>
+bool StoreNumber(const char* text, long low, long high, T& target) {
     char* end = nullptr;
-    value = std::strtol(text, &end, 0);
-    return end != text && *end == '\0' && value >= low && value <= high;
+    const long value = std::strtol(text, &end, 0);
+    if (end == text || *end != '\0' || value < low || value > high) {
+        return false;
+    }
+    target = static_cast<T>(value);
+    return true;
 }
 
 // One option: adding one is one row here. `apply` gets nullptr for a flag and returns false
@@ -48,9 +55,7 @@ const std::array kOptions{
                    }},
     EmulatorOption{"port", "PORT", "TCP port (default 9100; 0 picks a free one)",
                    [](EmulatorSettings& s, const char* v) {
-                       long n = 0;
-                       s.options.port = ParseNumber(v, 0, 65535, n) ? static_cast<uint16_t>(n) : 0;
-                       return ParseNumber(v, 0, 65535, n);
+                       return StoreNumber(v, 0, 65535, s.options.port);
                    }},
     EmulatorOption{"model", "NAME", "model name the MFP reports (default DX-R7700)",
                    [](EmulatorSettings& s, const char* v) {
@@ -91,26 +96,17 @@ const std::array kOptions{
                    }},
     EmulatorOption{"delay", "MS", "fault: wait MS milliseconds (0 to 600000) before every answer",
                    [](EmulatorSettings& s, const char* v) {
-                       long n = 0;
-                       s.faults.answerDelayMs =
-                           ParseNumber(v, 0, 600000, n) ? static_cast<int>(n) : 0;
-                       return ParseNumber(v, 0, 600000, n);
+                       return StoreNumber(v, 0, 600000, s.faults.answerDelayMs);
                    }},
     EmulatorOption{"busy-occupy", "N", "fault: answer the first N occupy starts with busy",
                    [](EmulatorSettings& s, const char* v) {
-                       long n = 0;
-                       s.faults.busyOccupyStarts =
-                           ParseNumber(v, 0, 1000, n) ? static_cast<int>(n) : 0;
-                       return ParseNumber(v, 0, 1000, n);
+                       return StoreNumber(v, 0, 1000, s.faults.busyOccupyStarts);
                    }},
     EmulatorOption{"nop-result", "CODE",
                    "fault: result code of the fax board probe, e.g. 0xFD for no fax board "
                    "(default 0, present)",
                    [](EmulatorSettings& s, const char* v) {
-                       long n = 0;
-                       s.faults.nopResult =
-                           ParseNumber(v, 0, 0xFFFF, n) ? static_cast<uint16_t>(n) : 0;
-                       return ParseNumber(v, 0, 0xFFFF, n);
+                       return StoreNumber(v, 0, 0xFFFF, s.faults.nopResult);
                    }},
 };
 
