@@ -3,22 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
-#include "MfpEmulator.h"
 #include "data/BackupStore.h"
 #include "support/FileUtil.h"
-#include "support/LoopbackAddress.h"
-#include "support/RunCli.h"
+#include "support/ServedMfp.h"
 
 namespace dialvane {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kSettings =
-    "[DX-R7700]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n"
-    "[QNL_ENV]\nOPEN_RETRY_TIME=5\nNACK_RETRY_TIME=5\nTIMEOUT=3000\n";
 constexpr const char* kSeed =
     "S1,Office,03-555-123,OFF\r\nS2,Home,04,\r\nS3,Gone,05,\r\nG1,Team,S1,S2\r\nG2,Old,S3\r\n"
     "W1,S1\r\nW2,G2\r\nN,Head Office\r\n";
@@ -27,38 +21,21 @@ constexpr const char* kEdited =
     "S1,Office,03-555-123,OFF\r\nS2,Home,04,HOME\r\nS9,New,09,\r\nG1,Team,S1,S2,S9\r\n"
     "G3,Fresh,S9\r\nW2,S2\r\nW3,G3\r\nN,New Sender\r\n";
 
-class CliBackup : public ::testing::Test {
+class CliBackup : public testing::CliAgainstMfp {
   protected:
-    void Serve(int host, const std::string& settings = kSettings) {
-        address_ = testing::LoopbackAddress(host);
-        dir_.Write("dialvane.ini", settings);
-        MfpEmulatorOptions options;
-        options.address = address_;
-        device_ = std::make_unique<MfpEmulator>(options);
-        ASSERT_TRUE(device_->Start());
-        ASSERT_TRUE(device_->LoadUserFile(dir_.Write("seed.csv", kSeed)));
+    void Serve(int host) {
+        address_ = CliAgainstMfp::Serve(host, kSeed).Address();
         before_ = Dump();
         dir_.Write("edited.csv", kEdited);
     }
-    void TearDown() override {
-        if (device_) {
-            device_->Stop();
-        }
-    }
-    testing::CliRun Cli(std::vector<std::string> arguments) const {
-        arguments.insert(arguments.begin(), {"--settings", dir_.File("dialvane.ini")});
-        return testing::RunCli(dir_, arguments);
-    }
-    std::string Dump() const {
-        EXPECT_TRUE(device_->DumpUserFile(dir_.File("dump.csv")));
-        return dir_.Read("dump.csv");
-    }
+    MfpEmulator& Device() const { return *Mfp(); }
+    std::string Dump() const { return Mfp().Dump(); }
     std::vector<std::string> Backups() const {
-        return BackupStore(dir_.File("data/backups")).List("DX-R7700", address_);
+        return BackupStore(Path("data/backups")).List("DX-R7700", address_);
     }
     int Cancellations() const {
         int count = 0;
-        for (const auto& [mid, n] : device_->Counters().cancellations) {
+        for (const auto& [mid, n] : Device().Counters().cancellations) {
             count += n;
         }
         return count;
@@ -66,7 +43,7 @@ class CliBackup : public ::testing::Test {
     // The upload of the edited list fails with these faults after the MFP's list was
     // cancelled; the backup holds the list from before, and the printed command restores it.
     void ExpectIncompleteAndRestore(const EmulatorFaults& faults) {
-        device_->SetFaults(faults);
+        Device().SetFaults(faults);
         const auto upload = Cli({"upload", "--host", address_, dir_.File("edited.csv")});
         EXPECT_EQ(upload.status, 1);
         ASSERT_EQ(Backups().size(), 1u);
@@ -81,17 +58,16 @@ class CliBackup : public ::testing::Test {
         EXPECT_TRUE(upload.err.ends_with(incomplete)) << upload.err;
         EXPECT_EQ(upload.out, "");
         EXPECT_NE(Dump(), before_);
+        EXPECT_GT(Cancellations(), 0);
 
-        device_->SetFaults({});
+        Device().SetFaults({});
         const auto restore = Cli({"upload", "--host", address_, "--no-backup", backup});
         EXPECT_EQ(restore.status, 0) << restore.out;
         EXPECT_EQ(Dump(), before_);
     }
 
-    testing::TempDir dir_;
     std::string address_;
     std::string before_;
-    std::unique_ptr<MfpEmulator> device_;
 };
 
 TEST_F(CliBackup, DisconnectDuringTheRegistrationsLeavesARestorableBackup) {
@@ -113,7 +89,7 @@ TEST_F(CliBackup, FailureBeforeTheCancellationSaysNothingOfAnIncompleteList) {
     Serve(153);
     EmulatorFaults faults;
     faults.silence = CommandMatch::Nth(2, ToolCommand::FrameWrite, 0x21);  // the upload's
-    device_->SetFaults(faults);
+    Device().SetFaults(faults);
     const auto upload = Cli({"upload", "--host", address_, dir_.File("edited.csv")});
     EXPECT_EQ(upload.status, 1);
     EXPECT_EQ(upload.err.find("incomplete"), std::string::npos) << upload.err;
@@ -133,16 +109,17 @@ TEST_F(CliBackup, ABackupThatCannotBeWrittenSendsNothing) {
     EXPECT_TRUE(upload.err.ends_with("Nothing was sent to the MFP.\nUpload failed.\n"))
         << upload.err;
     EXPECT_EQ(Cancellations(), 0);
-    EXPECT_EQ(device_->Counters().registrations.size(), 0u);
+    EXPECT_EQ(Device().Counters().registrations.size(), 0u);
     EXPECT_EQ(Dump(), before_);
 }
 
 TEST_F(CliBackup, NoBackupOptionAndSettingSkipTheRead) {
-    Serve(155, std::string(kSettings) + "[Backup]\nBACKUP=0\n");
+    Serve(155);
+    WriteSettings("[Backup]\nBACKUP=0\n");
     EXPECT_EQ(Cli({"upload", "--host", address_, dir_.File("edited.csv")}).status, 0);
-    dir_.Write("dialvane.ini", kSettings);
+    WriteSettings();
     EXPECT_EQ(Cli({"upload", "--host", address_, "--no-backup", dir_.File("seed.csv")}).status, 0);
-    EXPECT_EQ(device_->Counters().requests[0x7C], 0);  // never read
+    EXPECT_EQ(Device().Counters().requests[0x7C], 0);  // never read
     EXPECT_FALSE(FileExists(dir_.File("data/backups")));
 }
 
@@ -183,12 +160,12 @@ TEST_F(CliBackup, DiffAndDryRunShowTheChangesAndSendNothing) {
     EXPECT_EQ(changed.status, 1) << changed.err;
     EXPECT_EQ(changed.out, lines);
 
-    device_->ClearTranscript();
+    Device().ClearTranscript();
     const auto dry = Cli({"upload", "--host", address_, "--dry-run", dir_.File("edited.csv")});
     EXPECT_EQ(dry.status, 0);
     EXPECT_EQ(dry.out, lines);
     EXPECT_EQ(Cancellations(), 0);
-    EXPECT_EQ(device_->Counters().registrations.size(), 0u);
+    EXPECT_EQ(Device().Counters().registrations.size(), 0u);
     EXPECT_FALSE(FileExists(dir_.File("data/backups")));
 
     dir_.Write("bad.csv", "S999,Nowhere,1,\r\n");

@@ -2,17 +2,11 @@
 // the file's bytes only, never what the MFP is sent.
 #include <gtest/gtest.h>
 
-#include "MfpEmulator.h"
 #include "data/CharConv.h"
-#include "support/LoopbackAddress.h"
-#include "support/RunCli.h"
+#include "support/ServedMfp.h"
 
 namespace dialvane {
 namespace {
-
-constexpr const char* kSettings =
-    "[DX-R7700]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n"
-    "[QNL_ENV]\nOPEN_RETRY_TIME=5\nNACK_RETRY_TIME=5\nTIMEOUT=3000\n";
 
 // The same list in code page 932 and in UTF-8: Tokyo, Osaka and a half-width katakana sender.
 constexpr const char* kCp932List =
@@ -20,41 +14,20 @@ constexpr const char* kCp932List =
     "\r\nN,\xb1\xb2\r\n";
 constexpr const char* kUtf8List = "S1,東京,03-555-1,ﾄｳｷｮ\r\nS2,大阪,06\r\nG1,海,S1,S2\r\nN,ｱｲ\r\n";
 
-class CliEncoding : public ::testing::Test {
+class CliEncoding : public testing::CliAgainstMfp {
   protected:
     // The emulator dumps its list in this process's code page.
     void SetUp() override { SetNarrowCodePage(NarrowCodePage::Cp932); }
-    void TearDown() override {
-        if (device_) {
-            device_->Stop();
-        }
-        SetNarrowCodePage(NarrowCodePage::Windows1252);
-    }
+    void TearDown() override { SetNarrowCodePage(NarrowCodePage::Windows1252); }
 
     void Serve(int hostNumber, const std::string& language) {
-        address_ = testing::LoopbackAddress(hostNumber);
-        dir_.Write("dialvane.ini", std::string(kSettings) + "[MAINFORM]\nLANG=" + language + "\n");
-        MfpEmulatorOptions options;
-        options.address = address_;
-        device_ = std::make_unique<MfpEmulator>(options);
-        ASSERT_TRUE(device_->Start());
+        WriteSettings("[MAINFORM]\nLANG=" + language + "\n");
+        address_ = CliAgainstMfp::Serve(hostNumber, {}).Address();
     }
+    MfpEmulator& Device() const { return *Mfp(); }
+    std::string Dump() const { return Mfp().Dump(); }
 
-    std::string Path(const std::string& name) const { return dir_.File(name); }
-
-    testing::CliRun Cli(std::vector<std::string> arguments) const {
-        arguments.insert(arguments.begin(), {"--settings", Path("dialvane.ini")});
-        return testing::RunCli(dir_, arguments);
-    }
-
-    std::string Dump() {
-        device_->DumpUserFile(Path("dump.csv"));
-        return dir_.Read("dump.csv");
-    }
-
-    testing::TempDir dir_;
     std::string address_;
-    std::unique_ptr<MfpEmulator> device_;
 };
 
 TEST_F(CliEncoding, Utf8FileGoesToTheMfpAsItsCp932TwinAndComesBackAsUtf8) {
@@ -67,12 +40,12 @@ TEST_F(CliEncoding, Utf8FileGoesToTheMfpAsItsCp932TwinAndComesBackAsUtf8) {
         << fromCp932;
 
     // Without the option the names are refused and nothing is sent.
-    device_->ClearDialList();
-    const int writes = device_->Counters().frameWrites;
+    Device().ClearDialList();
+    const int writes = Device().Counters().frameWrites;
     const auto plain = Cli({"upload", "--host", address_, Path("utf8.csv")});
     EXPECT_EQ(plain.status, 1);
     EXPECT_NE(plain.err.find("--encoding utf-8"), std::string::npos) << plain.err;
-    EXPECT_EQ(device_->Counters().frameWrites, writes);
+    EXPECT_EQ(Device().Counters().frameWrites, writes);
 
     const auto utf8 =
         Cli({"upload", "--host", address_, "--encoding", "utf-8", "--verify", Path("utf8.csv")});
@@ -85,7 +58,7 @@ TEST_F(CliEncoding, Utf8FileGoesToTheMfpAsItsCp932TwinAndComesBackAsUtf8) {
     EXPECT_EQ(download.status, 0) << download.out;
     EXPECT_EQ(dir_.Read("down.csv"),
               "S1,東京,03-555-1,ﾄｳｷｮ\r\nS2,大阪,06,\r\nG1,海,S1,S2\r\nN,ｱｲ\r\n");
-    device_->ClearDialList();
+    Device().ClearDialList();
     EXPECT_EQ(Cli({"upload", "--host", address_, "--encoding", "utf-8", Path("down.csv")}).status,
               0);
     EXPECT_EQ(Dump(), fromCp932);

@@ -8,43 +8,15 @@
 
 #include <cstdio>
 
-#include "MfpEmulator.h"
-#include "support/LoopbackAddress.h"
-#include "support/RunCli.h"
+#include "support/ServedMfp.h"
 
 namespace dialvane {
 namespace {
 
-constexpr const char* kSettings =
-    "[DX-R7700]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n"
-    "[QNL_ENV]\nOPEN_RETRY_TIME=5\nNACK_RETRY_TIME=5\nTIMEOUT=3000\n";
 constexpr const char* kList =
     "S1,Office,03-555-123,OFF\r\nS75,Far,0011,\r\nG1,Team,S1,S75\r\nW4,G1\r\nN,Head Office\r\n";
 
-class CliStreams : public ::testing::Test {
-  protected:
-    void SetUp() override { dir_.Write("dialvane.ini", kSettings); }
-    void Serve(int hostNumber) {
-        MfpEmulatorOptions options;
-        options.address = testing::LoopbackAddress(hostNumber);
-        device_ = std::make_unique<MfpEmulator>(options);
-        ASSERT_TRUE(device_->Start());
-        ASSERT_TRUE(device_->LoadUserFile(dir_.Write("seed.csv", kList)));
-    }
-    void TearDown() override {
-        if (device_) {
-            device_->Stop();
-        }
-    }
-    std::string Address() const { return device_->Options().address; }
-    testing::CliRun Cli(std::vector<std::string> arguments, const std::string& input = {}) {
-        arguments.insert(arguments.begin(), {"--settings", dir_.File("dialvane.ini")});
-        return testing::RunCli(dir_, arguments, input.empty() ? "" : dir_.Write("stdin", input));
-    }
-
-    testing::TempDir dir_;
-    std::unique_ptr<MfpEmulator> device_;
-};
+class CliStreams : public testing::CliAgainstMfp {};
 
 TEST_F(CliStreams, CheckAndExportReadStandardInputAndWriteStandardOutput) {
     const auto exported = Cli({"export", "-", "-o", "-"}, kList);
@@ -62,38 +34,37 @@ TEST_F(CliStreams, CheckAndExportReadStandardInputAndWriteStandardOutput) {
 }
 
 TEST_F(CliStreams, DownloadToStandardOutputCarriesOnlyTheList) {
-    Serve(170);
-    const auto download = Cli({"download", "--host", Address(), "-o", "-"});
+    testing::ServedMfp& mfp = Serve(170, kList);
+    const auto download = Cli({"download", "--host", mfp.Address(), "-o", "-"});
     EXPECT_EQ(download.status, 0) << download.err;
-    ASSERT_TRUE(device_->DumpUserFile(dir_.File("dump.csv")));
-    EXPECT_EQ(download.out, dir_.Read("dump.csv"));
+    EXPECT_EQ(download.out, mfp.Dump());
     EXPECT_TRUE(download.err.ends_with("\nDownload completed.\n")) << download.err;
     EXPECT_EQ(download.err.find('\r'), std::string::npos);
 
     // An output that cannot be written stops the command before the MFP hears of it.
-    const int before = device_->Counters().connections;
-    const auto closed = Cli({"download", "--host", Address(), "-o", dir_.File("none/list.csv")});
+    const int before = mfp->Counters().connections;
+    const auto closed = Cli({"download", "--host", mfp.Address(), "-o", Path("none/list.csv")});
     EXPECT_EQ(closed.status, 2);
     EXPECT_NE(closed.err.find(dir_.File("none/list.csv")), std::string::npos) << closed.err;
-    EXPECT_EQ(device_->Counters().connections, before);
+    EXPECT_EQ(mfp->Counters().connections, before);
 }
 
 // Ctrl-C while the list goes to a slow MFP: the fax is released, then the program exits 130.
 TEST_F(CliStreams, InterruptedUploadReleasesTheFaxAndExits130) {
-    Serve(171);
+    testing::ServedMfp& mfp = Serve(171, kList);
     EmulatorFaults slow;
     slow.answerDelayMs = 20;
-    device_->SetFaults(slow);
+    mfp->SetFaults(slow);
     const std::string cli = DIALVANE_BINARY_DIR "/apps/dialvane-cli/dialvane-cli";
     const std::vector<std::string> args = {cli,
                                            "--settings",
-                                           dir_.File("dialvane.ini"),
+                                           Path("dialvane.ini"),
                                            "--data-dir",
-                                           dir_.File("data"),
+                                           Path("data"),
                                            "upload",
                                            "--no-backup",
                                            "--host",
-                                           Address(),
+                                           mfp.Address(),
                                            dir_.Write("list.csv", kList)};
     int errPipe[2];
     ASSERT_EQ(pipe(errPipe), 0);
@@ -131,9 +102,9 @@ TEST_F(CliStreams, InterruptedUploadReleasesTheFaxAndExits130) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << seen;
     EXPECT_EQ(WEXITSTATUS(status), 130) << seen;
-    EXPECT_FALSE(device_->Occupied());
-    EXPECT_EQ(device_->Counters().occupyStarts, 1);
-    EXPECT_EQ(device_->Counters().occupyEnds, 1);
+    EXPECT_FALSE(mfp->Occupied());
+    EXPECT_EQ(mfp->Counters().occupyStarts, 1);
+    EXPECT_EQ(mfp->Counters().occupyEnds, 1);
 }
 
 }  // namespace

@@ -193,6 +193,13 @@ void ExpectCompletion(const Rig& rig, const std::string& text) {
     EXPECT_FALSE(rig.device->Occupied());
 }
 
+// The run's one failure box, with this text.
+void ExpectFailure(const Rig& rig, const std::string& text) {
+    const auto failures = rig.Failures();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].text, text);
+}
+
 TEST(EngineTransfer, FullExtendedListRoundTripsByteForByteWithVerify) {
     Rig rig(10, kExtendedModel, true, [](EngineSettings& s) { s.verify = true; });
     const std::string sent = rig.PrepareUpload(FullList());
@@ -287,8 +294,7 @@ TEST(EngineTransfer, BusyBeyondTheRetriesOrSilenceFailsTheDownloadAndReleasesThe
         rig.device->SetFaults(faults);
         EXPECT_FALSE(rig.Run(RunMode::Download).success);
         ExpectCompletion(rig, "Download failed.\r\n( Transmission stopped. by device error. )");
-        ASSERT_EQ(rig.Failures().size(), 1u);
-        EXPECT_EQ(rig.Failures()[0].text, failure);
+        ExpectFailure(rig, failure);
         EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
         EXPECT_FALSE(fs::exists(rig.Path("download.csv")));
     }
@@ -303,11 +309,8 @@ TEST(EngineTransfer, ConnectionLostDuringARegistrationEndsTheRun) {
 
     const RunResult result = rig.Run(RunMode::Upload);
     EXPECT_FALSE(result.success);
-    const auto completions = rig.Completions();
-    ASSERT_EQ(completions.size(), 1u);
-    EXPECT_EQ(completions[0].text, "Upload failed.\r\n( Transmission stopped. by device error. )");
-    ASSERT_EQ(rig.Failures().size(), 1u);
-    EXPECT_EQ(rig.Failures()[0].text, "Disconnected Network.");
+    ExpectCompletion(rig, "Upload failed.\r\n( Transmission stopped. by device error. )");
+    ExpectFailure(rig, "Disconnected Network.");
     // The connection is gone: the release cannot be sent.
     EXPECT_EQ(rig.device->Counters().occupyEnds, 0);
     EXPECT_FALSE(rig.tcp.Connected());
@@ -385,9 +388,7 @@ TEST(EngineTransfer, NoDeviceMeansNoOccupyAndOnlyTheDisconnect) {
     const RunResult result = rig.Run(RunMode::Download);
     EXPECT_FALSE(result.success);
     ExpectCompletion(rig, "Transmission stopped. by device error.");
-    ASSERT_EQ(rig.Failures().size(), 1u);
-    EXPECT_EQ(rig.Failures()[0].text,
-              "Check the cables, power supply, and IP address. (connection refused)");
+    ExpectFailure(rig, "Check the cables, power supply, and IP address. (connection refused)");
 }
 
 TEST(EngineTests, NetworkTestAndChannelTestReportTheModel) {

@@ -5,36 +5,18 @@
 #include <regex>
 #include <sstream>
 
-#include "MfpEmulator.h"
 #include "data/BackupStore.h"
 #include "support/FullDialList.h"
-#include "support/LoopbackAddress.h"
 #include "support/Messages.h"
-#include "support/RunCli.h"
+#include "support/ServedMfp.h"
 
 namespace dialvane {
 namespace {
 
-constexpr const char* kSettings =
-    "[DX-R7700]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n"
-    "[QNL_ENV]\nOPEN_RETRY_TIME=5\nNACK_RETRY_TIME=5\nNACK_RETRY_COUNT=3\nTIMEOUT=3000\n"
-    "[LOG_LEVEL]\nDEFAULT=1\n";
-
-class Fleet : public ::testing::Test {
+class Fleet : public testing::CliAgainstMfp {
   protected:
-    MfpEmulator& Serve(int hostNumber, const std::string& list) {
-        MfpEmulatorOptions options;
-        options.address = testing::LoopbackAddress(hostNumber);
-        devices_.push_back(std::make_unique<MfpEmulator>(options));
-        EXPECT_TRUE(devices_.back()->Start());
-        EXPECT_TRUE(devices_.back()->LoadUserFile(dir_.Write("seed.csv", list)));
-        return *devices_.back();
-    }
-    std::string Address(std::size_t device) const { return devices_[device]->Options().address; }
-    std::string Dump(std::size_t device) {
-        EXPECT_TRUE(devices_[device]->DumpUserFile(dir_.File("dump.csv")));
-        return dir_.Read("dump.csv");
-    }
+    Fleet() { WriteSettings("[LOG_LEVEL]\nDEFAULT=1\n"); }
+    std::string Address(std::size_t device) const { return Mfp(device).Address(); }
     // The summary row of an MFP.
     static std::string RowOf(const std::string& summary, const std::string& host) {
         std::istringstream lines(summary);
@@ -45,14 +27,6 @@ class Fleet : public ::testing::Test {
         }
         return "<no row for " + host + ">";
     }
-    void TearDown() override {
-        for (auto& device : devices_) {
-            device->Stop();
-        }
-    }
-
-    testing::TempDir dir_;
-    std::vector<std::unique_ptr<MfpEmulator>> devices_;
 };
 
 TEST_F(Fleet, OneFailingMfpNeverStopsTheOthersAndEveryFaxIsReleased) {
@@ -63,21 +37,18 @@ TEST_F(Fleet, OneFailingMfpNeverStopsTheOthersAndEveryFaxIsReleased) {
     EmulatorFaults busy;
     busy.busy = CommandMatch::Every(ToolCommand::FrameWrite, 0x7D);
     busy.busyNacks = 5;  // more than NACK_RETRY_COUNT
-    devices_[2]->SetFaults(busy);
+    Mfp(2)->SetFaults(busy);
     EmulatorFaults drop;
     drop.disconnect = CommandMatch::Nth(3, ToolCommand::FrameWrite, 0x7D);
-    devices_[3]->SetFaults(drop);
+    Mfp(3)->SetFaults(drop);
 
-    dir_.Write("dialvane.ini", kSettings);
     dir_.Write("hosts.txt", "# the two failing ones\n\n" + Address(2) + "\n  " + Address(3) + "\n");
-    const auto run = testing::RunCli(
-        dir_, {"--settings", dir_.File("dialvane.ini"), "upload", dir_.Write("list.csv", list),
-               "--verify", "--host", Address(0), "--host", Address(1), "--hosts-file",
-               dir_.File("hosts.txt"), "--jobs", "3"});
+    const auto run = Cli({"upload", dir_.Write("list.csv", list), "--verify", "--host", Address(0),
+                          "--host", Address(1), "--hosts-file", Path("hosts.txt"), "--jobs", "3"});
     EXPECT_EQ(run.status, 1) << run.err;
 
     for (std::size_t ok : {0u, 1u}) {
-        EXPECT_EQ(Dump(ok), list);
+        EXPECT_EQ(Mfp(ok).Dump(), list);
         EXPECT_NE(RowOf(run.out, Address(ok)).find("DX-R7700"), std::string::npos) << run.out;
         EXPECT_NE(RowOf(run.out, Address(ok)).find(Text(Msg::CommUploadCompleted)),
                   std::string::npos)
@@ -99,20 +70,19 @@ TEST_F(Fleet, OneFailingMfpNeverStopsTheOthersAndEveryFaxIsReleased) {
     for (std::size_t i = 0; i < devices_.size(); ++i) {
         EXPECT_EQ(BackupStore(dir_.File("data/backups")).List("DX-R7700", Address(i)).size(), 1u)
             << Address(i);
-        EXPECT_FALSE(devices_[i]->Occupied()) << Address(i);
-        EXPECT_EQ(devices_[i]->Counters().occupyStarts, 2) << Address(i);
+        EXPECT_FALSE(Mfp(i)->Occupied()) << Address(i);
+        EXPECT_EQ(Mfp(i)->Counters().occupyStarts, 2) << Address(i);
     }
     for (std::size_t released : {0u, 1u, 2u}) {
-        EXPECT_EQ(devices_[released]->Counters().occupyEnds, 2) << Address(released);
+        EXPECT_EQ(Mfp(released)->Counters().occupyEnds, 2) << Address(released);
     }
-    EXPECT_EQ(devices_[3]->Counters().disconnects, 3);  // inquiry, backup read, the dropped one
+    EXPECT_EQ(Mfp(3)->Counters().disconnects, 3);  // inquiry, backup read, the dropped one
 }
 
 TEST_F(Fleet, SeparateDownloadsOnOneDataFolderKeepToThemselves) {
     Serve(164, "S1,First,111,\r\nN,One\r\n");
     Serve(165, testing::FullDialList());
-    const std::vector<std::string> expected = {Dump(0), Dump(1)};
-    dir_.Write("dialvane.ini", kSettings);
+    const std::vector<std::string> expected = {Mfp(0).Dump(), Mfp(1).Dump()};
     const std::string cli = DIALVANE_BINARY_DIR "/apps/dialvane-cli/dialvane-cli";
     auto command = [&](std::size_t i) {
         const std::string n = std::to_string(i);
