@@ -13,28 +13,16 @@
 
 #include <atomic>
 #include <cstdio>
-#include <future>
 #include <memory>
 #include <mutex>
 #include <random>
 #include <thread>
 
-#include "MfpEmulator.h"
-#include "comm/RMsgThread.h"
-#include "comm/UserThread.h"
-#include "data/DialFileLoader.h"
-#include "data/DownloadWriter.h"
-#include "support/LoopbackAddress.h"
-#include "support/ScriptedPrompt.h"
-#include "support/TempDir.h"
-#include "transport/TcpTransport.h"
+#include "EngineRig.h"
 
 namespace dialvane {
 namespace {
 
-constexpr const char* kModel = "DX-R7700";
-constexpr const char* kSettings =
-    "[DX-R7700]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n";
 constexpr const char* kList =
     "S1,Office,03-555-123,OFF\r\nS2,Home,03-555-124,\r\nS75,Far,0011,\r\n"
     "G1,Team,S1,S75\r\nG2,Night,S2\r\nW1,S2\r\nW4,G1\r\nN,Head Office\r\n";
@@ -214,52 +202,20 @@ TEST(HostileDevice, EveryRunEndsAndSucceedsOnlyWithTheListIntact) {
     if (access("/dev/shm", W_OK) == 0) {
         setenv("TMPDIR", "/dev/shm", 1);
     }
-    testing::TempDir dir;
-    const std::string settingsFile = dir.Write("dialvane.ini", kSettings);
-    MfpEmulatorOptions options;
-    options.address = testing::LoopbackAddress(226);
-    options.model = kModel;
-    options.settingsPath = settingsFile;
-    MfpEmulator device(options);
-    std::string error;
-    ASSERT_TRUE(device.Start(&error)) << error;
-    ASSERT_TRUE(device.LoadUserFile(dir.Write("seed.csv", kList), &error)) << error;
-    HostileProxy proxy(testing::LoopbackAddress(225), options.address);
-    ASSERT_TRUE(proxy.Start());
-
     // Short waits and polls keep 300 sessions quick; a swallowed answer costs one wait.
-    EngineSettings settings;
-    settings.env.timeout = 100;
-    settings.env.openRetryTime = 1;
-    settings.env.nackRetryTime = 1;
-    settings.env.polingRate = 5;
-    settings.verify = true;
-    ExchangeEngine engine(settings);
-    TcpTransport tcp;
-    tcp.SetAddresses({testing::LoopbackAddress(225)});
-    tcp.SetConnectTimeout(1000);
-    testing::ScriptedPrompt prompt;
-    testing::RecordingProgress progress;
-    engine.SetChannel(&tcp);
-    engine.SetPrompt(&prompt);
-    engine.SetProgress(&progress);
-    RcvMsgThread receiver(engine);
-    receiver.Start();
-    TProductInfo product(settingsFile);
-    product.Load(kModel);
-    RecordTable table(product);
-    DialModel model;
-    ASSERT_TRUE(LoadDialFile(dir.Write("user.csv", kList), model, product).ok());
-
-    auto dump = [&] {
-        EXPECT_TRUE(device.DumpUserFile(dir.File("dump.csv")));
-        return dir.Read("dump.csv");
-    };
-    const std::string sent = [&] {
-        table.BuildFromModel(model);
-        WriteDownloadFile(dir.File("MFP_VERIFY.TMP"), table, nullptr);
-        return dir.Read("MFP_VERIFY.TMP");
-    }();
+    testing::Rig rig(226, testing::kExtendedModel, true, [](EngineSettings& s) {
+        s.env.timeout = 100;
+        s.env.openRetryTime = 1;
+        s.env.nackRetryTime = 1;
+        s.env.polingRate = 5;
+        s.verify = true;
+    });
+    rig.Seed(kList);
+    HostileProxy proxy(testing::LoopbackAddress(225), rig.address);
+    ASSERT_TRUE(proxy.Start());
+    rig.tcp.SetAddresses({testing::LoopbackAddress(225)});
+    rig.tcp.SetConnectTimeout(1000);
+    MfpEmulator& device = *rig.device;
 
     constexpr int kSessions = 300;
     constexpr int kRates[] = {0, 3, 8, 20, 50};
@@ -269,37 +225,18 @@ TEST(HostileDevice, EveryRunEndsAndSucceedsOnlyWithTheListIntact) {
         proxy.Arm(static_cast<std::uint32_t>(14000 + session), kRates[session % 5]);
         device.ClearTranscript();
         const int connectionsBefore = device.Counters().connections;
-        RunRequest request;
-        request.mode = upload ? RunMode::Upload : RunMode::Download;
-        request.text = dir.File("download.csv");
-        request.table = &table;
-        request.product = &product;
-        request.downloadFile = dir.File("TELDIR_TOOL.TMP");
-        request.sendFile = dir.File("MFP_VERIFY.TMP");
-        if (upload) {
-            table.BuildFromModel(model);
-        }
-        std::remove(request.text.c_str());
-        UThread worker(engine, request);
-        worker.Start();
-        auto finished = std::async(std::launch::async, [&] { worker.Join(); });
-        if (finished.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
-            ADD_FAILURE() << "session " << session << " did not end";
-            engine.RequestTerminate();
-            finished.wait();
+        const std::string sent = upload ? rig.PrepareUpload(kList) : std::string();
+        std::remove(rig.Path("download.csv").c_str());
+        const RunResult result = rig.Run(upload ? RunMode::Upload : RunMode::Download);
+        if (::testing::Test::HasFailure()) {
             break;
         }
-        const RunResult result = worker.Result();
         const bool cut = proxy.CutTheConnection();
         cuts += cut ? 1 : 0;
         if (result.success) {
             ++successes;
-            if (upload) {
-                ASSERT_EQ(dump(), sent) << "session " << session << " uploaded a different list";
-            } else {
-                ASSERT_EQ(dir.Read("download.csv"), dump())
-                    << "session " << session << " downloaded a different list";
-            }
+            ASSERT_EQ(upload ? sent : rig.dir.Read("download.csv"), rig.DeviceDump())
+                << "session " << session << " moved a different list";
         }
         // The fax is released on every connection the device still had when the run ended.
         if (!cut) {
@@ -322,11 +259,9 @@ TEST(HostileDevice, EveryRunEndsAndSucceedsOnlyWithTheListIntact) {
         }
         // A partly written list is put right for the next session.
         if (upload && !result.success) {
-            ASSERT_TRUE(device.LoadUserFile(dir.File("user.csv"), &error)) << error;
+            rig.Seed(kList);
         }
     }
-    receiver.Stop();
-    device.Stop();
     // The mix did what it is for: some sessions got through untouched, some lost the line.
     EXPECT_GT(successes, kSessions / 10);
     EXPECT_GT(cuts, 0);

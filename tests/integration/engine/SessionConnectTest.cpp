@@ -8,13 +8,13 @@
 #include <chrono>
 #include <thread>
 
-#include "MfpEmulator.h"
 #include "comm/DeviceSession.h"
 #include "data/ProductInfo.h"
 #include "support/DiagnosticLog.h"
 #include "support/LoopbackAddress.h"
 #include "support/LoopbackListeners.h"
 #include "support/ScriptedPrompt.h"
+#include "support/ServedMfp.h"
 #include "support/TempDir.h"
 
 namespace dialvane {
@@ -81,14 +81,11 @@ TEST_F(SessionConnect, NoAnswerEndsAfterTenSecondsUnlessStopped) {
 
 TEST_F(SessionConnect, AHostNameReachesTheDevice) {
     MfpEmulatorOptions options;
-    options.address = testing::LoopbackAddress(125);
     options.settingsPath = dir_.File("dialvane.ini");
-    MfpEmulator device(options);
-    std::string error;
-    ASSERT_TRUE(device.Start(&error)) << error;
+    const testing::ServedMfp device(dir_, 125, {}, options);
 
     DeviceSessionSettings settings = Settings();
-    settings.resolver = [address = options.address](const std::string& name) {
+    settings.resolver = [address = device.Address()](const std::string& name) {
         in_addr found{};
         inet_pton(AF_INET, address.c_str(), &found);
         return name == "mfp.front-desk.example" ? HostLookup{found.s_addr, 0}
@@ -110,7 +107,6 @@ TEST_F(SessionConnect, AHostNameReachesTheDevice) {
     EXPECT_EQ(session.Engine().lastFailureText, expected);
     EXPECT_NE(dir_.Read(kLogFileName).find(expected), std::string::npos);
     LogInit(dir_.Path(), dir_.File("none.ini"), QnlEnvRecord{}, 0, 0);
-    device.Stop();
 }
 
 }  // namespace

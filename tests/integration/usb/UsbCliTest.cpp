@@ -6,8 +6,8 @@
 #include "MfpEmulator.h"
 #include "support/FileUtil.h"
 #include "support/FullDialList.h"
-#include "support/LoopbackAddress.h"
 #include "support/RunCli.h"
+#include "support/ServedMfp.h"
 #include "support/TempDir.h"
 
 namespace dialvane {
@@ -70,13 +70,10 @@ TEST_F(UsbCli, DownloadAndVerifiedUploadGiveTheSameFilesAsTheNetwork) {
     EXPECT_TRUE(device_->Problems().empty());
 
     MfpEmulatorOptions options;
-    options.address = testing::LoopbackAddress(241);
     options.settingsPath = settingsFile_;
-    MfpEmulator network(options);
-    ASSERT_TRUE(network.Start());
-    ASSERT_TRUE(network.LoadUserFile(list_));
+    const testing::ServedMfp network(dir_, 241, testing::FullDialList(), options);
     const testing::CliRun overTcp =
-        Cli({"download", "--host", options.address, "-o", dir_.File("tcp.csv")});
+        Cli({"download", "--host", network.Address(), "-o", dir_.File("tcp.csv")});
     ASSERT_EQ(overTcp.status, 0) << overTcp.out << overTcp.err;
     EXPECT_EQ(dir_.Read("usb.csv"), dir_.Read("tcp.csv"));
 }

@@ -7,8 +7,8 @@
 #include "comm/DeviceSession.h"
 #include "data/ProductInfo.h"
 #include "support/FullDialList.h"
-#include "support/LoopbackAddress.h"
 #include "support/ScriptedPrompt.h"
+#include "support/ServedMfp.h"
 #include "support/TempDir.h"
 #include "transport/ChannelLibrary.h"
 
@@ -94,13 +94,10 @@ TEST_F(UsbSession, DownloadAndVerifiedUploadOverTheStandInMatchTheNetwork) {
     }
 
     MfpEmulatorOptions options;
-    options.address = testing::LoopbackAddress(240);
     options.settingsPath = dir_.File("dialvane.ini");
-    MfpEmulator network(options);
-    ASSERT_TRUE(network.Start());
-    ASSERT_TRUE(network.LoadUserFile(list_));
+    const testing::ServedMfp network(dir_, 240, testing::FullDialList(), options);
     DeviceSession session(Settings("tcp"));
-    session.UseNetwork(options.address);
+    session.UseNetwork(network.Address());
     session.SetPrompt(&prompt);
     RecordTable table(product);
     EXPECT_TRUE(session.Download(table, product, dir_.File("tcp.csv")).success);
