@@ -4,9 +4,7 @@
 
 #include <QLabel>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QTest>
-#include <QTextEdit>
 #include <functional>
 
 #include "support/GuiTestSupport.h"
@@ -54,20 +52,9 @@ TEST_F(SmallWindowsTest, SavingTheErrorListOrTheProgressViewWritesItsLinesOrName
         EXPECT_NE(box.text.find(unwritable), std::string::npos);
         EXPECT_EQ(box.icon, PromptIcon::Stop);
     }
-}
-
-TEST_F(SmallWindowsTest, ErrorListKeepsThreeLinesVisibleAndCloses) {
-    TErrLogForm form;
-    form.SetErrors({"Line number:   3 Not Enter Data."});
-    form.show();
-    form.resize(10, 10);
-    EXPECT_GE(form.width(), 220);
-    const int lineHeight = QFontMetrics(form.RE_ErrLog->font()).height();
-    EXPECT_GE(form.RE_ErrLog->viewport()->height(), 3 * lineHeight);
-
-    form.MN_Exit->trigger();
-    EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_FALSE(form.isVisible());
+    errors.show();
+    errors.MN_Exit->trigger();
+    EXPECT_FALSE(errors.isVisible());
 }
 
 TEST_F(SmallWindowsTest, VersionPictureCarriesOneShadowedVersionText) {

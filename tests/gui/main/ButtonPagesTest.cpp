@@ -13,7 +13,6 @@
 
 #include "support/MainWindowFixture.h"
 #include "ui/KWScrollBox.h"
-#include "ui/QuickDialGroupBox.h"
 #include "ui/QuickDialTab.h"
 
 namespace dialvane {
@@ -169,20 +168,26 @@ TEST_F(ButtonPages, SelectionWithOnlyGroupsReturnsTheGroupAndNeverAnEmptyRow) {
     EXPECT_FALSE(dialog->BTN_OK->isEnabled());
 }
 
-TEST_F(ButtonPages, SenderNameOfTwentyOneFullWidthCharactersKeepsTheTab) {
+// Twenty characters fit, wide or not; the twenty-first keeps the user on the tab.
+TEST_F(ButtonPages, AnOverlongSenderNameKeepsTheSenderTab) {
     Make();
     Select(2);
-    form->TabCtrl->setCurrentIndex(3);
-    form->CB_Sender->setEditText(QString(21, QChar(0x6771)));  // 42 bytes
-    form->TabCtrl->setCurrentIndex(1);
-    EXPECT_EQ(form->TabCtrl->currentIndex(), 3);
-    ASSERT_EQ(prompt->Requests().size(), 1u);
-    EXPECT_EQ(prompt->Requests()[0].text, "Sender name is too long.");
-    EXPECT_EQ(prompt->Requests()[0].title, "Input Error");
-    form->CB_Sender->setEditText(QString(20, QChar(0x6771)));
-    form->TabCtrl->setCurrentIndex(1);
-    EXPECT_EQ(form->TabCtrl->currentIndex(), 1);
-    EXPECT_EQ(form->Model().senderName, QString(20, QChar(0x6771)).toStdString());
+    for (const QChar c : {QChar('x'), QChar(0x6771)}) {
+        const int fitting = 20;
+        const size_t asked = prompt->Requests().size();
+        form->TabCtrl->setCurrentIndex(3);
+        form->CB_Sender->setEditText(QString(fitting + 1, c));
+        form->TabCtrl->setCurrentIndex(1);
+        EXPECT_EQ(form->TabCtrl->currentIndex(), 3);
+        ASSERT_EQ(prompt->Requests().size(), asked + 1);
+        EXPECT_EQ(prompt->Requests().back().text, "Sender name is too long.");
+        EXPECT_EQ(prompt->Requests().back().title, "Input Error");
+        EXPECT_EQ(prompt->Requests().back().icon, PromptIcon::Stop);
+        form->CB_Sender->setEditText(QString(fitting, c));
+        form->TabCtrl->setCurrentIndex(1);
+        EXPECT_EQ(form->TabCtrl->currentIndex(), 1);
+        EXPECT_EQ(form->Model().senderName, QString(fitting, c).toStdString());
+    }
 }
 
 TEST_F(ButtonPages, SenderHistoryKeepsFiveNamesAndBlanksMeanNoName) {
@@ -223,21 +228,6 @@ TEST(QuickDialTab, TheWheelScrollsOneStepPerNotchAndReportsIt) {
     box->verticalScrollBar()->setValue(0);
     box->RestorePosition();
     EXPECT_EQ(box->verticalScrollBar()->value(), box->verticalScrollBar()->singleStep());
-}
-
-TEST(QuickDialGroupBox, HoldsAtMostFourNumberedSlots) {
-    testing::EnsureApplication();
-    TGroupBoxQuick box;
-    EXPECT_EQ(box.ButtonEditCaption(), QString());
-    box.SetCount(6);
-    ASSERT_EQ(box.Count(), 4);
-    box.SetLabelQuickNumberCaption(9);
-    box.SetButtonEditCaption("Edit");
-    EXPECT_EQ(box.Panels()[0]->LabelQuickNumber->text(), " 9");
-    EXPECT_EQ(box.Panels()[3]->LabelQuickNumber->text(), "12");
-    EXPECT_EQ(box.Panels()[3]->ButtonEdit->text(), "Edit");
-    box.SetCount(2);
-    EXPECT_EQ(box.Count(), 2);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <future>
 #include <thread>
 
+#include "support/AcceptingListener.h"
 #include "support/LoopbackAddress.h"
 #include "support/LoopbackListeners.h"
 #include "support/StopSignal.h"
@@ -68,15 +69,8 @@ TEST(TcpConnect, EachFailureNamesItsCause) {
 
 TEST(TcpConnect, AHostNameIsLookedUpOnceAndADottedAddressNever) {
     const std::string address = testing::LoopbackAddress(122);
-    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in where{};
-    where.sin_family = AF_INET;
-    where.sin_port = htons(TcpTransport::kDefaultPort);
-    where.sin_addr.s_addr = Ipv4(address);
-    const int one = 1;
-    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&where), sizeof(where)), 0);
-    ASSERT_EQ(listen(listener, 4), 0);
+    const testing::AcceptingListener listener(address);
+    ASSERT_TRUE(listener.Ready());
 
     std::vector<std::string> asked;
     TcpTransport transport;
@@ -93,7 +87,6 @@ TEST(TcpConnect, AHostNameIsLookedUpOnceAndADottedAddressNever) {
     ASSERT_TRUE(transport.Open());
     transport.Close();
     EXPECT_EQ(asked, std::vector<std::string>{"front-desk.mfp.example"});
-    close(listener);
 }
 
 // Starts an Open on a thread of its own, raises the stop once `underWay` says so and returns

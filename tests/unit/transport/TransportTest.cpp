@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "protocol/Answer.h"
+#include "support/AcceptingListener.h"
 #include "support/LoopbackAddress.h"
 #include "transport/ReceiveRing.h"
 #include "transport/TcpTransport.h"
@@ -74,50 +75,6 @@ TEST(ReceiveRing, TakingMoreThanHeldTakesNothing) {
     EXPECT_EQ(ring.Exist(), 1u);
 }
 
-// A one-connection listener on the loopback interface.
-class Listener {
-  public:
-    Listener() {
-        fd_ = socket(AF_INET, SOCK_STREAM, 0);
-        const int one = 1;
-        setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-        listen(fd_, 0);
-        socklen_t length = sizeof(address);
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-    }
-    ~Listener() {
-        if (client_ >= 0) {
-            close(client_);
-        }
-        close(fd_);
-    }
-    std::uint16_t Port() const { return port_; }
-    void Accept() { client_ = accept(fd_, nullptr, nullptr); }
-    void Write(const std::vector<std::uint8_t>& bytes) {
-        ASSERT_EQ(write(client_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-    std::vector<std::uint8_t> Read(std::size_t count) {
-        std::vector<std::uint8_t> bytes(count);
-        bytes.resize(static_cast<std::size_t>(
-            std::max<ssize_t>(recv(client_, bytes.data(), count, MSG_WAITALL), 0)));
-        return bytes;
-    }
-    void CloseClient() {
-        close(client_);
-        client_ = -1;
-    }
-
-  private:
-    int fd_ = -1;
-    int client_ = -1;
-    std::uint16_t port_ = 0;
-};
-
 // Polls until `count` bytes are buffered or the connection is gone.
 std::vector<std::uint8_t> ReceiveAll(TcpTransport& transport, std::size_t count,
                                      std::size_t capacity) {
@@ -145,10 +102,11 @@ TEST(TcpTransport, NoOrUnusableAddressOpensNothing) {
 }
 
 TEST(TcpTransport, BytesTravelBothWaysAndOnlyAPeerCloseIsForced) {
-    Listener listener;
+    const std::string host = testing::LoopbackAddress(221);
+    testing::AcceptingListener listener(host);
+    ASSERT_TRUE(listener.Ready());
     TcpTransport transport;
-    transport.SetAddresses({"127.0.0.1"});
-    transport.SetPort(listener.Port());
+    transport.SetAddresses({host});
     ASSERT_TRUE(transport.Open());
     listener.Accept();
     EXPECT_FALSE(transport.OpenFailure());
@@ -179,15 +137,8 @@ TEST(TcpTransport, BytesTravelBothWaysAndOnlyAPeerCloseIsForced) {
 // part full whenever a piece arrives. Not a byte may be lost.
 TEST(TcpTransport, ReadsNoMoreThanTheRingHoldsSoNoByteIsEverDropped) {
     const std::string host = testing::LoopbackAddress(220);
-    const int server = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const int one = 1;
-    setsockopt(server, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(TcpTransport::kDefaultPort);
-    inet_pton(AF_INET, host.c_str(), &address.sin_addr);
-    ASSERT_EQ(bind(server, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-    ASSERT_EQ(listen(server, 1), 0);
+    testing::AcceptingListener server(host);
+    ASSERT_TRUE(server.Ready());
 
     const std::string shortAnswer = "@QNL SDC FAXTOOL=8\r\n00010000\x0C";
     const std::string data(kMaxAnswerDataChars, 'A');
@@ -201,8 +152,9 @@ TEST(TcpTransport, ReadsNoMoreThanTheRingHoldsSoNoByteIsEverDropped) {
     constexpr int kRuns = 50;
     for (int run = 0; run < kRuns; ++run) {
         ASSERT_TRUE(transport.Open());
-        const int device = accept(server, nullptr, nullptr);
+        const int device = server.Accept();
         ASSERT_GE(device, 0);
+        const int one = 1;
         setsockopt(device, IPPROTO_TCP, TCP_NODELAY, &one, sizeof(one));
         std::atomic<bool> written{false};
         std::thread writer([&] {
@@ -230,12 +182,11 @@ TEST(TcpTransport, ReadsNoMoreThanTheRingHoldsSoNoByteIsEverDropped) {
             idle = written && !grew ? idle + 1 : 0;
         }
         writer.join();
-        close(device);
+        server.CloseClient();
         transport.Close();
         ASSERT_EQ(got.size(), stream.size()) << "run " << run;
         ASSERT_TRUE(got == stream) << "run " << run;
     }
-    close(server);
 }
 
 }  // namespace

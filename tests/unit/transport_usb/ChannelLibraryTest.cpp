@@ -77,15 +77,12 @@ TEST_F(ChannelLibraryTest, OpenResolvesEveryEntryAndOpensTheFirstPreferredChanne
                                                       "MVGetAvailableChannel", "MVOpenChannel"}));
 
     const std::string log = Log();
+    // The steps a support person reads: the printer found, the library, the channel chosen.
     for (const char* line :
-         {"//=== ZEVIZ Setup 2 Start.", "ListPrinterName done.",
-          "PRTLIST00: \"DX7700\" ORVEX DX-R7700 [usb://ORVEX/DX-R7700?serial=EMU1]",
+         {"PRTLIST00: \"DX7700\" ORVEX DX-R7700 [usb://ORVEX/DX-R7700?serial=EMU1]",
           "GetZEVIZLibraryPath done. : " FAKE_ZEVIZ_FOLDER "/libzeviz.so (DX7700 [ORVEX DX-R7700])",
-          "LoadLibrary done. : ", "GetProcAddres [0] : ", "GetProcAddres [9] : ",
-          "ZEVIZ_MVInitialize done.", "デバイスID=[MFG:ORVEX;MDL:DX-R7700;]", "チャネル数=3",
-          "チャネル情報2: Channel[10010002] Mode[2]", "ZEVIZ_MVGetDeviceID done.",
-          "ZEVIZ_MVGetAvailableChannel done.", "プリンタ名: [DX7700] チャネル: [10010002]",
-          "MVOpenChannel(5) ", "ZEVIZ_MVOpenChannel done.", "//=== ZEVIZ Setup 2 Complete."}) {
+          "チャネル情報2: Channel[10010002] Mode[2]", "プリンタ名: [DX7700] チャネル: [10010002]",
+          "//=== ZEVIZ Setup 2 Complete."}) {
         EXPECT_NE(log.find(line), std::string::npos) << line;
     }
     const std::string driver = dir_.Read("drivers/ORVEX DX-R7700.ini");
