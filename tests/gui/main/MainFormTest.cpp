@@ -474,35 +474,6 @@ TEST_F(MainFormTest, OfflineStartupNeedsThePrinterDriverOnlyOverUsb) {
     EXPECT_EQ(prompt->Requests()[0].text, "Not exist Printer Driver.");
 }
 
-TEST_F(MainFormTest, StartupInquiryTakesTheReportedModel) {
-    environment->user.ipAddress = StartEmulator(195);
-    ASSERT_TRUE(device);
-    Make("Unknown");
-    form->StartupTimerTimer();
-    EXPECT_FALSE(form->isEnabled());
-    ASSERT_TRUE(testing::ProcessUntil([&] { return !form->InquiryRunning(); }));
-    EXPECT_TRUE(form->isEnabled());
-    EXPECT_TRUE(form->DeviceReady());
-    EXPECT_EQ(form->windowTitle().toStdString(), "Dialvane - DX-R7700");
-    EXPECT_EQ(form->Product().ModelName(), "DX-R7700");
-    EXPECT_EQ(form->TabCtrl->tabText(2).toStdString(), "Quick Dial");
-    EXPECT_TRUE(prompt->Requests().empty());
-}
-
-TEST_F(MainFormTest, UnreachableDeviceAtStartupForcesTheSetupPanel) {
-    environment->user.ipAddress = testing::LoopbackAddress(187);  // nobody listens there
-    Make();
-    form->StartupTimerTimer();
-    ASSERT_TRUE(testing::ProcessUntil([&] { return !form->InquiryRunning(); }));
-    EXPECT_FALSE(form->DeviceReady());
-    EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
-    EXPECT_FALSE(form->TV_Ctrl->isEnabled());
-    EXPECT_FALSE(form->MN_Edit->isEnabled());
-    ASSERT_EQ(prompt->Requests().size(), 1u);
-    EXPECT_EQ(prompt->Requests()[0].text, "Make sure the device is properly connected.");
-    EXPECT_EQ(prompt->Requests()[0].icon, PromptIcon::Warning);
-}
-
 TEST_F(MainFormTest, ClosingDuringTheStartupInquiryAsksTheStopQuestionAndEnds) {
     environment->user.ipAddress = StartEmulator(196);
     ASSERT_TRUE(device);

@@ -254,10 +254,13 @@ TEST_F(SetupPanel, FirstStartWalksFromTheFailedInquiryToTheList) {
     ASSERT_TRUE(testing::ProcessUntil([&] { return !form->InquiryRunning(); }));
     EXPECT_EQ(Texts("Dialvane"),
               std::vector<std::string>{"Make sure the device is properly connected."});
+    EXPECT_EQ(prompt->Requests().back().icon, PromptIcon::Warning);
     EXPECT_FALSE(noticeShownWithWarning);
     ASSERT_EQ(form->MainMode(), MainModeKind::Setup);
+    EXPECT_FALSE(form->DeviceReady());
     EXPECT_FALSE(form->BTN_Cancel_Setup->isEnabled());
     EXPECT_FALSE(form->TV_Ctrl->isEnabled());
+    EXPECT_FALSE(form->MN_Edit->isEnabled());
     EXPECT_FALSE(form->BTN_OK_Setup->isEnabled());
 
     Type(address);
@@ -265,10 +268,14 @@ TEST_F(SetupPanel, FirstStartWalksFromTheFailedInquiryToTheList) {
     prompt->Queue(PromptAnswer::Yes);  // register it
     form->BTN_OK_Setup->click();
     EXPECT_EQ(Texts("Confirm Registration").size(), 1u);
+    EXPECT_FALSE(form->isEnabled());  // while the inquiry runs
     ASSERT_TRUE(testing::ProcessUntil([&] { return !form->InquiryRunning(); }));
+    EXPECT_TRUE(form->isEnabled());
     EXPECT_TRUE(form->DeviceReady());
     EXPECT_TRUE(form->TV_Ctrl->isEnabled());
+    // The reported model replaces "Unknown", with its profile.
     EXPECT_EQ(form->windowTitle().toStdString(), "Dialvane - DX-R7700");
+    EXPECT_EQ(form->TabCtrl->tabText(2).toStdString(), "Quick Dial");
     EXPECT_EQ(environment->user.ipHistory, std::vector<std::string>{address});
 
     prompt->Queue(PromptAnswer::Yes);

@@ -90,8 +90,13 @@ TEST_F(LoaderTest, KeysCountsAndEmptyFields) {
     EXPECT_TRUE(Load(" S001 ,Office,03-555-123,\r\n,,,\r\n   \r\n\r\n").empty());
     EXPECT_EQ(model_.speedDials[1].faxNumber, "03-555-123");
 
-    EXPECT_TRUE(Load("S001,,03-555-123,").empty());
+    // An empty name keeps its place before the later fields, in a group too.
+    EXPECT_TRUE(Load("S1,,123,KW\r\nG1,,S1,S2\r\nS2,B,2\r\n").empty());
     EXPECT_EQ(model_.speedDials[1].name, "");
+    EXPECT_EQ(model_.speedDials[1].faxNumber, "123");
+    EXPECT_EQ(model_.speedDials[1].keyword, "KW");
+    ASSERT_EQ(model_.groups[1].members.size(), 2u);
+    EXPECT_EQ(model_.groups[1].name, "");
     // Without a name, later empty fields still close up: KW becomes the fax number.
     EXPECT_EQ(Load("S001,Office,,KW"),
               Lines{"Line number:   1 [Speed dial] item contents abnormal<0123456789 *#->_%ABCD> "
@@ -104,16 +109,6 @@ TEST_F(LoaderTest, KeysCountsAndEmptyFields) {
               (Lines{"Line number:   1 Form abnormal<Sxx/Gxx/Wx/N> (s1)",
                      "Line number:   2 Form abnormal<Sxx/Gxx/Wx/N> (NX)",
                      "Line number:   3 Form abnormal<Sxx/Gxx/Wx/N> (W)"}));
-}
-
-TEST_F(LoaderTest, EmptyNameKeepsItsPlaceBeforeLaterFields) {
-    EXPECT_TRUE(Load("S1,,123,KW\r\nG1,,S1,S2\r\nS2,B,2\r\n").empty());
-    EXPECT_EQ(model_.speedDials[1].name, "");
-    EXPECT_EQ(model_.speedDials[1].faxNumber, "123");
-    EXPECT_EQ(model_.speedDials[1].keyword, "KW");
-    EXPECT_EQ(model_.groups[1].name, "");
-    ASSERT_EQ(model_.groups[1].members.size(), 2u);
-    EXPECT_EQ(model_.groups[1].members[0].number, 1);
 }
 
 TEST_F(LoaderTest, LimitsFollowTheProduct) {

@@ -165,14 +165,6 @@ TEST_F(RecordTableTest, BuildFromModelWriteAndLoadBack) {
     EXPECT_EQ(table_.Count(), 3);
 }
 
-TEST_F(RecordTableTest, GroupMembersMustBeStored) {
-    Store({"S1", "a", "1"});
-    Store({"G1", "g", "S1", "S2"});
-    EXPECT_THAT([&] { table_.CheckGroupMembers(); },
-                ::testing::ThrowsMessage<ValidationError>(
-                    ::testing::StrEq("Specified speed dial number is not registered.S2")));
-}
-
 TEST_F(RecordTableTest, CapabilityUseAndWarning) {
     Store({"S60", "a", "", "1"});
     Store({"W3", "S60"});
