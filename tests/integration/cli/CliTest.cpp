@@ -26,10 +26,6 @@ TEST_F(CliTest, CheckReportsErrorLinesAndStatus) {
     EXPECT_EQ(clean.status, 0);
     EXPECT_EQ(clean.out, "");
 
-    auto errors = Cli({"check", kSamples + "fixtures/every-error.csv"});
-    EXPECT_EQ(errors.status, 1);
-    EXPECT_EQ(errors.out, ReadFileBytes(kSamples + "fixtures/every-error.expected.txt"));
-
     // The one-touch model of the delivered settings changes limits and wording.
     auto oneTouch = Cli({"check", "--model", "DX-C3500", kSamples + "fixtures/not-registered.csv"});
     EXPECT_EQ(oneTouch.status, 1);
@@ -125,18 +121,6 @@ TEST_F(CliTest, EncodingOptionReadsAndWritesOtherEncodings) {
     auto bad = Cli({"check", "--encoding", "latin1", list});
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("invalid value for --encoding: latin1"), std::string::npos) << bad.err;
-}
-
-TEST_F(CliTest, StartsLikeTheDesktopProgramInItsDataFolder) {
-    ASSERT_EQ(Cli({"check", kSamples + "sample-dial-list.csv"}).status, 0);
-    const std::string log = ReadFileBytes(File("data/ZEVIZ_LOG.txt")).value_or("");
-    EXPECT_NE(log.find("ORVEX Dialvane"), std::string::npos) << log;
-    EXPECT_NE(log.find("CONNECT_NO"), std::string::npos) << log;
-    // The header names the settings file in use: the one beside the built program.
-    EXPECT_NE(
-        log.find("設定ファイル....." DIALVANE_BINARY_DIR "/apps/dialvane-cli/dialvane.ini\r\n"),
-        std::string::npos)
-        << log;
 }
 
 TEST_F(CliTest, SettingsFileAndModelMustExist) {

@@ -85,29 +85,27 @@ TEST_F(CliBackup, BusyDeviceMidwayLeavesARestorableBackup) {
     ExpectIncompleteAndRestore(faults);
 }
 
-TEST_F(CliBackup, FailureBeforeTheCancellationSaysNothingOfAnIncompleteList) {
+// A backup that cannot be written, or a failure before anything is cancelled: the MFP's list
+// is untouched and nothing speaks of an incomplete list.
+TEST_F(CliBackup, FailureBeforeTheCancellationLeavesTheListAsItWas) {
     Serve(153);
+    fs::create_directories(dir_.File("data"));
+    dir_.Write("data/backups", "a file where the folder belongs");
+    const auto unwritable = Cli({"upload", "--host", address_, dir_.File("edited.csv")});
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_NE(unwritable.err.find("could not be written to " + dir_.File("data/backups/")),
+              std::string::npos)
+        << unwritable.err;
+    EXPECT_TRUE(unwritable.err.ends_with("Nothing was sent to the MFP.\nUpload failed.\n"))
+        << unwritable.err;
+
+    fs::remove(dir_.File("data/backups"));
     EmulatorFaults faults;
     faults.silence = CommandMatch::Nth(2, ToolCommand::FrameWrite, 0x21);  // the upload's
     Device().SetFaults(faults);
-    const auto upload = Cli({"upload", "--host", address_, dir_.File("edited.csv")});
-    EXPECT_EQ(upload.status, 1);
-    EXPECT_EQ(upload.err.find("incomplete"), std::string::npos) << upload.err;
-    EXPECT_EQ(Cancellations(), 0);
-    EXPECT_EQ(Dump(), before_);
-}
-
-TEST_F(CliBackup, ABackupThatCannotBeWrittenSendsNothing) {
-    Serve(154);
-    fs::create_directories(dir_.File("data"));
-    dir_.Write("data/backups", "a file where the folder belongs");
-    const auto upload = Cli({"upload", "--host", address_, dir_.File("edited.csv")});
-    EXPECT_EQ(upload.status, 1);
-    EXPECT_NE(upload.err.find("could not be written to " + dir_.File("data/backups/")),
-              std::string::npos)
-        << upload.err;
-    EXPECT_TRUE(upload.err.ends_with("Nothing was sent to the MFP.\nUpload failed.\n"))
-        << upload.err;
+    const auto silent = Cli({"upload", "--host", address_, dir_.File("edited.csv")});
+    EXPECT_EQ(silent.status, 1);
+    EXPECT_EQ(silent.err.find("incomplete"), std::string::npos) << silent.err;
     EXPECT_EQ(Cancellations(), 0);
     EXPECT_EQ(Device().Counters().registrations.size(), 0u);
     EXPECT_EQ(Dump(), before_);

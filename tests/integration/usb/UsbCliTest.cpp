@@ -1,11 +1,9 @@
 // dialvane-cli over USB: the built program, our channel library beside it, the emulator's
 // pseudo-terminal as the printer, named in the library's mapping file.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include "MfpEmulator.h"
+#include "UsbStandIn.h"
 #include "support/FileUtil.h"
-#include "support/FullDialList.h"
 #include "support/RunCli.h"
 #include "support/ServedMfp.h"
 #include "support/TempDir.h"
@@ -13,46 +11,28 @@
 namespace dialvane {
 namespace {
 
+// The delivered settings with the stand-in's model among the supported ones.
+std::string SettingsWithTheStandIn() {
+    std::string settings = ReadFileBytes(DIALVANE_SOURCE_DIR "/config/dialvane.ini").value_or("");
+    const std::string current = "PRTMDLNAME=DX-M100\n";
+    settings.replace(settings.find(current), current.size(),
+                     current + "PRINTER_MODEL_1=ORVEX DX-R7700\nPRTMDLNAME_1=DX-R7700\n");
+    return settings;
+}
+
 class UsbCli : public ::testing::Test {
   protected:
-    void SetUp() override {
-        // The delivered settings with the stand-in's model among the supported ones.
-        std::string settings =
-            ReadFileBytes(DIALVANE_SOURCE_DIR "/config/dialvane.ini").value_or("");
-        const std::string current = "PRTMDLNAME=DX-M100\n";
-        settings.replace(settings.find(current), current.size(),
-                         current + "PRINTER_MODEL_1=ORVEX DX-R7700\nPRTMDLNAME_1=DX-R7700\n");
-        settingsFile_ = dir_.Write("dialvane.ini", settings);
-        list_ = dir_.Write("full.csv", testing::FullDialList());
-        setenv("XDG_CONFIG_HOME", dir_.Path().c_str(), 1);
-        // No scheduler: the printer comes from the mapping file alone.
-        setenv("CUPS_SERVER", dir_.File("no-cups.sock").c_str(), 1);
-
-        MfpEmulatorOptions options;
-        options.usbPtyLink = dir_.File("lp0");
-        options.settingsPath = settingsFile_;
-        options.model = "DX-R7700";
-        device_ = std::make_unique<MfpEmulator>(options);
-        std::string error;
-        ASSERT_TRUE(device_->Start(&error)) << error;
-        ASSERT_TRUE(device_->LoadUserFile(list_, &error)) << error;
-        MakeDirectories(dir_.File("ORVEX/Dialvane"));
-        dir_.Write("ORVEX/Dialvane/zeviz.ini", "[Front desk]\nDevice=" + options.usbPtyLink +
-                                                   "\nDeviceID=" + device_->DeviceId() + "\n");
-    }
-    void TearDown() override {
-        unsetenv("XDG_CONFIG_HOME");
-        unsetenv("CUPS_SERVER");
-    }
+    // No scheduler: the printer comes from the mapping file alone.
+    void SetUp() override { setenv("CUPS_SERVER", dir_.File("no-cups.sock").c_str(), 1); }
+    void TearDown() override { unsetenv("CUPS_SERVER"); }
     testing::CliRun Cli(std::vector<std::string> args) const {
         args.insert(args.begin(), {"--settings", settingsFile_});
         return testing::RunCli(dir_, args);
     }
 
     testing::TempDir dir_;
-    std::string settingsFile_;
-    std::string list_;
-    std::unique_ptr<MfpEmulator> device_;
+    const std::string settingsFile_ = dir_.Write("dialvane.ini", SettingsWithTheStandIn());
+    testing::UsbStandIn standIn_{dir_, settingsFile_, "Front desk"};
 };
 
 TEST_F(UsbCli, DownloadAndVerifiedUploadGiveTheSameFilesAsTheNetwork) {
@@ -63,11 +43,11 @@ TEST_F(UsbCli, DownloadAndVerifiedUploadGiveTheSameFilesAsTheNetwork) {
     const testing::CliRun download = Cli({"download", "--usb", "-o", dir_.File("usb.csv")});
     ASSERT_EQ(download.status, 0) << download.out << download.err;
 
-    device_->ClearDialList();
+    standIn_.device->ClearDialList();
     const testing::CliRun upload =
-        Cli({"upload", "--usb", "--printer", "Front desk", "--verify", list_});
+        Cli({"upload", "--usb", "--printer", "Front desk", "--verify", standIn_.list});
     ASSERT_EQ(upload.status, 0) << upload.out << upload.err;
-    EXPECT_TRUE(device_->Problems().empty());
+    EXPECT_TRUE(standIn_.device->Problems().empty());
 
     MfpEmulatorOptions options;
     options.settingsPath = settingsFile_;

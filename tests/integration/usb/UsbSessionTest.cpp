@@ -1,12 +1,10 @@
 // The whole USB path without hardware: the binding loads our channel library, which opens the
 // emulator's pseudo-terminal named by the library's mapping file.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include "MfpEmulator.h"
+#include "UsbStandIn.h"
 #include "comm/DeviceSession.h"
 #include "data/ProductInfo.h"
-#include "support/FullDialList.h"
 #include "support/ScriptedPrompt.h"
 #include "support/ServedMfp.h"
 #include "support/TempDir.h"
@@ -21,34 +19,11 @@ constexpr const char* kSettings =
 
 class UsbSession : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_.Write("dialvane.ini", kSettings);
-        list_ = dir_.Write("full.csv", testing::FullDialList());
-        // The library finds the stand-in through its own settings file.
-        setenv("XDG_CONFIG_HOME", dir_.Path().c_str(), 1);
-    }
-    void TearDown() override { unsetenv("XDG_CONFIG_HOME"); }
-
-    MfpEmulator& StartStandIn() {
-        MfpEmulatorOptions options;
-        options.usbPtyLink = dir_.File("lp0");
-        options.settingsPath = dir_.File("dialvane.ini");
-        emulator_ = std::make_unique<MfpEmulator>(options);
-        std::string error;
-        EXPECT_TRUE(emulator_->Start(&error)) << error;
-        EXPECT_TRUE(emulator_->LoadUserFile(list_, &error)) << error;
-        MakeDirectories(dir_.File("ORVEX/Dialvane"));
-        dir_.Write("ORVEX/Dialvane/zeviz.ini", "[DX7700]\nDevice=" + options.usbPtyLink +
-                                                   "\nDeviceID=" + emulator_->DeviceId() + "\n");
-        return *emulator_;
-    }
-
     std::unique_ptr<ChannelLibrary> MakeChannel() {
         ChannelLibrarySetup setup;
         setup.libraryFolder = ChannelLibraryFolder(DIALVANE_BINARY_DIR "/tests");
         setup.models = {"ORVEX DX-R7700"};
-        const std::string mapping = dir_.File("ORVEX/Dialvane/zeviz.ini");
-        setup.listPrinters = [mapping, models = setup.models] {
+        setup.listPrinters = [mapping = standIn_.mapping, models = setup.models] {
             PrinterSources sources;
             sources.useCups = false;
             sources.usbClassFolder = "/nonexistent";
@@ -68,12 +43,11 @@ class UsbSession : public ::testing::Test {
     }
 
     testing::TempDir dir_;
-    std::string list_;
-    std::unique_ptr<MfpEmulator> emulator_;
+    testing::UsbStandIn standIn_{dir_, dir_.Write("dialvane.ini", kSettings), "DX7700"};
 };
 
 TEST_F(UsbSession, DownloadAndVerifiedUploadOverTheStandInMatchTheNetwork) {
-    MfpEmulator& usbDevice = StartStandIn();
+    MfpEmulator& usbDevice = *standIn_.device;
     auto channel = MakeChannel();
     testing::ScriptedPrompt prompt;
     TProductInfo product(dir_.File("dialvane.ini"));
@@ -106,7 +80,7 @@ TEST_F(UsbSession, DownloadAndVerifiedUploadOverTheStandInMatchTheNetwork) {
 }
 
 TEST_F(UsbSession, UnplugInTheMiddleEndsTheRunWithOneMessage) {
-    MfpEmulator& device = StartStandIn();
+    MfpEmulator& device = *standIn_.device;
     EmulatorFaults faults;
     faults.disconnect = CommandMatch::Nth(3, ToolCommand::FrameRead);
     device.SetFaults(faults);
