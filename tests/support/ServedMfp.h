@@ -55,6 +55,9 @@ class CliAgainstMfp : public ::testing::Test {
     static constexpr const char* kSettings =
         "[DX-R7700]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n"
         "[QNL_ENV]\nOPEN_RETRY_TIME=5\nNACK_RETRY_TIME=5\nNACK_RETRY_COUNT=3\nTIMEOUT=3000\n";
+    // A small list with a speed dial beyond the one-touch models' 60, a group and a button.
+    static constexpr const char* kList =
+        "S1,Office,03-555-123,OFF\r\nS75,Far,0011,\r\nG1,Team,S1,S75\r\nW4,G1\r\nN,Head Office\r\n";
 
     CliAgainstMfp() { WriteSettings(); }
     void WriteSettings(const std::string& more = {}) const {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "DeviceDialList.h"
 
 namespace dialvane::emu {
@@ -131,23 +133,21 @@ TEST(EmulatorAssembler, CollectsAMessageAndRejectsFramesOutOfPlace) {
     ASSERT_EQ(done.params.size(), 2u);
     EXPECT_EQ(done.params[1].value, Bytes{2});
 
-    EXPECT_NE(assembler.Add(last).problem.find("without a first frame"), std::string::npos);
-    assembler.Add(first);
-    EXPECT_NE(assembler.Add(std::string({'\x40', '\x7A', 0, 3, '\x60', 1, 2}))
-                  .problem.find("inside message"),
-              std::string::npos);
-    assembler.Add(first);
-    EXPECT_NE(assembler.Add(std::string({'\xC0', '\x7C', 0, 5, 0, 3, '\x60', 1, 0}))
-                  .problem.find("left incomplete"),
-              std::string::npos);
-    // LEN promised 6 parameter bytes, the frames carried 3 + 6.
-    assembler.Add(first);
-    EXPECT_NE(assembler.Add(std::string({'\x40', '\x7D', 0, 6, '\x60', 1, 2, '\x60', 1, 3}))
-                  .problem.find("LEN 6"),
-              std::string::npos);
-    EXPECT_NE(assembler.Add(std::string({'\xC0', '\x7C', 0, 5, 0, 4, '\x60', 1, 0}))
-                  .problem.find("LEN 4"),
-              std::string::npos);
+    // Each frame out of place, after the frames before it.
+    const std::vector<std::tuple<std::vector<std::string>, std::string, std::string>> faults = {
+        {{}, last, "without a first frame"},
+        {{first}, {'\x40', '\x7A', 0, 3, '\x60', 1, 2}, "inside message"},
+        {{first}, {'\xC0', '\x7C', 0, 5, 0, 3, '\x60', 1, 0}, "left incomplete"},
+        // LEN promised 6 parameter bytes, the frames carried 3 + 6.
+        {{first}, {'\x40', '\x7D', 0, 6, '\x60', 1, 2, '\x60', 1, 3}, "LEN 6"},
+        {{}, {'\xC0', '\x7C', 0, 5, 0, 4, '\x60', 1, 0}, "LEN 4"},
+    };
+    for (const auto& [before, frame, problem] : faults) {
+        for (const std::string& earlier : before) {
+            assembler.Add(earlier);
+        }
+        EXPECT_NE(assembler.Add(frame).problem.find(problem), std::string::npos) << problem;
+    }
 }
 
 }  // namespace

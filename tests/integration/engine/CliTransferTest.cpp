@@ -9,9 +9,6 @@
 namespace dialvane {
 namespace {
 
-constexpr const char* kList =
-    "S1,Office,03-555-123,OFF\r\nS75,Far,0011,\r\nG1,Team,S1,S75\r\nW4,G1\r\nN,Head Office\r\n";
-
 class CliTransfer : public testing::CliAgainstMfp {};
 
 TEST_F(CliTransfer, TestNamesTheModelOrTheCause) {

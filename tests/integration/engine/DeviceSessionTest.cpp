@@ -10,6 +10,7 @@
 #include "support/FileUtil.h"
 #include "support/ScriptedPrompt.h"
 #include "support/ServedMfp.h"
+#include "support/SessionSettings.h"
 
 namespace dialvane {
 namespace {
@@ -24,14 +25,7 @@ MfpEmulatorOptions LimitedBy(const testing::TempDir& dir) {
     return options;
 }
 
-DeviceSessionSettings SettingsIn(const testing::TempDir& dir, const std::string& tag) {
-    DeviceSessionSettings settings;
-    settings.engine.env.timeout = 5000;
-    settings.engine.verify = true;
-    settings.downloadFile = dir.File("download-" + tag + ".tmp");
-    settings.sendFile = dir.File("send-" + tag + ".tmp");
-    return settings;
-}
+using testing::SessionSettingsIn;
 
 TEST(DeviceSession, ParallelSessionsReadTheirOwnDevice) {
     testing::TempDir dir;
@@ -43,7 +37,7 @@ TEST(DeviceSession, ParallelSessionsReadTheirOwnDevice) {
 
     auto download = [&](int host, const std::string& tag, RunResult* result) {
         testing::ScriptedPrompt prompt;
-        DeviceSession session(SettingsIn(dir, tag));
+        DeviceSession session(SessionSettingsIn(dir, tag));
         session.UseNetwork(testing::LoopbackAddress(host));
         session.SetPrompt(&prompt);
         TProductInfo product(dir.File("dialvane.ini"));
@@ -68,7 +62,7 @@ TEST(DeviceSession, TheSessionsTemporaryFilesAreReadableByTheirOwnerOnly) {
     testing::TempDir dir;
     dir.Write("dialvane.ini", kSettings);
     const testing::ServedMfp device(dir, 233, "S1,Office,0101,\r\n", LimitedBy(dir));
-    DeviceSession session(SettingsIn(dir, "m"));
+    DeviceSession session(SessionSettingsIn(dir, "m"));
     session.UseNetwork(testing::LoopbackAddress(233));
     testing::ScriptedPrompt prompt;
     session.SetPrompt(&prompt);
@@ -92,7 +86,7 @@ TEST(DeviceSession, UploadWhoseSendFileCannotBeWrittenNeverContactsTheMfp) {
     testing::TempDir dir;
     dir.Write("dialvane.ini", kSettings);
     const testing::ServedMfp device(dir, 232, "S1,Office,0101,\r\n", LimitedBy(dir));
-    DeviceSessionSettings settings = SettingsIn(dir, "x");
+    DeviceSessionSettings settings = SessionSettingsIn(dir, "x");
     settings.sendFile = dir.File("missing-folder/send.tmp");
     DeviceSession session(settings);
     session.UseNetwork(testing::LoopbackAddress(232));

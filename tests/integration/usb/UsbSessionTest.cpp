@@ -7,6 +7,7 @@
 #include "data/ProductInfo.h"
 #include "support/ScriptedPrompt.h"
 #include "support/ServedMfp.h"
+#include "support/SessionSettings.h"
 #include "support/TempDir.h"
 #include "transport/ChannelLibrary.h"
 
@@ -34,12 +35,7 @@ class UsbSession : public ::testing::Test {
     }
 
     DeviceSessionSettings Settings(const std::string& tag) const {
-        DeviceSessionSettings settings;
-        settings.engine.env.timeout = 5000;
-        settings.engine.verify = true;
-        settings.downloadFile = dir_.File("download-" + tag + ".tmp");
-        settings.sendFile = dir_.File("send-" + tag + ".tmp");
-        return settings;
+        return testing::SessionSettingsIn(dir_, tag);
     }
 
     testing::TempDir dir_;
