@@ -87,7 +87,9 @@ TEST(EngineTransfer, OneTouchListRoundTripsInTheNormalLayout) {
     EXPECT_TRUE(rig.device->Problems().empty()) << rig.device->Problems().front();
 }
 
-TEST(EngineTransfer, AnEmptySenderReplacesTheDevicesSenderAndVerifies) {
+// An empty sender replaces the device's one and verifies; a send file that no longer matches
+// what went to the device fails the verify.
+TEST(EngineTransfer, VerifyComparesWhatIsReadBackWithTheSendFile) {
     Rig rig(26, kOneTouchModel, false, [](EngineSettings& s) { s.verify = true; });
     rig.Seed(OneTouchList());
     std::string list = OneTouchList();
@@ -96,17 +98,12 @@ TEST(EngineTransfer, AnEmptySenderReplacesTheDevicesSenderAndVerifies) {
     const RunResult upload = rig.Run(RunMode::Upload);
     EXPECT_TRUE(upload.success) << upload.completionText;
     EXPECT_EQ(rig.DeviceDump(), sent);
-}
 
-TEST(EngineTransfer, VerifyThatReadsBackSomethingElseFails) {
-    Rig rig(12, kOneTouchModel, false, [](EngineSettings& s) { s.verify = true; });
-    rig.PrepareUpload(OneTouchList());
-    // The send file no longer matches what goes to the device.
     WriteFileAtomic(rig.Path("MFP_VERIFY.TMP"), "S1,Other,1,\r\n");
-    const RunResult upload = rig.Run(RunMode::Upload);
-    EXPECT_FALSE(upload.success);
-    ExpectCompletion(rig, "Upload failed.\r\n( Verifying failure )");
-    EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
+    EXPECT_FALSE(rig.Run(RunMode::Upload).success);
+    ASSERT_EQ(rig.Completions().size(), 2u);
+    EXPECT_EQ(rig.Completions()[1].text, "Upload failed.\r\n( Verifying failure )");
+    EXPECT_EQ(rig.device->Counters().occupyEnds, 2);
 }
 
 TEST(EngineTransfer, BusyAnswersAreWaitedOutWithoutResending) {
