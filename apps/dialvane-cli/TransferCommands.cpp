@@ -16,6 +16,7 @@
 #include "PrefixedLines.h"
 #include "StandardStreams.h"
 #include "StopSignals.h"
+#include "UserFileEncoding.h"
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
 #include "data/TextChecks.h"
@@ -140,7 +141,7 @@ int RunFleet(const CliOptions& options, std::ostream& out, std::ostream& err) {
     if (options.command == "upload") {
         TProductInfo product(environment.programSettingsFile);
         DialModel model;
-        const LoadResult loaded = LoadDialFile(options.file, model, product);
+        const LoadResult loaded = LoadUserFile(options, model, product);
         if (!loaded.readable) {
             general << TerminalText(loaded.readError) << '\n';
             return kExitUsage;
