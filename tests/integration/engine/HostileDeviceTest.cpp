@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -238,7 +239,12 @@ TEST(HostileDevice, EveryRunEndsAndSucceedsOnlyWithTheListIntact) {
             ASSERT_EQ(upload ? sent : rig.dir.Read("download.csv"), rig.DeviceDump())
                 << "session " << session << " moved a different list";
         }
-        // The fax is released on every connection the device still had when the run ended.
+        // The fax is released on every connection the device still had when the run ended. A
+        // release the program sent just before closing may still be on its way through the
+        // proxy: the device has seen all of it once every connection has ended on its side.
+        ASSERT_TRUE(
+            device.WaitForDisconnects(device.Counters().connections, std::chrono::seconds(10)))
+            << "session " << session << " left a connection open";
         if (!cut) {
             for (int connection = connectionsBefore + 1;
                  connection <= device.Counters().connections; ++connection) {
