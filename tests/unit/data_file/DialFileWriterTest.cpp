@@ -1,53 +1,33 @@
 #include "DialFileTestSupport.h"
 #include "data/DialFileLoader.h"
 #include "data/DialFileWriter.h"
-#include "data/RecordKey.h"
+#include "support/FullDialList.h"
 
 namespace dialvane {
 namespace {
 
 using testing::DialFileTest;
 
-// Every slot used, with the texts that need quoting or spacing care and empty names.
-DialModel FullModel() {
-    DialModel model;
-    const char* names[] = {"Smith, John", "Head  Office", "say \"hi\"", "", "x"};
-    for (int n = 1; n <= kMaxSpeedDials; ++n) {
-        SpeedDialEntry& e = model.speedDials[n];
-        e.key = FormatRecordKey('S', n);
-        e.name = names[n % 5];
-        e.keyword = n % 2 ? "" : "KW " + std::to_string(n);
-        e.faxNumber = "03-555 " + std::to_string(n);
-    }
-    for (int g = 1; g <= kMaxGroups; ++g) {
-        GroupDialEntry& group = model.groups[g];
-        group.number = g;
-        group.name = g == 3 ? "" : "Group, " + std::to_string(g);
-        for (int m = 0; m < kMaxGroupMembers; ++m) {
-            group.members.push_back({'S', 1 + (g * 7 + m * 9) % kMaxSpeedDials});
-        }
-        model.groupDisplay[g].key = FormatRecordKey('G', g);
-        model.groupDisplay[g].name = group.name;
-    }
-    for (int w = 1; w <= kMaxBindings; ++w) {
-        model.bindings[w] = w % 2 ? FormatRecordKey('S', w * 10) : FormatRecordKey('G', w);
-    }
-    model.senderName = "ORVEX Sales, Tokyo";
-    for (int g = 1; g <= kMaxGroups; ++g) {
-        model.groups[g].recordText = model.GroupRecordText(g);
-    }
-    model.RebuildMemberships();
-    return model;
-}
-
 TEST_F(DialFileTest, SavedFullModelLoadsBackUnchanged) {
-    DialModel saved = FullModel();
+    // Every slot used, with names that need quoting or keep their inner blanks, and empty names.
+    std::string list = testing::FullDialList();
+    for (const auto& [from, to] : {std::pair{"Name 1,", "\"Smith, John\","},
+                                   {"Name 2,", "\"say \"\"hi\"\"\","},
+                                   {"Name 3,", ","},
+                                   {"Name 4,", "Head  Office,"},
+                                   {"Group 3,", ","},
+                                   {"N,Head Office Sender01", "N,\"Sales, Tokyo\""}}) {
+        list.replace(list.find(from), std::string_view(from).size(), to);
+    }
+    DialModel saved;
+    ASSERT_EQ(LoadDialText(list, saved, *quick_), std::vector<std::string>{});
     const std::string path = dir_.File("full.csv");
     ASSERT_TRUE(SaveDialFile(path, saved, *quick_, nullptr));
     DialModel loaded;
     const LoadResult result = LoadDialFile(path, loaded, *quick_);
     EXPECT_TRUE(result.errorLines.empty()) << result.errorLines.front();
     EXPECT_EQ(testing::Describe(saved), testing::Describe(loaded));
+    EXPECT_EQ(loaded.speedDials[2].name, "say \"hi\"");
 }
 
 TEST_F(DialFileTest, SaveWritesFileOrderWithCrLf) {

@@ -168,19 +168,12 @@ TEST(DecodeDownload, ASpeedDialBeyondTheModelStopsWithTheGatesMessage) {
                 ThrowsMessage<ValidationError>(StrEq("Invalid speed dial number.S61")));
 }
 
-TEST(CheckEncodes, WhatTheGatePassesEncodesAsTheGateStoredIt) {
+// That what the gate passes encodes as the gate stored it is shown by the upload of a file with
+// control bytes around its fields.
+TEST(CheckEncodes, AMemberNobodyRegisteredIsFoundBeforeAnythingIsSent) {
     Gate gate(true);
     RecordTable table(gate.Info());
-    // Control bytes around the fax number: the gate stores and the encoder sends "0123".
-    ASSERT_TRUE(table.StoreRecord({"S1", "Office", "", "\t0123\x01"}));
-    ASSERT_TRUE(table.StoreRecord({"S2", "Other", "", std::string("0456\0", 5)}));
-    ASSERT_TRUE(table.StoreRecord({"N", std::string(18, 'n')}));
-    EXPECT_NO_THROW(CheckEncodes(table, gate.Info()));
-    EXPECT_EQ(EncodeRecord({"S1", "Office", "", "\t0123\x01"}, kExtended).params,
-              EncodeRecord(table.At(1), kExtended).params);
-    EXPECT_EQ(table.At(1)[3], "0123");
-
-    // A member nobody registered is found before anything is sent, as by the upload.
+    ASSERT_TRUE(table.StoreRecord({"S1", "Office", "", "0123"}));
     ASSERT_TRUE(table.StoreRecord({"G1", "Team", "S9"}));
     EXPECT_THAT(
         [&] { CheckEncodes(table, gate.Info()); },
