@@ -28,8 +28,9 @@ class CliBackup : public testing::CliAgainstMfp {
         before_ = Dump();
         dir_.Write("edited.csv", kEdited);
     }
-    MfpEmulator& Device() const { return *Mfp(); }
-    std::string Dump() const { return Mfp().Dump(); }
+    // The MFP served last.
+    MfpEmulator& Device() const { return **devices_.back(); }
+    std::string Dump() const { return devices_.back()->Dump(); }
     std::vector<std::string> Backups() const {
         return BackupStore(Path("data/backups")).List("DX-R7700", address_);
     }
@@ -40,9 +41,21 @@ class CliBackup : public testing::CliAgainstMfp {
         }
         return count;
     }
-    // The upload of the edited list fails with these faults after the MFP's list was
-    // cancelled; the backup holds the list from before, and the printed command restores it.
-    void ExpectIncompleteAndRestore(const EmulatorFaults& faults) {
+    std::string address_;
+    std::string before_;
+};
+
+// The upload of the edited list fails after the MFP's list was cancelled: the backup holds the
+// list from before, and the printed command restores it.
+TEST_F(CliBackup, FailureAfterTheCancellationLeavesARestorableBackup) {
+    EmulatorFaults drop;
+    drop.disconnect = CommandMatch::Nth(1, ToolCommand::FrameWrite, 0x7A);
+    EmulatorFaults busy;
+    busy.busy = CommandMatch::Every(ToolCommand::FrameWrite, 0x7D);
+    busy.busyNacks = 20;
+    for (const auto& [host, faults] : {std::pair{151, drop}, {152, busy}}) {
+        Serve(host);
+        SCOPED_TRACE(address_);
         Device().SetFaults(faults);
         const auto upload = Cli({"upload", "--host", address_, dir_.File("edited.csv")});
         EXPECT_EQ(upload.status, 1);
@@ -65,24 +78,6 @@ class CliBackup : public testing::CliAgainstMfp {
         EXPECT_EQ(restore.status, 0) << restore.out;
         EXPECT_EQ(Dump(), before_);
     }
-
-    std::string address_;
-    std::string before_;
-};
-
-TEST_F(CliBackup, DisconnectDuringTheRegistrationsLeavesARestorableBackup) {
-    Serve(151);
-    EmulatorFaults faults;
-    faults.disconnect = CommandMatch::Nth(1, ToolCommand::FrameWrite, 0x7A);
-    ExpectIncompleteAndRestore(faults);
-}
-
-TEST_F(CliBackup, BusyDeviceMidwayLeavesARestorableBackup) {
-    Serve(152);
-    EmulatorFaults faults;
-    faults.busy = CommandMatch::Every(ToolCommand::FrameWrite, 0x7D);
-    faults.busyNacks = 20;
-    ExpectIncompleteAndRestore(faults);
 }
 
 // A backup that cannot be written, or a failure before anything is cancelled: the MFP's list

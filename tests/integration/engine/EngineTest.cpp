@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <tuple>
 
 #include "EngineRig.h"
 #include "support/FileUtil.h"
@@ -40,13 +39,6 @@ void ExpectCompletion(const Rig& rig, const std::string& text) {
     EXPECT_FALSE(rig.device->Occupied());
 }
 
-// The run's one failure box, with this text.
-void ExpectFailure(const Rig& rig, const std::string& text) {
-    const auto failures = rig.Failures();
-    ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(failures[0].text, text);
-}
-
 TEST(EngineTransfer, FullExtendedListRoundTripsByteForByteWithVerify) {
     Rig rig(10, kExtendedModel, true, [](EngineSettings& s) { s.verify = true; });
     const std::string sent = rig.PrepareUpload(testing::FullDialList());
@@ -68,22 +60,6 @@ TEST(EngineTransfer, FullExtendedListRoundTripsByteForByteWithVerify) {
     EXPECT_EQ(rig.dir.Read("download.csv"), sent);
     EXPECT_EQ(download.modelName, kExtendedModel);
     EXPECT_EQ(rig.device->Counters().occupyEnds, 2);
-    EXPECT_TRUE(rig.device->Problems().empty()) << rig.device->Problems().front();
-}
-
-TEST(EngineTransfer, OneTouchListRoundTripsInTheNormalLayout) {
-    Rig rig(11, kOneTouchModel, false);
-    const std::string sent = rig.PrepareUpload(OneTouchList());
-    const RunResult upload = rig.Run(RunMode::Upload);
-    EXPECT_TRUE(upload.success) << upload.completionText;
-    EXPECT_EQ(rig.DeviceDump(), sent);
-    // Without VERIFY nothing is read back.
-    EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x7C), 0);
-
-    const RunResult download = rig.Run(RunMode::Download);
-    EXPECT_TRUE(download.success) << download.completionText;
-    EXPECT_EQ(rig.dir.Read("download.csv"), sent);
-    EXPECT_EQ(rig.Completions().size(), 2u);
     EXPECT_TRUE(rig.device->Problems().empty()) << rig.device->Problems().front();
 }
 
@@ -125,55 +101,66 @@ TEST(EngineTransfer, BusyAnswersAreWaitedOutWithoutResending) {
     EXPECT_EQ(rig.dir.Read("download.csv"), rig.DeviceDump());
 }
 
-TEST(EngineTransfer, BusyBeyondTheRetriesOrSilenceFailsTheDownloadAndReleasesTheFax) {
+// A device that fails the run: the one completion and failure box, the fax released while the
+// connection stands, no list file and nothing registered after the failing step.
+TEST(EngineTransfer, DeviceFailuresEndTheRunAndReleaseTheFax) {
+    struct Case {
+        int host;
+        RunMode mode;
+        EmulatorFaults faults;
+        std::string completion, failure;
+        int occupyEnds;
+    };
+    const std::string downloadFailed =
+        "Download failed.\r\n( Transmission stopped. by device error. )";
     EmulatorFaults busy;
     busy.busy = CommandMatch::Every(ToolCommand::FrameRead, 0x79);
     busy.busyNacks = 3;  // as many as NACK_RETRY_COUNT
     EmulatorFaults silent;
     silent.silence = CommandMatch::Nth(1, ToolCommand::FrameRead, 0x76);
-    for (const auto& [host, faults, failure] :
-         {std::tuple{14, busy, "Fax is BUSY"}, {16, silent, "No response to command."}}) {
-        Rig rig(host, kOneTouchModel, false, [](EngineSettings& s) { s.env.timeout = 300; });
+    EmulatorFaults drop;
+    drop.disconnect = CommandMatch::Nth(3, ToolCommand::FrameWrite, 0x7D);
+    EmulatorFaults refused;
+    refused.stopCause[0x7D] = 0x05;
+    const Case cases[] = {
+        {14, RunMode::Download, busy, downloadFailed, "Fax is BUSY", 1},
+        {16, RunMode::Download, silent, downloadFailed, "No response to command.", 1},
+        // The connection is gone: the release cannot be sent.
+        {17, RunMode::Upload, drop, "Upload failed.\r\n( Transmission stopped. by device error. )",
+         "Disconnected Network.", 0},
+        {18, RunMode::Upload, refused,
+         "Upload failed.\r\n( Parameter ErrorSpeed Dial Registration Request\u3000PID( 0F ) = 05 )",
+         "", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.completion + " " + c.failure);
+        Rig rig(c.host, kOneTouchModel, false, [&](EngineSettings& s) {
+            s.env.timeout = c.faults.silence.Enabled() ? 300 : s.env.timeout;
+        });
         rig.Seed(OneTouchList());
-        rig.device->SetFaults(faults);
-        EXPECT_FALSE(rig.Run(RunMode::Download).success);
-        ExpectCompletion(rig, "Download failed.\r\n( Transmission stopped. by device error. )");
-        ExpectFailure(rig, failure);
-        EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
+        rig.PrepareUpload(OneTouchList());
+        rig.device->SetFaults(c.faults);
+        EXPECT_FALSE(rig.Run(c.mode).success);
+        ExpectCompletion(rig, c.completion);
+        if (!c.failure.empty()) {
+            const auto failures = rig.Failures();
+            ASSERT_EQ(failures.size(), 1u);
+            EXPECT_EQ(failures[0].text, c.failure);
+        }
+        EXPECT_EQ(rig.device->Counters().occupyEnds, c.occupyEnds);
+        EXPECT_FALSE(rig.tcp.Connected());
         EXPECT_FALSE(fs::exists(rig.Path("download.csv")));
+        EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x7A), 0);
     }
-}
 
-TEST(EngineTransfer, ConnectionLostDuringARegistrationEndsTheRun) {
-    Rig rig(17, kExtendedModel, true);
-    rig.PrepareUpload(testing::FullDialList());
-    EmulatorFaults faults;
-    faults.disconnect = CommandMatch::Nth(3, ToolCommand::FrameWrite, 0x7D);
-    rig.device->SetFaults(faults);
-
-    const RunResult result = rig.Run(RunMode::Upload);
-    EXPECT_FALSE(result.success);
-    ExpectCompletion(rig, "Upload failed.\r\n( Transmission stopped. by device error. )");
-    ExpectFailure(rig, "Disconnected Network.");
-    // The connection is gone: the release cannot be sent.
-    EXPECT_EQ(rig.device->Counters().occupyEnds, 0);
-    EXPECT_FALSE(rig.tcp.Connected());
-}
-
-TEST(EngineTransfer, StopCauseInARegistrationAnswerIsAParameterError) {
-    Rig rig(18, kOneTouchModel, false);
-    rig.PrepareUpload(OneTouchList());
-    EmulatorFaults faults;
-    faults.stopCause[0x7D] = 0x05;
-    rig.device->SetFaults(faults);
-
-    const RunResult result = rig.Run(RunMode::Upload);
-    EXPECT_FALSE(result.success);
-    ExpectCompletion(rig,
-                     "Upload failed.\r\n( Parameter ErrorSpeed Dial Registration "
-                     "Request\u3000PID( 0F ) = 05 )");
-    EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
-    EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x7A), 0);
+    // No device at all: no occupy, only the failed connect.
+    Rig rig(23, kOneTouchModel, false);
+    rig.device->Stop();
+    EXPECT_FALSE(rig.Run(RunMode::Download).success);
+    ExpectCompletion(rig, "Transmission stopped. by device error.");
+    ASSERT_EQ(rig.Failures().size(), 1u);
+    EXPECT_EQ(rig.Failures()[0].text,
+              "Check the cables, power supply, and IP address. (connection refused)");
 }
 
 TEST(EngineTransfer, StopCauseInTheParameterAnswerSkipsTheCapabilityStep) {
@@ -224,15 +211,6 @@ TEST(EngineTransfer, ConfirmedStopStillReleasesTheFax) {
     ExpectCompletion(rig, "Upload failed.");
     EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
     EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x61), 0);
-}
-
-TEST(EngineTransfer, NoDeviceMeansNoOccupyAndOnlyTheDisconnect) {
-    Rig rig(23, kOneTouchModel, false);
-    rig.device->Stop();
-    const RunResult result = rig.Run(RunMode::Download);
-    EXPECT_FALSE(result.success);
-    ExpectCompletion(rig, "Transmission stopped. by device error.");
-    ExpectFailure(rig, "Check the cables, power supply, and IP address. (connection refused)");
 }
 
 TEST(EngineTests, NetworkTestAndChannelTestReportTheModel) {

@@ -11,28 +11,20 @@
 #include "comm/DeviceSession.h"
 #include "data/ProductInfo.h"
 #include "support/DiagnosticLog.h"
-#include "support/LoopbackAddress.h"
 #include "support/LoopbackListeners.h"
 #include "support/ScriptedPrompt.h"
 #include "support/ServedMfp.h"
-#include "support/TempDir.h"
+#include "support/SessionSettings.h"
 
 namespace dialvane {
 namespace {
 
-constexpr const char* kSettings =
-    "[DX-R7700]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n";
-
 class SessionConnect : public ::testing::Test {
   protected:
-    SessionConnect() { dir_.Write("dialvane.ini", kSettings); }
-
-    DeviceSessionSettings Settings() const {
-        DeviceSessionSettings settings;
-        settings.engine.env.timeout = 5000;
-        settings.downloadFile = dir_.File("download.tmp");
-        settings.sendFile = dir_.File("send.tmp");
-        return settings;
+    SessionConnect() {
+        dir_.Write("dialvane.ini",
+                   "[DX-R7700]\nFaxType=1\n[FaxType1]\nSpeedDial=200\nQuickDial=12\n"
+                   "SpeedDialKeyword=1\n");
     }
 
     RunResult Download(DeviceSession& session) {
@@ -49,7 +41,7 @@ TEST_F(SessionConnect, NoAnswerEndsAfterTenSecondsUnlessStopped) {
     const testing::SilentListener silent(testing::LoopbackAddress(124));
     ASSERT_TRUE(silent.Ready());
     testing::ScriptedPrompt prompt;
-    DeviceSession session(Settings());
+    DeviceSession session(testing::SessionSettingsIn(dir_, "s"));
     session.UseNetwork(testing::LoopbackAddress(124));
     session.SetPrompt(&prompt);
 
@@ -84,7 +76,7 @@ TEST_F(SessionConnect, AHostNameReachesTheDevice) {
     options.settingsPath = dir_.File("dialvane.ini");
     const testing::ServedMfp device(dir_, 125, {}, options);
 
-    DeviceSessionSettings settings = Settings();
+    DeviceSessionSettings settings = testing::SessionSettingsIn(dir_, "s");
     settings.resolver = [address = device.Address()](const std::string& name) {
         in_addr found{};
         inet_pton(AF_INET, address.c_str(), &found);

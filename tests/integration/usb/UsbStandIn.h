@@ -19,7 +19,7 @@ namespace dialvane::testing {
 class UsbStandIn {
   public:
     UsbStandIn(const TempDir& dir, const std::string& settingsFile, const std::string& printer)
-        : list(dir.Write("full.csv", FullDialList())) {
+        : list(dir.Write("full.csv", FullDialList())), dir_(dir) {
         setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
         MfpEmulatorOptions options;
         options.usbPtyLink = dir.File("lp0");
@@ -40,9 +40,19 @@ class UsbStandIn {
     UsbStandIn(const UsbStandIn&) = delete;
     UsbStandIn& operator=(const UsbStandIn&) = delete;
 
+    // What the printer holds, as a user file.
+    std::string Dump() const {
+        std::string error;
+        EXPECT_TRUE(device->DumpUserFile(dir_.File("usb-dump.csv"), &error)) << error;
+        return dir_.Read("usb-dump.csv");
+    }
+
     const std::string list;
     std::string mapping;
     std::unique_ptr<MfpEmulator> device;
+
+  private:
+    const TempDir& dir_;
 };
 
 }  // namespace dialvane::testing
