@@ -55,10 +55,8 @@ TEST_F(CliTest, ExportWritesTheDownloadForm) {
 }
 
 TEST_F(CliTest, JapaneseSettingsReadCp932) {
-    const std::string settings = File("jpn.ini");
-    ASSERT_TRUE(WriteFileAtomic(settings, "[MAINFORM]\nLANG=JPN\n"));
-    const std::string list = File("jpn.csv");
-    ASSERT_TRUE(WriteFileAtomic(list, "S1,\x93\x8c\x8b\x9e,03\r\nN,\x80\r\n"));
+    const std::string settings = dir_.Write("jpn.ini", "[MAINFORM]\nLANG=JPN\n");
+    const std::string list = dir_.Write("jpn.csv", "S1,\x93\x8c\x8b\x9e,03\r\nN,\x80\r\n");
     auto run = Cli({"--settings", settings, "check", list});
     EXPECT_EQ(run.status, 1);
     // LANG=JPN also loads the Japanese texts shipped beside the program.
@@ -70,10 +68,8 @@ TEST_F(CliTest, JapaneseSettingsReadCp932) {
 }
 
 TEST_F(CliTest, EncodingOptionReadsAndWritesOtherEncodings) {
-    const std::string jpn = File("jpn.ini");
-    ASSERT_TRUE(WriteFileAtomic(jpn, "[MAINFORM]\nLANG=JPN\n"));
-    const std::string list = File("utf8.csv");
-    ASSERT_TRUE(WriteFileAtomic(list, "S1,東京,03\r\nS2,大阪,06\r\nN,ｱｲ\r\n"));
+    const std::string jpn = dir_.Write("jpn.ini", "[MAINFORM]\nLANG=JPN\n");
+    const std::string list = dir_.Write("utf8.csv", "S1,東京,03\r\nS2,大阪,06\r\nN,ｱｲ\r\n");
 
     // Read as code page 932 every name is an error; one hint follows the first error line.
     auto plain = Cli({"--settings", jpn, "check", list});
@@ -98,15 +94,13 @@ TEST_F(CliTest, EncodingOptionReadsAndWritesOtherEncodings) {
     EXPECT_EQ(SplitLines(english.out).at(1),
               "The file looks like UTF-8: read it with --encoding utf-8.");
     EXPECT_EQ(Cli({"check", "--encoding", "utf-8", list}).status, 0);
-    const std::string cp932 = File("cp932.csv");
-    ASSERT_TRUE(WriteFileAtomic(cp932, "S1,\x93\x8c\x8b\x9e,03\r\n"));
+    const std::string cp932 = dir_.Write("cp932.csv", "S1,\x93\x8c\x8b\x9e,03\r\n");
     EXPECT_EQ(Cli({"check", "--encoding", "cp932", cp932}).status, 0);
     ASSERT_EQ(Cli({"export", "--encoding", "cp932", cp932, "-o", out}).status, 0);
     EXPECT_EQ(ReadFileBytes(out), "S1,\x93\x8c\x8b\x9e,03,\r\nN,\r\n");
 
     // A UTF-8 file whose garbled names pass the checks: a warning on standard error only.
-    const std::string latin = File("latin.csv");
-    ASSERT_TRUE(WriteFileAtomic(latin, "S1,Zoë,03\r\n"));
+    const std::string latin = dir_.Write("latin.csv", "S1,Zoë,03\r\n");
     auto garbled = Cli({"check", latin});
     EXPECT_EQ(garbled.status, 0);
     EXPECT_EQ(garbled.out, "");

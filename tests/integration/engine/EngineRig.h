@@ -9,14 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "MfpEmulator.h"
 #include "comm/RMsgThread.h"
 #include "comm/UserThread.h"
 #include "data/DialFileLoader.h"
 #include "data/DownloadWriter.h"
-#include "support/LoopbackAddress.h"
 #include "support/ScriptedPrompt.h"
-#include "support/TempDir.h"
+#include "support/ServedMfp.h"
 #include "transport/TcpTransport.h"
 
 namespace dialvane::testing {
@@ -51,19 +49,13 @@ class Rig {
         "[FaxType3]\nSpeedDial=200\nQuickDial=3\nSpeedDialKeyword=0\n";
 
     Rig(int hostNumber, const std::string& model, bool extended,
-        std::function<void(EngineSettings&)> tune = {}) {
-        address = LoopbackAddress(hostNumber);
-        const std::string settingsFile = dir.Write("dialvane.ini", kSettings);
-
-        MfpEmulatorOptions options;
-        options.address = address;
-        options.model = model;
-        options.extendedFormat = extended;
-        options.settingsPath = settingsFile;
-        device = std::make_unique<MfpEmulator>(options);
-        std::string error;
-        EXPECT_TRUE(device->Start(&error)) << error;
-
+        std::function<void(EngineSettings&)> tune = {})
+        : device(dir, hostNumber, {},
+                 {.model = model,
+                  .extendedFormat = extended,
+                  .settingsPath = settingsFile,
+                  .usbPtyLink = {},
+                  .deviceId = {}}) {
         settings.env.timeout = 5000;
         settings.env.openRetryTime = 5;
         settings.env.nackRetryTime = 5;
@@ -71,7 +63,7 @@ class Rig {
             tune(settings);
         }
         engine = std::make_unique<ExchangeEngine>(settings);
-        tcp.SetAddresses({address});
+        tcp.SetAddresses({device.Address()});
         engine->SetChannel(&tcp);
         engine->SetPrompt(&prompt);
         engine->SetProgress(&progress);
@@ -94,12 +86,6 @@ class Rig {
     void Seed(const std::string& text) {
         std::string error;
         ASSERT_TRUE(device->LoadUserFile(dir.Write("seed.csv", text), &error)) << error;
-    }
-
-    std::string DeviceDump() {
-        std::string error;
-        EXPECT_TRUE(device->DumpUserFile(Path("dump.csv"), &error)) << error;
-        return dir.Read("dump.csv");
     }
 
     // What the upload command does before it starts: the user file through the editor loader
@@ -158,8 +144,8 @@ class Rig {
     }
 
     TempDir dir;
-    std::string address;
-    std::unique_ptr<MfpEmulator> device;
+    const std::string settingsFile = dir.Write("dialvane.ini", kSettings);
+    ServedMfp device;
     EngineSettings settings;
     std::unique_ptr<ExchangeEngine> engine;
     TcpTransport tcp;

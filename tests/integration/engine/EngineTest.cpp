@@ -49,7 +49,7 @@ TEST(EngineTransfer, FullExtendedListRoundTripsByteForByteWithVerify) {
                      "Upload completed.\r\nRead back and verified: 200 speed dials, 20 groups, "
                      "12 buttons, sender name.");
     EXPECT_TRUE(rig.Failures().empty());
-    EXPECT_EQ(rig.DeviceDump(), sent);
+    EXPECT_EQ(rig.device.Dump(), sent);
     EXPECT_EQ(rig.dir.Read("TELDIR_TOOL.TMP"), sent);
     // Multi-frame registrations: 200 records of 109 bytes need many frames.
     EXPECT_GT(rig.Commands(ToolCommand::FrameWrite, 0x7D), 50);
@@ -73,7 +73,7 @@ TEST(EngineTransfer, VerifyComparesWhatIsReadBackWithTheSendFile) {
     const std::string sent = rig.PrepareUpload(list);
     const RunResult upload = rig.Run(RunMode::Upload);
     EXPECT_TRUE(upload.success) << upload.completionText;
-    EXPECT_EQ(rig.DeviceDump(), sent);
+    EXPECT_EQ(rig.device.Dump(), sent);
 
     WriteFileAtomic(rig.Path("MFP_VERIFY.TMP"), "S1,Other,1,\r\n");
     EXPECT_FALSE(rig.Run(RunMode::Upload).success);
@@ -98,7 +98,7 @@ TEST(EngineTransfer, BusyAnswersAreWaitedOutWithoutResending) {
     ExpectCompletion(rig, "Download completed.");
     EXPECT_EQ(rig.device->Counters().occupyStarts, 3);
     EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x7C), 1);
-    EXPECT_EQ(rig.dir.Read("download.csv"), rig.DeviceDump());
+    EXPECT_EQ(rig.dir.Read("download.csv"), rig.device.Dump());
 }
 
 // A device that fails the run: the one completion and failure box, the fax released while the
@@ -174,7 +174,7 @@ TEST(EngineTransfer, StopCauseInTheParameterAnswerSkipsTheCapabilityStep) {
     EXPECT_TRUE(result.success) << result.completionText;
     EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x1F), 0);
     // Still the extended layout: keywords and high numbers arrive intact.
-    EXPECT_EQ(rig.dir.Read("download.csv"), rig.DeviceDump());
+    EXPECT_EQ(rig.dir.Read("download.csv"), rig.device.Dump());
     EXPECT_NE(rig.dir.Read("download.csv").find("S200,Name 200,035550200,kw200"),
               std::string::npos);
 }
@@ -216,7 +216,7 @@ TEST(EngineTransfer, ConfirmedStopStillReleasesTheFax) {
 TEST(EngineTests, NetworkTestAndChannelTestReportTheModel) {
     Rig rig(25, kExtendedModel, true);
     TcpTransport elsewhere;
-    elsewhere.SetAddresses({rig.address});
+    elsewhere.SetAddresses({rig.device.Address()});
 
     RunRequest request;
     request.mode = RunMode::NetworkTest;

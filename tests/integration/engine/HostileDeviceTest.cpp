@@ -212,7 +212,7 @@ TEST(HostileDevice, EveryRunEndsAndSucceedsOnlyWithTheListIntact) {
         s.verify = true;
     });
     rig.Seed(kList);
-    HostileProxy proxy(testing::LoopbackAddress(225), rig.address);
+    HostileProxy proxy(testing::LoopbackAddress(225), rig.device.Address());
     ASSERT_TRUE(proxy.Start());
     rig.tcp.SetAddresses({testing::LoopbackAddress(225)});
     rig.tcp.SetConnectTimeout(1000);
@@ -236,7 +236,7 @@ TEST(HostileDevice, EveryRunEndsAndSucceedsOnlyWithTheListIntact) {
         cuts += cut ? 1 : 0;
         if (result.success) {
             ++successes;
-            ASSERT_EQ(upload ? sent : rig.dir.Read("download.csv"), rig.DeviceDump())
+            ASSERT_EQ(upload ? sent : rig.dir.Read("download.csv"), rig.device.Dump())
                 << "session " << session << " moved a different list";
         }
         // The fax is released on every connection the device still had when the run ended. A

@@ -92,19 +92,9 @@ class PrivateCups {
     bool RemoveQueue(const std::string& name) { return Admin("-x '" + name + "'"); }
 
   private:
+    // As little as the scheduler needs to name the queue's make and model.
     static std::string Ppd(const std::string& model) {
-        return "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
-               "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: "
-               "\"TEST.PPD\"\n"
-               "*Manufacturer: \"ORVEX\"\n*Product: \"(" +
-               model + ")\"\n*ModelName: \"" + model + "\"\n*ShortNickName: \"" + model +
-               "\"\n*NickName: \"" + model +
-               "\"\n*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n*ColorDevice: True\n"
-               "*DefaultColorSpace: RGB\n*FileSystem: False\n*Throughput: \"1\"\n"
-               "*OpenUI *PageSize: PickOne\n*DefaultPageSize: A4\n"
-               "*PageSize A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n*CloseUI: *PageSize\n"
-               "*DefaultImageableArea: A4\n*ImageableArea A4/A4: \"0 0 595 842\"\n"
-               "*DefaultPaperDimension: A4\n*PaperDimension A4/A4: \"595 842\"\n";
+        return "*PPD-Adobe: \"4.3\"\n*ModelName: \"" + model + "\"\n*NickName: \"" + model + "\"\n";
     }
 
     bool Admin(const std::string& arguments) const {
