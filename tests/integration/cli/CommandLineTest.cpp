@@ -69,6 +69,9 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndSayWhyOnStandardError) {
         {{"test", "--host", "127.0.0.1", kSample}, "unexpected argument: " + kSample},
         {{"upload", "--verify=yes", "--host", "127.0.0.1", kSample},
          "unknown option: --verify=yes"},
+        {{"test", "--usb", "--host", "127.0.0.1"}, "test takes --host or --usb, not both"},
+        {{"download", "-o", "-"}, "download needs --host or --usb"},
+        {{"test", "--printer", "Front desk", "--host", "127.0.0.1"}, "--printer needs --usb"},
     };
     for (const Case& c : cases) {
         const auto run = Cli(c.args);

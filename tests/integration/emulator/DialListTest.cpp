@@ -43,13 +43,6 @@ TEST(EmulatorDialList, AnEmptyListIsOneFrameWithoutParametersButTheSenderSlotAlw
     const std::string emptySender =
         std::string({'\xC0', '\x60', 0, 38, 0, 36, 0x66, 34}) + std::string(34, '\0');
     EXPECT_EQ(StringOf(list.Handle(0x60, {}, kNormal, std::nullopt).answerFrames[0]), emptySender);
-
-    // A sender registered and then registered empty reads back empty, not as the old name.
-    Bytes name(34, 0);
-    name[1] = 'A';
-    list.Handle(0x61, {FrameParam::Make(0x66, name)}, kNormal, std::nullopt);
-    list.Handle(0x61, {FrameParam::Make(0x66, Bytes(34, 0))}, kNormal, std::nullopt);
-    EXPECT_EQ(StringOf(list.Handle(0x60, {}, kNormal, std::nullopt).answerFrames[0]), emptySender);
 }
 
 TEST(EmulatorDialList, RefusesRecordsTheDeviceCannotHoldAndStoresNoneOfTheMessage) {
