@@ -2,8 +2,15 @@
 
 // The main window on a data folder of its own with a scripted prompt, and the same window
 // against an emulated MFP for whole transfers.
+// The window's widget kinds, so each test file can use any of them.
+#include <QAction>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
@@ -21,6 +28,8 @@
 #include "ui/ProgForm.h"
 
 namespace dialvane::testing {
+
+using Lines = std::vector<std::string>;
 
 inline const std::string kSettingsFile = DIALVANE_SOURCE_DIR "/config/dialvane.ini";
 inline const std::string kSampleList = DIALVANE_SOURCE_DIR "/samples/sample-dial-list.csv";
@@ -80,6 +89,22 @@ class MainWindowTest : public GuiTest {
     void AddSpeedDial(int number, const std::string& name, const std::string& fax) {
         nextEntry = SpeedDialEntry{FormatKey(number), name, "", fax};
         form->BTN_Speed_Add->click();
+    }
+
+    void PutSpeedDial(int number, const std::string& name, const std::string& fax = "1") {
+        form->Model().speedDials[number] = SpeedDialEntry{FormatKey(number), name, "", fax};
+    }
+
+    // Group `number` with the speed dials `members`, in that order.
+    static void PutGroup(DialModel& model, int number, const std::string& name,
+                         const std::vector<int>& members) {
+        model.groups[number].number = number;
+        model.groups[number].name = name;
+        model.groups[number].members.clear();
+        for (int member : members) {
+            model.groups[number].members.push_back({'S', member});
+        }
+        model.RebuildMemberships();
     }
 
     static std::string FormatKey(int number) {

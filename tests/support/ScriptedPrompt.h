@@ -2,6 +2,7 @@
 
 // Test doubles of the prompt and progress interfaces, for any test program to include as
 // "support/ScriptedPrompt.h" (tests/ is on the include path).
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -43,6 +44,22 @@ class ScriptedPrompt : public IPrompt {
     std::vector<PromptRequest> Requests() const {
         std::lock_guard lock(mutex_);
         return requests_;
+    }
+
+    // Each question from the `from`th on as "title: text", so a whole exchange with the user is
+    // one assertion.
+    std::vector<std::string> Shown(size_t from = 0) const {
+        std::vector<std::string> shown;
+        for (const PromptRequest& request : Requests()) {
+            shown.push_back(request.title + ": " + request.text);
+        }
+        shown.erase(shown.begin(), shown.begin() + std::min(from, shown.size()));
+        return shown;
+    }
+
+    PromptRequest Last() const {
+        std::lock_guard lock(mutex_);
+        return requests_.empty() ? PromptRequest{} : requests_.back();
     }
 
     // Sees each question as it is asked; set it before anything asks.

@@ -14,6 +14,7 @@ namespace dialvane {
 namespace {
 
 using testing::PromptScope;
+using Lines = std::vector<std::string>;
 
 class EditFormGroupTest : public testing::GuiTest {
   protected:
@@ -163,22 +164,14 @@ TEST_F(EditFormGroupTest, NameChecksAndDuplicateQuestion) {
     PromptScope prompt({PromptAnswer::No});
     OpenAdd();
     AddRow(0);
-    form.CB_Group_Name->setEditText("");
-    form.BTN_OK->click();
-    ASSERT_EQ(prompt->Requests().size(), 1u);
-    EXPECT_EQ(prompt->Requests()[0].text, "Not Enter Data.");
-    EXPECT_EQ(prompt->Requests()[0].title, "Input Error");
-
-    form.CB_Group_Name->setEditText(QString(17, 'G'));
-    form.BTN_OK->click();
-    EXPECT_EQ(prompt->Requests().back().text, "Group name is too long.");
-
-    form.CB_Group_Name->setEditText("Sales");
-    form.BTN_OK->click();
-    const PromptRequest question = prompt->Requests().back();
-    EXPECT_EQ(question.text, "Identical group name exists. Register anyway?");
-    EXPECT_EQ(question.title, "Duplicate Group Name");
-    EXPECT_EQ(question.defaultAnswer, PromptAnswer::No);
+    for (const QString& name : {QString(), QString(17, 'G'), QString("Sales")}) {
+        form.CB_Group_Name->setEditText(name);
+        form.BTN_OK->click();
+    }
+    EXPECT_EQ(prompt->Shown(),
+              (Lines{"Input Error: Not Enter Data.", "Input Error: Group name is too long.",
+                     "Duplicate Group Name: Identical group name exists. Register anyway?"}));
+    EXPECT_EQ(prompt->Last().defaultAnswer, PromptAnswer::No);
     EXPECT_TRUE(form.isVisible());
 
     prompt->Queue(PromptAnswer::Yes);
@@ -193,12 +186,10 @@ TEST_F(EditFormGroupTest, CancelRestoresTheGroupAfterTheQuestion) {
     RemoveRow(0);
     AddRow(2);  // S009
     form.BTN_Cancel->click();
-    ASSERT_EQ(prompt->Requests().size(), 1u);
-    EXPECT_EQ(prompt->Requests()[0].text, "OK to continue without saving user data?");
-    EXPECT_EQ(prompt->Requests()[0].title, "Confirm Update");
     EXPECT_TRUE(form.isVisible());
     form.close();  // the close box runs the same steps
-    EXPECT_EQ(prompt->Requests().size(), 2u);
+    EXPECT_EQ(prompt->Shown(),
+              Lines(2, "Confirm Update: OK to continue without saving user data?"));
     EXPECT_FALSE(form.isVisible());
     ASSERT_EQ(model.groups[2].members.size(), 2u);
     EXPECT_EQ(model.groups[2].members[0].number, 4);
@@ -241,10 +232,8 @@ TEST_F(EditFormGroupTest, OkOnAnEmptyGroupOffersToDeleteIt) {
     RemoveRow(0);
     RemoveRow(0);
     form.BTN_OK->click();
-    ASSERT_EQ(prompt->Requests().size(), 1u);
-    EXPECT_EQ(prompt->Requests()[0].text,
-              "Registration data not found in group being edited. \r\n OK to delete this group?");
-    EXPECT_EQ(prompt->Requests()[0].title, "Confirm Deletion");
+    EXPECT_EQ(prompt->Shown(), Lines{"Confirm Deletion: Registration data not found in group being "
+                                     "edited. \r\n OK to delete this group?"});
     EXPECT_TRUE(form.isVisible());
     form.BTN_OK->click();
     EXPECT_EQ(form.result(), QDialog::Rejected);
@@ -259,10 +248,9 @@ TEST_F(EditFormGroupTest, OkOnAnEmptyGroupOffersToDeleteIt) {
     OpenAdd();
     form.CB_Group_Name->setEditText("Empty");
     form.BTN_OK->click();
-    EXPECT_EQ(prompt->Requests().back().title, "Confirm Exit");
-    EXPECT_EQ(prompt->Requests().back().text,
-              "Registration data not found in group being edited. \r\n OK to disable Add "
-              "function?");
+    EXPECT_EQ(prompt->Shown().back(),
+              "Confirm Exit: Registration data not found in group being "
+              "edited. \r\n OK to disable Add function?");
     EXPECT_EQ(form.result(), QDialog::Rejected);
     EXPECT_EQ(model.groups[1].number, 0);
 }

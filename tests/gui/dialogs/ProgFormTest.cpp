@@ -17,7 +17,6 @@ using ProgFormTest = testing::GuiTest;
 
 TEST_F(ProgFormTest, CompactFormShowsOnlyLevelZeroAndTheFramedTarget) {
     TProgForm form(0);
-    EXPECT_TRUE(form.Compact());
     EXPECT_TRUE(form.BTN_OK->isHidden());
     EXPECT_TRUE(form.BTN_Save->isHidden());
     EXPECT_TRUE(form.RE_Log->isHidden());
@@ -39,7 +38,6 @@ TEST_F(ProgFormTest, CompactFormShowsOnlyLevelZeroAndTheFramedTarget) {
 
 TEST_F(ProgFormTest, DetailedFormListsLinesUpToDispNewestFirst) {
     TProgForm form(2);
-    EXPECT_FALSE(form.Compact());
     EXPECT_FALSE(form.BTN_OK->isHidden());
     EXPECT_FALSE(form.BTN_Save->isHidden());
     EXPECT_TRUE(form.LBL_TRANS_STAT->isHidden());
@@ -73,11 +71,6 @@ TEST_F(ProgFormTest, SequenceBarWeighsTheStepsOfEachDirection) {
     EXPECT_EQ(form.PB_SEQ->maximum(), 51000);  // the sum of the write weights
     form.SetSequenceProgress('D', 7, 1, 2);
     EXPECT_EQ(form.PB_SEQ->value(), 22000);
-
-    form.SetTransferRange(5000);
-    form.SetTransferPosition(1200);
-    EXPECT_EQ(form.PB_Trans->maximum(), 5000);
-    EXPECT_EQ(form.PB_Trans->value(), 1200);
 }
 
 }  // namespace

@@ -2,13 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QTabBar>
-#include <QTableWidget>
 #include <QWheelEvent>
 
 #include "support/MainWindowFixture.h"
@@ -18,6 +12,8 @@
 namespace dialvane {
 namespace {
 
+using testing::Lines;
+
 class ButtonPages : public testing::MainWindowTest {
   protected:
     // A new list with two speed dials and a group of both, on the button page.
@@ -26,12 +22,8 @@ class ButtonPages : public testing::MainWindowTest {
         Select(2);
         AddSpeedDial(1, "Head Office", "0355501000");
         AddSpeedDial(2, "Branch", "0655502000");
-        DialModel& dial = form->Model();
-        dial.groups[1].number = 1;
-        dial.groups[1].name = "Team";
-        dial.groups[1].members = {{'S', 1}, {'S', 2}};
-        dial.groupDisplay[1] = GroupDisplay{"G01", "Team", "", std::string(20, '0')};
-        dial.RebuildMemberships();
+        PutGroup(form->Model(), 1, "Team", {1, 2});
+        form->Model().groupDisplay[1] = GroupDisplay{"G01", "Team", ""};
         form->TabCtrl->setCurrentIndex(2);
     }
 
@@ -51,7 +43,7 @@ TEST_F(ButtonPages, QuickDialsBoundToAGroupAndASpeedDialAreSentAndReadBack) {
     QuickSet(1)->click();
     EXPECT_EQ(selectSeen.title, "Set Quick dial 1");
     // The groups follow the speed dials, so a button can be bound to either.
-    EXPECT_EQ(selectSeen.keys, (std::vector<std::string>{"S001", "S002", "G01"}));
+    EXPECT_EQ(selectSeen.keys, (Lines{"S001", "S002", "G01"}));
     EXPECT_EQ(QuickEdit(1)->text().toStdString(), "G01 [Team] Head Office,Branch");
     AnswerSelectForm("S002");
     QuickSet(12)->click();
@@ -67,7 +59,7 @@ TEST_F(ButtonPages, QuickDialsBoundToAGroupAndASpeedDialAreSentAndReadBack) {
     form->Model().senderName = "Desk";
     prompt->Queue(PromptAnswer::Yes);
     form->BTN_Save_MFP->click();
-    ASSERT_EQ(Texts("Completion Result"), std::vector<std::string>{"Upload completed."});
+    ASSERT_EQ(Texts("Completion Result"), Lines{"Upload completed."});
 
     // Leave without saving, then read the list back from the device.
     prompt->Queue(PromptAnswer::No);
@@ -83,42 +75,35 @@ TEST_F(ButtonPages, QuickDialsBoundToAGroupAndASpeedDialAreSentAndReadBack) {
     form->Model().modified.Clear();
 }
 
+// A binding whose target is gone shows its key and can be cleared like any other.
 TEST_F(ButtonPages, ClearingAQuickDialAsksWithItsNumberLabel) {
     OpenWithTargets("DX-R7700");
     form->Model().bindings[3] = "S001";
     form->Model().bindings[10] = "G01";
-    form->TabCtrl->setCurrentIndex(0);
-    form->TabCtrl->setCurrentIndex(2);
-    prompt->Queue(PromptAnswer::No);
-    QuickClear(3)->click();
-    prompt->Queue(PromptAnswer::Yes);
-    QuickClear(10)->click();
-    prompt->Queue(PromptAnswer::Yes);
-    QuickClear(3)->click();
-    ASSERT_EQ(prompt->Requests().size(), 3u);
-    EXPECT_EQ(prompt->Requests()[0].text, "Quick dial  3 Clear?");
-    EXPECT_EQ(prompt->Requests()[0].title, "Confirm");
-    EXPECT_EQ(prompt->Requests()[0].defaultAnswer, PromptAnswer::No);
-    EXPECT_EQ(prompt->Requests()[1].text, "Quick dial 10 Clear?");
-    EXPECT_TRUE(form->Model().bindings[3].empty());
-    EXPECT_TRUE(form->Model().bindings[10].empty());
-    EXPECT_TRUE(QuickEdit(10)->text().isEmpty());
-    EXPECT_FALSE(QuickClear(10)->isEnabled());
-}
-
-TEST_F(ButtonPages, ABindingWhoseTargetIsGoneIsShownAndCanBeCleared) {
-    OpenWithTargets("DX-R7700");
     form->Model().bindings[5] = "S009";  // never registered
     form->Model().bindings[6] = "G07";
-    form->TabCtrl->setCurrentIndex(0);
+    form->TabCtrl->setCurrentIndex(0);  // the page is shown again
     form->TabCtrl->setCurrentIndex(2);
     EXPECT_EQ(QuickEdit(5)->text().toStdString(), "S009 (not registered)");
     EXPECT_EQ(QuickEdit(6)->text().toStdString(), "G07 (not registered)");
-    ASSERT_TRUE(QuickClear(5)->isEnabled());
-    prompt->Queue(PromptAnswer::Yes);
-    QuickClear(5)->click();
-    EXPECT_TRUE(form->Model().bindings[5].empty());
+    const std::pair<int, PromptAnswer> clears[] = {{3, PromptAnswer::No},
+                                                   {10, PromptAnswer::Yes},
+                                                   {3, PromptAnswer::Yes},
+                                                   {5, PromptAnswer::Yes}};
+    for (const auto& [slot, answer] : clears) {
+        prompt->Queue(answer);
+        QuickClear(slot)->click();
+    }
+    EXPECT_EQ(prompt->Shown(),
+              (Lines{"Confirm: Quick dial  3 Clear?", "Confirm: Quick dial 10 Clear?",
+                     "Confirm: Quick dial  3 Clear?", "Confirm: Quick dial  5 Clear?"}));
+    EXPECT_EQ(prompt->Requests()[0].defaultAnswer, PromptAnswer::No);
+    for (int slot : {3, 5, 10}) {
+        EXPECT_TRUE(form->Model().bindings[slot].empty()) << slot;
+    }
     EXPECT_EQ(form->Model().bindings[6], "G07");
+    EXPECT_TRUE(QuickEdit(10)->text().isEmpty());
+    EXPECT_FALSE(QuickClear(10)->isEnabled());
 }
 
 TEST_F(ButtonPages, OneTouchModelUsesButtonsAToC) {
@@ -133,23 +118,18 @@ TEST_F(ButtonPages, OneTouchModelUsesButtonsAToC) {
     EXPECT_EQ(form->EDT_One[1]->text().toStdString(), "S001 [Head Office] 0355501000");
     prompt->Queue(PromptAnswer::Yes);
     form->BTN_One_Del[1]->click();
-    EXPECT_EQ(prompt->Requests().back().text, "Button B Clear?");
+    EXPECT_EQ(prompt->Last().text, "Button B Clear?");
     EXPECT_TRUE(form->Model().bindings[2].empty());
-}
-
-TEST_F(ButtonPages, WithNothingRegisteredNoSlotCanBeSet) {
-    Make("DX-R7700");
-    Select(2);
-    form->TabCtrl->setCurrentIndex(2);
-    for (int slot = 1; slot <= 12; ++slot) {
-        EXPECT_FALSE(QuickSet(slot)->isEnabled()) << slot;
-        EXPECT_FALSE(QuickClear(slot)->isEnabled()) << slot;
-    }
 }
 
 TEST_F(ButtonPages, SelectionWithOnlyGroupsReturnsTheGroupAndNeverAnEmptyRow) {
     Make("DX-R7700");
     Select(2);
+    form->TabCtrl->setCurrentIndex(2);
+    for (int slot = 1; slot <= 12; ++slot) {  // nothing registered: nothing to set
+        EXPECT_FALSE(QuickSet(slot)->isEnabled()) << slot;
+        EXPECT_FALSE(QuickClear(slot)->isEnabled()) << slot;
+    }
     DialModel& dial = form->Model();
     dial.groupDisplay[4] = GroupDisplay{"G04", "Night", "", std::string(20, '0')};
     dial.groups[4].number = 4;
@@ -179,10 +159,8 @@ TEST_F(ButtonPages, AnOverlongSenderNameKeepsTheSenderTab) {
         form->CB_Sender->setEditText(QString(fitting + 1, c));
         form->TabCtrl->setCurrentIndex(1);
         EXPECT_EQ(form->TabCtrl->currentIndex(), 3);
-        ASSERT_EQ(prompt->Requests().size(), asked + 1);
-        EXPECT_EQ(prompt->Requests().back().text, "Sender name is too long.");
-        EXPECT_EQ(prompt->Requests().back().title, "Input Error");
-        EXPECT_EQ(prompt->Requests().back().icon, PromptIcon::Stop);
+        EXPECT_EQ(prompt->Shown(asked), Lines{"Input Error: Sender name is too long."});
+        EXPECT_EQ(prompt->Last().icon, PromptIcon::Stop);
         form->CB_Sender->setEditText(QString(fitting, c));
         form->TabCtrl->setCurrentIndex(1);
         EXPECT_EQ(form->TabCtrl->currentIndex(), 1);
@@ -198,8 +176,7 @@ TEST_F(ButtonPages, SenderHistoryKeepsFiveNamesAndBlanksMeanNoName) {
         form->CB_Sender->setEditText(name);
         form->TabCtrl->setCurrentIndex(0);
     }
-    EXPECT_EQ(environment->user.senderHistory,
-              (std::vector<std::string>{"Three", "Six", "Five", "Four", "Two"}));
+    EXPECT_EQ(environment->user.senderHistory, (Lines{"Three", "Six", "Five", "Four", "Two"}));
     form->TabCtrl->setCurrentIndex(3);
     form->CB_Sender->setEditText("   ");
     form->TabCtrl->setCurrentIndex(0);

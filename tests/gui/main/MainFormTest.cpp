@@ -1,13 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QComboBox>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QShortcut>
-#include <QTabBar>
-#include <QTableWidget>
-#include <QTreeWidget>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,11 +12,8 @@
 #include <future>
 #include <thread>
 
-#include "data/ProductInfo.h"
 #include "support/FileUtil.h"
-#include "support/LoopbackAddress.h"
 #include "support/MainWindowFixture.h"
-#include "support/Messages.h"
 #include "ui/QtPrompt.h"
 #include "ui/ThreadBridges.h"
 
@@ -29,15 +22,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using MainFormTest = testing::MainWindowTest;
-using testing::kSettingsFile;
+using testing::Lines;
 using testing::WindowTransfer;
 
 TEST_F(MainFormTest, CreateNewSaveAndReopenKeepsSpeedDialsAndGroups) {
     hooks.editGroup = [](EditOperationKind, GroupDisplay& buffer, DialModel& model) {
-        model.groups[1].number = 1;
-        model.groups[1].name = "Team";
-        model.groups[1].members = {{'S', 1}, {'S', 2}};
-        model.RebuildMemberships();
+        PutGroup(model, 1, "Team", {1, 2});
         buffer.key = "G01";
         return true;
     };
@@ -57,7 +47,7 @@ TEST_F(MainFormTest, CreateNewSaveAndReopenKeepsSpeedDialsAndGroups) {
     saveAs = dir.File("list.csv");
     form->BTN_Save->click();
     ASSERT_TRUE(fs::exists(saveAs));
-    EXPECT_EQ(prompt->Requests().back().text, "User data was saved to [list.csv]");
+    EXPECT_EQ(prompt->Last().text, "User data was saved to [list.csv]");
     EXPECT_EQ(form->EditSource(), EditSourceKind::ExistingFile);
     EXPECT_EQ(form->FileHistory().front(), saveAs);
 
@@ -85,13 +75,12 @@ TEST_F(MainFormTest, FileWithErrorsReturnsToFileSelectionWithTheErrorList) {
     std::vector<std::string> shown;
     hooks.showErrors = [&](const std::vector<std::string>& lines) { shown = lines; };
     Make();
-    std::string file = dir.File("broken.csv");
-    fs::copy_file(std::string(DIALVANE_SOURCE_DIR) + "/samples/fixtures/every-error.csv", file);
+    const std::string file = dir.File("broken.csv");
+    fs::copy_file(DIALVANE_SOURCE_DIR "/samples/fixtures/every-error.csv", file);
     Select(4);
     form->AddFileHistory(file);
     prompt->Queue(PromptAnswer::Yes);
     form->BTN_File_Sel_Run->click();
-    EXPECT_EQ(prompt->Requests().at(0).title, "Read User Data");
     EXPECT_FALSE(shown.empty());
     EXPECT_FALSE(form->EditorShown());
     EXPECT_TRUE(form->PNL_File_Sel->isVisibleTo(form.get()));
@@ -99,8 +88,9 @@ TEST_F(MainFormTest, FileWithErrorsReturnsToFileSelectionWithTheErrorList) {
     // A listed file deleted since is reported, and the panel stays.
     fs::remove(file);
     form->BTN_File_Sel_Run->click();
-    EXPECT_EQ(prompt->Requests().back().text, "Specified file not found.");
-    EXPECT_EQ(prompt->Requests().back().title, "Searching for File");
+    EXPECT_EQ(prompt->Shown(),
+              (Lines{"Read User Data: Error in downloaded user data. View error details?",
+                     "Searching for File: Specified file not found."}));
     EXPECT_FALSE(form->EditorShown());
 }
 
@@ -122,33 +112,22 @@ TEST_F(MainFormTest, DeletingBoundSpeedDialInTwoGroupsAsksOnceAndClearsTheBindin
     Make("DX-M100");  // one-touch buttons A, B, C
     Select(2);
     DialModel& model = form->Model();
-    for (int number : {5, 6}) {
-        model.speedDials[number].key = FormatKey(number);
-        model.speedDials[number].name = "Name" + std::to_string(number);
-        model.speedDials[number].faxNumber = "123";
-    }
-    for (int group : {1, 3}) {
-        model.groups[group].number = group;
-        model.groups[group].name = "Group" + std::to_string(group);
-        model.groups[group].members = {{'S', 5}, {'S', 6}};
-    }
-    model.RebuildMemberships();
+    PutSpeedDial(5, "Name5", "123");
+    PutSpeedDial(6, "Name6", "123");
+    PutGroup(model, 1, "Group1", {5, 6});
+    PutGroup(model, 3, "Group3", {5, 6});
     model.bindings[2] = "S005";
     form->Speed_Grid_Set(5);
     prompt->Queue(PromptAnswer::Yes);
     form->BTN_Speed_Del->click();
-
-    std::vector<PromptRequest> asked = prompt->Requests();
-    ASSERT_EQ(asked.size(), 2u);
-    EXPECT_EQ(asked[0].title, "Confirm Deletion");
-    EXPECT_EQ(asked[0].text,
-              "Speed Dial = 005 : [Name5] [123]\r\n"
-              "\r\nAlready being used for the following One-touch dial button.\r\n  Button B\r\n"
-              "\r\nAlready being used by the following group.\r\n  01:Group1\r\n  03:Group3\r\n"
-              "\r\nOK to delete?");
-    EXPECT_EQ(asked[0].defaultAnswer, PromptAnswer::No);
-    EXPECT_EQ(asked[1].text, "Clear to Button B.");
-    EXPECT_EQ(asked[1].title, "Confirm");
+    EXPECT_EQ(
+        prompt->Shown(),
+        (Lines{"Confirm Deletion: Speed Dial = 005 : [Name5] [123]\r\n"
+               "\r\nAlready being used for the following One-touch dial button.\r\n  Button B\r\n"
+               "\r\nAlready being used by the following group.\r\n  01:Group1\r\n  03:Group3\r\n"
+               "\r\nOK to delete?",
+               "Confirm: Clear to Button B."}));
+    EXPECT_EQ(prompt->Requests()[0].defaultAnswer, PromptAnswer::No);
     EXPECT_TRUE(model.bindings[2].empty());
     EXPECT_TRUE(model.speedDials[5].key.empty());
     EXPECT_FALSE(model.TestMembership(5, 1));
@@ -166,11 +145,8 @@ TEST_F(MainFormTest, DeletingBoundSpeedDialInTwoGroupsAsksOnceAndClearsTheBindin
 TEST_F(MainFormTest, QuickDialBindingsClearedWithTheirPrefixAndSlotNumbers) {
     Make("DX-R7700");
     Select(2);
-    DialModel& model = form->Model();
-    model.speedDials[7].key = "S007";
-    model.speedDials[7].faxNumber = "1";
-    model.bindings[4] = "S007";
-    model.bindings[9] = "S007";
+    PutSpeedDial(7, "");
+    form->Model().bindings[4] = form->Model().bindings[9] = "S007";
     form->Speed_Grid_Set(7);
     prompt->Queue(PromptAnswer::Yes);
     form->BTN_Speed_Del->click();
@@ -189,16 +165,14 @@ TEST_F(MainFormTest, AddFollowsTheSpeedDialAndGroupLimits) {
     Select(2);
     DialModel& model = form->Model();
     for (int number = 1; number <= 59; ++number)
-        model.speedDials[number].key = FormatKey(number);
+        PutSpeedDial(number, "");
     form->Speed_Grid_Set(-1);
     EXPECT_TRUE(form->BTN_Speed_Add->isEnabled());
-    model.speedDials[60].key = FormatKey(60);
+    PutSpeedDial(60, "");
     form->Speed_Grid_Set(-1);
     EXPECT_FALSE(form->BTN_Speed_Add->isEnabled());
-    for (int group = 1; group <= 20; ++group) {
-        model.groups[group].number = group;
-        model.groups[group].members = {{'S', 1}};
-    }
+    for (int group = 1; group <= 20; ++group)
+        PutGroup(model, group, "", {1});
     form->TabCtrl->setCurrentIndex(1);
     EXPECT_FALSE(form->BTN_Group_Add->isEnabled());
     EXPECT_TRUE(form->BTN_Group_Del->isEnabled());
@@ -225,34 +199,31 @@ class LeaveWithDeviceData : public MainFormTest {
 
 TEST_F(LeaveWithDeviceData, CancelAsksAboutModifiedKindsThenAboutDeviceData) {
     OpenFromDevice();
-    size_t before = prompt->Requests().size();
+    const size_t before = prompt->Requests().size();
     prompt->Queue(PromptAnswer::No);
     prompt->Queue(PromptAnswer::Yes);
     form->BTN_Cancel->click();
-    std::vector<PromptRequest> asked = prompt->Requests();
-    ASSERT_EQ(asked.size(), before + 2);
-    EXPECT_EQ(asked[before].title, "Confirm Exit");
-    EXPECT_EQ(
-        asked[before].text,
-        "The following data has been updated. Save before exiting?\r\n\r\n    Speed Dial data");
-    EXPECT_EQ(asked[before].defaultAnswer, PromptAnswer::Cancel);
-    EXPECT_EQ(asked[before + 1].text, "Data read from MFP has not been saved.  Cancel anyway?");
+    EXPECT_EQ(prompt->Shown(before),
+              (Lines{"Confirm Exit: The following data has been updated. Save before exiting?"
+                     "\r\n\r\n    Speed Dial data",
+                     "Confirm Execution: Data read from MFP has not been saved.  Cancel anyway?"}));
+    EXPECT_EQ(prompt->Requests()[before].defaultAnswer, PromptAnswer::Cancel);
     EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
     EXPECT_FALSE(form->DeviceDataUnsaved());
 }
 
 TEST_F(LeaveWithDeviceData, TreeAsksAboutDeviceDataOnly) {
     OpenFromDevice();
-    size_t before = prompt->Requests().size();
+    const size_t before = prompt->Requests().size();
     prompt->Queue(PromptAnswer::No);  // keep editing
     Select(0);
-    EXPECT_EQ(prompt->Requests().size(), before + 1);
     EXPECT_TRUE(form->EditorShown());
-    EXPECT_EQ(form->TV_Ctrl->currentItem(), form->Node(2 + 1));
+    EXPECT_EQ(form->TV_Ctrl->currentItem(), form->Node(3));
     prompt->Queue(PromptAnswer::Yes);
     Select(0);
-    EXPECT_EQ(prompt->Requests().size(), before + 2);
-    EXPECT_EQ(prompt->Requests().back().title, "Confirm Execution");
+    EXPECT_EQ(
+        prompt->Shown(before),
+        Lines(2, "Confirm Execution: Data read from MFP has not been saved.  Cancel anyway?"));
     EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
 }
 
@@ -267,7 +238,7 @@ TEST_F(LeaveWithDeviceData, AFailedSaveOnTheWayOutKeepsTheEditorAndItsChanges) {
         EXPECT_TRUE(form->Model().modified.speedDials) << target;
         EXPECT_TRUE(form->DeviceDataUnsaved()) << target;
     }
-    EXPECT_EQ(prompt->Requests().back().icon, PromptIcon::Stop);  // the write error
+    EXPECT_EQ(prompt->Last().icon, PromptIcon::Stop);  // the write error
     // No discards, so a second attempt asks only about the device data.
     prompt->Queue(PromptAnswer::No);
     prompt->Queue(PromptAnswer::No);
@@ -296,7 +267,11 @@ TEST_F(MainFormTest, MenuEnablingFollowsTheState) {
     saveAs = dir.File("m.csv");
     AddSpeedDial(1, "A", "1");
     form->BTN_Save->click();
-    form->BTN_Cancel->click();
+    // The Edit node leaves the saved list for standby and stays selected.
+    Select(1);
+    EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
+    EXPECT_EQ(form->TV_Ctrl->currentItem(), form->Node(1));
+    EXPECT_TRUE(form->PNL_Standby->isVisibleTo(form.get()));
     Select(4);
     EXPECT_EQ(saveItems(), (std::vector<bool>{false, false, false}));
     form->BTN_File_Sel_Run->click();
@@ -307,29 +282,18 @@ TEST_F(MainFormTest, MenuEnablingFollowsTheState) {
     EXPECT_TRUE(form->MN_Exit->isEnabled());
 }
 
-TEST_F(MainFormTest, EditNodeWhileEditingReturnsToStandbyAndStaysSelected) {
-    Make();
-    Select(2);
-    Select(1);
-    EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
-    EXPECT_EQ(form->TV_Ctrl->currentItem(), form->Node(1));
-    EXPECT_TRUE(form->PNL_Standby->isVisibleTo(form.get()));
-}
-
 TEST_F(MainFormTest, SendWithAnInvalidRecordShowsTheGeneralErrorAndStartsNothing) {
     int transfers = 0;
     hooks.runTransfer = [&](int) { ++transfers; };
     Make();
     Select(2);
-    form->Model().speedDials[3].key = "S003";
-    form->Model().speedDials[3].name = "Bad";
-    form->Model().speedDials[3].faxNumber = "12x";
+    PutSpeedDial(3, "Bad", "12x");
     prompt->Queue(PromptAnswer::Yes);
     form->BTN_Save_MFP->click();
-    ASSERT_EQ(prompt->Requests().size(), 2u);
-    EXPECT_EQ(prompt->Requests()[0].text, "Send user data to MFP?");
-    EXPECT_EQ(prompt->Requests()[1].title, "Dialvane");
-    EXPECT_EQ(prompt->Requests()[1].icon, PromptIcon::Stop);
+    EXPECT_EQ(prompt->Shown(),
+              (Lines{"Confirm Execution: Send user data to MFP?",
+                     "Dialvane: Speed dial number contains illegal characters.12x."}));
+    EXPECT_EQ(prompt->Last().icon, PromptIcon::Stop);
     EXPECT_EQ(transfers, 0);
     EXPECT_FALSE(fs::exists(environment->paths.sendFile));
     EXPECT_TRUE(form->EditorShown());
@@ -338,15 +302,16 @@ TEST_F(MainFormTest, SendWithAnInvalidRecordShowsTheGeneralErrorAndStartsNothing
 TEST_F(MainFormTest, ExitQuestionListsEveryChangedKindInOrder) {
     Make("DX-M100");
     Select(2);
-    form->Model().speedDials[1].key = "S001";
+    PutSpeedDial(1, "");
     form->Model().modified.groups = true;
     form->Model().bindings[1] = "S001";
     form->TabCtrl->setCurrentIndex(3);
     form->CB_Sender->setEditText("Front desk");
     EXPECT_TRUE(form->Edit_Update_Check(false));  // Cancel, the default
-    EXPECT_EQ(prompt->Requests().at(0).text,
-              "The following data has been updated. Save before exiting?\r\n"
-              "\r\n    Group Dial data\r\n    One-touch Dial data\r\n    Sender Information data");
+    EXPECT_EQ(
+        prompt->Shown(),
+        Lines{"Confirm Exit: The following data has been updated. Save before exiting?\r\n"
+              "\r\n    Group Dial data\r\n    One-touch Dial data\r\n    Sender Information data"});
     EXPECT_EQ(prompt->Requests()[0].buttons, PromptButtons::YesNoCancel);
 }
 
@@ -354,21 +319,18 @@ TEST_F(MainFormTest, DeletingAGroupClearsTheButtonsBoundToIt) {
     Make("DX-M100");
     Select(2);
     DialModel& model = form->Model();
-    model.speedDials[1].key = "S001";
-    model.speedDials[1].name = "Guard";
-    model.groups[2].number = 2;
-    model.groups[2].name = "Night";
-    model.groups[2].members = {{'S', 1}};
-    model.RebuildMemberships();
-    model.bindings[1] = "G02";
-    model.bindings[3] = "G02";
+    PutSpeedDial(1, "Guard");
+    PutGroup(model, 2, "Night", {1});
+    model.bindings[1] = model.bindings[3] = "G02";
     form->TabCtrl->setCurrentIndex(1);
     prompt->Queue(PromptAnswer::Yes);
     form->BTN_Group_Del->click();
-    ASSERT_EQ(prompt->Requests().size(), 2u);
-    EXPECT_EQ(prompt->Requests()[0].text.substr(0, 33), "Group Dial = 02 : [Night] [Guard]");
-    EXPECT_NE(prompt->Requests()[0].text.find("  Button A\r\n  Button C\r\n"), std::string::npos);
-    EXPECT_EQ(prompt->Requests()[1].text, "Clear to Button A, Button C.");
+    EXPECT_EQ(
+        prompt->Shown(),
+        (Lines{"Confirm Deletion: Group Dial = 02 : [Night] [Guard]\r\n\r\nAlready being used "
+               "for the following One-touch dial button.\r\n  Button A\r\n  Button C\r\n\r\nOK "
+               "to delete?",
+               "Confirm: Clear to Button A, Button C."}));
     EXPECT_TRUE(model.bindings[1].empty());
     EXPECT_TRUE(model.bindings[3].empty());
     EXPECT_EQ(model.groups[2].number, 0);
@@ -385,24 +347,22 @@ TEST_F(MainFormTest, HelpOpensTheShippedPageOrSaysWhatWentWrong) {
         return browser;
     };
     environment->resourceFolder = dir.Path();
+    const std::string page = dir.File("help/index.html");
     Make();
     form->MN_Help->trigger();
-    EXPECT_TRUE(opened.empty());
-    ASSERT_EQ(prompt->Requests().size(), 1u);
-    EXPECT_EQ(prompt->Requests()[0].text,
-              "The help file was not found.\r\n" + dir.File("help/index.html"));
     fs::create_directories(dir.File("help"));
     dir.Write("help/index.html", "<html></html>");
     form->MN_Help->trigger();
-    EXPECT_EQ(opened, std::vector<std::string>{dir.File("help/index.html")});
     EXPECT_EQ(prompt->Requests().size(), 1u);
     // The page is there but nothing could show it: that is what the user reads.
     browser = false;
     form->MN_Help->trigger();
-    ASSERT_EQ(prompt->Requests().size(), 2u);
-    EXPECT_EQ(prompt->Requests()[1].text,
-              "The help file could not be shown: no program to open it was found.\r\n" +
-                  dir.File("help/index.html"));
+    EXPECT_EQ(opened, Lines(2, page));
+    EXPECT_EQ(
+        prompt->Shown(),
+        (Lines{"Dialvane: The help file was not found.\r\n" + page,
+               "Dialvane: The help file could not be shown: no program to open it was found.\r\n" +
+                   page}));
 }
 
 TEST_F(MainFormTest, CtrlSSavesEvenAListWithoutANameAndTheWindowHasItsIcon) {
@@ -440,12 +400,14 @@ TEST_F(MainFormTest, CloseQueryRetriesAnUnwritableSettingsFileUntilCancelled) {
     prompt->Queue(PromptAnswer::Retry);
     prompt->Queue(PromptAnswer::Cancel);
     EXPECT_TRUE(form->CanClose());
-    ASSERT_EQ(prompt->Requests().size(), 2u);
-    EXPECT_EQ(prompt->Requests()[0].title, "Exclusion Error");
-    EXPECT_EQ(prompt->Requests()[0].buttons, PromptButtons::RetryCancel);
-    EXPECT_EQ(prompt->Requests()[0].icon, PromptIcon::Stop);
-    EXPECT_EQ(prompt->Requests()[0].defaultAnswer, PromptAnswer::Cancel);
-    EXPECT_NE(prompt->Requests()[0].text.find("MFP_USER.INI"), std::string::npos);
+    ASSERT_EQ(prompt->Shown(), Lines(2,
+                                     "Exclusion Error: The settings file MFP_USER.INI cannot be "
+                                     "written.\r\nClose any program that has it open, then "
+                                     "click Retry."));
+    const PromptRequest asked = prompt->Last();
+    EXPECT_EQ(asked.buttons, PromptButtons::RetryCancel);
+    EXPECT_EQ(asked.icon, PromptIcon::Stop);
+    EXPECT_EQ(asked.defaultAnswer, PromptAnswer::Cancel);
 
     // Once the file can be written again, closing asks nothing.
     fs::remove(environment->paths.userSettingsFile);
@@ -470,8 +432,7 @@ TEST_F(MainFormTest, OfflineStartupNeedsThePrinterDriverOnlyOverUsb) {
     EXPECT_TRUE(prompt->Requests().empty());
     printer.clear();
     form->StartupTimerTimer();
-    ASSERT_EQ(prompt->Requests().size(), 1u);
-    EXPECT_EQ(prompt->Requests()[0].text, "Not exist Printer Driver.");
+    EXPECT_EQ(prompt->Shown(), Lines{"Dialvane: Not exist Printer Driver."});
 }
 
 TEST_F(MainFormTest, ClosingDuringTheStartupInquiryAsksTheStopQuestionAndEnds) {
@@ -504,8 +465,8 @@ TEST_F(MainFormTest, ClosingDuringTheStartupInquiryAsksTheStopQuestionAndEnds) {
     QCoreApplication::processEvents();
 
     EXPECT_FALSE(form->InquiryRunning());
-    EXPECT_EQ(Texts("Confirm Stop"), std::vector<std::string>{"Stop Transmission?"});
-    EXPECT_EQ(prompt->Requests().size(), 1u);  // the ended inquiry reports nothing
+    // The ended inquiry reports nothing.
+    EXPECT_EQ(prompt->Shown(), Lines{"Confirm Stop: Stop Transmission?"});
     SetActivePrompt(std::shared_ptr<IPrompt>(&*prompt, [](IPrompt*) {}));
 }
 
@@ -516,7 +477,7 @@ TEST_P(WindowTransfer, EditRecordsThenSendWithVerify) {
     ASSERT_TRUE(form->EditorShown());
     EXPECT_EQ(form->Model().speedDials[2].name, "Osaka Branch");
     EXPECT_TRUE(form->DeviceDataUnsaved());
-    EXPECT_EQ(Texts("Completion Result"), std::vector<std::string>{"Download completed."});
+    EXPECT_EQ(Texts("Completion Result"), Lines{"Download completed."});
     // The caption names the run while it lasts. The compact form closes itself before the
     // closing message; the detailed one lists the run, oldest line last, and waits for OK.
     EXPECT_EQ(runEnd.caption, "View Communication Status [Read Record File]");
@@ -562,7 +523,7 @@ TEST_P(WindowTransfer, StopConfirmedDuringAnUploadStillReleasesTheFax) {
     Send({PromptAnswer::Yes});
     ASSERT_TRUE(acted);
     EXPECT_TRUE(stopOffAfterPress);
-    EXPECT_EQ(Texts("Confirm Stop"), std::vector<std::string>{"Stop Transmission?"});
+    EXPECT_EQ(Texts("Confirm Stop"), Lines{"Stop Transmission?"});
     for (const PromptRequest& request : prompt->Requests()) {
         if (request.title == "Confirm Stop") {
             EXPECT_EQ(request.defaultAnswer, PromptAnswer::No);
@@ -592,9 +553,8 @@ TEST_P(WindowTransfer, StopAnsweredNoLetsTheUploadFinish) {
     Send({PromptAnswer::No});
     ASSERT_TRUE(acted);
     EXPECT_EQ(Texts("Confirm Stop").size(), 1u);
-    EXPECT_EQ(Texts("Completion Result"),
-              std::vector<std::string>{"Upload completed.\r\nRead back and verified: 1 speed "
-                                       "dials, 0 groups, 0 buttons, sender name."});
+    EXPECT_EQ(Texts("Completion Result"), Lines{"Upload completed.\r\nRead back and verified: 1 "
+                                                "speed dials, 0 groups, 0 buttons, sender name."});
     EXPECT_EQ(device->StoredCount('S'), 1);
     EXPECT_EQ(device->Counters().occupyEnds, 2);
 }

@@ -2,20 +2,16 @@
 // the way out after a failed start-up inquiry.
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QDialog>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
-#include <QTimer>
-#include <QTreeWidget>
 
 #include "support/MainWindowFixture.h"
 #include "ui/StartupMessageForm.h"
 
 namespace dialvane {
 namespace {
+
+using testing::Lines;
 
 class SetupPanel : public testing::MainWindowTest {
   protected:
@@ -35,16 +31,16 @@ class SetupPanel : public testing::MainWindowTest {
         form->CB_IP_Addr->setEditText(QString::fromStdString(text));
     }
 
-    std::vector<std::string> Listed() const {
-        std::vector<std::string> items;
+    Lines Listed() const {
+        Lines items;
         for (int i = 0; i < form->CB_IP_Addr->count(); ++i) {
             items.push_back(form->CB_IP_Addr->itemText(i).toStdString());
         }
         return items;
     }
 
-    std::vector<std::string> StatusLines() const {
-        std::vector<std::string> lines;
+    Lines StatusLines() const {
+        Lines lines;
         for (int i = 0; i < form->LB_Status->count(); ++i) {
             lines.push_back(form->LB_Status->item(i)->text().toStdString());
         }
@@ -60,8 +56,7 @@ TEST_F(SetupPanel, RegisterKeepsTheFiveMostRecentAddressesAndOkStoresThem) {
         Type("10.0.0." + std::to_string(i));
         form->BTN_IP_Ent->click();
     }
-    EXPECT_EQ(Listed(), (std::vector<std::string>{"10.0.0.6", "10.0.0.5", "10.0.0.4", "10.0.0.3",
-                                                  "10.0.0.2"}));
+    EXPECT_EQ(Listed(), (Lines{"10.0.0.6", "10.0.0.5", "10.0.0.4", "10.0.0.3", "10.0.0.2"}));
     Type("10.0.0.3");
     form->BTN_IP_Ent->click();
     EXPECT_EQ(Listed().front(), "10.0.0.3");
@@ -70,9 +65,8 @@ TEST_F(SetupPanel, RegisterKeepsTheFiveMostRecentAddressesAndOkStoresThem) {
     form->BTN_OK_Setup->click();
     EXPECT_TRUE(prompt->Requests().empty());
     EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
-    EXPECT_EQ(
-        environment->user.ipHistory,
-        (std::vector<std::string>{"10.0.0.3", "10.0.0.6", "10.0.0.5", "10.0.0.4", "10.0.0.2"}));
+    EXPECT_EQ(environment->user.ipHistory,
+              (Lines{"10.0.0.3", "10.0.0.6", "10.0.0.5", "10.0.0.4", "10.0.0.2"}));
     EXPECT_EQ(environment->user.ipAddress, "10.0.0.3");
 }
 
@@ -104,17 +98,14 @@ TEST_F(SetupPanel, AddressesAreCheckedAndStoredAsFourDecimalNumbers) {
             EXPECT_EQ(prompt->Requests().size(), asked) << c.typed;
             EXPECT_EQ(Listed().front(), c.stored) << c.typed;
         } else {
-            ASSERT_EQ(prompt->Requests().size(), asked + 1) << c.typed;
-            EXPECT_EQ(prompt->Requests().back().text, c.message) << c.typed;
-            EXPECT_EQ(prompt->Requests().back().title, "IP Address Input Error");
-            EXPECT_EQ(prompt->Requests().back().icon, PromptIcon::Warning);
+            EXPECT_EQ(prompt->Shown(asked), Lines{"IP Address Input Error: " + c.message});
+            EXPECT_EQ(prompt->Last().icon, PromptIcon::Warning);
         }
     }
     EXPECT_EQ(Listed().size(), 3u);
     Type("  ");
     form->BTN_IP_Ent->click();
-    EXPECT_EQ(prompt->Requests().back().text, "Not Enter Data.");
-    EXPECT_EQ(prompt->Requests().back().title, "Input Error");
+    EXPECT_EQ(prompt->Shown().back(), "Input Error: Not Enter Data.");
 }
 
 TEST_F(SetupPanel, ButtonsFollowTheConnectionKindAndTheList) {
@@ -136,11 +127,9 @@ TEST_F(SetupPanel, ButtonsFollowTheConnectionKindAndTheList) {
     // A changed kind is a change: Cancel asks, and No keeps the panel.
     prompt->Queue(PromptAnswer::No);
     form->BTN_Cancel_Setup->click();
-    ASSERT_EQ(prompt->Requests().size(), 1u);
-    EXPECT_EQ(prompt->Requests()[0].text,
-              "Data has been modified. Continue without updating settings?");
-    EXPECT_EQ(prompt->Requests()[0].title, "Confirm Exit");
-    EXPECT_EQ(prompt->Requests()[0].defaultAnswer, PromptAnswer::No);
+    EXPECT_EQ(prompt->Shown(),
+              Lines{"Confirm Exit: Data has been modified. Continue without updating settings?"});
+    EXPECT_EQ(prompt->Last().defaultAnswer, PromptAnswer::No);
     EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
     // Back to the stored kind with only the text edited: nothing to ask.
     form->GB_Dev_Items[1]->click();
@@ -171,25 +160,23 @@ TEST_F(SetupPanel, OkOffersToRegisterATypedAddressAndDeleteAsksFirst) {
     Type("10.0.0.2");
     prompt->Queue(PromptAnswer::Cancel);
     form->BTN_OK_Setup->click();
-    ASSERT_EQ(prompt->Requests().size(), 1u);
-    EXPECT_EQ(prompt->Requests()[0].text,
-              "Entered IP address has not been registered.\r\n Ready to set after registering?");
-    EXPECT_EQ(prompt->Requests()[0].title, "Confirm Registration");
-    EXPECT_EQ(prompt->Requests()[0].buttons, PromptButtons::YesNoCancel);
+    EXPECT_EQ(prompt->Shown(), Lines{"Confirm Registration: Entered IP address has not been "
+                                     "registered.\r\n Ready to set after registering?"});
+    EXPECT_EQ(prompt->Last().buttons, PromptButtons::YesNoCancel);
     EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
 
     form->CB_IP_Addr->setCurrentIndex(1);
     prompt->Queue(PromptAnswer::Yes);
     form->BTN_Setup_Del->click();
-    EXPECT_EQ(prompt->Requests().back().text, "OK. to delete an IP address[10.0.0.2]?");
-    EXPECT_EQ(Listed(), std::vector<std::string>{"10.0.0.1"});
+    EXPECT_EQ(prompt->Last().text, "OK. to delete an IP address[10.0.0.2]?");
+    EXPECT_EQ(Listed(), Lines{"10.0.0.1"});
     EXPECT_EQ(form->CB_IP_Addr->currentText().toStdString(), "10.0.0.1");  // the current one
 
     Type("10.0.0.5");
     prompt->Queue(PromptAnswer::Yes);
     form->BTN_OK_Setup->click();
     EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
-    EXPECT_EQ(environment->user.ipHistory, (std::vector<std::string>{"10.0.0.5", "10.0.0.1"}));
+    EXPECT_EQ(environment->user.ipHistory, (Lines{"10.0.0.5", "10.0.0.1"}));
     EXPECT_EQ(environment->user.ipAddress, "10.0.0.5");
 }
 
@@ -197,7 +184,7 @@ TEST_F(SetupPanel, UsbWithoutThePrinterDriverLeadsBackToThePanel) {
     OpenPanel({"10.0.0.1"});
     form->GB_Dev_Items[0]->click();
     form->BTN_OK_Setup->click();
-    EXPECT_EQ(Texts("Dialvane"), std::vector<std::string>{"Not exist Printer Driver."});
+    EXPECT_EQ(prompt->Shown(), Lines{"Dialvane: Not exist Printer Driver."});
     EXPECT_EQ(environment->user.connection, 0);
     EXPECT_FALSE(form->DeviceReady());
     EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
@@ -229,11 +216,10 @@ TEST_F(SetupPanel, NetworkTestReportsTheModelOrTheCause) {
     Type(testing::LoopbackAddress(212));  // nobody listens there
     form->BTN_Test->click();
     ASSERT_TRUE(testing::ProcessUntil([&] { return !form->InquiryRunning(); }));
-    EXPECT_EQ(StatusLines(),
-              (std::vector<std::string>{"Now Testting..,Please just waiting.", "Network Test NG.",
-                                        "Check the cables, power supply, and IP "
-                                        "address. (connection refused)"}));
-    EXPECT_EQ(Listed(), (std::vector<std::string>{testing::LoopbackAddress(212), address}));
+    EXPECT_EQ(StatusLines(), (Lines{"Now Testting..,Please just waiting.", "Network Test NG.",
+                                    "Check the cables, power supply, and IP address. (connection "
+                                    "refused)"}));
+    EXPECT_EQ(Listed(), (Lines{testing::LoopbackAddress(212), address}));
     EXPECT_TRUE(prompt->Requests().empty());
 }
 
@@ -252,9 +238,8 @@ TEST_F(SetupPanel, FirstStartWalksFromTheFailedInquiryToTheList) {
     };
     form->StartupTimerTimer();
     ASSERT_TRUE(testing::ProcessUntil([&] { return !form->InquiryRunning(); }));
-    EXPECT_EQ(Texts("Dialvane"),
-              std::vector<std::string>{"Make sure the device is properly connected."});
-    EXPECT_EQ(prompt->Requests().back().icon, PromptIcon::Warning);
+    EXPECT_EQ(prompt->Shown(), Lines{"Dialvane: Make sure the device is properly connected."});
+    EXPECT_EQ(prompt->Last().icon, PromptIcon::Warning);
     EXPECT_FALSE(noticeShownWithWarning);
     ASSERT_EQ(form->MainMode(), MainModeKind::Setup);
     EXPECT_FALSE(form->DeviceReady());
@@ -275,7 +260,7 @@ TEST_F(SetupPanel, FirstStartWalksFromTheFailedInquiryToTheList) {
     // The reported model replaces "Unknown", with its profile.
     EXPECT_EQ(form->windowTitle().toStdString(), "Dialvane - DX-R7700");
     EXPECT_EQ(form->TabCtrl->tabText(2).toStdString(), "Quick Dial");
-    EXPECT_EQ(environment->user.ipHistory, std::vector<std::string>{address});
+    EXPECT_EQ(environment->user.ipHistory, Lines{address});
 
     prompt->Queue(PromptAnswer::Yes);
     Select(3);
