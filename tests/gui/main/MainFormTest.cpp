@@ -49,7 +49,6 @@ TEST_F(MainFormTest, CreateNewSaveAndReopenKeepsSpeedDialsAndGroups) {
     ASSERT_TRUE(fs::exists(saveAs));
     EXPECT_EQ(prompt->Last().text, "User data was saved to [list.csv]");
     EXPECT_EQ(form->EditSource(), EditSourceKind::ExistingFile);
-    EXPECT_EQ(form->FileHistory().front(), saveAs);
 
     // Nothing is unsaved, so leaving (by Escape, which presses Cancel) asks nothing.
     size_t asked = prompt->Requests().size();
@@ -60,8 +59,7 @@ TEST_F(MainFormTest, CreateNewSaveAndReopenKeepsSpeedDialsAndGroups) {
 
     Select(4);
     ASSERT_TRUE(form->PNL_File_Sel->isVisibleTo(form.get()));
-    EXPECT_EQ(form->CB_File_Sel->currentText().toStdString(), saveAs);
-    EXPECT_TRUE(form->BTN_File_Sel_Run->isEnabled());
+    EXPECT_EQ(form->CB_File_Sel->currentText().toStdString(), saveAs);  // listed and chosen
     form->BTN_File_Sel_Run->click();
     ASSERT_TRUE(form->EditorShown());
     EXPECT_FALSE(form->Untitled());
@@ -71,13 +69,23 @@ TEST_F(MainFormTest, CreateNewSaveAndReopenKeepsSpeedDialsAndGroups) {
     EXPECT_TRUE(form->MN_Save->isEnabled());
 }
 
-TEST_F(MainFormTest, FileWithErrorsReturnsToFileSelectionWithTheErrorList) {
+TEST_F(MainFormTest, FileSelectionKeepsTenFilesAndReturnsWithTheErrorsOfABrokenOne) {
     std::vector<std::string> shown;
     hooks.showErrors = [&](const std::vector<std::string>& lines) { shown = lines; };
     Make();
+    Select(4);
+    for (int i = 1; i <= 11; ++i)
+        form->AddFileHistory(dir.File("f" + std::to_string(i) + ".csv"));
+    ASSERT_EQ(form->FileHistory().size(), 10u);
+    EXPECT_EQ(form->FileHistory().front(), dir.File("f11.csv"));
+    EXPECT_EQ(form->FileHistory().back(), dir.File("f2.csv"));
+    form->AddFileHistory(dir.File("f5.csv"));
+    EXPECT_EQ(form->FileHistory().size(), 10u);
+    EXPECT_EQ(form->FileHistory().front(), dir.File("f5.csv"));
+    EXPECT_EQ(form->CB_File_Sel->currentIndex(), 0);
+
     const std::string file = dir.File("broken.csv");
     fs::copy_file(DIALVANE_SOURCE_DIR "/samples/fixtures/every-error.csv", file);
-    Select(4);
     form->AddFileHistory(file);
     prompt->Queue(PromptAnswer::Yes);
     form->BTN_File_Sel_Run->click();
@@ -92,20 +100,6 @@ TEST_F(MainFormTest, FileWithErrorsReturnsToFileSelectionWithTheErrorList) {
               (Lines{"Read User Data: Error in downloaded user data. View error details?",
                      "Searching for File: Specified file not found."}));
     EXPECT_FALSE(form->EditorShown());
-}
-
-TEST_F(MainFormTest, FileHistoryKeepsTenMostRecentWithoutDuplicates) {
-    Make();
-    Select(4);
-    for (int i = 1; i <= 11; ++i)
-        form->AddFileHistory(dir.File("f" + std::to_string(i) + ".csv"));
-    ASSERT_EQ(form->FileHistory().size(), 10u);
-    EXPECT_EQ(form->FileHistory().front(), dir.File("f11.csv"));
-    EXPECT_EQ(form->FileHistory().back(), dir.File("f2.csv"));
-    form->AddFileHistory(dir.File("f5.csv"));
-    EXPECT_EQ(form->FileHistory().size(), 10u);
-    EXPECT_EQ(form->FileHistory().front(), dir.File("f5.csv"));
-    EXPECT_EQ(form->CB_File_Sel->currentIndex(), 0);
 }
 
 TEST_F(MainFormTest, DeletingBoundSpeedDialInTwoGroupsAsksOnceAndClearsTheBinding) {

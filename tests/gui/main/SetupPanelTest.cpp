@@ -124,28 +124,15 @@ TEST_F(SetupPanel, ButtonsFollowTheConnectionKindAndTheList) {
     EXPECT_FALSE(form->BTN_Test->isEnabled());
     EXPECT_FALSE(form->CB_IP_Addr->isEnabled());
 
-    // A changed kind is a change: Cancel asks, and No keeps the panel.
+    // A changed kind is a change: Cancel, or leaving through the tree, asks; No keeps the panel.
     prompt->Queue(PromptAnswer::No);
     form->BTN_Cancel_Setup->click();
-    EXPECT_EQ(prompt->Shown(),
-              Lines{"Confirm Exit: Data has been modified. Continue without updating settings?"});
-    EXPECT_EQ(prompt->Last().defaultAnswer, PromptAnswer::No);
-    EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
-    // Back to the stored kind with only the text edited: nothing to ask.
-    form->GB_Dev_Items[1]->click();
-    Type("10.0.0.9");
-    form->BTN_Cancel_Setup->click();
-    EXPECT_EQ(prompt->Requests().size(), 1u);
-    EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
-    EXPECT_TRUE(environment->user.ipAddress.empty());
-}
-
-TEST_F(SetupPanel, LeavingThroughTheTreeIsTheCancelPath) {
-    OpenPanel({"10.0.0.1"});
-    form->GB_Dev_Items[0]->click();
     prompt->Queue(PromptAnswer::No);
     Select(2);
-    EXPECT_EQ(Texts("Confirm Exit").size(), 1u);
+    EXPECT_EQ(prompt->Shown(), Lines(2,
+                                     "Confirm Exit: Data has been modified. Continue without "
+                                     "updating settings?"));
+    EXPECT_EQ(prompt->Last().defaultAnswer, PromptAnswer::No);
     EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
     EXPECT_EQ(form->TV_Ctrl->currentItem(), form->Node(5));
     prompt->Queue(PromptAnswer::Yes);
@@ -153,6 +140,14 @@ TEST_F(SetupPanel, LeavingThroughTheTreeIsTheCancelPath) {
     EXPECT_TRUE(form->EditorShown());
     EXPECT_EQ(form->TV_Ctrl->currentItem(), form->Node(2));
     EXPECT_EQ(environment->user.connection, 1);  // the choice was discarded
+
+    // Back on the panel with only the text edited: nothing to ask.
+    Select(5);
+    Type("10.0.0.9");
+    form->BTN_Cancel_Setup->click();
+    EXPECT_EQ(prompt->Requests().size(), 3u);
+    EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
+    EXPECT_TRUE(environment->user.ipAddress.empty());
 }
 
 TEST_F(SetupPanel, OkOffersToRegisterATypedAddressAndDeleteAsksFirst) {
