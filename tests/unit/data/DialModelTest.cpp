@@ -65,23 +65,7 @@ TEST_F(DialModelTest, RemoveMemberMovesLaterMembersUp) {
     EXPECT_FALSE(model_.modified.groups);
 }
 
-TEST_F(DialModelTest, RemovingTheLastMemberDeletesTheGroup) {
-    AddSpeedDial(1, "Alpha");
-    AddGroup(5, {1});
-    model_.RebuildMemberships();
-    model_.bindings[2] = "G05";
-    model_.bindings[3] = "S001";
-
-    model_.RemoveMember(5, 'S', 1);
-    EXPECT_TRUE(model_.modified.groups);
-    EXPECT_TRUE(model_.groups[5].members.empty());
-    EXPECT_EQ(model_.groupDisplay[5].key, "");
-    EXPECT_FALSE(model_.TestMembership(1, 5));
-    EXPECT_EQ(model_.bindings[2], "");
-    EXPECT_EQ(model_.bindings[3], "S001");
-}
-
-TEST_F(DialModelTest, DeleteGroupClearsMasksAndOnlyItsBindings) {
+TEST_F(DialModelTest, DeletingAGroupOrItsLastMemberClearsMasksAndOnlyItsBindings) {
     for (int s = 1; s <= 3; ++s) {
         AddSpeedDial(s, "x");
     }
@@ -105,6 +89,16 @@ TEST_F(DialModelTest, DeleteGroupClearsMasksAndOnlyItsBindings) {
     EXPECT_EQ(model_.bindings[4], "G15");
     EXPECT_EQ(model_.bindings[6], "S005");
     EXPECT_EQ(model_.groups[15].members.size(), 2u);
+    EXPECT_FALSE(model_.modified.groups);
+
+    model_.RemoveMember(15, 'S', 2);
+    model_.RemoveMember(15, 'S', 3);
+    EXPECT_TRUE(model_.modified.groups);
+    EXPECT_TRUE(model_.groups[15].members.empty());
+    EXPECT_EQ(model_.groupDisplay[15].key, "");
+    EXPECT_FALSE(model_.TestMembership(3, 15));
+    EXPECT_EQ(model_.bindings[4], "");
+    EXPECT_EQ(model_.bindings[6], "S005");
 }
 
 }  // namespace

