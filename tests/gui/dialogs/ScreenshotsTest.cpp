@@ -23,15 +23,13 @@ namespace {
 
 class Screenshots : public testing::GuiTest {
   protected:
-    Screenshots() {
-        const QByteArray wanted = qgetenv("DIALVANE_SCREENSHOTS");
-        folder = wanted.isEmpty() ? dir.Path() : wanted.toStdString() + "/";
-    }
     ~Screenshots() override { SelectModeMessages(true); }
 
     void Shoot(QWidget& window, const std::string& name) {
         window.show();
         QCoreApplication::processEvents();
+        const QByteArray wanted = qgetenv("DIALVANE_SCREENSHOTS");
+        const std::string folder = wanted.isEmpty() ? dir.Path() : wanted.toStdString() + "/";
         const QString path = QString::fromStdString(folder + name + ".png");
         ASSERT_TRUE(window.grab().save(path)) << name;
         EXPECT_EQ(QImage(path).size(), window.size()) << name;
@@ -39,7 +37,6 @@ class Screenshots : public testing::GuiTest {
     }
 
     testing::TempDir dir;
-    std::string folder;
 };
 
 TEST_F(Screenshots, EveryDialogRenders) {
@@ -48,9 +45,9 @@ TEST_F(Screenshots, EveryDialogRenders) {
     const std::unique_ptr<TProductInfo> product = testing::MakeProduct(dir, "QUICK");
     DialModel model;
     for (int n = 1; n <= 6; ++n) {
-        model.speedDials[n].key = "S00" + std::to_string(n);
-        model.speedDials[n].name = "Branch office " + std::to_string(n);
-        model.speedDials[n].faxNumber = "03-5550-10" + std::to_string(n);
+        const std::string digit = std::to_string(n);
+        model.speedDials[n] =
+            SpeedDialEntry{"S00" + digit, "Branch office " + digit, "", "03-5550-10" + digit};
     }
     model.groups[1] = GroupDialEntry{1, "Sales", "", {{'S', 2}, {'S', 5}}};
     model.groupDisplay[1] = GroupDisplay{"G01", "Sales", "Branch office 2,Branch office 5"};

@@ -131,9 +131,8 @@ TEST_F(ButtonPages, SelectionWithOnlyGroupsReturnsTheGroupAndNeverAnEmptyRow) {
         EXPECT_FALSE(QuickClear(slot)->isEnabled()) << slot;
     }
     DialModel& dial = form->Model();
-    dial.groupDisplay[4] = GroupDisplay{"G04", "Night", "", std::string(20, '0')};
-    dial.groups[4].number = 4;
-    dial.groups[4].name = "Night";
+    dial.groupDisplay[4] = GroupDisplay{"G04", "Night", ""};
+    PutGroup(dial, 4, "Night", {});
     TOneTuchInpForm* dialog = form->SelectForm();
     dialog->Open("Quick dial 1", dial);
     EXPECT_EQ(dialog->windowTitle().toStdString(), "Set Quick dial 1");
@@ -148,42 +147,33 @@ TEST_F(ButtonPages, SelectionWithOnlyGroupsReturnsTheGroupAndNeverAnEmptyRow) {
     EXPECT_FALSE(dialog->BTN_OK->isEnabled());
 }
 
-// Twenty characters fit, wide or not; the twenty-first keeps the user on the tab.
-TEST_F(ButtonPages, AnOverlongSenderNameKeepsTheSenderTab) {
+// The last five names are kept and blanks mean no name; twenty characters fit, wide or not, and
+// the twenty-first keeps the user on the tab.
+TEST_F(ButtonPages, SenderNamesAreKeptFiveDeepAndCheckedForLength) {
     Make();
     Select(2);
-    for (const QChar c : {QChar('x'), QChar(0x6771)}) {
-        const int fitting = 20;
-        const size_t asked = prompt->Requests().size();
-        form->TabCtrl->setCurrentIndex(3);
-        form->CB_Sender->setEditText(QString(fitting + 1, c));
-        form->TabCtrl->setCurrentIndex(1);
-        EXPECT_EQ(form->TabCtrl->currentIndex(), 3);
-        EXPECT_EQ(prompt->Shown(asked), Lines{"Input Error: Sender name is too long."});
-        EXPECT_EQ(prompt->Last().icon, PromptIcon::Stop);
-        form->CB_Sender->setEditText(QString(fitting, c));
-        form->TabCtrl->setCurrentIndex(1);
-        EXPECT_EQ(form->TabCtrl->currentIndex(), 1);
-        EXPECT_EQ(form->Model().senderName, QString(fitting, c).toStdString());
-    }
-}
-
-TEST_F(ButtonPages, SenderHistoryKeepsFiveNamesAndBlanksMeanNoName) {
-    Make();
-    Select(2);
-    for (const char* name : {"One", "Two", "Three", "Four", "Five", "Six", "Three"}) {
+    auto leaveWith = [this](const QString& name) {
         form->TabCtrl->setCurrentIndex(3);
         form->CB_Sender->setEditText(name);
         form->TabCtrl->setCurrentIndex(0);
-    }
+        return form->TabCtrl->currentIndex();
+    };
+    for (const char* name : {"One", "Two", "Three", "Four", "Five", "Six", "Three"})
+        leaveWith(name);
     EXPECT_EQ(environment->user.senderHistory, (Lines{"Three", "Six", "Five", "Four", "Two"}));
-    form->TabCtrl->setCurrentIndex(3);
-    form->CB_Sender->setEditText("   ");
-    form->TabCtrl->setCurrentIndex(0);
-    EXPECT_EQ(form->TabCtrl->currentIndex(), 0);
+    EXPECT_EQ(leaveWith("   "), 0);
     EXPECT_TRUE(form->Model().senderName.empty());
     EXPECT_TRUE(prompt->Requests().empty());
     EXPECT_EQ(environment->user.senderHistory.size(), 5u);
+
+    for (const QChar c : {QChar('x'), QChar(0x6771)}) {
+        const size_t asked = prompt->Requests().size();
+        EXPECT_EQ(leaveWith(QString(21, c)), 3);
+        EXPECT_EQ(prompt->Shown(asked), Lines{"Input Error: Sender name is too long."});
+        EXPECT_EQ(prompt->Last().icon, PromptIcon::Stop);
+        EXPECT_EQ(leaveWith(QString(20, c)), 0);
+        EXPECT_EQ(form->Model().senderName, QString(20, c).toStdString());
+    }
 }
 
 TEST(QuickDialTab, TheWheelScrollsOneStepPerNotchAndReportsIt) {

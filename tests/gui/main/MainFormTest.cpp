@@ -244,11 +244,12 @@ TEST_F(LeaveWithDeviceData, AFailedSaveOnTheWayOutKeepsTheEditorAndItsChanges) {
     EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
 }
 
-TEST_F(MainFormTest, MenuEnablingFollowsTheState) {
+TEST_F(MainFormTest, MenuAndCtrlSFollowTheStateAndTheWindowHasItsIcon) {
     Make();
     // Opening the File menu sets the items again; they must agree with the state.
     QMenu* file = form->findChild<QMenu*>("MN_MenuFile");
-    ASSERT_NE(file, nullptr);
+    QShortcut* save = form->findChild<QShortcut*>("SC_Save");
+    ASSERT_TRUE(file && save);
     auto saveItems = [&] {
         emit file->aboutToShow();
         return std::vector<bool>{form->MN_Save->isEnabled(), form->MN_SaveAs->isEnabled(),
@@ -258,9 +259,12 @@ TEST_F(MainFormTest, MenuEnablingFollowsTheState) {
     EXPECT_TRUE(form->MN_Edit->isEnabled());
     Select(2);
     EXPECT_EQ(saveItems(), (std::vector<bool>{false, true, true}));
+    // A new list: the Save item is off, so Ctrl+S falls to the window, which saves it too.
+    ASSERT_TRUE(save->isEnabled());
     saveAs = dir.File("m.csv");
     AddSpeedDial(1, "A", "1");
-    form->BTN_Save->click();
+    emit save->activated();
+    EXPECT_TRUE(fs::exists(saveAs));
     // The Edit node leaves the saved list for standby and stays selected.
     Select(1);
     EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
@@ -270,10 +274,13 @@ TEST_F(MainFormTest, MenuEnablingFollowsTheState) {
     EXPECT_EQ(saveItems(), (std::vector<bool>{false, false, false}));
     form->BTN_File_Sel_Run->click();
     EXPECT_EQ(saveItems(), (std::vector<bool>{true, true, true}));
+    EXPECT_FALSE(save->isEnabled());  // the item takes the key: only one of the two holds it
     Select(5);
     EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
     EXPECT_EQ(saveItems(), (std::vector<bool>{false, false, false}));
     EXPECT_TRUE(form->MN_Exit->isEnabled());
+    const QList<QSize> sizes = form->windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(48, 48)) && sizes.contains(QSize(256, 256)));
 }
 
 TEST_F(MainFormTest, SendWithAnInvalidRecordShowsTheGeneralErrorAndStartsNothing) {
@@ -357,27 +364,6 @@ TEST_F(MainFormTest, HelpOpensTheShippedPageOrSaysWhatWentWrong) {
         (Lines{"Dialvane: The help file was not found.\r\n" + page,
                "Dialvane: The help file could not be shown: no program to open it was found.\r\n" +
                    page}));
-}
-
-TEST_F(MainFormTest, CtrlSSavesEvenAListWithoutANameAndTheWindowHasItsIcon) {
-    Make();
-    QShortcut* save = form->findChild<QShortcut*>("SC_Save");
-    ASSERT_NE(save, nullptr);
-    Select(2);  // a new list: the Save item is off, so the key falls to the window
-    ASSERT_FALSE(form->MN_Save->isEnabled());
-    ASSERT_TRUE(save->isEnabled());
-    saveAs = dir.File("keyed.csv");
-    emit save->activated();
-    EXPECT_TRUE(fs::exists(saveAs));
-    // An opened file: the item takes the key, and only one of the two holds it.
-    form->BTN_Cancel->click();
-    Select(4);
-    form->BTN_File_Sel_Run->click();
-    ASSERT_TRUE(form->EditorShown());
-    EXPECT_TRUE(form->MN_Save->isEnabled());
-    EXPECT_FALSE(save->isEnabled());
-    const QList<QSize> sizes = form->windowIcon().availableSizes();
-    EXPECT_TRUE(sizes.contains(QSize(48, 48)) && sizes.contains(QSize(256, 256)));
 }
 
 TEST(GeneralErrorText, AppendsAFullStopOnlyAfterCharactersSortingAfterIt) {

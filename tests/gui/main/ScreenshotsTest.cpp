@@ -18,6 +18,14 @@ namespace {
 
 using TransferScreenshots = testing::WindowTransfer;
 
+// $DIALVANE_SCREENSHOTS when it is set, else the test's own folder; made when missing.
+std::string PictureFolder(const testing::TempDir& dir, const std::string& below = "") {
+    const QByteArray wanted = qgetenv("DIALVANE_SCREENSHOTS");
+    const std::string folder = (wanted.isEmpty() ? dir.Path() : wanted.toStdString() + "/") + below;
+    QDir().mkpath(QString::fromStdString(folder));
+    return folder;
+}
+
 // DISP 0 shows the compact form during a read, DISP 4 the detailed form during a send.
 TEST_P(TransferScreenshots, ProgressDialogMidTransfer) {
     const bool compact = GetParam() == 0;
@@ -25,10 +33,9 @@ TEST_P(TransferScreenshots, ProgressDialogMidTransfer) {
     slow.answerDelayMs = 25;  // long enough to catch the dialog between answers
     StartDevice(193, slow);
     MakeWindow();
-    const QByteArray wanted = qgetenv("DIALVANE_SCREENSHOTS");
-    const std::string folder = wanted.isEmpty() ? dir.Path() : wanted.toStdString() + "/";
-    const QString path = QString::fromStdString(
-        folder + (compact ? "ProgForm_compact_running.png" : "ProgForm_detailed_running.png"));
+    const QString path =
+        QString::fromStdString(PictureFolder(dir) + (compact ? "ProgForm_compact_running.png"
+                                                             : "ProgForm_detailed_running.png"));
     bool grabbed = false;
     // Mid-transfer: the fax is occupied, records are moving and the view has lines.
     WhileRunning(
@@ -60,19 +67,10 @@ class PageScreenshots : public testing::MainWindowTest,
         ApplyLanguageText("");  // English again for the tests that follow
     }
 
-    std::string Folder() {
-        const QByteArray wanted = qgetenv("DIALVANE_SCREENSHOTS");
-        std::string folder = wanted.isEmpty() ? dir.Path() : wanted.toStdString() + "/";
-        if (std::string(GetParam()) == "JPN") {
-            folder += "jpn/";
-        }
-        QDir().mkpath(QString::fromStdString(folder));
-        return folder;
-    }
-
     void Save(QWidget* widget, const std::string& name) {
         QCoreApplication::processEvents();
-        const QString path = QString::fromStdString(Folder() + name + ".png");
+        const std::string below = std::string(GetParam()) == "JPN" ? "jpn/" : "";
+        const QString path = QString::fromStdString(PictureFolder(dir, below) + name + ".png");
         ASSERT_TRUE(widget->grab().save(path)) << path.toStdString();
         EXPECT_EQ(QImage(path).isNull(), false);
     }

@@ -36,11 +36,9 @@ class UsbWindow : public testing::MainWindowTest {
     }
     void TearDown() override {
         MainWindowTest::TearDown();
-        device->Stop();
         unsetenv("XDG_CONFIG_HOME");
         unsetenv("CUPS_SERVER");
     }
-    std::unique_ptr<MfpEmulator> device;
 };
 
 TEST_F(UsbWindow, SetupPanelsUsbChoiceReadsAndSendsOverUsb) {
