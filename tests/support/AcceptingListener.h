@@ -1,8 +1,6 @@
 #pragma once
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -11,29 +9,21 @@
 #include <string>
 #include <vector>
 
+#include "support/LoopbackListeners.h"
+
 namespace dialvane::testing {
 
 // A listener on port 9100 of a loopback address that accepts one connection at a time.
 class AcceptingListener {
   public:
-    explicit AcceptingListener(const std::string& host) {
-        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const int one = 1;
-        setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(9100);
-        inet_pton(AF_INET, host.c_str(), &address.sin_addr);
-        ready_ = bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-                 listen(fd_, 4) == 0;
-    }
+    explicit AcceptingListener(const std::string& host) : fd_(ListenOn9100(host, 4)) {}
     AcceptingListener(const AcceptingListener&) = delete;
     AcceptingListener& operator=(const AcceptingListener&) = delete;
     ~AcceptingListener() {
         CloseClient();
         close(fd_);
     }
-    bool Ready() const { return ready_; }
+    bool Ready() const { return fd_ >= 0; }
     int Accept() { return client_ = accept(fd_, nullptr, nullptr); }
     void Write(const std::vector<std::uint8_t>& bytes) {
         ASSERT_EQ(write(client_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
@@ -54,7 +44,6 @@ class AcceptingListener {
   private:
     int fd_ = -1;
     int client_ = -1;
-    bool ready_ = false;
 };
 
 }  // namespace dialvane::testing

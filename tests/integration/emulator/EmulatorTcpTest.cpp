@@ -34,7 +34,7 @@ class EmulatorTcp : public ::testing::Test {
         emulator = std::make_unique<MfpEmulator>(options);
         std::string error;
         ASSERT_TRUE(emulator->Start(&error)) << error;
-        ASSERT_TRUE(client.Connect(options.address, emulator->Port()));
+        ASSERT_TRUE(client.Connect(options.address));
     }
 
     std::string Exchange(const std::string& bytes) {

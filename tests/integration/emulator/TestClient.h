@@ -4,8 +4,6 @@
 // own (so a fault in the program's builders cannot hide one in the emulator) and splits the
 // answer stream into blocks.
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -14,6 +12,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "support/LoopbackListeners.h"
 
 namespace dialvane::testing {
 
@@ -61,13 +61,10 @@ class TestClient {
     TestClient(const TestClient&) = delete;
     TestClient& operator=(const TestClient&) = delete;
 
-    bool Connect(const std::string& address, std::uint16_t port) {
+    bool Connect(const std::string& address) {
+        const sockaddr_in to = Port9100Of(address);
         fd_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(port);
-        inet_pton(AF_INET, address.c_str(), &to.sin_addr);
-        return fd_ >= 0 && connect(fd_, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+        return fd_ >= 0 && connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0;
     }
 
     void Close() {

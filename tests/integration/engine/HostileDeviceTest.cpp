@@ -2,7 +2,6 @@
 // program: cut short, garbled, swallowed, doubled, split, or the connection dropped. Whatever
 // arrives, every run ends, reports success only when the dial list arrived intact, and leaves
 // the fax released whenever the connection still stands.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -20,6 +19,7 @@
 #include <thread>
 
 #include "EngineRig.h"
+#include "support/LoopbackListeners.h"
 
 namespace dialvane {
 namespace {
@@ -27,14 +27,6 @@ namespace {
 constexpr const char* kList =
     "S1,Office,03-555-123,OFF\r\nS2,Home,03-555-124,\r\nS75,Far,0011,\r\n"
     "G1,Team,S1,S75\r\nG2,Night,S2\r\nW1,S2\r\nW4,G1\r\nN,Head Office\r\n";
-
-sockaddr_in Address(const std::string& host) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(TcpTransport::kDefaultPort);
-    inet_pton(AF_INET, host.c_str(), &address.sin_addr);
-    return address;
-}
 
 // Sits between the program and the emulated MFP. Commands pass unchanged; each answer is, at
 // the session's rate, mutated in one of the ways below. Mutations never touch the Base64 data
@@ -54,12 +46,8 @@ class HostileProxy {
     }
 
     bool Start() {
-        listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const int one = 1;
-        setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
-        const sockaddr_in address = Address(host_);
-        if (bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
-            listen(listener_, 4) != 0) {
+        listener_ = testing::ListenOn9100(host_, 4);
+        if (listener_ < 0) {
             return false;
         }
         wake_ = eventfd(0, EFD_CLOEXEC);
@@ -91,7 +79,7 @@ class HostileProxy {
                 continue;
             }
             const int device = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            const sockaddr_in address = Address(device_);
+            const sockaddr_in address = testing::Port9100Of(device_);
             if (connect(device, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) ==
                 0) {
                 const int one = 1;
