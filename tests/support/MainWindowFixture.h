@@ -3,6 +3,7 @@
 // The main window on a data folder of its own with a scripted prompt, and the same window
 // against an emulated MFP for whole transfers.
 // The window's widget kinds, so each test file can use any of them.
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -83,7 +84,26 @@ class MainWindowTest : public GuiTest {
         return *form;
     }
 
-    void Select(int node) { form->TV_Ctrl->setCurrentItem(form->Node(node)); }
+    // Selects tree node `node`, or clicks `button`, with `answers` queued for its questions.
+    void Select(int node, std::initializer_list<PromptAnswer> answers = {}) {
+        Queue(answers);
+        form->TV_Ctrl->setCurrentItem(form->Node(node));
+    }
+    void Click(QAbstractButton* button, std::initializer_list<PromptAnswer> answers = {}) {
+        Queue(answers);
+        button->click();
+    }
+    void Queue(std::initializer_list<PromptAnswer> answers) {
+        for (PromptAnswer answer : answers) {
+            prompt->Queue(answer);
+        }
+    }
+
+    // A new, empty list in the editor of the window for `model`.
+    void NewList(const std::string& model = "DX-R7700") {
+        Make(model);
+        Select(2);
+    }
 
     // A speed dial added through the Add button, as the entry dialog would return it.
     void AddSpeedDial(int number, const std::string& name, const std::string& fax) {
@@ -212,10 +232,7 @@ class WindowTransfer : public MainWindowTest, public ::testing::WithParamInterfa
     }
 
     // "Edit Records" confirmed through the tree.
-    void ReadFromDevice() {
-        prompt->Queue(PromptAnswer::Yes);
-        Select(3);
-    }
+    void ReadFromDevice() { Select(3, {PromptAnswer::Yes}); }
 
     // "Send Record" confirmed, then the answers the run's questions get.
     void Send(std::vector<PromptAnswer> answers = {}) {

@@ -18,8 +18,7 @@ class ButtonPages : public testing::MainWindowTest {
   protected:
     // A new list with two speed dials and a group of both, on the button page.
     void OpenWithTargets(const std::string& model) {
-        Make(model);
-        Select(2);
+        NewList(model);
         AddSpeedDial(1, "Head Office", "0355501000");
         AddSpeedDial(2, "Branch", "0655502000");
         PutGroup(form->Model(), 1, "Team", {1, 2});
@@ -73,8 +72,7 @@ TEST_F(ButtonPages, ClearingAQuickDialAsksWithItsNumberLabel) {
                                                    {3, PromptAnswer::Yes},
                                                    {5, PromptAnswer::Yes}};
     for (const auto& [slot, answer] : clears) {
-        prompt->Queue(answer);
-        QuickClear(slot)->click();
+        Click(QuickClear(slot), {answer});
     }
     EXPECT_EQ(prompt->Shown(),
               (Lines{"Confirm: Quick dial  3 Clear?", "Confirm: Quick dial 10 Clear?",
@@ -98,15 +96,13 @@ TEST_F(ButtonPages, OneTouchModelUsesButtonsAToC) {
     EXPECT_EQ(selectSeen.title, "Set Button B");
     EXPECT_EQ(form->Model().bindings[2], "S001");
     EXPECT_EQ(form->EDT_One[1]->text().toStdString(), "S001 [Head Office] 0355501000");
-    prompt->Queue(PromptAnswer::Yes);
-    form->BTN_One_Del[1]->click();
+    Click(form->BTN_One_Del[1], {PromptAnswer::Yes});
     EXPECT_EQ(prompt->Last().text, "Button B Clear?");
     EXPECT_TRUE(form->Model().bindings[2].empty());
 }
 
 TEST_F(ButtonPages, SelectionWithOnlyGroupsReturnsTheGroupAndNeverAnEmptyRow) {
-    Make("DX-R7700");
-    Select(2);
+    NewList("DX-R7700");
     form->TabCtrl->setCurrentIndex(2);
     for (int slot = 1; slot <= 12; ++slot) {  // nothing registered: nothing to set
         EXPECT_FALSE(QuickSet(slot)->isEnabled()) << slot;
@@ -132,8 +128,7 @@ TEST_F(ButtonPages, SelectionWithOnlyGroupsReturnsTheGroupAndNeverAnEmptyRow) {
 // The last five names are kept and blanks mean no name; twenty characters fit, wide or not, and
 // the twenty-first keeps the user on the tab.
 TEST_F(ButtonPages, SenderNamesAreKeptFiveDeepAndCheckedForLength) {
-    Make();
-    Select(2);
+    NewList();
     auto leaveWith = [this](const QString& name) {
         form->TabCtrl->setCurrentIndex(3);
         form->CB_Sender->setEditText(name);

@@ -32,8 +32,7 @@ TEST_F(MainFormTest, CreateNewSaveAndReopenKeepsSpeedDialsAndGroups) {
         buffer.key = "G01";
         return true;
     };
-    Make();
-    Select(2);
+    NewList();
     ASSERT_TRUE(form->EditorShown());
     EXPECT_TRUE(form->Untitled());
     EXPECT_FALSE(form->BTN_Speed_Edit->isEnabled());
@@ -88,8 +87,7 @@ TEST_F(MainFormTest, FileSelectionKeepsTenFilesAndReturnsWithTheErrorsOfABrokenO
     const std::string file = dir.File("broken.csv");
     fs::copy_file(DIALVANE_SOURCE_DIR "/samples/fixtures/every-error.csv", file);
     form->AddFileHistory(file);
-    prompt->Queue(PromptAnswer::Yes);
-    form->BTN_File_Sel_Run->click();
+    Click(form->BTN_File_Sel_Run, {PromptAnswer::Yes});
     EXPECT_FALSE(shown.empty());
     EXPECT_FALSE(form->EditorShown());
     EXPECT_TRUE(form->PNL_File_Sel->isVisibleTo(form.get()));
@@ -113,8 +111,7 @@ TEST_F(MainFormTest, DeletingBoundSpeedDialInTwoGroupsAsksOnceAndClearsTheBindin
     PutGroup(model, 3, "Group3", {5, 6});
     model.bindings[2] = "S005";
     form->Speed_Grid_Set(5);
-    prompt->Queue(PromptAnswer::Yes);
-    form->BTN_Speed_Del->click();
+    Click(form->BTN_Speed_Del, {PromptAnswer::Yes});
     EXPECT_EQ(
         prompt->Shown(),
         (Lines{"Confirm Deletion: Speed Dial = 005 : [Name5] [123]\r\n"
@@ -132,19 +129,16 @@ TEST_F(MainFormTest, DeletingBoundSpeedDialInTwoGroupsAsksOnceAndClearsTheBindin
     EXPECT_EQ(form->SFG_Speed->rowCount(), 1);
 
     // No to the question changes nothing.
-    prompt->Queue(PromptAnswer::No);
-    form->BTN_Speed_Del->click();
+    Click(form->BTN_Speed_Del, {PromptAnswer::No});
     EXPECT_FALSE(model.speedDials[6].key.empty());
 }
 
 TEST_F(MainFormTest, QuickDialBindingsClearedWithTheirPrefixAndSlotNumbers) {
-    Make("DX-R7700");
-    Select(2);
+    NewList("DX-R7700");
     PutSpeedDial(7, "");
     form->Model().bindings[4] = form->Model().bindings[9] = "S007";
     form->Speed_Grid_Set(7);
-    prompt->Queue(PromptAnswer::Yes);
-    form->BTN_Speed_Del->click();
+    Click(form->BTN_Speed_Del, {PromptAnswer::Yes});
     ASSERT_EQ(prompt->Requests().size(), 2u);
     EXPECT_NE(prompt->Requests()[0].text.find("  Quick dial 4\r\n  Quick dial 9\r\n"),
               std::string::npos);
@@ -182,8 +176,7 @@ class LeaveWithDeviceData : public MainFormTest {
             fs::copy_file(testing::kSampleList, environment->paths.downloadFile);
         };
         Make();
-        prompt->Queue(PromptAnswer::Yes);
-        Select(3);
+        Select(3, {PromptAnswer::Yes});
         ASSERT_TRUE(form->EditorShown());
         ASSERT_TRUE(form->DeviceDataUnsaved());
         EXPECT_TRUE(form->Untitled());
@@ -195,9 +188,7 @@ class LeaveWithDeviceData : public MainFormTest {
 TEST_F(LeaveWithDeviceData, CancelAsksAboutModifiedKindsThenAboutDeviceData) {
     OpenFromDevice();
     const size_t before = prompt->Requests().size();
-    prompt->Queue(PromptAnswer::No);
-    prompt->Queue(PromptAnswer::Yes);
-    form->BTN_Cancel->click();
+    Click(form->BTN_Cancel, {PromptAnswer::No, PromptAnswer::Yes});
     EXPECT_EQ(prompt->Shown(before),
               (Lines{"Confirm Exit: The following data has been updated. Save before exiting?"
                      "\r\n\r\n    Speed Dial data",
@@ -210,12 +201,10 @@ TEST_F(LeaveWithDeviceData, CancelAsksAboutModifiedKindsThenAboutDeviceData) {
 TEST_F(LeaveWithDeviceData, TreeAsksAboutDeviceDataOnly) {
     OpenFromDevice();
     const size_t before = prompt->Requests().size();
-    prompt->Queue(PromptAnswer::No);  // keep editing
-    Select(0);
+    Select(0, {PromptAnswer::No});  // keep editing
     EXPECT_TRUE(form->EditorShown());
     EXPECT_EQ(form->TV_Ctrl->currentItem(), form->Node(3));
-    prompt->Queue(PromptAnswer::Yes);
-    Select(0);
+    Select(0, {PromptAnswer::Yes});
     EXPECT_EQ(
         prompt->Shown(before),
         Lines(2, "Confirm Execution: Data read from MFP has not been saved.  Cancel anyway?"));
@@ -227,20 +216,16 @@ TEST_F(LeaveWithDeviceData, AFailedSaveOnTheWayOutKeepsTheEditorAndItsChanges) {
     // "Save first": the save dialog cancelled, then a file that cannot be written.
     for (const std::string& target : {std::string(), dir.File("gone/list.csv")}) {
         saveAs = target;
-        prompt->Queue(PromptAnswer::Yes);
-        form->BTN_Cancel->click();
+        Click(form->BTN_Cancel, {PromptAnswer::Yes});
         EXPECT_TRUE(form->EditorShown()) << target;
         EXPECT_TRUE(form->Model().modified.speedDials) << target;
         EXPECT_TRUE(form->DeviceDataUnsaved()) << target;
     }
     EXPECT_EQ(prompt->Last().icon, PromptIcon::Stop);  // the write error
     // No discards, so a second attempt asks only about the device data.
-    prompt->Queue(PromptAnswer::No);
-    prompt->Queue(PromptAnswer::No);
-    form->BTN_Cancel->click();
+    Click(form->BTN_Cancel, {PromptAnswer::No, PromptAnswer::No});
     size_t before = prompt->Requests().size();
-    prompt->Queue(PromptAnswer::Yes);
-    form->BTN_Cancel->click();
+    Click(form->BTN_Cancel, {PromptAnswer::Yes});
     EXPECT_EQ(prompt->Requests().size(), before + 1);
     EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
 }
@@ -287,11 +272,9 @@ TEST_F(MainFormTest, MenuAndCtrlSFollowTheStateAndTheWindowHasItsIcon) {
 TEST_F(MainFormTest, SendWithAnInvalidRecordShowsTheGeneralErrorAndStartsNothing) {
     int transfers = 0;
     hooks.runTransfer = [&](int) { ++transfers; };
-    Make();
-    Select(2);
+    NewList();
     PutSpeedDial(3, "Bad", "12x");
-    prompt->Queue(PromptAnswer::Yes);
-    form->BTN_Save_MFP->click();
+    Click(form->BTN_Save_MFP, {PromptAnswer::Yes});
     EXPECT_EQ(prompt->Shown(),
               (Lines{"Confirm Execution: Send user data to MFP?",
                      "Dialvane: Speed dial number contains illegal characters.12x."}));
@@ -302,8 +285,7 @@ TEST_F(MainFormTest, SendWithAnInvalidRecordShowsTheGeneralErrorAndStartsNothing
 }
 
 TEST_F(MainFormTest, ExitQuestionListsEveryChangedKindInOrder) {
-    Make("DX-M100");
-    Select(2);
+    NewList("DX-M100");
     PutSpeedDial(1, "");
     form->Model().modified.groups = true;
     form->Model().bindings[1] = "S001";
@@ -318,15 +300,13 @@ TEST_F(MainFormTest, ExitQuestionListsEveryChangedKindInOrder) {
 }
 
 TEST_F(MainFormTest, DeletingAGroupClearsTheButtonsBoundToIt) {
-    Make("DX-M100");
-    Select(2);
+    NewList("DX-M100");
     DialModel& model = form->Model();
     PutSpeedDial(1, "Guard");
     PutGroup(model, 2, "Night", {1});
     model.bindings[1] = model.bindings[3] = "G02";
     form->TabCtrl->setCurrentIndex(1);
-    prompt->Queue(PromptAnswer::Yes);
-    form->BTN_Group_Del->click();
+    Click(form->BTN_Group_Del, {PromptAnswer::Yes});
     EXPECT_EQ(
         prompt->Shown(),
         (Lines{"Confirm Deletion: Group Dial = 02 : [Night] [Guard]\r\n\r\nAlready being used "
@@ -378,8 +358,7 @@ TEST_F(MainFormTest, CloseQueryRetriesAnUnwritableSettingsFileUntilCancelled) {
     Make();
     // A folder where the settings file belongs cannot be opened for writing, even by root.
     fs::create_directories(environment->paths.userSettingsFile);
-    prompt->Queue(PromptAnswer::Retry);
-    prompt->Queue(PromptAnswer::Cancel);
+    Queue({PromptAnswer::Retry, PromptAnswer::Cancel});
     EXPECT_TRUE(form->CanClose());
     ASSERT_EQ(prompt->Shown(), Lines(2,
                                      "Exclusion Error: The settings file MFP_USER.INI cannot be "

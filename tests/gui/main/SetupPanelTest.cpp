@@ -125,18 +125,15 @@ TEST_F(SetupPanel, ButtonsFollowTheConnectionKindAndTheList) {
     EXPECT_FALSE(form->CB_IP_Addr->isEnabled());
 
     // A changed kind is a change: Cancel, or leaving through the tree, asks; No keeps the panel.
-    prompt->Queue(PromptAnswer::No);
-    form->BTN_Cancel_Setup->click();
-    prompt->Queue(PromptAnswer::No);
-    Select(2);
+    Click(form->BTN_Cancel_Setup, {PromptAnswer::No});
+    Select(2, {PromptAnswer::No});
     EXPECT_EQ(prompt->Shown(), Lines(2,
                                      "Confirm Exit: Data has been modified. Continue without "
                                      "updating settings?"));
     EXPECT_EQ(prompt->Last().defaultAnswer, PromptAnswer::No);
     EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
     EXPECT_EQ(form->TV_Ctrl->currentItem(), form->Node(5));
-    prompt->Queue(PromptAnswer::Yes);
-    Select(2);
+    Select(2, {PromptAnswer::Yes});
     EXPECT_TRUE(form->EditorShown());
     EXPECT_EQ(form->TV_Ctrl->currentItem(), form->Node(2));
     EXPECT_EQ(environment->user.connection, 1);  // the choice was discarded
@@ -153,23 +150,20 @@ TEST_F(SetupPanel, ButtonsFollowTheConnectionKindAndTheList) {
 TEST_F(SetupPanel, OkOffersToRegisterATypedAddressAndDeleteAsksFirst) {
     OpenPanel({"10.0.0.1", "10.0.0.2"});
     Type("10.0.0.2");
-    prompt->Queue(PromptAnswer::Cancel);
-    form->BTN_OK_Setup->click();
+    Click(form->BTN_OK_Setup, {PromptAnswer::Cancel});
     EXPECT_EQ(prompt->Shown(), Lines{"Confirm Registration: Entered IP address has not been "
                                      "registered.\r\n Ready to set after registering?"});
     EXPECT_EQ(prompt->Last().buttons, PromptButtons::YesNoCancel);
     EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
 
     form->CB_IP_Addr->setCurrentIndex(1);
-    prompt->Queue(PromptAnswer::Yes);
-    form->BTN_Setup_Del->click();
+    Click(form->BTN_Setup_Del, {PromptAnswer::Yes});
     EXPECT_EQ(prompt->Last().text, "OK. to delete an IP address[10.0.0.2]?");
     EXPECT_EQ(Listed(), Lines{"10.0.0.1"});
     EXPECT_EQ(form->CB_IP_Addr->currentText().toStdString(), "10.0.0.1");  // the current one
 
     Type("10.0.0.5");
-    prompt->Queue(PromptAnswer::Yes);
-    form->BTN_OK_Setup->click();
+    Click(form->BTN_OK_Setup, {PromptAnswer::Yes});
     EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
     EXPECT_EQ(environment->user.ipHistory, (Lines{"10.0.0.5", "10.0.0.1"}));
     EXPECT_EQ(environment->user.ipAddress, "10.0.0.5");
@@ -243,8 +237,7 @@ TEST_F(SetupPanel, FirstStartWalksFromTheFailedInquiryToTheList) {
 
     Type(address);
     ASSERT_TRUE(form->BTN_OK_Setup->isEnabled());
-    prompt->Queue(PromptAnswer::Yes);  // register it
-    form->BTN_OK_Setup->click();
+    Click(form->BTN_OK_Setup, {PromptAnswer::Yes});  // register it
     EXPECT_EQ(Texts("Confirm Registration").size(), 1u);
     ASSERT_TRUE(testing::ProcessUntil([&] { return !form->InquiryRunning(); }));
     EXPECT_TRUE(form->isEnabled());
@@ -255,8 +248,7 @@ TEST_F(SetupPanel, FirstStartWalksFromTheFailedInquiryToTheList) {
     EXPECT_EQ(form->TabCtrl->tabText(2).toStdString(), "Quick Dial");
     EXPECT_EQ(environment->user.ipHistory, Lines{address});
 
-    prompt->Queue(PromptAnswer::Yes);
-    Select(3);
+    Select(3, {PromptAnswer::Yes});
     ASSERT_TRUE(form->EditorShown());
     EXPECT_EQ(form->Model().speedDials[2].name, "Osaka Branch");
     form->Model().modified.Clear();

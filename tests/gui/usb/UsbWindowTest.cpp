@@ -57,15 +57,13 @@ TEST_F(UsbWindow, SetupPanelsUsbChoiceReadsAndSendsOverUsb) {
     ASSERT_EQ(form->MainMode(), MainModeKind::Standby);
     EXPECT_EQ(environment->user.connection, 0);
 
-    prompt->Queue(PromptAnswer::Yes);
-    Select(3);
+    Select(3, {PromptAnswer::Yes});
     ASSERT_TRUE(form->EditorShown());
     EXPECT_EQ(Texts("Completion Result"), std::vector<std::string>{"Download completed."});
     EXPECT_EQ(form->Model().speedDials[2].name, "Osaka Branch");
 
     AddSpeedDial(77, "Added", "0123");
-    prompt->Queue(PromptAnswer::Yes);
-    form->BTN_Save_MFP->click();
+    Click(form->BTN_Save_MFP, {PromptAnswer::Yes});
     EXPECT_EQ(Texts("Completion Result").back().rfind("Upload completed.\r\nRead back", 0), 0u);
     EXPECT_TRUE(device->StoredValue('S', 77).has_value());
     EXPECT_EQ(device->Counters().connections, 1);  // one cable, never a network connection
