@@ -64,8 +64,11 @@ TEST(ClassifyAnswer, DataAnswers) {
     EXPECT_EQ(res.frame, testing::Hex("C0 7C 00 05 00 03 60 01 00"));
     EXPECT_EQ(Classify(Data(kFrame, "00020000")).status, S::QNL_ERR_CONNECT_NO);
     EXPECT_EQ(Classify(Data(kFrame, "000100FC")).status, S::QNL_ERR_FORMAT);
-    // Bad Base64 and a missing form feed are classified in the emulated MFP's tests.
+    EXPECT_EQ(Classify(Data("wHwABQADYAE!")).status, S::QNL_ERR_FORMAT);
     EXPECT_EQ(Classify(Data("wHwABQADYAE")).status, S::QNL_ERR_FORMAT);
+    std::string shortened = Data(kFrame);
+    shortened.pop_back();
+    EXPECT_EQ(Classify(shortened).status, S::QNL_ERR_SIZE);
     // An answer shorter than its connection number and result code is never decoded.
     for (const char* n : {"0", "7", "-3"}) {
         const auto small = Classify("@QNL SDC FAXTOOL=" + std::string(n) + "\r\n00010000" + kFF);
