@@ -111,7 +111,6 @@ TEST_F(ChannelLibraryTest, CandidateFailsWithoutAPreferredChannelOrWithAFailedIn
     *fake_ = fakezeviz::State{};
     fake_->initializeResult = -13;
     EXPECT_FALSE(Channel().Open());
-    EXPECT_NE(Log().find("MVInitialize(-13) RMM_MVER_INITIALIZE"), std::string::npos);
     EXPECT_EQ(fake_->calls, std::vector<std::string>{"MVInitialize"});
 }
 
@@ -131,9 +130,6 @@ TEST_F(ChannelLibraryTest, MissingEntryPointReleasesTheLibraryAndTriesTheNextCan
 TEST_F(ChannelLibraryTest, LibraryIsTakenOnlyFromAnAbsoluteFolder) {
     // A relative folder would load whatever lies in the current folder.
     EXPECT_FALSE(Channel("fakezeviz-complete").Open());
-    EXPECT_NE(
-        Log().find("GetZEVIZLibraryPath fail. : fakezeviz-complete (DX7700 [ORVEX DX-R7700])"),
-        std::string::npos);
     EXPECT_TRUE(fake_->calls.empty());
 
     // Choice 1 wants the model's own library, which this folder does not hold.
