@@ -49,20 +49,6 @@ TEST(ReceiveRing, ChunksWrapAroundAndAreKeptOrDroppedWhole) {
     EXPECT_EQ(ring.ReadPosition(), 4089u);
 }
 
-// Polls until `count` bytes are buffered or the connection is gone.
-std::vector<std::uint8_t> ReceiveAll(TcpTransport& transport, std::size_t count,
-                                     std::size_t capacity) {
-    std::vector<std::uint8_t> all;
-    std::vector<std::uint8_t> buffer(capacity);
-    while (all.size() < count && transport.Connected()) {
-        transport.Poll(1000);
-        const int got = transport.Receive(buffer.data(), buffer.size());
-        EXPECT_LE(got, static_cast<int>(capacity));
-        all.insert(all.end(), buffer.begin(), buffer.begin() + std::max(got, 0));
-    }
-    return all;
-}
-
 TEST(TcpTransport, NoOrUnusableAddressOpensNothing) {
     TcpTransport transport;
     EXPECT_FALSE(transport.Open());
@@ -75,7 +61,8 @@ TEST(TcpTransport, NoOrUnusableAddressOpensNothing) {
     EXPECT_EQ(transport.Send(Sequence(4)), 0u);
 }
 
-TEST(TcpTransport, BytesTravelBothWaysAndOnlyAPeerCloseIsForced) {
+// Bytes both ways are shown by the ring test below and by every transfer test.
+TEST(TcpTransport, OnlyAPeerCloseIsForced) {
     const std::string host = testing::LoopbackAddress(221);
     testing::AcceptingListener listener(host);
     ASSERT_TRUE(listener.Ready());
@@ -84,14 +71,6 @@ TEST(TcpTransport, BytesTravelBothWaysAndOnlyAPeerCloseIsForced) {
     ASSERT_TRUE(transport.Open());
     listener.Accept();
     EXPECT_FALSE(transport.OpenFailure());
-
-    const auto command = Sequence(60, 0x30);
-    EXPECT_EQ(transport.Send(command), command.size());
-    EXPECT_EQ(listener.Read(command.size()), command);
-    // More than one receive buffer's worth arrives; each receive takes at most its capacity.
-    const auto answer = Sequence(3000, 1);
-    listener.Write(answer);
-    EXPECT_EQ(ReceiveAll(transport, answer.size(), 2048), answer);
 
     listener.CloseClient();
     while (transport.Connected()) {
@@ -149,6 +128,7 @@ TEST(TcpTransport, ReadsNoMoreThanTheRingHoldsSoNoByteIsEverDropped) {
             transport.Poll(written ? 200 : 1000);
             if (poll % 2 == 1) {
                 for (int n; (n = transport.Receive(buffer.data(), buffer.size())) > 0;) {
+                    EXPECT_LE(n, static_cast<int>(buffer.size()));
                     got.insert(got.end(), buffer.begin(), buffer.begin() + n);
                 }
             }
