@@ -102,8 +102,7 @@ TEST_F(MainFormTest, FileSelectionKeepsTenFilesAndReturnsWithTheErrorsOfABrokenO
 }
 
 TEST_F(MainFormTest, DeletingBoundSpeedDialInTwoGroupsAsksOnceAndClearsTheBinding) {
-    Make("DX-M100");  // one-touch buttons A, B, C
-    Select(2);
+    NewList("DX-M100");  // one-touch buttons A, B, C
     DialModel& model = form->Model();
     PutSpeedDial(5, "Name5", "123");
     PutSpeedDial(6, "Name6", "123");
@@ -150,8 +149,7 @@ TEST_F(MainFormTest, QuickDialBindingsClearedWithTheirPrefixAndSlotNumbers) {
 }
 
 TEST_F(MainFormTest, AddFollowsTheSpeedDialAndGroupLimits) {
-    Make("DX-M100");  // 60 speed dials
-    Select(2);
+    NewList("DX-M100");  // 60 speed dials
     DialModel& model = form->Model();
     for (int number = 1; number <= 59; ++number)
         PutSpeedDial(number, "");
