@@ -57,6 +57,7 @@ class ScriptedPrompt : public IPrompt {
         return shown;
     }
 
+    // The latest question; an empty one before anything was asked.
     PromptRequest Last() const {
         std::lock_guard lock(mutex_);
         return requests_.empty() ? PromptRequest{} : requests_.back();
