@@ -3,6 +3,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -132,9 +133,7 @@ TEST(FormatDump, TextAndBinary) {
     EXPECT_EQ(FormatDump(four, 4, 'B', 0), head + "\r\n0000: 1B.41.FF.00.\r\n");
 
     std::vector<uint8_t> seventeen(17);
-    for (size_t i = 0; i < seventeen.size(); ++i) {
-        seventeen[i] = static_cast<uint8_t>(0xA0 + i);
-    }
+    std::iota(seventeen.begin(), seventeen.end(), 0xA0);
     EXPECT_EQ(FormatDump(seventeen.data(), 17, 'B', 4),
               "    " + head +
                   "\r\n    0000: A0.A1.A2.A3.A4.A5.A6.A7.A8.A9.AA.AB.AC.AD.AE.AF."
@@ -147,9 +146,7 @@ TEST(FormatDump, TextAndBinary) {
 TEST_F(DiagnosticLogTest, ConcurrentWritersNeverSplitALineOrADump) {
     Start("[LOG_LEVEL]\nDEFAULT=1\n");
     std::vector<uint8_t> frame(20);
-    for (size_t i = 0; i < frame.size(); ++i) {
-        frame[i] = static_cast<uint8_t>('a' + i);
-    }
+    std::iota(frame.begin(), frame.end(), 'a');
     constexpr int kRounds = 300;
     std::thread dumper([&] {
         for (int i = 0; i < kRounds; ++i) {
