@@ -301,6 +301,14 @@ std::optional<CliRequest> ParseCliOptions(const std::vector<std::string>& args, 
     if (!request.options.printer.empty() && !request.options.usb) {
         return fail(Text(Msg::CliNeeds, "--printer", "--usb"));
     }
+    // The commands that run on several MFPs are the ones that take a hosts file; the others
+    // would silently use the first --host and drop the rest.
+    const auto hostsFile = std::find_if(table.begin(), table.end(), [](const CliOption& row) {
+        return std::string(row.longName) == "hosts-file";
+    });
+    if (request.options.hosts.size() > 1 && !OptionAppliesTo(*hostsFile, command->name)) {
+        return fail(Text(Msg::CliOneHost, command->name));
+    }
     const std::vector<std::string> operandNames = Words(command->operands);
     if (operands.size() - 1 < operandNames.size()) {
         return fail(Text(Msg::CliNeeds, command->name, operandNames[operands.size() - 1]));

@@ -32,6 +32,8 @@ std::string ConnectCauseText(ConnectCause cause, int error, int timeoutMs) {
             return Text(Msg::CommCauseNoAnswer, (timeoutMs + 999) / 1000);
         case ConnectCause::HostNotFound:
             return Text(Msg::CommCauseHostNotFound);
+        case ConnectCause::IPv6Address:
+            return Text(Msg::CommCauseIPv6Address);
         case ConnectCause::Unreachable:
             return Text(Msg::CommCauseUnreachable);
         case ConnectCause::Other:

@@ -9,6 +9,7 @@ enum class ConnectCause {
     Refused,       // nothing listens there: wrong address or the device is busy starting up
     NoAnswer,      // nobody answered in time: switched off, unplugged or filtered
     HostNotFound,  // the name does not resolve to an IPv4 address
+    IPv6Address,   // an IPv6 address, where the device is reached over IPv4
     Unreachable,   // no route to that network from this computer
     Other,         // any other system error, told by its own text
 };

@@ -1,5 +1,6 @@
 #include "transport/HostLookup.h"
 
+#include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -66,6 +67,14 @@ HostLookup ResolveWithSystem(const std::string& name) {
 std::optional<std::uint32_t> NumericIPv4(const std::string& text) {
     int error = 0;
     return FirstIPv4(text.c_str(), AI_NUMERICHOST, &error);
+}
+
+bool IsIPv6Literal(std::string_view text) {
+    if (text.size() >= 2 && text.front() == '[' && text.back() == ']') {
+        text = text.substr(1, text.size() - 2);
+    }
+    in6_addr address{};
+    return inet_pton(AF_INET6, std::string(text).c_str(), &address) == 1;
 }
 
 bool IsHostNameSyntax(std::string_view name) {

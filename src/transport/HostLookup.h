@@ -24,6 +24,9 @@ HostLookup ResolveWithSystem(const std::string& name);
 // A dotted IPv4 address as the address itself, without asking any resolver.
 std::optional<std::uint32_t> NumericIPv4(const std::string& text);
 
+// Whether `text` is an IPv6 address, bare or in brackets as in URLs.
+bool IsIPv6Literal(std::string_view text);
+
 // Whether `name` can be a host name at all (letters, digits and hyphens in dot-separated labels
 // of 1 to 63 characters, 253 in all). Anything else is refused before a resolver sees it.
 bool IsHostNameSyntax(std::string_view name);

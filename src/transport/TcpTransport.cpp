@@ -137,6 +137,10 @@ std::optional<std::uint32_t> TcpTransport::Resolve(const std::string& host) {
     if (resolved_ && resolved_->first == host) {
         return resolved_->second;
     }
+    if (IsIPv6Literal(host)) {
+        Fail(ConnectCause::IPv6Address, 0);
+        return std::nullopt;
+    }
     // Junk is not sent to a name server: it cannot be a host name anyway.
     std::optional<HostLookup> lookup = IsHostNameSyntax(host)
                                            ? LookUpUnlessStopped(resolver_, host, stopFd_)

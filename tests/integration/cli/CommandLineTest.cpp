@@ -67,6 +67,8 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndSayWhyOnStandardError) {
         {{"export", kSample}, "export needs --output"},
         {{"download", "--host", "127.0.0.1"}, "download needs --output"},
         {{"test", "--host", "127.0.0.1", kSample}, "unexpected argument: " + kSample},
+        {{"diff", "--host", "127.0.0.1", "--host", "127.0.0.2", kSample},
+         "diff reads one MFP: give --host once"},
         {{"upload", "--verify=yes", "--host", "127.0.0.1", kSample},
          "unknown option: --verify=yes"},
         {{"test", "--usb", "--host", "127.0.0.1"}, "test takes --host or --usb, not both"},

@@ -52,6 +52,11 @@ TEST(TcpConnect, EachFailureNamesItsCause) {
         EXPECT_EQ(unknown.cause, "host name not found") << name;
         EXPECT_EQ(unknown.message, Msg::CommCheckCables);
     }
+    for (const char* address : {"::1", "[fe80::1]"}) {
+        transport.SetAddresses({address});
+        EXPECT_EQ(OpenFailure(transport).cause,
+                  "an IPv6 address; the MFP is reached by its IPv4 address or host name");
+    }
     // What cannot be a host name never reaches a name server.
     EXPECT_EQ(lookups, 1);
 
