@@ -112,13 +112,29 @@ class HostileProxy {
                     return;
                 }
                 if (!Pass(program, std::string(buffer.data(), static_cast<std::size_t>(n)))) {
+                    if (!CutTheConnection()) {
+                        ForwardWhatThePeerLeft(program, device);
+                    }
                     return;
                 }
             }
         }
     }
 
-    // False when the connection is to be dropped.
+    // The program closed while an answer was on its way to it (a timeout, or an answer it gave
+    // up on), and its last command may still wait here unread: on a real line it would reach
+    // the device, so it is forwarded before the device's connection is closed too.
+    static void ForwardWhatThePeerLeft(int program, int device) {
+        std::array<char, 8192> buffer;
+        ssize_t n;
+        while ((n = recv(program, buffer.data(), buffer.size(), MSG_DONTWAIT)) > 0) {
+            if (send(device, buffer.data(), static_cast<std::size_t>(n), MSG_NOSIGNAL) != n) {
+                return;
+            }
+        }
+    }
+
+    // False when the connection is to be dropped, or the program is gone.
     bool Pass(int program, std::string answer) {
         std::vector<std::string> pieces;
         {
