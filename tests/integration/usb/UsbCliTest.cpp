@@ -58,5 +58,24 @@ TEST_F(UsbCli, TestDownloadAndVerifiedUploadOverTheStandIn) {
     EXPECT_EQ(missing.out, "");
 }
 
+// The cable pulled in the middle: the lost connection once, then the run's failure; the fax is
+// free and the printer's node gone.
+TEST_F(UsbCli, UnplugInTheMiddleEndsTheDownloadWithOneMessage) {
+    EmulatorFaults faults;
+    faults.disconnect = CommandMatch::Nth(3, ToolCommand::FrameRead);
+    standIn_.device->SetFaults(faults);
+    const testing::CliRun download = Cli({"download", "--usb", "-o", dir_.File("out.csv")});
+    EXPECT_EQ(download.status, 1);
+    EXPECT_TRUE(
+        download.err.ends_with("\nDownload failed.\n( Transmission stopped. by device error. )\n"))
+        << download.err;
+    const std::size_t lost = download.err.find("\nDisconnected USB.\n");
+    EXPECT_NE(lost, std::string::npos) << download.err;
+    EXPECT_EQ(download.err.find("Disconnected USB.", lost + 2), std::string::npos) << download.err;
+    EXPECT_FALSE(standIn_.device->Occupied());
+    EXPECT_FALSE(FileExists(dir_.File("lp0")));
+    EXPECT_FALSE(FileExists(dir_.File("out.csv")));
+}
+
 }  // namespace
 }  // namespace dialvane

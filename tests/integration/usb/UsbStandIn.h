@@ -29,9 +29,8 @@ class UsbStandIn {
         EXPECT_TRUE(device->Start(&error)) << error;
         EXPECT_TRUE(device->LoadUserFile(list, &error)) << error;
         MakeDirectories(dir.File("ORVEX/Dialvane"));
-        mapping = dir.Write("ORVEX/Dialvane/zeviz.ini",
-                            "[" + printer + "]\nDevice=" + options.usbPtyLink +
-                                "\nDeviceID=" + device->DeviceId() + "\n");
+        dir.Write("ORVEX/Dialvane/zeviz.ini", "[" + printer + "]\nDevice=" + options.usbPtyLink +
+                                                  "\nDeviceID=" + device->DeviceId() + "\n");
     }
     ~UsbStandIn() {
         device->Stop();
@@ -48,7 +47,6 @@ class UsbStandIn {
     }
 
     const std::string list;
-    std::string mapping;
     std::unique_ptr<MfpEmulator> device;
 
   private:
