@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <tuple>
 
 #include "MfpEmulator.h"
 #include "TestClient.h"
@@ -142,36 +141,6 @@ TEST_F(EmulatorTcp, BusyNacksAndTheAnswerInOneWrite) {
     faults.nopResult = 0xFD;
     SetFaults(faults);
     EXPECT_EQ(Exchange(Tool("0000")), AckText("00FD"));
-}
-
-// The emulator garbles answers as real devices do, and the program classifies each as broken.
-TEST_F(EmulatorTcp, MalformedAnswersAreOnesTheProgramClassifiesAsBroken) {
-    Start(108);
-    emulator->StoreValue('S', 4, std::string(104, 'a'));
-    Occupy();
-    const std::string nameAnswer = "@QNL ANSWER NAME=\"DX-R7700\"\r\n";
-    const std::tuple<MalformKind, ToolCommand, ResponseStatus> cases[] = {
-        {MalformKind::MissingFormFeed, ToolCommand::Nop, ResponseStatus::QNL_ERR_SIZE},
-        {MalformKind::WrongLength, ToolCommand::Nop, ResponseStatus::QNL_ERR_SIZE},
-        {MalformKind::WrongLength, ToolCommand::FrameRead, ResponseStatus::QNL_ERR_SIZE},
-        {MalformKind::BadBase64, ToolCommand::FrameRead, ResponseStatus::QNL_ERR_FORMAT},
-    };
-    for (const auto& [kind, command, status] : cases) {
-        EmulatorFaults faults;
-        faults.malformed = CommandMatch::Nth(1, command);
-        faults.malformKind = kind;
-        SetFaults(faults);
-        if (command == ToolCommand::FrameRead) {
-            EXPECT_EQ(Exchange(FrameWrite(kSpeedDialInfo)), AckText("0000"));
-        }
-        client.Send(Tool(command == ToolCommand::Nop ? "0000" : "0004"));
-        client.Send("@QNL INQUIRE NAME\r\n");
-        const std::string bytes = client.ReadThroughNameAnswer();
-        ASSERT_TRUE(bytes.ends_with(nameAnswer)) << bytes;
-        EXPECT_EQ(ClassifyAnswer(bytes.substr(0, bytes.size() - nameAnswer.size()), "0001").status,
-                  status)
-            << bytes;
-    }
 }
 
 TEST_F(EmulatorTcp, StopEndsADelayedAnswerAtOnce) {

@@ -91,24 +91,6 @@ class TestClient {
         }
     }
 
-    // Everything up to and including the name answer: what came before it cannot be split into
-    // blocks when it is malformed.
-    std::string ReadThroughNameAnswer() {
-        constexpr std::string_view kName = "@QNL ANSWER NAME=";
-        for (;;) {
-            const std::size_t at = buffer_.find(kName);
-            const std::size_t end = at == std::string::npos ? at : buffer_.find("\r\n", at);
-            if (end != std::string::npos) {
-                std::string bytes = buffer_.substr(0, end + 2);
-                buffer_.erase(0, end + 2);
-                return bytes;
-            }
-            if (!Fill()) {
-                return buffer_;
-            }
-        }
-    }
-
     // True when the peer closed the connection (after any bytes still buffered).
     bool PeerClosed() {
         while (Fill()) {
