@@ -194,7 +194,7 @@ TEST_F(ChannelLibraryTest, RunOfNoDataResultsGivesOneSummaryLineAndNotSupportedC
     EXPECT_EQ(CountOf(Log(), "受信データなし ×1 "), 1);
 }
 
-// A device lost in the middle of a run is shown by the USB session tests.
+// A device lost in the middle of a run is shown by the USB command-line test.
 TEST_F(ChannelLibraryTest, SendRepeatsUntilEverythingWent) {
     ASSERT_TRUE(Channel().Open());
     fake_->sendLimit = 3;
