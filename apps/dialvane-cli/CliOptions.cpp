@@ -306,7 +306,8 @@ std::optional<CliRequest> ParseCliOptions(const std::vector<std::string>& args, 
     const auto hostsFile = std::find_if(table.begin(), table.end(), [](const CliOption& row) {
         return std::string(row.longName) == "hosts-file";
     });
-    if (request.options.hosts.size() > 1 && !OptionAppliesTo(*hostsFile, command->name)) {
+    if (request.options.hosts.size() > 1 &&
+        (hostsFile == table.end() || !OptionAppliesTo(*hostsFile, command->name))) {
         return fail(Text(Msg::CliOneHost, command->name));
     }
     const std::vector<std::string> operandNames = Words(command->operands);
