@@ -94,6 +94,19 @@ const std::array kOptions{
                        s.dump = v;
                        return true;
                    }},
+    EmulatorOption{"usb-pty", "LINK",
+                   "serve over USB instead: a pseudo-terminal in raw mode whose slave side LINK "
+                   "points to, for the Device= entry of the channel library's mapping file",
+                   [](EmulatorSettings& s, const char* v) {
+                       s.options.usbPtyLink = v;
+                       return *v != '\0';
+                   }},
+    EmulatorOption{"device-id", "TEXT",
+                   "IEEE 1284 device ID the USB stand-in reports (default: one naming the model)",
+                   [](EmulatorSettings& s, const char* v) {
+                       s.options.deviceId = v;
+                       return true;
+                   }},
     EmulatorOption{"delay", "MS", "fault: wait MS milliseconds (0 to 600000) before every answer",
                    [](EmulatorSettings& s, const char* v) {
                        return StoreNumber(v, 0, 600000, s.faults.answerDelayMs);
@@ -113,8 +126,9 @@ const std::array kOptions{
 void PrintHelp() {
     std::printf(
         "Usage: dialvane-mfp-emulator [OPTION]...\n"
-        "Serves the fax dial list of an emulated ORVEX colour MFP over TCP until SIGINT or "
-        "SIGTERM,\nfor trying dialvane and dialvane-cli without a device.\n\nOptions:\n");
+        "Serves the fax dial list of an emulated ORVEX colour MFP over TCP (or a USB stand-in) "
+        "until\nSIGINT or SIGTERM, for trying dialvane and dialvane-cli without a "
+        "device.\n\nOptions:\n");
     for (const EmulatorOption& option : kOptions) {
         std::string synopsis = std::string("  --") + option.name;
         if (option.valueName != nullptr) {

@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 
 #include "support/MainWindowFixture.h"
+#include "support/UsbStandIn.h"
 
 namespace dialvane {
 namespace {
@@ -17,18 +18,9 @@ class UsbWindow : public testing::MainWindowTest {
   protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
         setenv("CUPS_SERVER", dir.File("no-cups.sock").c_str(), 1);
-        MfpEmulatorOptions options;
-        options.usbPtyLink = dir.File("lp0");
-        options.settingsPath = testing::kSettingsFile;
-        device = std::make_unique<MfpEmulator>(options);
-        std::string error;
-        ASSERT_TRUE(device->Start(&error)) << error;
-        ASSERT_TRUE(device->LoadUserFile(testing::kSampleList, &error)) << error;
-        MakeDirectories(dir.File("ORVEX/Dialvane"));
-        dir.Write("ORVEX/Dialvane/zeviz.ini", "[Front desk]\nDevice=" + options.usbPtyLink +
-                                                  "\nDeviceID=" + device->DeviceId() + "\n");
+        standIn = std::make_unique<testing::UsbStandIn>(
+            dir, testing::kSettingsFile, "Front desk", ReadFileBytes(testing::kSampleList).value());
         environment->settings.printerModels[1] = "ORVEX DX-R7700";
         environment->settings.shortModelNames[1] = "DX-R7700";
         environment->settings.verify = 1;
@@ -36,9 +28,11 @@ class UsbWindow : public testing::MainWindowTest {
     }
     void TearDown() override {
         MainWindowTest::TearDown();
-        unsetenv("XDG_CONFIG_HOME");
+        standIn.reset();
         unsetenv("CUPS_SERVER");
     }
+
+    std::unique_ptr<testing::UsbStandIn> standIn;
 };
 
 TEST_F(UsbWindow, SetupPanelsUsbChoiceReadsAndSendsOverUsb) {
@@ -65,9 +59,9 @@ TEST_F(UsbWindow, SetupPanelsUsbChoiceReadsAndSendsOverUsb) {
     AddSpeedDial(77, "Added", "0123");
     Click(form->BTN_Save_MFP, {PromptAnswer::Yes});
     EXPECT_EQ(Texts("Completion Result").back().rfind("Upload completed.\r\nRead back", 0), 0u);
-    EXPECT_TRUE(device->StoredValue('S', 77).has_value());
-    EXPECT_EQ(device->Counters().connections, 1);  // one cable, never a network connection
-    EXPECT_TRUE(device->Problems().empty());
+    EXPECT_TRUE(standIn->device->StoredValue('S', 77).has_value());
+    EXPECT_EQ(standIn->device->Counters().connections, 1);  // one cable, never a network connection
+    EXPECT_TRUE(standIn->device->Problems().empty());
 }
 
 }  // namespace

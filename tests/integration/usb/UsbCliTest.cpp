@@ -2,10 +2,11 @@
 // pseudo-terminal as the printer, named in the library's mapping file.
 #include <gtest/gtest.h>
 
-#include "UsbStandIn.h"
+#include "support/EmulatorProgram.h"
 #include "support/FileUtil.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
+#include "support/UsbStandIn.h"
 
 namespace dialvane {
 namespace {
@@ -22,8 +23,14 @@ std::string SettingsWithTheStandIn() {
 class UsbCli : public ::testing::Test {
   protected:
     // No scheduler: the printer comes from the mapping file alone.
-    void SetUp() override { setenv("CUPS_SERVER", dir_.File("no-cups.sock").c_str(), 1); }
-    void TearDown() override { unsetenv("CUPS_SERVER"); }
+    void SetUp() override {
+        setenv("CUPS_SERVER", dir_.File("no-cups.sock").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", dir_.Path().c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("CUPS_SERVER");
+        unsetenv("XDG_CONFIG_HOME");
+    }
     testing::CliRun Cli(std::vector<std::string> args) const {
         args.insert(args.begin(), {"--settings", settingsFile_});
         return testing::RunCli(dir_, args);
@@ -31,24 +38,34 @@ class UsbCli : public ::testing::Test {
 
     testing::TempDir dir_;
     const std::string settingsFile_ = dir_.Write("dialvane.ini", SettingsWithTheStandIn());
-    testing::UsbStandIn standIn_{dir_, settingsFile_, "Front desk"};
 };
 
-TEST_F(UsbCli, TestDownloadAndVerifiedUploadOverTheStandIn) {
+// As the README tells a user to try USB without hardware: the emulator program serves on a
+// stand-in that the mapping file names; the command line tests, writes and reads it.
+TEST_F(UsbCli, TestVerifiedUploadAndDownloadAgainstTheEmulatorProgram) {
+    const std::string link = dir_.File("lp0"), id = "MFG:ORVEX;MDL:DX-R7700;SN:FD1;";
+    testing::EmulatorProgram emulator(
+        dir_, {"--usb-pty", link, "--device-id", id, "--settings", settingsFile_, "--dump-on-exit",
+               dir_.File("held.csv")});
+    EXPECT_EQ(emulator.announcement, "dialvane-mfp-emulator: DX-R7700 on USB stand-in " + link +
+                                         ", device ID " + id + " (extended format)");
+    MakeDirectories(dir_.File("ORVEX/Dialvane"));
+    dir_.Write("ORVEX/Dialvane/zeviz.ini", "[Front desk]\nDevice=" + link + "\nDeviceID=" + id);
+
     const testing::CliRun test = Cli({"test", "--usb"});
     EXPECT_EQ(test.status, 0) << test.out << test.err;
     EXPECT_EQ(test.out, "USB Test OK. Model Name: DX-R7700 Printer: Front desk\n");
 
+    const std::string list = dir_.Write("full.csv", testing::FullDialList());
+    const testing::CliRun upload =
+        Cli({"upload", "--usb", "--printer", "Front desk", "--verify", list});
+    ASSERT_EQ(upload.status, 0) << upload.out << upload.err;
     const testing::CliRun download = Cli({"download", "--usb", "-o", dir_.File("usb.csv")});
     ASSERT_EQ(download.status, 0) << download.out << download.err;
 
-    standIn_.device->ClearDialList();
-    const testing::CliRun upload =
-        Cli({"upload", "--usb", "--printer", "Front desk", "--verify", standIn_.list});
-    ASSERT_EQ(upload.status, 0) << upload.out << upload.err;
-    EXPECT_TRUE(standIn_.device->Problems().empty());
-    EXPECT_FALSE(standIn_.device->Occupied());
-    EXPECT_EQ(dir_.Read("usb.csv"), standIn_.Dump());
+    EXPECT_EQ(emulator.Stop(), 0);
+    EXPECT_EQ(emulator.Errors(), "");  // no command out of order
+    EXPECT_EQ(dir_.Read("usb.csv"), dir_.Read("held.csv"));
 
     const testing::CliRun missing = Cli({"test", "--usb", "--printer", "Nowhere"});
     EXPECT_EQ(missing.status, 1);
@@ -61,6 +78,7 @@ TEST_F(UsbCli, TestDownloadAndVerifiedUploadOverTheStandIn) {
 // The cable pulled in the middle: the lost connection once, then the run's failure; the fax is
 // free and the printer's node gone.
 TEST_F(UsbCli, UnplugInTheMiddleEndsTheDownloadWithOneMessage) {
+    testing::UsbStandIn standIn_{dir_, settingsFile_, "Front desk"};
     EmulatorFaults faults;
     faults.disconnect = CommandMatch::Nth(3, ToolCommand::FrameRead);
     standIn_.device->SetFaults(faults);

@@ -13,13 +13,14 @@
 
 namespace dialvane::testing {
 
-// The printer over USB without hardware: the emulator serving the largest list on a
-// pseudo-terminal in `dir`, named `printer` in the channel library's mapping file, which the
-// library finds through XDG_CONFIG_HOME (set to `dir` while the stand-in lives).
+// The printer over USB without hardware: the emulator serving `bytes` (by default the largest
+// list) on a pseudo-terminal in `dir`, named `printer` in the channel library's mapping file,
+// which the library finds through XDG_CONFIG_HOME (set to `dir` while the stand-in lives).
 class UsbStandIn {
   public:
-    UsbStandIn(const TempDir& dir, const std::string& settingsFile, const std::string& printer)
-        : list(dir.Write("full.csv", FullDialList())), dir_(dir) {
+    UsbStandIn(const TempDir& dir, const std::string& settingsFile, const std::string& printer,
+               const std::string& bytes = FullDialList())
+        : list(dir.Write("full.csv", bytes)), dir_(dir) {
         setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
         MfpEmulatorOptions options;
         options.usbPtyLink = dir.File("lp0");
