@@ -9,10 +9,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTableWidget>
+#include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
@@ -243,17 +245,20 @@ class WindowTransfer : public MainWindowTest, public ::testing::WithParamInterfa
         form->BTN_Save_MFP->click();
     }
 
-    // Calls `act` once, as soon as `ready` holds while the progress dialog is up.
+    // Calls `act` once, at the first progress the dialog shows (a bar moves, a line is added)
+    // while `ready` holds.
     void WhileRunning(std::function<bool()> ready, std::function<void(TProgForm&)> act) {
-        watcher = std::make_unique<QTimer>();
-        QObject::connect(watcher.get(), &QTimer::timeout, [this, ready, act] {
-            TProgForm* dialog = form->ProgForm();
+        TProgForm* dialog = form->ProgForm();
+        const auto check = [this, dialog, ready, act] {
             if (!acted && dialog->isVisible() && ready()) {
                 acted = true;
                 act(*dialog);
             }
-        });
-        watcher->start(5);
+        };
+        watcher = std::make_unique<QObject>();
+        QObject::connect(dialog->PB_SEQ, &QProgressBar::valueChanged, watcher.get(), check);
+        QObject::connect(dialog->PB_Trans, &QProgressBar::valueChanged, watcher.get(), check);
+        QObject::connect(dialog->RE_Log, &QTextEdit::textChanged, watcher.get(), check);
     }
 
     // Presses Stop once `ready` holds, then again at once: the button is off after a press.
@@ -266,7 +271,7 @@ class WindowTransfer : public MainWindowTest, public ::testing::WithParamInterfa
                      });
     }
 
-    std::unique_ptr<QTimer> watcher;
+    std::unique_ptr<QObject> watcher;  // its connections go with it
     bool acted = false;
     bool stopOffAfterPress = false;
     RunEnd runEnd;

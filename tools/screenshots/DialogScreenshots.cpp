@@ -1,10 +1,8 @@
-// Renders every dialog and both forms of the progress dialog to PNG files, offscreen. The
-// pictures go to $DIALVANE_SCREENSHOTS when it is set (scripts/screenshots-dialogs), else to a
-// temporary folder; either way each picture must come out as a readable image of its window.
+// Renders every dialog and both forms of the progress dialog to PNG files in
+// $DIALVANE_SCREENSHOTS, offscreen.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -28,11 +26,9 @@ class Screenshots : public testing::GuiTest {
     void Shoot(QWidget& window, const std::string& name) {
         window.show();
         QCoreApplication::processEvents();
-        const QByteArray wanted = qgetenv("DIALVANE_SCREENSHOTS");
-        const std::string folder = wanted.isEmpty() ? dir.Path() : wanted.toStdString() + "/";
-        const QString path = QString::fromStdString(folder + name + ".png");
-        ASSERT_TRUE(window.grab().save(path)) << name;
-        EXPECT_EQ(QImage(path).size(), window.size()) << name;
+        const QString path = qEnvironmentVariable("DIALVANE_SCREENSHOTS") + "/" +
+                             QString::fromStdString(name) + ".png";
+        EXPECT_TRUE(window.grab().save(path)) << path.toStdString();
         window.hide();
     }
 
