@@ -1,13 +1,9 @@
 #pragma once
 
-#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <string>
-#include <vector>
 
 #include "support/LoopbackListeners.h"
 
@@ -25,15 +21,6 @@ class AcceptingListener {
     }
     bool Ready() const { return fd_ >= 0; }
     int Accept() { return client_ = accept(fd_, nullptr, nullptr); }
-    void Write(const std::vector<std::uint8_t>& bytes) {
-        ASSERT_EQ(write(client_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-    std::vector<std::uint8_t> Read(std::size_t count) {
-        std::vector<std::uint8_t> bytes(count);
-        bytes.resize(static_cast<std::size_t>(
-            std::max<ssize_t>(recv(client_, bytes.data(), count, MSG_WAITALL), 0)));
-        return bytes;
-    }
     void CloseClient() {
         if (client_ >= 0) {
             close(client_);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTextEdit>
 
@@ -51,26 +50,6 @@ TEST_F(ProgFormTest, DetailedFormListsLinesUpToDispNewestFirst) {
     EXPECT_FALSE(unreadable.Compact());
     unreadable.ShowStatus("line", 0);
     EXPECT_TRUE(unreadable.ViewLines().empty());
-}
-
-TEST_F(ProgFormTest, SequenceBarWeighsTheStepsOfEachDirection) {
-    TProgForm form(1);
-    form.SetDirection(0);
-    form.SetSequenceProgress('I', 0, 0, 1);
-    EXPECT_EQ(form.PB_SEQ->maximum(), 88000);
-    EXPECT_EQ(form.PB_SEQ->value(), 0);
-    form.SetSequenceProgress('D', 4, 30, 60);
-    EXPECT_EQ(form.PB_SEQ->value(), 34000);
-    form.SetSequenceProgress('D', 5, 0, 1);
-    EXPECT_EQ(form.PB_SEQ->value(), 64000);
-    form.SetSequenceProgress('D', 0, 0, 1);
-    EXPECT_EQ(form.PB_SEQ->value(), 1000);
-
-    form.SetDirection(1);
-    form.SetSequenceProgress('I', 0, 0, 1);
-    EXPECT_EQ(form.PB_SEQ->maximum(), 51000);  // the sum of the write weights
-    form.SetSequenceProgress('D', 7, 1, 2);
-    EXPECT_EQ(form.PB_SEQ->value(), 22000);
 }
 
 }  // namespace

@@ -1,12 +1,8 @@
 // The one-touch and quick-dial pages with the selection dialog, and the sender page.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QScrollBar>
-#include <QWheelEvent>
 
 #include "support/MainWindowFixture.h"
-#include "ui/KWScrollBox.h"
 #include "ui/QuickDialTab.h"
 
 namespace dialvane {
@@ -151,27 +147,6 @@ TEST_F(ButtonPages, SenderNamesAreKeptFiveDeepAndCheckedForLength) {
         EXPECT_EQ(leaveWith(QString(20, c)), 0);
         EXPECT_EQ(form->Model().senderName, QString(20, c).toStdString());
     }
-}
-
-TEST(QuickDialTab, TheWheelScrollsOneStepPerNotchAndReportsIt) {
-    testing::EnsureApplication();
-    TPanelQuickDialTab tab;
-    tab.resize(400, 150);
-    tab.show();
-    QCoreApplication::processEvents();
-    TKWScrollBox* box = tab.ScrollBox;
-    ASSERT_GT(box->VertMaxPosition(), box->verticalScrollBar()->singleStep());
-    int scrolled = 0;
-    QObject::connect(box, &TKWScrollBox::OnScroll, [&] { ++scrolled; });
-    QWheelEvent down(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -120), Qt::NoButton,
-                     Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(box->viewport(), &down);
-    EXPECT_EQ(box->verticalScrollBar()->value(), box->verticalScrollBar()->singleStep());
-    EXPECT_EQ(scrolled, 1);
-    box->RememberPosition();
-    box->verticalScrollBar()->setValue(0);
-    box->RestorePosition();
-    EXPECT_EQ(box->verticalScrollBar()->value(), box->verticalScrollBar()->singleStep());
 }
 
 }  // namespace

@@ -101,51 +101,73 @@ TEST_F(MainFormTest, FileSelectionKeepsTenFilesAndReturnsWithTheErrorsOfABrokenO
     EXPECT_FALSE(form->EditorShown());
 }
 
-TEST_F(MainFormTest, DeletingBoundSpeedDialInTwoGroupsAsksOnceAndClearsTheBinding) {
-    NewList("DX-M100");  // one-touch buttons A, B, C
-    DialModel& model = form->Model();
-    PutSpeedDial(5, "Name5", "123");
-    PutSpeedDial(6, "Name6", "123");
-    PutGroup(model, 1, "Group1", {5, 6});
-    PutGroup(model, 3, "Group3", {5, 6});
-    model.bindings[2] = "S005";
-    form->Speed_Grid_Set(5);
-    Click(form->BTN_Speed_Del, {PromptAnswer::Yes});
-    EXPECT_EQ(
-        prompt->Shown(),
-        (Lines{"Confirm Deletion: Speed Dial = 005 : [Name5] [123]\r\n"
-               "\r\nAlready being used for the following One-touch dial button.\r\n  Button B\r\n"
-               "\r\nAlready being used by the following group.\r\n  01:Group1\r\n  03:Group3\r\n"
-               "\r\nOK to delete?",
-               "Confirm: Clear to Button B."}));
-    EXPECT_EQ(prompt->Requests()[0].defaultAnswer, PromptAnswer::No);
-    EXPECT_TRUE(model.bindings[2].empty());
-    EXPECT_TRUE(model.speedDials[5].key.empty());
-    EXPECT_FALSE(model.TestMembership(5, 1));
-    EXPECT_EQ(model.groups[1].members.size(), 1u);
-    EXPECT_EQ(model.groups[3].members.size(), 1u);
-    EXPECT_TRUE(model.modified.speedDials);
-    EXPECT_EQ(form->SFG_Speed->rowCount(), 1);
-
+// Deleting a record that buttons or groups use: one question lists every use, then the buttons
+// bound to it are cleared (one-touch buttons by letter, quick dials by slot number).
+TEST_F(MainFormTest, DeletingABoundRecordListsItsUsesAndClearsTheButtons) {
+    struct Case {
+        const char* model;
+        bool group;                // delete group 3, else speed dial 5
+        std::vector<int> buttons;  // bound to it
+        Lines shown;
+    };
+    const std::string groups =
+        "\r\nAlready being used by the following group.\r\n  01:Group1\r\n  03:Group3\r\n";
+    const Case cases[] = {
+        {"DX-M100",
+         false,
+         {2},
+         {"Confirm Deletion: Speed Dial = 005 : [Name5] [123]\r\n\r\nAlready being used for the "
+          "following One-touch dial button.\r\n  Button B\r\n" +
+              groups + "\r\nOK to delete?",
+          "Confirm: Clear to Button B."}},
+        {"DX-R7700",
+         false,
+         {4, 9},
+         {"Confirm Deletion: Speed Dial = 005 : [Name5] [123]\r\n\r\nAlready being used for the "
+          "following quici dial button.\r\n  Quick dial 4\r\n  Quick dial 9\r\n" +
+              groups + "\r\nOK to delete?",
+          "Confirm: クイックダイヤルClear to 4, 9."}},
+        {"DX-M100",
+         true,
+         {1, 3},
+         {"Confirm Deletion: Group Dial = 03 : [Group3] [Name5,Name6]\r\n\r\nAlready being used "
+          "for the following One-touch dial button.\r\n  Button A\r\n  Button C\r\n\r\nOK "
+          "to delete?",
+          "Confirm: Clear to Button A, Button C."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.model) + (c.group ? " group" : " speed dial"));
+        NewList(c.model);
+        DialModel& model = form->Model();
+        PutSpeedDial(5, "Name5", "123");
+        PutSpeedDial(6, "Name6", "123");
+        PutGroup(model, 1, "Group1", {5, 6});
+        PutGroup(model, 3, "Group3", {5, 6});
+        for (int slot : c.buttons) {
+            model.bindings[slot] = c.group ? "G03" : "S005";
+        }
+        const std::size_t asked = prompt->Requests().size();
+        if (c.group) {
+            form->TabCtrl->setCurrentIndex(1);
+            Click(form->BTN_Group_Del, {PromptAnswer::Yes});
+        } else {
+            form->Speed_Grid_Set(5);
+            Click(form->BTN_Speed_Del, {PromptAnswer::Yes});
+        }
+        EXPECT_EQ(prompt->Shown(asked), c.shown);
+        EXPECT_EQ(prompt->Requests()[asked].defaultAnswer, PromptAnswer::No);
+        for (int slot : c.buttons) {
+            EXPECT_TRUE(model.bindings[slot].empty()) << slot;
+        }
+        EXPECT_TRUE(c.group ? model.groups[3].number == 0 : model.speedDials[5].key.empty());
+        EXPECT_FALSE(model.TestMembership(5, 3));
+        EXPECT_TRUE(c.group ? model.modified.groups : model.modified.speedDials);
+        EXPECT_EQ(model.groups[1].members.size(), c.group ? 2u : 1u);
+    }
     // No to the question changes nothing.
+    form->Speed_Grid_Set(6);
     Click(form->BTN_Speed_Del, {PromptAnswer::No});
-    EXPECT_FALSE(model.speedDials[6].key.empty());
-}
-
-TEST_F(MainFormTest, QuickDialBindingsClearedWithTheirPrefixAndSlotNumbers) {
-    NewList("DX-R7700");
-    PutSpeedDial(7, "");
-    form->Model().bindings[4] = form->Model().bindings[9] = "S007";
-    form->Speed_Grid_Set(7);
-    Click(form->BTN_Speed_Del, {PromptAnswer::Yes});
-    ASSERT_EQ(prompt->Requests().size(), 2u);
-    EXPECT_NE(prompt->Requests()[0].text.find("  Quick dial 4\r\n  Quick dial 9\r\n"),
-              std::string::npos);
-    EXPECT_EQ(prompt->Requests()[1].text, "クイックダイヤルClear to 4, 9.");
-    // The only record gone: one blank row, Edit and Delete off.
-    EXPECT_EQ(form->SFG_Speed->rowCount(), 1);
-    EXPECT_FALSE(form->BTN_Speed_Edit->isEnabled());
-    EXPECT_FALSE(form->BTN_Speed_Del->isEnabled());
+    EXPECT_FALSE(form->Model().speedDials[6].key.empty());
 }
 
 TEST_F(MainFormTest, AddFollowsTheSpeedDialAndGroupLimits) {
@@ -295,28 +317,6 @@ TEST_F(MainFormTest, ExitQuestionListsEveryChangedKindInOrder) {
         Lines{"Confirm Exit: The following data has been updated. Save before exiting?\r\n"
               "\r\n    Group Dial data\r\n    One-touch Dial data\r\n    Sender Information data"});
     EXPECT_EQ(prompt->Requests()[0].buttons, PromptButtons::YesNoCancel);
-}
-
-TEST_F(MainFormTest, DeletingAGroupClearsTheButtonsBoundToIt) {
-    NewList("DX-M100");
-    DialModel& model = form->Model();
-    PutSpeedDial(1, "Guard");
-    PutGroup(model, 2, "Night", {1});
-    model.bindings[1] = model.bindings[3] = "G02";
-    form->TabCtrl->setCurrentIndex(1);
-    Click(form->BTN_Group_Del, {PromptAnswer::Yes});
-    EXPECT_EQ(
-        prompt->Shown(),
-        (Lines{"Confirm Deletion: Group Dial = 02 : [Night] [Guard]\r\n\r\nAlready being used "
-               "for the following One-touch dial button.\r\n  Button A\r\n  Button C\r\n\r\nOK "
-               "to delete?",
-               "Confirm: Clear to Button A, Button C."}));
-    EXPECT_TRUE(model.bindings[1].empty());
-    EXPECT_TRUE(model.bindings[3].empty());
-    EXPECT_EQ(model.groups[2].number, 0);
-    EXPECT_FALSE(model.TestMembership(1, 2));
-    EXPECT_TRUE(model.modified.groups);
-    EXPECT_FALSE(form->BTN_Group_Del->isEnabled());
 }
 
 TEST_F(MainFormTest, HelpOpensTheShippedPageOrSaysWhatWentWrong) {

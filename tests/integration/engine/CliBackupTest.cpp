@@ -116,22 +116,6 @@ TEST_F(CliBackup, NoBackupOptionAndSettingSkipTheRead) {
     EXPECT_FALSE(FileExists(dir_.File("data/backups")));
 }
 
-TEST_F(CliBackup, TheTwentyFirstBackupRemovesTheOldest) {
-    Serve(156);
-    fs::create_directories(dir_.File("data/backups"));
-    for (int day = 1; day <= 20; ++day) {
-        char name[64];
-        std::snprintf(name, sizeof name, "data/backups/DX-R7700_%s_202601%02d-120000.csv",
-                      address_.c_str(), day);
-        dir_.Write(name, "S1,Old,1,\r\n");
-    }
-    const std::string oldest = Backups().front();
-    EXPECT_EQ(Cli({"upload", "--host", address_, dir_.File("edited.csv")}).status, 0);
-    EXPECT_EQ(Backups().size(), 20u);
-    EXPECT_FALSE(FileExists(oldest));
-    EXPECT_EQ(ReadFileBytes(Backups().back()), before_);
-}
-
 TEST_F(CliBackup, DiffAndDryRunShowTheChangesAndSendNothing) {
     Serve(157);
     const auto same = Cli({"diff", "--host", address_, dir_.File("seed.csv")});
