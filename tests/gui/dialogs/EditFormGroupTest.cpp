@@ -100,24 +100,6 @@ TEST_F(EditFormGroupTest, MembersMoveBetweenTheGrids) {
     EXPECT_EQ(model.groupDisplay[2].key, "G02");
 }
 
-TEST_F(EditFormGroupTest, TheTwentiethMemberDisablesAdd) {
-    for (int n = 10; n <= 40; ++n) {
-        model.speedDials[n].key = "S0" + std::to_string(n);
-        model.speedDials[n].name = "N" + std::to_string(n);
-    }
-    OpenEdit();
-    for (int i = 0; i < 17; ++i) {
-        AddRow(0);
-    }
-    EXPECT_EQ(model.groups[2].members.size(), 19u);
-    EXPECT_TRUE(form.BTN_Speed_Add->isEnabled());
-    AddRow(0);
-    EXPECT_EQ(model.groups[2].members.size(), 20u);
-    EXPECT_FALSE(form.BTN_Speed_Add->isEnabled());
-    RemoveRow(0);
-    EXPECT_TRUE(form.BTN_Speed_Add->isEnabled());
-}
-
 TEST_F(EditFormGroupTest, AddStoresTheGroupAndRemembersItsName) {
     PromptScope prompt;
     form.SetRecentNames({"Night", "Day"});

@@ -1,5 +1,4 @@
-// The error list, the version picture, the start-up notice, and saving the error list or the
-// progress view.
+// The error list, the version picture, and saving the error list or the progress view.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -12,12 +11,10 @@
 #include "ui/ErrLogForm.h"
 #include "ui/FormVer.h"
 #include "ui/ProgForm.h"
-#include "ui/StartupMessageForm.h"
 
 namespace dialvane {
 namespace {
 
-using testing::ProcessUntil;
 using testing::PromptScope;
 using SmallWindowsTest = testing::GuiTest;
 
@@ -65,38 +62,9 @@ TEST_F(SmallWindowsTest, VersionPictureCarriesTheVersionTextAndClosesOnAClick) {
     ASSERT_FALSE(form.IMG_Ver->pixmap().isNull());  // the built-in picture
     EXPECT_TRUE(form.VersionText().startsWith("Version "));
     EXPECT_EQ(form.LBL_Version->text(), form.VersionText());
-    const QRect first = form.LBL_Version->geometry();
-
-    form.show();  // a second activation
-    ProcessUntil([&] { return form.isVisible(); });
-    QCoreApplication::processEvents();
-    EXPECT_EQ(form.LBL_Version->geometry(), first);
-
+    form.show();
     QTest::mouseClick(form.IMG_Ver, Qt::LeftButton);
     EXPECT_FALSE(form.isVisible());
-}
-
-TEST_F(SmallWindowsTest, NoticeStaysForItsMinimumTime) {
-    QWidget mainWindow;
-    mainWindow.resize(800, 600);
-    TStartupMessageForm notice(&mainWindow);
-    notice.ShowNotice("Connecting...", 60000);
-    // Asked to close early: it stays until the minimum time is over.
-    notice.RequestClose();
-    EXPECT_TRUE(notice.isVisible());
-    EXPECT_TRUE(notice.CloseRequested());
-
-    notice.ShowNotice("x", 30);  // a new notice starts over
-    EXPECT_FALSE(notice.CloseRequested());
-    notice.RequestClose();
-    EXPECT_TRUE(ProcessUntil([&] { return !notice.isVisible(); }));
-
-    // Asked after the minimum time: it closes at once.
-    notice.ShowNotice("Connecting...", 1);
-    EXPECT_TRUE(ProcessUntil([&] { return !notice.TimerRunning(); }));
-    EXPECT_TRUE(notice.isVisible());
-    notice.RequestClose();
-    EXPECT_FALSE(notice.isVisible());
 }
 
 }  // namespace

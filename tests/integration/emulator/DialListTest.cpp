@@ -31,20 +31,6 @@ std::string StringOf(const Bytes& frame) {
     return std::string(frame.begin(), frame.end());
 }
 
-TEST(EmulatorDialList, AnEmptyListIsOneFrameWithoutParametersButTheSenderSlotAlwaysAnswers) {
-    DeviceDialList list;
-    for (std::uint8_t mid : {0x7C, 0x79, 0x76}) {
-        const HandleResult answer =
-            list.Handle(mid, {FrameParam::Make(0x60, {0})}, kNormal, std::nullopt);
-        ASSERT_EQ(answer.answerFrames.size(), 1u);
-        EXPECT_EQ(StringOf(answer.answerFrames[0]),
-                  std::string({'\xC0', static_cast<char>(mid), 0, 2, 0, 0}));
-    }
-    const std::string emptySender =
-        std::string({'\xC0', '\x60', 0, 38, 0, 36, 0x66, 34}) + std::string(34, '\0');
-    EXPECT_EQ(StringOf(list.Handle(0x60, {}, kNormal, std::nullopt).answerFrames[0]), emptySender);
-}
-
 TEST(EmulatorDialList, RefusesRecordsTheDeviceCannotHoldAndStoresNoneOfTheMessage) {
     struct Case {
         const char* what;

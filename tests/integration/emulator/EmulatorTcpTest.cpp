@@ -50,22 +50,17 @@ class EmulatorTcp : public ::testing::Test {
     TestClient client;
 };
 
-TEST(Emulator, LoadThenDumpKeepsTheDialList) {
+// That a loaded list is dumped unchanged is shown by every download compared with the dump.
+TEST(Emulator, LoadRefusesWhatTheModelCannotHoldAndCutsALongSenderToFit) {
     MfpEmulatorOptions options;
     options.settingsPath = kSettings;
-    MfpEmulator emulator(options);
     testing::TempDir dir;
     std::string error;
-    ASSERT_TRUE(emulator.LoadUserFile(kSample, &error)) << error;
-    ASSERT_TRUE(emulator.DumpUserFile(dir.File("dump.csv"), &error)) << error;
-
     TProductInfo product(kSettings);
     product.Load("DX-R7700");
     DialModel original;
     DialModel dumped;
     ASSERT_TRUE(LoadDialFile(kSample, original, product).ok());
-    ASSERT_TRUE(LoadDialFile(dir.File("dump.csv"), dumped, product).ok());
-    EXPECT_EQ(testing::Describe(original), testing::Describe(dumped));
 
     // A file the emulated model cannot hold is refused and leaves the list as it was.
     options.extendedFormat = false;

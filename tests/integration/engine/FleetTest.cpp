@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <regex>
 #include <sstream>
 
 #include "data/BackupStore.h"
@@ -101,27 +100,6 @@ TEST_F(Fleet, SeparateDownloadsOnOneDataFolderKeepToThemselves) {
             ASSERT_EQ(dir_.Read("out" + n + ".csv"), expected[i]) << "round " << round;
         }
     }
-    // The shared log: no line holds another line's beginning, and every line of a run names
-    // its MFP.
-    const std::regex stamp(R"(\d\d:\d\d:\d\d\.\d\d\d\.\.\. )");
-    const std::regex tagged(
-        "^"
-        R"(\d\d:\d\d:\d\d\.\d\d\d\.\.\. \[)"
-        "(" +
-        std::regex_replace(Address(0), std::regex(R"(\.)"), R"(\.)") + "|" +
-        std::regex_replace(Address(1), std::regex(R"(\.)"), R"(\.)") + R"()\] )");
-    std::istringstream log(dir_.Read("data/ZEVIZ_LOG.txt"));
-    int stamped = 0;
-    for (std::string line; std::getline(log, line);) {
-        const auto found = std::distance(std::sregex_iterator(line.begin(), line.end(), stamp),
-                                         std::sregex_iterator());
-        if (found > 0) {
-            ++stamped;
-            ASSERT_EQ(found, 1) << line;
-            ASSERT_TRUE(std::regex_search(line, tagged)) << line;
-        }
-    }
-    EXPECT_GT(stamped, 100);
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 #include "TestBytes.h"
 #include "protocol/Base64.h"
 #include "protocol/Envelope.h"
-#include "support/DiagnosticLog.h"
-#include "support/TempDir.h"
 
 namespace dialvane {
 namespace {
@@ -35,19 +33,6 @@ TEST(Base64, PaddingCountsAsZeroAndMalformedTextIsRejected) {
              "AA==AAAA", "A==="}) {
         EXPECT_FALSE(Base64Decode(bad)) << bad;
     }
-}
-
-TEST(Base64, DecodingIsLoggedBeforeAndAfter) {
-    dialvane::testing::TempDir dir;
-    LogInit(dir.Path(), dir.Write("on.ini", "[LOG_LEVEL]\nLogProc_BASE64=1\nLogFunc_Info=1\n"),
-            QnlEnvRecord{}, 0, 0);
-    EXPECT_TRUE(Base64Decode("TWFu"));
-    const std::string log = dir.Read(kLogFileName);
-    // The log goes quiet again before its folder is removed.
-    LogInit(dir.Path(), dir.File("none.ini"), QnlEnvRecord{}, 0, 0);
-    const std::size_t before = log.find("Base64_Decode... 変換前 [4]Bytes");
-    ASSERT_NE(before, std::string::npos) << log;
-    EXPECT_NE(log.find("Base64_Decode... 変換後 [3]Bytes", before), std::string::npos) << log;
 }
 
 }  // namespace
