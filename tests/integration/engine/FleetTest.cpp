@@ -83,23 +83,26 @@ TEST_F(Fleet, SeparateDownloadsOnOneDataFolderKeepToThemselves) {
     Serve(164, "S1,First,111,\r\nN,One\r\n");
     Serve(165, testing::FullDialList());
     const std::vector<std::string> expected = {Mfp(0).Dump(), Mfp(1).Dump()};
-    const std::string cli = DIALVANE_BINARY_DIR "/apps/dialvane-cli/dialvane-cli";
-    auto command = [&](std::size_t i) {
-        const std::string n = std::to_string(i);
-        return "('" + cli + "' --data-dir '" + dir_.File("data") + "' --settings '" +
-               dir_.File("dialvane.ini") + "' download --host " + Address(i) + " -o '" +
-               dir_.File("out" + n + ".csv") + "' >/dev/null 2>&1; echo $? >'" +
-               dir_.File("status" + n) + "')";
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    auto start = [&](std::size_t i) {
+        return testing::SpawnProgram(
+            {DIALVANE_BINARY_DIR "/apps/dialvane-cli/dialvane-cli", "--data-dir", Path("data"),
+             "--settings", Path("dialvane.ini"), "download", "--host", Address(i), "-o",
+             Path("out" + std::to_string(i) + ".csv")},
+            {}, quiet);
     };
-    const std::string both = command(0) + " & " + command(1) + " & wait";
     for (int round = 0; round < 20; ++round) {
-        ASSERT_EQ(std::system(both.c_str()), 0);
+        const pid_t pids[] = {start(0), start(1)};
         for (std::size_t i : {0u, 1u}) {
-            const std::string n = std::to_string(i);
-            ASSERT_EQ(dir_.Read("status" + n), "0\n") << "round " << round;
-            ASSERT_EQ(dir_.Read("out" + n + ".csv"), expected[i]) << "round " << round;
+            EXPECT_EQ(testing::ExitStatus(pids[i]), 0) << "round " << round;
+            ASSERT_EQ(dir_.Read("out" + std::to_string(i) + ".csv"), expected[i]) << round;
         }
     }
+    posix_spawn_file_actions_destroy(&quiet);
 }
 
 }  // namespace

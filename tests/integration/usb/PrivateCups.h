@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "support/FileUtil.h"
+#include "support/RunCli.h"
 #include "support/TempDir.h"
 
 namespace dialvane::testing {
@@ -87,9 +88,9 @@ class PrivateCups {
     bool AddQueue(const std::string& name, const std::string& uri,
                   const std::string& makeAndModel) {
         const std::string ppd = dir_.Write(name + ".ppd", Ppd(makeAndModel));
-        return Admin("-p '" + name + "' -E -v '" + uri + "' -P '" + ppd + "'");
+        return Admin({"-p", name, "-E", "-v", uri, "-P", ppd});
     }
-    bool RemoveQueue(const std::string& name) { return Admin("-x '" + name + "'"); }
+    bool RemoveQueue(const std::string& name) { return Admin({"-x", name}); }
 
   private:
     // As little as the scheduler needs to name the queue's make and model.
@@ -97,10 +98,16 @@ class PrivateCups {
         return "*PPD-Adobe: \"4.3\"\n*ModelName: \"" + model + "\"\n*NickName: \"" + model + "\"\n";
     }
 
-    bool Admin(const std::string& arguments) const {
-        const std::string command = "CUPS_SERVER='" + Socket() + "' " + kAdmin + " " + arguments +
-                                    " 2>>'" + dir_.File("log/lpadmin") + "'";
-        return std::system(command.c_str()) == 0;
+    bool Admin(std::vector<std::string> arguments) const {
+        arguments.insert(arguments.begin(), kAdmin);
+        const std::string log = dir_.File("log/lpadmin");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                         0600);
+        const pid_t pid = SpawnProgram(arguments, {"CUPS_SERVER=" + Socket()}, actions);
+        posix_spawn_file_actions_destroy(&actions);
+        return ExitStatus(pid) == 0;
     }
 
     // The scheduler takes a moment to start; it is ready when its socket accepts.
