@@ -563,6 +563,10 @@ bool ExchangeEngine::HoldsPending() {
     return !pending_.empty();
 }
 
+std::chrono::steady_clock::time_point ExchangeEngine::WaitClockNow() const {
+    return settings_.waitClock ? settings_.waitClock() : Clock::now();
+}
+
 bool ExchangeEngine::QNL_Response(ResponseStatus expected) {
     IProgress& progress = Progress();
     const int timeout = settings_.env.timeout;
@@ -622,10 +626,10 @@ bool ExchangeEngine::QNL_Response(ResponseStatus expected) {
         }
         const auto slice =
             std::chrono::milliseconds(std::clamp<long long>(timeout - elapsed, 0, kWaitSliceMs));
-        const auto start = Clock::now();
+        const auto start = WaitClockNow();
         stateChanged_.wait_for(lock, slice);
         elapsed +=
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+            std::chrono::duration_cast<std::chrono::milliseconds>(WaitClockNow() - start).count();
         if (answer_.status == ResponseStatus::QNL_NONE && receiveError_.empty() &&
             elapsed >= timeout) {
             // Part of an answer came: the user is told what is wrong with it, not that the

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -76,6 +77,9 @@ struct EngineSettings {
     int disp = 0;
     // Set when several runs share the log: the lines of this engine's threads carry it.
     std::string logTag;
+    // What an answer wait measures its timeout by; the steady clock when empty. A test moves its
+    // own clock once the device has said all it will, instead of racing a real deadline.
+    std::function<std::chrono::steady_clock::time_point()> waitClock;
 };
 
 // A failure that ends the running sequence; its text is what the user is told.
@@ -218,8 +222,8 @@ class ExchangeEngine {
     void DiscardStaleAnswers(IDeviceChannel& channel);
     // Whether bytes hold a complete answer other than a busy one.
     bool HoldsFinalAnswer(std::string_view bytes) const;
-    // Caller holds stateMutex_.
     bool AnswerStillOwed() const;
+    std::chrono::steady_clock::time_point WaitClockNow() const;
 
     EngineSettings settings_;
     ToolIds ids_;

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "support/FileUtil.h"
+#include "support/GlobalScopes.h"
 #include "support/MainWindowFixture.h"
 #include "ui/QtPrompt.h"
 #include "ui/QuickDialTab.h"
@@ -394,7 +395,7 @@ TEST_F(MainFormTest, ClosingDuringTheStartupInquiryAsksTheStopQuestionAndEnds) {
     // The run's questions are shown on the main thread, as the program's message boxes are.
     auto onMainThread =
         std::make_shared<QtPromptBridge>(std::shared_ptr<IPrompt>(&*prompt, [](IPrompt*) {}));
-    SetActivePrompt(onMainThread);
+    const testing::ActivePromptScope shown(onMainThread);
     Make();
     form->StartupTimerTimer();
     ASSERT_TRUE(testing::ProcessUntil([&] { return !device->Transcript().empty(); }));
@@ -417,7 +418,6 @@ TEST_F(MainFormTest, ClosingDuringTheStartupInquiryAsksTheStopQuestionAndEnds) {
     EXPECT_FALSE(form->InquiryRunning());
     // The ended inquiry reports nothing.
     EXPECT_EQ(prompt->Shown(), Lines{"Confirm Stop: Stop Transmission?"});
-    SetActivePrompt(std::shared_ptr<IPrompt>(&*prompt, [](IPrompt*) {}));
 }
 
 TEST_P(WindowTransfer, EditRecordsThenSendWithVerify) {

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -45,12 +46,17 @@ TEST_F(CliStreams, DownloadToStandardOutputCarriesOnlyTheList) {
     EXPECT_EQ(mfp->Counters().connections, before);
 }
 
-// Ctrl-C while the list goes to a slow MFP: the fax is released, then the program exits 130.
+// Ctrl-C while the MFP keeps the program waiting for the answer to a registration: the fax is
+// released, then the program exits 130.
 TEST_F(CliStreams, InterruptedUploadReleasesTheFaxAndExits130) {
     testing::ServedMfp& mfp = Serve(171, kList);
-    EmulatorFaults slow;
-    slow.answerDelayMs = 20;
-    mfp->SetFaults(slow);
+    EmulatorFaults silent;
+    silent.silence = CommandMatch::Nth(1, ToolCommand::FrameWrite, 0x7D);
+    mfp->SetFaults(silent);
+    // The program must still be waiting when the signal comes, however late that is.
+    std::string settings = kSettings;
+    settings.replace(settings.find("TIMEOUT=3000"), 12, "TIMEOUT=120000");
+    dir_.Write("dialvane.ini", settings);
     // The shell names its process, which exec hands to the program; standard error is read.
     const std::string command =
         "echo $$; exec '" DIALVANE_BINARY_DIR "/apps/dialvane-cli/dialvane-cli' --settings '" +
@@ -61,14 +67,20 @@ TEST_F(CliStreams, InterruptedUploadReleasesTheFaxAndExits130) {
     char line[512];
     ASSERT_NE(fgets(line, sizeof line, err), nullptr);
     const pid_t child = std::atoi(line);
-    // The upload has the fax once it says so; then the signal comes.
-    std::string seen;
-    while (seen.find("Uploading data ...\n") == std::string::npos &&
-           fgets(line, sizeof line, err) != nullptr) {
-        seen += line;
+    // The signal comes once the MFP has the registration it leaves unanswered.
+    bool swallowed = false;
+    for (int count = 1; !swallowed; ++count) {
+        if (!mfp->WaitForCommands(count, std::chrono::seconds(60))) {
+            kill(child, SIGKILL);
+            pclose(err);
+            FAIL() << "the upload never sent its speed dial registration";
+        }
+        const ReceivedCommand received = mfp->Transcript().at(count - 1);
+        swallowed =
+            received.command == static_cast<int>(ToolCommand::FrameWrite) && received.mid == 0x7D;
     }
-    ASSERT_NE(seen.find("Uploading data ..."), std::string::npos) << seen;
     ASSERT_EQ(kill(child, SIGINT), 0);
+    std::string seen;
     while (fgets(line, sizeof line, err) != nullptr) {
         seen += line;
     }

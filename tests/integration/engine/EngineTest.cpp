@@ -2,7 +2,9 @@
 // address of its own (127.0.0.10 ...), so the tests can run in parallel.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 
 #include "EngineRig.h"
 #include "support/FileUtil.h"
@@ -31,12 +33,30 @@ std::string OneTouchList() {
 // The sequence bar's step of an upload's group registration.
 constexpr int kGroupRegistrationStep = 8;
 
-// One completion message, with this text, and the fax released (unless the connection went).
+// One completion message, with this text, and the fax free once the emulated MFP has seen
+// every connection end (a dropped connection frees it only then).
 void ExpectCompletion(const Rig& rig, const std::string& text) {
     const auto completions = rig.Completions();
     ASSERT_EQ(completions.size(), 1u);
     EXPECT_EQ(completions[0].text, text);
+    ASSERT_TRUE(rig.device->WaitForDisconnects(rig.device->Counters().connections,
+                                               std::chrono::seconds(20)))
+        << "the emulated MFP never saw the connection end";
     EXPECT_FALSE(rig.device->Occupied());
+}
+
+// A wait clock that runs out the wait the moment the device's last command is the one it
+// keeps silent on: each reading then moves it on by a whole timeout.
+std::function<std::chrono::steady_clock::time_point()> RunsOutWhenSilentOn(
+    const MfpEmulator* const& device, ToolCommand command, int mid, int timeoutMs) {
+    return [&device, command, mid, timeoutMs, ahead = std::chrono::milliseconds(0)]() mutable {
+        const auto transcript = device->Transcript();
+        if (!transcript.empty() && transcript.back().command == static_cast<int>(command) &&
+            transcript.back().mid == mid) {
+            ahead += std::chrono::milliseconds(timeoutMs);
+        }
+        return std::chrono::steady_clock::now() + ahead;
+    };
 }
 
 TEST(EngineTransfer, FullExtendedListRoundTripsByteForByteWithVerify) {
@@ -132,9 +152,14 @@ TEST(EngineTransfer, DeviceFailuresEndTheRunAndReleaseTheFax) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.completion + " " + c.failure);
+        const MfpEmulator* device = nullptr;
         Rig rig(c.host, kOneTouchModel, false, [&](EngineSettings& s) {
-            s.env.timeout = c.faults.silence.Enabled() ? 300 : s.env.timeout;
+            if (c.faults.silence.Enabled()) {
+                s.waitClock =
+                    RunsOutWhenSilentOn(device, ToolCommand::FrameRead, 0x76, s.env.timeout);
+            }
         });
+        device = &*rig.device;
         rig.Seed(OneTouchList());
         rig.PrepareUpload(OneTouchList());
         rig.device->SetFaults(c.faults);

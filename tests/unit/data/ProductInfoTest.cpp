@@ -5,6 +5,7 @@
 #include "data/ModeMessages.h"
 #include "data/ProductInfo.h"
 #include "support/Format.h"
+#include "support/GlobalScopes.h"
 #include "support/Messages.h"
 #include "support/TempDir.h"
 
@@ -89,13 +90,13 @@ TEST_F(ProductInfoTest, OnlyThreeQuickDialsSelectTheOneTouchWording) {
 }
 
 TEST(ModeMessagesTest, LanguageFileTextsApply) {
+    const testing::MessageTextsScope restored;
     SetMessageText(Msg::QuickStrictDuplicate, std::string("replaced"));
     SelectModeMessages(false);
     EXPECT_EQ(ModeText(ModeMessage::StrictDuplicate), "replaced");
     SelectModeMessages(true);
     EXPECT_EQ(ModeText(ModeMessage::StrictDuplicate),
               "There is duplicate One Touch Button dial information registered.");
-    ResetMessageTexts();
 }
 
 }  // namespace

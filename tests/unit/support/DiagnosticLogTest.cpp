@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/DiagnosticLog.h"
+#include "support/GlobalScopes.h"
 #include "support/ProgramSettings.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
@@ -27,11 +28,11 @@ class DiagnosticLogTest : public ::testing::Test {
   protected:
     void SetUp() override {
         SetLogClock([] { return kFixedTime; });
-        SetActivePrompt(prompt_);
     }
     void TearDown() override {
+        // Quiet again, so nothing later writes into the removed folder.
+        LogInit(dir_.Path(), dir_.File("none"), QnlEnvRecord{}, 0, 0);
         SetLogClock(nullptr);
-        SetActivePrompt(nullptr);
     }
 
     // Starts the log with the settings file's contents (nullptr: no settings file at all).
@@ -53,6 +54,7 @@ class DiagnosticLogTest : public ::testing::Test {
 
     TempDir dir_;
     std::shared_ptr<ScriptedPrompt> prompt_ = std::make_shared<ScriptedPrompt>();
+    const testing::ActivePromptScope shown_{prompt_};
 };
 
 TEST_F(DiagnosticLogTest, HeaderWithoutSwitchesRecordsTheSettingsAndLeavesEverythingOff) {

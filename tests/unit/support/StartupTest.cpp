@@ -5,6 +5,7 @@
 #include "support/DiagnosticLog.h"
 #include "support/Environment.h"
 #include "support/FileUtil.h"
+#include "support/GlobalScopes.h"
 #include "support/Messages.h"
 #include "support/ScriptedPrompt.h"
 #include "support/SingleInstance.h"
@@ -19,7 +20,7 @@ using testing::TempDir;
 TEST(SingleInstance, ASecondCopyIsToldAndTheFirstKeepsRunning) {
     TempDir dir;
     auto prompt = std::make_shared<ScriptedPrompt>();
-    SetActivePrompt(prompt);
+    const testing::ActivePromptScope shown(prompt);
 
     auto first = CheckSingleInstance("/usr/bin/dialvane", dir.Path());
     ASSERT_NE(first, nullptr);
@@ -35,7 +36,6 @@ TEST(SingleInstance, ASecondCopyIsToldAndTheFirstKeepsRunning) {
     first.reset();
     EXPECT_NE(CheckSingleInstance("/usr/bin/dialvane", dir.Path()), nullptr);
     EXPECT_EQ(prompt->Requests().size(), 1u);
-    SetActivePrompt(nullptr);
 }
 
 class StartupTest : public ::testing::Test {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <netdb.h>
 
+#include <atomic>
+#include <chrono>
 #include <future>
 #include <thread>
 
@@ -96,12 +98,16 @@ TEST(TcpConnect, AStopEndsTheNameLookupAtOnce) {
     transport.SetStopFd(stop.Fd());
     transport.SetConnectTimeout(20000);
     transport.SetAddresses({"mfp.example"});
-    // A lookup that hangs until the test ends.
+    // A lookup that tells the test it started, then hangs until the test ends.
     auto release = std::make_shared<std::promise<void>>();
     std::shared_future<void> released = release->get_future().share();
+    auto started = std::make_shared<std::promise<void>>();
+    std::future<void> lookupStarted = started->get_future();
     auto lookups = std::make_shared<std::atomic<int>>(0);
-    transport.SetResolver([released, lookups](const std::string&) {
-        ++*lookups;
+    transport.SetResolver([released, lookups, started](const std::string&) {
+        if (++*lookups == 1) {
+            started->set_value();
+        }
         released.wait();
         return HostLookup{std::nullopt, EAI_AGAIN};
     });
@@ -111,20 +117,16 @@ TEST(TcpConnect, AStopEndsTheNameLookupAtOnce) {
     EXPECT_EQ(*lookups, 0);
     stop.Clear();
 
-    std::atomic<bool> done{false};
     ChannelOpenFailure duringLookup{Msg::AppTitle};
-    std::thread opener([&] {
-        duringLookup = OpenFailure(transport);
-        done = true;
-    });
-    while (*lookups == 0 && !done) {
-        std::this_thread::yield();
-    }
+    std::thread opener([&] { duringLookup = OpenFailure(transport); });
+    const bool looking =
+        lookupStarted.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
     stop.Raise();
     opener.join();
+    release->set_value();
+    ASSERT_TRUE(looking) << "the open never started the name lookup";
     EXPECT_TRUE(duringLookup.stopped);
     EXPECT_TRUE(duringLookup.cause.empty());
-    release->set_value();
 }
 
 }  // namespace

@@ -30,7 +30,6 @@ TEST(ReceiveRing, ChunksWrapAroundAndAreKeptOrDroppedWhole) {
     ring.SetPositions(4090, 4090);
     const auto filler = Sequence(4090);
     ASSERT_TRUE(ring.Push(filler.data(), filler.size()));
-    EXPECT_EQ(ring.WritePosition(), 4084u);
     ASSERT_EQ(ring.Free(), 6u);
     // One slot always stays empty: a chunk as large as the free space is dropped whole.
     const auto six = Sequence(6, 100);
@@ -40,13 +39,11 @@ TEST(ReceiveRing, ChunksWrapAroundAndAreKeptOrDroppedWhole) {
 
     std::vector<std::uint8_t> out(ReceiveRing::kSize - 1);
     EXPECT_EQ(ring.Take(out.data(), 4096), 0u) << "taking more than held takes nothing";
-    EXPECT_EQ(ring.ReadPosition(), 4090u);
     ASSERT_EQ(ring.Take(out.data(), 2), 2u);
     ASSERT_EQ(ring.Take(out.data() + 2, 0), 4093u);
     std::vector<std::uint8_t> expected = filler;
     expected.insert(expected.end(), five.begin(), five.end());
     EXPECT_EQ(out, expected);
-    EXPECT_EQ(ring.ReadPosition(), 4089u);
 }
 
 TEST(TcpTransport, NoOrUnusableAddressOpensNothing) {
@@ -73,9 +70,11 @@ TEST(TcpTransport, OnlyAPeerCloseIsForced) {
     EXPECT_FALSE(transport.OpenFailure());
 
     listener.CloseClient();
-    while (transport.Connected()) {
+    // A poll returns as soon as the close arrives.
+    for (int poll = 0; poll < 60 && transport.Connected(); ++poll) {
         transport.Poll(1000);
     }
+    ASSERT_FALSE(transport.Connected()) << "the peer's close was never seen";
     EXPECT_TRUE(transport.ForcedDisconnect());
     EXPECT_EQ(transport.Send(Sequence(2)), 0u);
 

@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "support/DiagnosticLog.h"
 #include "support/FileUtil.h"
+#include "support/GlobalScopes.h"
 #include "support/ProgramSettings.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
@@ -31,8 +33,8 @@ class ChannelLibraryTest : public ::testing::Test {
   protected:
     void SetUp() override {
         const ProgramSettings settings;
-        LogInit(dir_.Path(), dir_.Write("dialvane.ini", "[LOG_LEVEL]\nDEFAULT=1\n"),
-                settings.qnlEnv, 0, 0);
+        log_.emplace(dir_.Path(), dir_.Write("dialvane.ini", "[LOG_LEVEL]\nDEFAULT=1\n"),
+                     settings.qnlEnv);
         library_ = dlopen(FAKE_ZEVIZ_FOLDER "/libzeviz.so", RTLD_NOW);
         ASSERT_NE(library_, nullptr);
         auto state = reinterpret_cast<fakezeviz::State* (*)()>(dlsym(library_, "FakeZevizState"));
@@ -60,6 +62,7 @@ class ChannelLibraryTest : public ::testing::Test {
     std::string Log() const { return dir_.Read(kLogFileName); }
 
     testing::TempDir dir_;
+    std::optional<testing::LogScope> log_;
     void* library_ = nullptr;
     fakezeviz::State* fake_ = nullptr;
     std::unique_ptr<ChannelLibrary> channel_;
@@ -131,11 +134,12 @@ TEST_F(ChannelLibraryTest, LibraryIsTakenOnlyFromAnAbsoluteFolder) {
 
 TEST_F(ChannelLibraryTest, UnwritableDriverSettingsAreReportedAndFailTheCandidate) {
     auto prompt = std::make_shared<testing::ScriptedPrompt>();
-    SetActivePrompt(prompt);
-    EXPECT_FALSE(Channel(FAKE_ZEVIZ_FOLDER, {{"P", "usb://p", "DX-R7700"}},
-                         dir_.Write("plain-file", "x") + "/drivers/")
-                     .Open());
-    SetActivePrompt(nullptr);
+    {
+        const testing::ActivePromptScope shown(prompt);
+        EXPECT_FALSE(Channel(FAKE_ZEVIZ_FOLDER, {{"P", "usb://p", "DX-R7700"}},
+                             dir_.Write("plain-file", "x") + "/drivers/")
+                         .Open());
+    }
     ASSERT_EQ(prompt->Requests().size(), 1u);
     EXPECT_EQ(prompt->Requests()[0].icon, PromptIcon::Stop);
     EXPECT_NE(prompt->Requests()[0].text.find("plain-file/drivers/DX-R7700.ini"),
