@@ -1,9 +1,8 @@
-// The speed-dial entry dialog: free numbers, keyword mirroring, the checks on OK in their
-// order, and the cancel question.
+// The speed-dial entry dialog: free numbers, the checks on OK in their order, and the cancel
+// question.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,14 +16,6 @@ namespace dialvane {
 namespace {
 
 using testing::PromptScope;
-
-// Types the text as key presses, one character each (also characters without a key of their own).
-void Type(QWidget* target, const QString& text) {
-    for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(target, &press);
-    }
-}
 
 // Products "QUICK" (200 speed dials, keywords) and "ONE" (no keywords); speed dials 1 and 3 in
 // use.
@@ -82,22 +73,6 @@ TEST_F(EditFormTest, AddOffersTheFreeNumbersUpToTheModelsLimitAndEditOnlyItsOwn)
     form.Open(TEditForm::kModeEdit, model.speedDials[3], model, *noKeywords, "Edit");
     EXPECT_FALSE(form.EDT_Keyword->isEnabled());
     EXPECT_FALSE(form.LBL_Keyword->isEnabled());
-}
-
-TEST_F(EditFormTest, TypedNameCharactersGoIntoTheKeyword) {
-    OpenAdd(*keywords);
-    QTest::keyClicks(form.EDT_Name, "Ab 1");
-    EXPECT_EQ(form.EDT_Keyword->text(), "Ab 1");
-    // Half-width katakana is mirrored, anything wider is not.
-    Type(form.EDT_Name, QString::fromUtf8("ｱ東"));
-    EXPECT_EQ(form.EDT_Keyword->text(), QString::fromUtf8("Ab 1ｱ"));
-    form.EDT_Name->selectAll();
-    QTest::keyClick(form.EDT_Name, Qt::Key_Backspace);
-    EXPECT_TRUE(form.EDT_Keyword->text().isEmpty());
-
-    OpenAdd(*noKeywords);
-    QTest::keyClicks(form.EDT_Name, "Ab");
-    EXPECT_TRUE(form.EDT_Keyword->text().isEmpty());
 }
 
 // A name equal to another entry's only after trimming, or the entry's own, is no duplicate.
