@@ -3,8 +3,10 @@
 #include <ostream>
 
 #include "StandardStreams.h"
+#include "TerminalPrompt.h"
 #include "TransferCommands.h"
 #include "UserFileEncoding.h"
+#include "comm/RunFolder.h"
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
 #include "data/DownloadWriter.h"
@@ -14,8 +16,6 @@
 #include "protocol/DeviceRecords.h"
 #include "support/Environment.h"
 #include "support/Messages.h"
-#include "support/RunFolder.h"
-#include "support/TerminalPrompt.h"
 #include "support/TextUtil.h"
 
 namespace dialvane {

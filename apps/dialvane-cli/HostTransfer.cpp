@@ -6,6 +6,7 @@
 
 #include "CliCommands.h"
 #include "StandardStreams.h"
+#include "TerminalPrompt.h"
 #include "UserFileEncoding.h"
 #include "data/BackupStore.h"
 #include "data/DialFileLoader.h"
@@ -16,7 +17,6 @@
 #include "support/DiagnosticLog.h"
 #include "support/FileUtil.h"
 #include "support/Messages.h"
-#include "support/TerminalPrompt.h"
 #include "transport/UsbChannelSetup.h"
 
 namespace dialvane {

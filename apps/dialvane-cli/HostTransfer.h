@@ -7,11 +7,11 @@
 #include <string>
 
 #include "CliOptions.h"
+#include "TerminalProgress.h"
 #include "comm/DeviceSession.h"
+#include "comm/RunFolder.h"
 #include "support/Environment.h"
 #include "support/Prompt.h"
-#include "support/RunFolder.h"
-#include "support/TerminalProgress.h"
 #include "transport/ChannelLibrary.h"
 
 namespace dialvane {

@@ -3,10 +3,15 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <stdexcept>
+
 namespace dialvane {
 namespace {
 
+// Signal dispositions belong to the process, so the handler's pipe does too; `gInstalled` makes a
+// second StopSignals fail loudly instead of taking the pipe from the first.
 int gStopPipe[2] = {-1, -1};
+std::atomic<bool> gInstalled{false};
 
 extern "C" void OnStopSignal(int) {
     const char stop = 1;
@@ -16,7 +21,11 @@ extern "C" void OnStopSignal(int) {
 }  // namespace
 
 StopSignals::StopSignals(std::function<void()> onStop) {
+    if (gInstalled.exchange(true)) {
+        throw std::logic_error("a second StopSignals while one is installed");
+    }
     if (pipe2(gStopPipe, O_CLOEXEC) != 0) {
+        gInstalled = false;
         return;
     }
     struct sigaction action {};
@@ -46,6 +55,7 @@ StopSignals::~StopSignals() {
     close(gStopPipe[0]);
     close(gStopPipe[1]);
     gStopPipe[0] = gStopPipe[1] = -1;
+    gInstalled = false;
 }
 
 }  // namespace dialvane

@@ -9,8 +9,8 @@
 namespace dialvane {
 
 // Turns Ctrl-C (and SIGTERM) into `onStop`, called on a thread of its own: the signal handler
-// only writes to a pipe. One at a time per process; the previous handlers come back with its
-// end.
+// only writes to a pipe. One at a time per process (a second one throws std::logic_error); the
+// previous handlers come back with its end.
 class StopSignals {
   public:
     explicit StopSignals(std::function<void()> onStop);

@@ -16,6 +16,7 @@
 #include "PrefixedLines.h"
 #include "StandardStreams.h"
 #include "StopSignals.h"
+#include "TerminalPrompt.h"
 #include "UserFileEncoding.h"
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
@@ -24,7 +25,6 @@
 #include "support/FileUtil.h"
 #include "support/Format.h"
 #include "support/Messages.h"
-#include "support/TerminalPrompt.h"
 
 namespace dialvane {
 namespace {

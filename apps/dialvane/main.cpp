@@ -12,7 +12,7 @@
 #include "support/Environment.h"
 #include "support/Messages.h"
 #include "support/Prompt.h"
-#include "support/SingleInstance.h"
+#include "SingleInstance.h"
 #include "support/Version.h"
 #include "ui/MainForm.h"
 #include "ui/QtPrompt.h"

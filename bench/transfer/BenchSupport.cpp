@@ -8,7 +8,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "comm/RMsgThread.h"
+#include "comm/RcvMsgThread.h"
 #include "data/DialFileLoader.h"
 #include "data/DownloadWriter.h"
 #include "support/FileUtil.h"

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "comm/RMsgThread.h"
+#include "comm/RcvMsgThread.h"
 #include "comm/UserThread.h"
 #include "data/ProductInfo.h"
 #include "data/RecordTable.h"
-#include "protocol/WriteRead.h"
+#include "protocol/ExchangeEngine.h"
 #include "support/Environment.h"
 #include "transport/TcpTransport.h"
 

@@ -11,7 +11,7 @@
 #include "data/ProductInfo.h"
 #include "data/RecordTable.h"
 #include "protocol/Commands.h"
-#include "protocol/WriteRead.h"
+#include "protocol/ExchangeEngine.h"
 
 namespace dialvane {
 

@@ -1,17 +1,9 @@
 #pragma once
 
 #include "protocol/Answer.h"
-#include "protocol/WriteRead.h"
+#include "protocol/ExchangeEngine.h"
 
 namespace dialvane {
-
-// Turns a failed command's status into the user's message: one message box per sequence (or
-// the run's result text, or nothing, by the engine's failure display), plus the progress view
-// and the log. ReportFailure(QNL_NONE) only re-arms the message box.
-void ReportFailure(ExchangeEngine& engine, ResponseStatus status);
-
-// Shows a message through the same gate as ReportFailure (at most one box per sequence).
-void ShowFailureMessage(ExchangeEngine& engine, const std::string& text, PromptIcon icon);
 
 // The job-language commands around the frame traffic: establish the channel, check the fax
 // unit and occupy it, release it, disconnect. Worker thread only.

@@ -1,7 +1,5 @@
 #include "transport/ChannelLibrary.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -23,11 +21,6 @@ constexpr std::size_t kDeviceIdBuffer = 256;
 constexpr std::size_t kChannelBuffer = 16 * MV_CHANNEL_RECORD_SIZE;
 constexpr int kDumpIndent = 4;
 
-constexpr std::array<const char*, kChannelEntryCount> kEntryNames{
-    "MVInitialize",  "MVRelease",      "MVGetDeviceID", "MVGetAvailableChannel",
-    "MVOpenChannel", "MVCloseChannel", "MVGetStatus",   "MVSend",
-    "MVReceive",     "MVReceiveCancel"};
-
 void Log(const std::string& text, LogCategory kind) {
     LogWrite(text, LogCategory::LogProc_ZEVIZ, kind, 'L');
 }
@@ -41,12 +34,6 @@ std::string PrinterList(const std::string& name) {
     list.push_back('\0');
     list.push_back('\0');
     return list;
-}
-
-// An address as the log shows it: sixteen upper-case hexadecimal digits.
-std::string AddressText(const void* address) {
-    return Format("%016X",
-                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(address)));
 }
 
 std::string ChannelText(std::uint32_t number) {
@@ -74,51 +61,6 @@ bool DeviceLost(int result) {
 
 }  // namespace
 
-struct ChannelLibrary::Entries {
-    std::array<void*, kChannelEntryCount> address{};
-    template <typename Fn>
-    Fn Get(ChannelEntry entry) const {
-        return reinterpret_cast<Fn>(address[static_cast<int>(entry)]);
-    }
-};
-
-const char* ChannelEntryName(ChannelEntry entry) {
-    return kEntryNames[static_cast<std::size_t>(entry)];
-}
-
-const char* ChannelErrorName(int result) {
-    switch (result) {
-        case MVER_PORT:
-            return "RMM_MVER_PORT";
-        case MVER_PRINTER:
-            return "RMM_MVER_PRINTER";
-        case MVER_NOTFOUND:
-            return "RMM_MVER_NOTFOUND";
-        case MVER_BUFFERSIZE:
-            return "RMM_MVER_BUFFERSIZE";
-        case MVER_NOTSUPPORT:
-            return "RMM_MVER_NOTSUPPORT";
-        case MVER_HANDLE:
-            return "RMM_MVER_HANDLE";
-        case MVER_TIMEOUT:
-            return "RMM_MVER_TIMEOUT";
-        case MVER_USERCANCEL:
-            return "RMM_MVER_USERCANCEL";
-        case MVER_NOTBLOCK:
-            return "RMM_MVER_NOTBLOCK";
-        case MVER_INITIALIZE:
-            return "RMM_MVER_INITIALIZE";
-        case MVER_PARAMETER:
-            return "RMM_MVER_PARAMETER";
-        case MVER_COMMUNICATION:
-            return "RMM_MVER_COMMUNICATION";
-        case MVER_BUSY:
-            return "RMM_MVER_BUSY";
-        default:
-            return "";
-    }
-}
-
 std::optional<std::uint32_t> ChooseChannel(const std::vector<OfferedChannel>& offered) {
     for (const std::uint32_t wanted : kChannelPreference) {
         for (const OfferedChannel& channel : offered) {
@@ -130,29 +72,18 @@ std::optional<std::uint32_t> ChooseChannel(const std::vector<OfferedChannel>& of
     return std::nullopt;
 }
 
-std::string ChannelLibraryFolder(const std::string& programFolder) {
-    std::string folder = programFolder;
-    if (!folder.empty() && folder.back() != '/') {
-        folder += "/";
-    }
-    if (FileExists(folder + "libzeviz.so")) {
-        return folder;
-    }
-    return folder + "../lib/dialvane/";
-}
-
-ChannelLibrary::ChannelLibrary(ChannelLibrarySetup setup)
-    : setup_(std::move(setup)), entries_(std::make_unique<Entries>()) {}
+ChannelLibrary::ChannelLibrary(ChannelLibrarySetup setup) : setup_(std::move(setup)) {}
 
 ChannelLibrary::~ChannelLibrary() {
     Close();
     std::unique_lock lock(libraryMutex_);
-    Unload();
+    library_.reset();
+    handle_ = -1;
 }
 
 bool ChannelLibrary::Loaded() const {
     std::shared_lock lock(libraryMutex_);
-    return module_ != nullptr;
+    return library_ != nullptr;
 }
 
 std::string ChannelLibrary::PrinterName() const {
@@ -250,42 +181,6 @@ bool ChannelLibrary::PrepareDriverParameters(const UsbPrinter& printer) {
     return false;
 }
 
-bool ChannelLibrary::LoadAndResolve(const std::string& path) {
-    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (module == nullptr) {
-        module = dlopen((path + ".1").c_str(), RTLD_NOW | RTLD_LOCAL);
-    }
-    if (module == nullptr) {
-        const char* why = dlerror();
-        Log(Format("LoadLibrary fail. : %s (%s)", path, why != nullptr ? why : ""),
-            LogCategory::LogFunc_Error);
-        return false;
-    }
-    Log(Format("LoadLibrary done. : %s", AddressText(module)), LogCategory::LogFunc_End);
-    Entries entries;
-    for (int i = 0; i < kChannelEntryCount; ++i) {
-        void* address = dlsym(module, kEntryNames[static_cast<std::size_t>(i)]);
-        Log(Format("GetProcAddres [%d] : %s", i, AddressText(address)), LogCategory::LogFunc_Info);
-        if (address == nullptr) {
-            dlclose(module);
-            return false;
-        }
-        entries.address[static_cast<std::size_t>(i)] = address;
-    }
-    module_ = module;
-    *entries_ = entries;
-    return true;
-}
-
-void ChannelLibrary::Unload() {
-    if (module_ != nullptr) {
-        dlclose(module_);
-        module_ = nullptr;
-    }
-    *entries_ = Entries{};
-    handle_ = -1;
-}
-
 template <typename Fn, typename T>
 std::pair<int, std::uint32_t> ChannelLibrary::QueryWithGrowingBuffer(ChannelEntry entry,
                                                                      const std::string& printers,
@@ -293,7 +188,7 @@ std::pair<int, std::uint32_t> ChannelLibrary::QueryWithGrowingBuffer(ChannelEntr
     auto call = [&] {
         LogCall(entry);
         std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
-        const int result = entries_->Get<Fn>(entry)(1, printers.c_str(), buffer.data(), &size);
+        const int result = library_->Get<Fn>(entry)(1, printers.c_str(), buffer.data(), &size);
         LogResult(entry, result);
         return std::pair{result, size};
     };
@@ -367,11 +262,14 @@ bool ChannelLibrary::TryCandidate(const UsbPrinter& printer) {
     }
 
     std::unique_lock lock(libraryMutex_);
-    if (module_ == nullptr && !LoadAndResolve(path)) {
-        return false;
+    if (library_ == nullptr) {
+        library_ = LoadedChannelLibrary::Load(path);
+        if (library_ == nullptr) {
+            return false;
+        }
     }
     LogCall(ChannelEntry::MVInitialize);
-    int result = entries_->Get<MVInitializeFn>(ChannelEntry::MVInitialize)();
+    int result = library_->Get<MVInitializeFn>(ChannelEntry::MVInitialize)();
     LogResult(ChannelEntry::MVInitialize, result);
     if (result != 0) {
         return false;
@@ -402,7 +300,7 @@ bool ChannelLibrary::TryCandidate(const UsbPrinter& printer) {
     }
     LogCall(ChannelEntry::MVOpenChannel);
     result =
-        entries_->Get<MVOpenChannelFn>(ChannelEntry::MVOpenChannel)(1, printers.c_str(), *channel);
+        library_->Get<MVOpenChannelFn>(ChannelEntry::MVOpenChannel)(1, printers.c_str(), *channel);
     LogResult(ChannelEntry::MVOpenChannel, result);
     if (result < 0) {
         return false;
@@ -429,13 +327,15 @@ std::optional<ChannelOpenFailure> ChannelLibrary::OpenFailure() const {
 void ChannelLibrary::ChannelRelease() {
     Close();
     std::unique_lock lock(libraryMutex_);
-    if (module_ == nullptr) {
+    if (library_ == nullptr) {
         return;
     }
+    // Process-wide in the library: any other channel it holds in this process ends here too.
     LogCall(ChannelEntry::MVRelease);
-    const int result = entries_->Get<MVReleaseFn>(ChannelEntry::MVRelease)();
+    const int result = library_->Get<MVReleaseFn>(ChannelEntry::MVRelease)();
     LogResult(ChannelEntry::MVRelease, result);
-    Unload();
+    library_.reset();
+    handle_ = -1;
 }
 
 void ChannelLibrary::Close() {
@@ -466,12 +366,12 @@ void ChannelLibrary::LoseDevice(int result) {
 
 int ChannelLibrary::ChannelSend(const std::uint8_t* bytes, std::size_t count) {
     std::shared_lock lock(libraryMutex_);
-    if (module_ == nullptr || handle_ < 0) {
+    if (library_ == nullptr || handle_ < 0) {
         return MVER_HANDLE;
     }
     const std::uint16_t n = static_cast<std::uint16_t>(std::min<std::size_t>(count, kMaxSendCount));
     LogCall(ChannelEntry::MVSend);
-    int result = entries_->Get<MVSendFn>(ChannelEntry::MVSend)(handle_, bytes, n);
+    int result = library_->Get<MVSendFn>(ChannelEntry::MVSend)(handle_, bytes, n);
     LogResult(ChannelEntry::MVSend, result);
     if (result > n) {
         result = n;  // the library cannot have taken more than it was given
@@ -533,13 +433,13 @@ void ChannelLibrary::FlushNoDataSummary() {
 
 int ChannelLibrary::LibraryReceive(int timeoutMs) {
     std::shared_lock lock(libraryMutex_);
-    if (module_ == nullptr || handle_ < 0) {
+    if (library_ == nullptr || handle_ < 0) {
         return 0;
     }
     if (receiveBuffer_.empty()) {
         receiveBuffer_.assign(kInitialReceiveBuffer, 0);
     }
-    const auto receive = entries_->Get<MVReceiveFn>(ChannelEntry::MVReceive);
+    const auto receive = library_->Get<MVReceiveFn>(ChannelEntry::MVReceive);
     const int handle = handle_;
     LogCall(ChannelEntry::MVReceive);
     receivePending_ = true;
@@ -594,11 +494,11 @@ int ChannelLibrary::ChannelReceive(std::uint8_t* buffer, std::size_t capacity, i
 
 bool ChannelLibrary::ChannelReceiveCancel() {
     std::shared_lock lock(libraryMutex_);
-    if (module_ == nullptr || handle_ < 0) {
+    if (library_ == nullptr || handle_ < 0) {
         return false;
     }
     LogCall(ChannelEntry::MVReceiveCancel);
-    const int result = entries_->Get<MVReceiveCancelFn>(ChannelEntry::MVReceiveCancel)(handle_);
+    const int result = library_->Get<MVReceiveCancelFn>(ChannelEntry::MVReceiveCancel)(handle_);
     LogResult(ChannelEntry::MVReceiveCancel, result);
     return result >= 0;
 }

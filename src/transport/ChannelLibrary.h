@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <shared_mutex>
@@ -13,28 +14,11 @@
 #include <utility>
 #include <vector>
 
-#include "protocol/WriteRead.h"
+#include "protocol/DeviceChannel.h"
+#include "transport/ChannelLibraryLoader.h"
 #include "transport/UsbPrinters.h"
 
 namespace dialvane {
-
-// Entry point numbers: the order they are resolved in and the function number of log lines.
-enum class ChannelEntry : int {
-    MVInitialize = 0,
-    MVRelease,
-    MVGetDeviceID,
-    MVGetAvailableChannel,
-    MVOpenChannel,
-    MVCloseChannel,
-    MVGetStatus,
-    MVSend,
-    MVReceive,
-    MVReceiveCancel,
-};
-inline constexpr int kChannelEntryCount = 10;
-const char* ChannelEntryName(ChannelEntry entry);
-// "RMM_MVER_TIMEOUT" for -9 ...; empty for a result that is not a library error code.
-const char* ChannelErrorName(int result);
 
 // One channel the device offers.
 struct OfferedChannel {
@@ -51,10 +35,6 @@ inline constexpr std::uint16_t kRequiredChannelMode = 0x0003;  // read and write
 // mode; nullopt when there is none.
 std::optional<std::uint32_t> ChooseChannel(const std::vector<OfferedChannel>& offered);
 
-// The program's own library folder: beside the program when the library is there (the build
-// tree), else <prefix>/lib/dialvane/ for a program in <prefix>/bin/. Ends in "/".
-std::string ChannelLibraryFolder(const std::string& programFolder);
-
 struct ChannelLibrarySetup {
     // Where the library files are: the program's own library folder. Must be absolute; a
     // relative folder is refused, so a library is never taken from the current folder.
@@ -69,7 +49,7 @@ struct ChannelLibrarySetup {
 // The USB channel: the device-channel library loaded at run time. Open runs the whole set-up
 // (candidates, library path, driver parameters, load, resolve, initialise, device ID, channel
 // choice, open); Send and the receive thread's Poll go through the library. The library stays
-// loaded until Release, which the program calls once, when it closes.
+// loaded until ChannelRelease, which the program calls once, when it closes.
 class ChannelLibrary final : public IDeviceChannel {
   public:
     static constexpr std::uint16_t kMaxSendCount = 0xFFFF;
@@ -91,7 +71,9 @@ class ChannelLibrary final : public IDeviceChannel {
     // count copied, never more than `capacity`; negative on error (-5 reads as -9).
     int ChannelReceive(std::uint8_t* buffer, std::size_t capacity, int timeoutMs = -1);
     bool ChannelReceiveCancel();
-    // MVRelease and unload; the next Open loads the library again.
+    // MVRelease and unload; the next Open loads the library again. The library keeps its state per
+    // process, not per handle: MVRelease ends every channel it holds in this process, also those
+    // of other ChannelLibrary objects. Call it once the program no longer talks over USB at all.
     void ChannelRelease();
     bool Loaded() const;
 
@@ -116,12 +98,9 @@ class ChannelLibrary final : public IDeviceChannel {
     void CancelReceive() override { ChannelReceiveCancel(); }
 
   private:
-    struct Entries;
     bool TryCandidate(const UsbPrinter& printer);
     std::string LibraryPath(const UsbPrinter& printer) const;
     bool PrepareDriverParameters(const UsbPrinter& printer);
-    bool LoadAndResolve(const std::string& path);
-    void Unload();
     // Calls a query entry once more with a larger buffer when it answers that the buffer is too
     // small and says how large it must be. The result and the size the library reported.
     template <typename Fn, typename T>
@@ -142,8 +121,7 @@ class ChannelLibrary final : public IDeviceChannel {
 
     // Open and Release change the library; sends and receives only use it.
     mutable std::shared_mutex libraryMutex_;
-    void* module_ = nullptr;
-    std::unique_ptr<Entries> entries_;
+    std::unique_ptr<LoadedChannelLibrary> library_;
     std::atomic<int> handle_{-1};
     std::atomic<std::uint32_t> selectedChannel_{0};
     mutable std::mutex infoMutex_;

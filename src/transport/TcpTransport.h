@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "protocol/WriteRead.h"
+#include "protocol/DeviceChannel.h"
 #include "transport/ConnectCause.h"
 #include "transport/HostLookup.h"
 #include "transport/ReceiveRing.h"

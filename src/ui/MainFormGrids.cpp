@@ -7,17 +7,11 @@
 #include <QTableWidget>
 #include <functional>
 
-#include "comm/RMsgThread.h"
-#include "comm/UserThread.h"
 #include "data/ModeMessages.h"
 #include "data/ProductInfo.h"
 #include "data/RecordKey.h"
 #include "data/RecordTable.h"
-#include "protocol/WriteRead.h"
-#include "support/Environment.h"
 #include "support/Messages.h"
-#include "support/TextUtil.h"
-#include "transport/TcpTransport.h"
 #include "ui/CaptionHelpers.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"

@@ -29,7 +29,7 @@
 #include "data/ProductInfo.h"
 #include "data/RecordTable.h"
 #include "data/TextChecks.h"
-#include "protocol/WriteRead.h"
+#include "protocol/ExchangeEngine.h"
 #include "support/Environment.h"
 #include "support/Messages.h"
 #include "support/TextUtil.h"

@@ -24,7 +24,7 @@
 #include "data/ProductInfo.h"
 #include "data/RecordTable.h"
 #include "data/TextChecks.h"
-#include "protocol/WriteRead.h"
+#include "protocol/ExchangeEngine.h"
 #include "support/DiagnosticLog.h"
 #include "support/Environment.h"
 #include "support/FileUtil.h"

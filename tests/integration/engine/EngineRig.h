@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "comm/RMsgThread.h"
+#include "comm/RcvMsgThread.h"
 #include "comm/UserThread.h"
 #include "data/DialFileLoader.h"
 #include "data/DownloadWriter.h"

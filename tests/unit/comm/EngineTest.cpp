@@ -9,12 +9,13 @@
 #include <mutex>
 
 #include "EmulatorWire.h"
-#include "comm/RMsgThread.h"
+#include "comm/RcvMsgThread.h"
 #include "comm/UserThread.h"
 #include "protocol/Commands.h"
 #include "protocol/Envelope.h"
+#include "protocol/ExchangeEngine.h"
+#include "protocol/FailureReport.h"
 #include "protocol/MessageCatalogue.h"
-#include "protocol/WriteRead.h"
 #include "support/ScriptedPrompt.h"
 
 namespace dialvane {

@@ -5,38 +5,13 @@
 #include "support/DiagnosticLog.h"
 #include "support/Environment.h"
 #include "support/FileUtil.h"
-#include "support/GlobalScopes.h"
 #include "support/Messages.h"
-#include "support/ScriptedPrompt.h"
-#include "support/SingleInstance.h"
 #include "support/TempDir.h"
 
 namespace dialvane {
 namespace {
 
-using testing::ScriptedPrompt;
 using testing::TempDir;
-
-TEST(SingleInstance, ASecondCopyIsToldAndTheFirstKeepsRunning) {
-    TempDir dir;
-    auto prompt = std::make_shared<ScriptedPrompt>();
-    const testing::ActivePromptScope shown(prompt);
-
-    auto first = CheckSingleInstance("/usr/bin/dialvane", dir.Path());
-    ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first->Held());
-    EXPECT_EQ(CheckSingleInstance("/opt/other/dialvane", dir.Path()), nullptr);
-    ASSERT_EQ(prompt->Requests().size(), 1u);
-    EXPECT_EQ(prompt->Requests()[0].text,
-              "dialvane is already running.A second session cannot be started.");
-    EXPECT_EQ(prompt->Requests()[0].icon, PromptIcon::Stop);
-
-    // Another program name is another instance.
-    EXPECT_NE(CheckSingleInstance("/usr/bin/dialvane-cli", dir.Path()), nullptr);
-    first.reset();
-    EXPECT_NE(CheckSingleInstance("/usr/bin/dialvane", dir.Path()), nullptr);
-    EXPECT_EQ(prompt->Requests().size(), 1u);
-}
 
 class StartupTest : public ::testing::Test {
   protected:

@@ -1,4 +1,4 @@
-#include "comm/RMsgThread.h"
+#include "comm/RcvMsgThread.h"
 
 #include <algorithm>
 #include <chrono>

@@ -2,9 +2,8 @@
 
 #include <sstream>
 
-#include "support/Progress.h"
-#include "support/TerminalProgress.h"
-#include "support/TerminalPrompt.h"
+#include "TerminalProgress.h"
+#include "TerminalPrompt.h"
 
 namespace dialvane {
 namespace {
@@ -38,18 +37,6 @@ TEST(TerminalPrompt, ReadsAnAllowedAnswerAndFallsBackAtTheEndOfInput) {
               PromptAnswer::Cancel);  // an empty line takes the default
     EXPECT_EQ(prompt.Ask(Question(PromptButtons::OkCancel, PromptAnswer::Ok)),
               PromptAnswer::Ok);  // end of input
-}
-
-TEST(SequenceBar, AStepNeverMovesPastItsEndOrTheBarsEnd) {
-    SequenceBar write;
-    write.SetDirection(1);
-    write.Apply('I', 0, 0, 1);
-    write.Apply('D', 7, 1, 1);
-    const long long stepEnd = write.Position();
-    write.Apply('D', 7, 5, 0);  // no total and too much done: the step's end at most
-    EXPECT_EQ(write.Position(), stepEnd);
-    write.Apply('D', 20, 0, 1);  // a verifying write runs past the table
-    EXPECT_EQ(write.Position(), write.Maximum());
 }
 
 TEST(TerminalProgress, CompactShowsLevelZeroAndDetailedUpToDisp) {

@@ -1,8 +1,9 @@
-#include "protocol/WriteRead.h"
+#include "protocol/ExchangeEngine.h"
 
 #include <algorithm>
 
-#include "protocol/Commands.h"
+#include "protocol/ExchangeDump.h"
+#include "protocol/FailureReport.h"
 #include "protocol/FailureText.h"
 #include "protocol/MessageCatalogue.h"
 #include "support/DiagnosticLog.h"
@@ -13,9 +14,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Progress-view levels of the request and answer lines and of the byte dumps.
+// Progress-view level of the request and answer lines.
 constexpr int kCommandLevel = 3;
-constexpr int kDumpLevel = 4;
 // The transfer bar moves at least this often during a wait; answers wake the wait at once.
 constexpr int kWaitSliceMs = 100;
 // How long the release after a confirmed stop waits for the answer the stop left behind.
@@ -24,8 +24,6 @@ constexpr int kAbandonedAnswerPollMs = 10;
 // A message never needs more frames than this (65535 bytes in frames of at least 32 bytes);
 // beyond it the device is answering in circles.
 constexpr int kMaxReadFrames = 2048;
-// A message that arrives slower than this many bytes per cycle is still being received.
-constexpr std::size_t kReceiveChunk = ExchangeEngine::kReceiveBufferSize;
 
 void Log(std::string_view text, LogCategory process, LogCategory kind) {
     LogWrite(text, process, kind, 'L');
@@ -39,68 +37,6 @@ void LogF(LogCategory process, LogCategory kind, std::string_view format, const 
 template <typename... Args>
 void LogCmdF(LogCategory kind, std::string_view format, const Args&... args) {
     LogF(LogCategory::LogProc_QNLCMD, kind, format, args...);
-}
-
-std::string FrameDumpText(const FrameRecord& frame) {
-    std::string text = Format("JTYPE[%s] MID[%s] FRM_LEN[%d] LENGTH[%d] PRM_CNT[%d] ",
-                              ExchangeEngine::Hex2(frame.jtype), ExchangeEngine::Hex2(frame.mid),
-                              frame.fLen, frame.len, frame.params.size());
-    int number = 1;
-    for (const FrameParam& param : frame.params) {
-        text += Format("\r\nParam No.%d: PID[%s] SIZE[%d] VALUE[%s] ", number++,
-                       ExchangeEngine::Hex2(param.pid), param.size, "");
-        for (std::uint8_t byte : param.value) {
-            text += ExchangeEngine::Hex2(byte);
-            text += ' ';
-        }
-    }
-    return text;
-}
-
-void LogFrame(const FrameRecord& frame, LogCategory process) {
-    if (LogEnabled(process) && LogEnabled(LogCategory::LogFunc_Info)) {
-        Log(FrameDumpText(frame), process, LogCategory::LogFunc_Info);
-    }
-}
-
-std::string DumpAscii(std::string_view prefix, const std::uint8_t* bytes, std::size_t count) {
-    std::string text(prefix);
-    for (std::size_t i = 0; i < count; ++i) {
-        switch (bytes[i]) {
-            case 0x01:
-                text += "<SOH>";
-                break;
-            case 0x0A:
-                text += "<LF>";
-                break;
-            case 0x0C:
-                text += "<FF>";
-                break;
-            case 0x0D:
-                text += "<CR>";
-                break;
-            case 0x1B:
-                text += "<ESC>";
-                break;
-            case 0x1D:
-                text += "<GS>";
-                break;
-            default:
-                text += static_cast<char>(bytes[i]);
-                break;
-        }
-    }
-    return text;
-}
-
-std::string DumpBinary(std::string_view prefix, const std::uint8_t* bytes, std::size_t count) {
-    std::string text(prefix);
-    text.reserve(prefix.size() + count * 3);
-    for (std::size_t i = 0; i < count; ++i) {
-        text += ExchangeEngine::Hex2(bytes[i]);
-        text += '.';
-    }
-    return text;
 }
 
 // Bar step of a message that fills part of a step while it arrives (read direction).
@@ -212,242 +148,6 @@ void ExchangeEngine::ApplyAnswer(AnswerClassification answer) {
         receiveEnabled_ = false;
     }
     stateChanged_.notify_all();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Receive side
-
-void ExchangeEngine::AfterPoll() {
-    IDeviceChannel* channel = Channel();
-    if (channel == nullptr) {
-        return;
-    }
-    if (!channel->Connected()) {
-        if (receiveEnabled_) {
-            // The wait checks the connection whenever it wakes.
-            std::lock_guard lock(stateMutex_);
-            stateChanged_.notify_all();
-        }
-        if (!channel->IsNetwork()) {
-            return;
-        }
-    }
-    if (!sequenceRunning_ || !receiveEnabled_) {
-        return;
-    }
-    {
-        std::lock_guard lock(stateMutex_);
-        if (Clock::now() < receiveFrom_) {
-            return;
-        }
-    }
-    ReceiveAndParse();
-}
-
-int ExchangeEngine::DataReceive(std::uint8_t* buffer, std::size_t capacity) {
-    IDeviceChannel* channel = Channel();
-    if (channel == nullptr) {
-        return 0;
-    }
-    Log("<S>DataReceive Call", LogCategory::LogProc_DataReceive, LogCategory::LogFunc_Start);
-    const int count = channel->Receive(buffer, capacity);
-    if (count >= 0) {
-        LogF(LogCategory::LogProc_DataReceive, LogCategory::LogFunc_End,
-             "<E>DataReceive Return (MFP⇒PC %d[Bytes])", count);
-    } else if (count != kChannelNoData) {
-        LogF(LogCategory::LogProc_DataReceive, LogCategory::LogFunc_Error, "DataReceive Error(%d)",
-             count);
-    }
-    return count;
-}
-
-void ExchangeEngine::ShowReceiveDump(const std::uint8_t* bytes, std::size_t count) {
-    if (!Shows(kDumpLevel)) {
-        return;
-    }
-    IProgress& progress = Progress();
-    progress.ShowStatus(Format("データ受信[%dBytes]", count), kDumpLevel);
-    const std::size_t shown = static_cast<std::size_t>(std::find(bytes, bytes + count, 0) - bytes);
-    progress.ShowStatus(DumpAscii(" (Rx)Ascii:  ", bytes, shown), kDumpLevel);
-    progress.ShowStatus(DumpBinary(" (Rx)Binary: ", bytes, shown), kDumpLevel);
-}
-
-void ExchangeEngine::ShowTransmitDump(const Bytes& bytes) {
-    if (!Shows(kDumpLevel)) {
-        return;
-    }
-    IProgress& progress = Progress();
-    progress.ShowStatus(DumpBinary(" (Tx)Binary: ", bytes.data(), bytes.size()), kDumpLevel);
-    progress.ShowStatus(DumpAscii(" (Tx)Ascii:  ", bytes.data(), bytes.size()), kDumpLevel);
-}
-
-void ExchangeEngine::ReceiveAndParse() {
-    std::optional<AnswerClassification> answer = TakeAnswer();
-    if (!answer) {
-        return;
-    }
-    const ResponseStatus status = answer->status;
-    if (status == ResponseStatus::QNL_RES) {
-        FileAnswerFrame(*answer);
-    } else if (status != ResponseStatus::QNL_ILL_CMD) {  // a failed receive is not an answer
-        LogF(LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Error,
-             "コマンド応答 STAT=%d(%s)", static_cast<int>(status), StatusName(status));
-    }
-    ApplyAnswer(std::move(*answer));
-}
-
-std::optional<AnswerClassification> ExchangeEngine::TakeAnswer() {
-    std::lock_guard lock(receiveMutex_);
-    std::array<std::uint8_t, kReceiveBufferSize> buffer;
-    AnswerScan scan;
-    while (true) {
-        const int count = DataReceive(buffer.data(), buffer.size());
-        if (count < 0) {
-            AnswerClassification failed;
-            failed.status = ResponseStatus::QNL_ILL_CMD;
-            return failed;
-        }
-        if (count > 0) {
-            pending_.append(reinterpret_cast<const char*>(buffer.data()),
-                            static_cast<std::size_t>(count));
-            ShowReceiveDump(buffer.data(), static_cast<std::size_t>(count));
-        }
-        if (pending_.empty()) {
-            return std::nullopt;
-        }
-        scan = ScanAnswer(pending_, ids_.connectNo);
-        if (scan.state != ScanState::Incomplete) {
-            break;
-        }
-        // The rest of the answer may already be buffered behind a full receive.
-        if (static_cast<std::size_t>(count) < kReceiveChunk) {
-            return std::nullopt;
-        }
-    }
-    pending_.erase(0, std::min(scan.consumed, pending_.size()));
-    if (scan.answer.status == ResponseStatus::QNL_NONE) {
-        scan.answer.status = ResponseStatus::QNL_ERR_FORMAT;
-    }
-    return std::move(scan.answer);
-}
-
-bool ExchangeEngine::ClassifyUnfinishedAnswer() {
-    AnswerClassification answer;
-    {
-        std::lock_guard lock(receiveMutex_);
-        std::array<std::uint8_t, kReceiveBufferSize> buffer;
-        for (int count; (count = DataReceive(buffer.data(), buffer.size())) > 0;) {
-            pending_.append(reinterpret_cast<const char*>(buffer.data()),
-                            static_cast<std::size_t>(count));
-        }
-        if (pending_.empty()) {
-            return false;
-        }
-        answer = ClassifyAnswer(pending_, ids_.connectNo);
-        pending_.clear();
-    }
-    if (answer.status == ResponseStatus::QNL_NONE) {
-        answer.status = ResponseStatus::QNL_ERR_FORMAT;
-    }
-    if (answer.status == ResponseStatus::QNL_RES) {
-        FileAnswerFrame(answer);
-    } else {
-        Log(Format("コマンド応答 STAT=%d(%s)", static_cast<int>(answer.status),
-                   StatusName(answer.status)),
-            LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Error);
-    }
-    ApplyAnswer(answer);
-    return true;
-}
-
-void ExchangeEngine::FileAnswerFrame(AnswerClassification& answer) {
-    FrameParseResult parsed = ParseFrame(answer.frame ? std::span<const std::uint8_t>(*answer.frame)
-                                                      : std::span<const std::uint8_t>());
-    if (!parsed.ok()) {
-        LogF(LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Error,
-             "コマンド応答 STAT=%d(%s)", static_cast<int>(ResponseStatus::QNL_ERR_FORMAT),
-             StatusName(ResponseStatus::QNL_ERR_FORMAT));
-        answer.status = ResponseStatus::QNL_ERR_FORMAT;
-        return;
-    }
-    const FrameRecord& frame = parsed.frame;
-    LogF(LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Info,
-         "フレーム応答 JTYPE[%x] MID[%x] F_LEN[%d] LEN[%d] ", frame.jtype, frame.mid, frame.fLen,
-         frame.len);
-    if (!SetRcvMessage(std::move(parsed.frame))) {
-        const std::string text = Text(Msg::CommBufferOverflow);
-        Log(text, LogCategory::LogProc_QNL_CheckReceiveData, LogCategory::LogFunc_Error);
-        // Raised into the waiting run, which ends with it.
-        std::lock_guard lock(stateMutex_);
-        receiveError_ = text;
-    }
-}
-
-bool ExchangeEngine::SetRcvMessage(FrameRecord frame) {
-    std::erase_if(frame.params, [](const FrameParam& param) { return param.size == 0; });
-    const std::uint8_t jobType = frame.JobType();
-    if (!IsReceivable(jobType, frame.mid)) {
-        return false;
-    }
-    // The frame moves into its slot unless the log still dumps it below.
-    const bool dumped =
-        LogEnabled(LogCategory::LogProc_SetRcvMessage) && LogEnabled(LogCategory::LogFunc_Info);
-    const std::uint8_t mid = frame.mid;
-    int index = -1;
-    {
-        std::lock_guard lock(slotMutex_);
-        const std::uint8_t position = frame.Position();
-        if (position == kFrameOnly || position == kFrameFirst) {
-            for (int i = 0; i < kSlotCount; ++i) {
-                if (!slots_[i].used) {
-                    slots_[i].used = true;
-                    slots_[i].count = {};
-                    slots_[i].count.Start(frame);
-                    slots_[i].record = dumped ? frame : std::move(frame);
-                    index = i;
-                    break;
-                }
-            }
-        } else {
-            for (int i = 0; i < kSlotCount; ++i) {
-                Slot& slot = slots_[i];
-                if (slot.used && slot.record.JobType() == jobType && slot.record.mid == frame.mid) {
-                    slot.count.Add(frame);
-                    if (dumped) {
-                        slot.record.params.insert(slot.record.params.end(), frame.params.begin(),
-                                                  frame.params.end());
-                    } else {
-                        slot.record.params.insert(slot.record.params.end(),
-                                                  std::make_move_iterator(frame.params.begin()),
-                                                  std::make_move_iterator(frame.params.end()));
-                    }
-                    index = i;
-                    break;
-                }
-            }
-        }
-    }
-    if (index < 0) {
-        return false;
-    }
-    LogF(LogCategory::LogProc_SetRcvMessage, LogCategory::LogFunc_Info,
-         "SetRcvMessage(%s) Index[%d]", MessageName(mid), index + 1);
-    // Only a frame that was copied is still whole here, even if the log was switched on since.
-    if (dumped) {
-        LogFrame(frame, LogCategory::LogProc_SetRcvMessage);  // NOLINT(bugprone-use-after-move)
-    }
-    return true;
-}
-
-void ExchangeEngine::ClearSlots() {
-    std::lock_guard lock(slotMutex_);
-    slots_.fill(Slot{});
-}
-
-int ExchangeEngine::UsedSlots() const {
-    std::lock_guard lock(slotMutex_);
-    return static_cast<int>(
-        std::count_if(slots_.begin(), slots_.end(), [](const Slot& slot) { return slot.used; }));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -671,22 +371,14 @@ bool ExchangeEngine::QNL_Response(ResponseStatus expected) {
 }
 
 bool ExchangeEngine::QNL_Check_Frame_End(std::uint8_t jobType, std::uint8_t mid) {
-    MessageCount count;
-    {
-        std::lock_guard lock(slotMutex_);
-        const auto slot = std::find_if(slots_.begin(), slots_.end(), [&](const Slot& s) {
-            return s.used && s.record.JobType() == jobType && s.record.mid == mid;
-        });
-        if (slot == slots_.end()) {
-            const auto used =
-                std::count_if(slots_.begin(), slots_.end(), [](const Slot& s) { return s.used; });
-            LogF(LogCategory::LogProc_QNL_Check_Frame_End, LogCategory::LogFunc_Error,
-                 "Error!....QNL_Check_Frame_End() Count[%d] JTYPE[%X] MID[%X])", used, jobType,
-                 mid);
-            return false;
-        }
-        count = slot->count;
+    const std::optional<MessageCount> found = slots_.Count(jobType, mid);
+    if (!found) {
+        LogF(LogCategory::LogProc_QNL_Check_Frame_End, LogCategory::LogFunc_Error,
+             "Error!....QNL_Check_Frame_End() Count[%d] JTYPE[%X] MID[%X])", slots_.Used(), jobType,
+             mid);
+        return false;
     }
+    const MessageCount count = *found;
     const bool complete = count.Complete();
     LogF(LogCategory::LogProc_QNL_Check_Frame_End, LogCategory::LogFunc_Info,
          complete ? "QNL_Check_Frame_End...OK Total[%d] Cur[%d])"
@@ -701,22 +393,11 @@ bool ExchangeEngine::QNL_Check_Frame_End(std::uint8_t jobType, std::uint8_t mid)
 }
 
 std::optional<FrameRecord> ExchangeEngine::TakeMessage(std::uint8_t jobType, std::uint8_t mid) {
-    FrameRecord message;
-    {
-        std::lock_guard lock(slotMutex_);
-        const auto slot = std::find_if(slots_.begin(), slots_.end(), [&](const Slot& s) {
-            return s.used && s.record.JobType() == jobType && s.record.mid == mid;
-        });
-        if (slot == slots_.end()) {
-            return std::nullopt;
-        }
-        message = std::move(slot->record);
-        // In the slot F_LEN counts everything received and LEN is the declared total.
-        message.fLen = static_cast<std::uint16_t>(std::min<std::uint32_t>(slot->count.cur, 0xFFFF));
-        message.len =
-            static_cast<std::uint16_t>(std::min<std::uint32_t>(slot->count.total, 0xFFFF));
-        *slot = Slot{};
+    std::optional<FrameRecord> taken = slots_.Take(jobType, mid);
+    if (!taken) {
+        return std::nullopt;
     }
+    FrameRecord message = std::move(*taken);
     if (mid != kMidSystemParamRead && mid != kMidSenderCancel) {
         for (const FrameParam& param : message.params) {
             if (param.pid == kPidStopCause && !param.value.empty() && param.value[0] != 0) {
@@ -792,7 +473,7 @@ bool ExchangeEngine::QNL_Frame_RW(std::uint8_t mid, bool wantData, bool senderFl
     for (int i = 0; i < total; ++i) {
         const Bytes command = BuildFrameWrite((*frames)[i], ids_);
         LogCmdF(LogCategory::LogFunc_Start, "フレーム書込(%s) フレーム(%d/%d)", name, i + 1, total);
-        LogFrame((*frames)[i], LogCategory::LogProc_QNLCMD);
+        LogFrameDump((*frames)[i], LogCategory::LogProc_QNLCMD);
         ShowTransmitDump(command);
         if (DataSend(command) == 0) {
             ReportFailure(*this, ResponseStatus::QNL_ERR_DEV);

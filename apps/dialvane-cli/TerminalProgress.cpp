@@ -1,9 +1,9 @@
-#include "support/TerminalProgress.h"
+#include "TerminalProgress.h"
 
 #include <ostream>
 
+#include "TerminalPrompt.h"
 #include "support/DiagnosticLog.h"
-#include "support/TerminalPrompt.h"
 
 namespace dialvane {
 namespace {

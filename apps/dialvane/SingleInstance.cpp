@@ -1,4 +1,4 @@
-#include "support/SingleInstance.h"
+#include "SingleInstance.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <thread>
 
-#include "protocol/WriteRead.h"
+#include "protocol/ExchangeEngine.h"
 
 namespace dialvane {
 

@@ -1,4 +1,4 @@
-#include "support/TerminalPrompt.h"
+#include "TerminalPrompt.h"
 
 #include <unistd.h>
 

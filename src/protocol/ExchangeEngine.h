@@ -16,8 +16,10 @@
 #include <vector>
 
 #include "protocol/Answer.h"
+#include "protocol/DeviceChannel.h"
 #include "protocol/Envelope.h"
 #include "protocol/Frame.h"
+#include "protocol/ReceiveSlots.h"
 #include "support/Messages.h"
 #include "support/Progress.h"
 #include "support/Prompt.h"
@@ -25,50 +27,6 @@
 #include "support/StopSignal.h"
 
 namespace dialvane {
-
-// Result of IDeviceChannel::Receive when the device-channel library saw nothing arrive.
-inline constexpr int kChannelNoData = -9;
-
-// Why opening a channel failed, for the user.
-struct ChannelOpenFailure {
-    Msg message = Msg::CommCheckCables;
-    bool timedOut = false;   // the connect attempt ran out of time
-    std::string cause = {};  // what went wrong, added in parentheses (empty: nothing to add)
-    bool stopped = false;    // a stop request ended the attempt: no failure to report
-};
-
-// One byte channel to the device: the network connection or the device-channel library. The
-// exchange engine sends through it on the worker thread; the receive thread polls it.
-class IDeviceChannel {
-  public:
-    virtual ~IDeviceChannel() = default;
-
-    virtual bool Open() = 0;
-    virtual void Close() = 0;
-    virtual bool Connected() const = 0;
-    virtual bool IsNetwork() const = 0;
-
-    // Sends every byte; returns how many went out (0 on failure).
-    virtual std::size_t Send(std::span<const std::uint8_t> bytes) = 0;
-    // Takes up to `capacity` buffered bytes: the count (0 when none), or a negative error
-    // (kChannelNoData when the library reports that nothing arrived).
-    virtual int Receive(std::uint8_t* buffer, std::size_t capacity) = 0;
-    // Waits at most `timeoutMs` for bytes from the device and buffers what arrives. Returns at
-    // once after Wake() so that a wait that starts listening sees buffered bytes without delay.
-    virtual void Poll(int timeoutMs) = 0;
-    virtual void Wake() = 0;
-    // Whether Poll has buffered bytes nobody took yet (when unsure: true).
-    virtual bool HoldsBytes() const { return true; }
-
-    // What made the last Open fail; nullopt when it did not fail.
-    virtual std::optional<ChannelOpenFailure> OpenFailure() const = 0;
-    // The device side dropped the connection (as opposed to Close()).
-    virtual bool ForcedDisconnect() const = 0;
-    // Whether the READ_DELAY setting holds back receiving on this channel.
-    virtual bool DelaysReceive() const { return false; }
-    // Ends a pending receive after a timeout (the library needs this; a socket does not).
-    virtual void CancelReceive() {}
-};
 
 // The settings the engine and the runs read, fixed for the program's lifetime.
 struct EngineSettings {
@@ -104,7 +62,7 @@ enum class FailureDisplay {
 class ExchangeEngine {
   public:
     static constexpr std::size_t kReceiveBufferSize = 2048;
-    static constexpr int kSlotCount = 32;
+    static constexpr int kSlotCount = ReceiveSlots::kCount;
     static constexpr std::size_t kReceivedStoreSize = 6;
 
     explicit ExchangeEngine(EngineSettings settings = {});
@@ -200,12 +158,6 @@ class ExchangeEngine {
     static std::string Hex2(std::uint8_t value);
 
   private:
-    struct Slot {
-        bool used = false;
-        FrameRecord record;  // its parameters are those of every frame received so far
-        MessageCount count;
-    };
-
     void ApplyAnswer(AnswerClassification answer);
     // Under the receive lock: takes what arrived and scans out the first complete answer.
     std::optional<AnswerClassification> TakeAnswer();
@@ -252,8 +204,7 @@ class ExchangeEngine {
     std::recursive_mutex receiveMutex_;
     std::string pending_;
 
-    mutable std::recursive_mutex slotMutex_;
-    std::array<Slot, kSlotCount> slots_{};
+    ReceiveSlots slots_;
 
     std::map<std::uint8_t, std::vector<FrameRecord>> outgoing_;
     std::vector<FrameRecord> received_;

@@ -1,4 +1,4 @@
-#include "support/RunFolder.h"
+#include "comm/RunFolder.h"
 
 #include <stdlib.h>
 

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QColor>
+#include <string>
+#include <vector>
+
+class QBoxLayout;
+class QComboBox;
+class QLabel;
+class QTableWidget;
+class QWidget;
+
+namespace dialvane {
+
+// Copies of the label named label's objectName + 0..count-1 draw its text over a fading
+// shadow; copies from an earlier call are replaced, not added.
+void ShadowLabel(QLabel* label, int count, const QColor& base);
+
+// mode 0 load the list into the combo; 1 commit the combo's text to the front (most recent
+// first, no duplicates, at most max); any other mode store the items into the list.
+void ComboHistory(QComboBox* combo, std::vector<std::string>& list, int max, int mode);
+
+// A panel's title band: the title label in bold yellow on the dark band, added to `layout`.
+QLabel* AddPanelHead(QBoxLayout* layout, const char* headName, const char* titleName);
+
+// A grid of three columns that selects whole rows, with its titles as StyleGridTitles draws
+// them; the middle column 200 pixels wide.
+QTableWidget* MakeSelectionGrid(QWidget* parent, const char* name);
+
+// The grid's column titles on the yellow ground, in a dark text colour of their own so they stay
+// readable under a dark desktop theme.
+void StyleGridTitles(QTableWidget* grid);
+
+// Rows that hold data in a grid that shows one empty row when it has none.
+int GridDataRows(const QTableWidget* grid);
+
+}  // namespace dialvane
