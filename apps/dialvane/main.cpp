@@ -8,11 +8,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "SingleInstance.h"
 #include "support/Environment.h"
 #include "support/Messages.h"
 #include "support/Prompt.h"
-#include "SingleInstance.h"
 #include "support/Version.h"
 #include "ui/MainForm.h"
 #include "ui/QtPrompt.h"
@@ -134,6 +135,21 @@ int RenderScreenshots(dialvane::TMainForm& form, const std::string& folder,
     return failures == 0 ? 0 : 1;
 }
 
+// Whether the command line asks only for the help or the version text, which need no display.
+bool AsksHelpOrVersion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--") {
+            break;
+        }
+        if (argument == "-h" || argument == "--help" || argument == "-?" ||
+            argument == "--help-all" || argument == "-v" || argument == "--version") {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -141,6 +157,13 @@ int main(int argc, char** argv) {
     std::string programPath = CurrentProgramPath();
     ApplyLocaleLanguage(ResourceFolder(FolderOfPath(programPath)));
 
+    if (AsksHelpOrVersion(argc, argv)) {
+        // Printed before the window system is loaded: a machine without a display can ask.
+        QCoreApplication core(argc, argv);
+        QCoreApplication::setApplicationVersion(QString::fromStdString(ProductVersion()));
+        GuiOptions unused;
+        return ReadOptions(QCoreApplication::arguments(), unused).value_or(0);
+    }
     // The message box of the instance check needs the application object, but no window
     // exists before the check has passed.
     QApplication app(argc, argv);
