@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "ImportCommand.h"
 #include "StandardStreams.h"
 #include "TerminalPrompt.h"
 #include "TransferCommands.h"
@@ -95,6 +96,9 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     }
     if (IsTransferCommand(options.command)) {
         return RunTransferCommand(options, out, err);
+    }
+    if (options.command == "import") {
+        return RunImportCommand(options, out, err);
     }
     SetActivePrompt(TerminalPrompt::ForStandardStreams());
     const Environment environment = StartCliEnvironment(options);

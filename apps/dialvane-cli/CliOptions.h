@@ -30,6 +30,10 @@ struct CliOptions {
     bool dryRun = false;                // upload: print what would change, send nothing
     std::vector<std::string> operands;  // after the command name; `file` is the first
     std::string encoding;               // "cp932", "cp1252", "utf-8"; empty: the code page of LANG
+    std::string merge;                  // import: the current list whose keys stay
+    std::vector<std::string> maps;      // import: FIELD=HEADER for CSV columns
+    std::string fromEncoding;           // import: the address book's encoding (iconv name)
+    bool verbose = false;               // import: name every speed dial and skipped contact
 };
 
 enum class CliAction { Run, ShowHelp, ShowVersion };

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "contacts/ContactText.h"
+#include "contacts/ContactsCsvReader.h"
 #include "data/CharConv.h"
 #include "support/TextUtil.h"
 
@@ -26,6 +28,11 @@ constexpr const char* kTransferExit =
     "1    failed\n"
     "2    usage error, or a file cannot be read or written\n"
     "130  stopped by Ctrl-C (the fax is released first)";
+
+constexpr const char* kImportExit =
+    "0  written\n"
+    "1  the address book does not fit the model (nothing written)\n"
+    "2  usage error, a file cannot be read or written, or COUNTRY_CODE is needed";
 
 constexpr const char* kDiffExit =
     "0    no differences\n"
@@ -68,6 +75,16 @@ const std::array kCommands{
                "would add, change (old -> new) and remove: speed dials, groups, buttons, then "
                "the sender name. Nothing is printed when nothing differs.",
                "host|usb", kDiffExit},
+    CliCommand{"import", "SOURCE", "makes a dial list file from an address book",
+               "Reads the contacts of SOURCE (a vCard .vcf, an LDIF .ldif as Thunderbird writes "
+               "it, or a .csv with a header row as Outlook and Google write it) and writes every "
+               "fax number as a speed dial, named after its contact, into the file given with "
+               "--output; categories become groups. Numbers are made dialable by the [Dialling] "
+               "section of the settings (COUNTRY_CODE, NATIONAL_PREFIX, INTERNATIONAL_PREFIX, "
+               "OUTSIDE_LINE). With --merge, numbers keep the keys they have in that list. A "
+               "summary goes to standard error. Nothing is written when the contacts do not fit "
+               "the model.",
+               "output", kImportExit},
 };
 
 bool Store(std::string& member, const std::string& value) {
@@ -85,7 +102,7 @@ const std::array kOptions{
               "per-user data folder for the log, the user settings and the temporary files "
               "(default: $XDG_DATA_HOME/ORVEX/Dialvane)",
               [](CliOptions& o, const std::string& v) { return Store(o.dataDir, v); }},
-    CliOption{"model", 0, "NAME", "check export",
+    CliOption{"model", 0, "NAME", "check export import",
               "model whose limits apply (default: OfflineTarget of [Network] in the settings)",
               [](CliOptions& o, const std::string& v) { return Store(o.model, v); }},
     CliOption{"host", 0, "HOST", "test download upload diff",
@@ -117,11 +134,11 @@ const std::array kOptions{
               "with --usb: the printer (CUPS queue, device node or mapping name) to use; "
               "default: the first printer of a supported model",
               [](CliOptions& o, const std::string& v) { return Store(o.printer, v); }},
-    CliOption{"output", 'o', "FILE", "export download",
+    CliOption{"output", 'o', "FILE", "export download import",
               "file to write; - writes to standard output. A download from several MFPs "
               "writes one file per MFP into this folder, named after its address",
               [](CliOptions& o, const std::string& v) { return Store(o.output, v); }},
-    CliOption{"encoding", 0, "NAME", "check export download upload diff",
+    CliOption{"encoding", 0, "NAME", "check export download upload diff import",
               "encoding of the dial list files read and written: cp932, cp1252 or utf-8 "
               "(default: cp932 when LANG=JPN in the settings, cp1252 otherwise)",
               [](CliOptions& o, const std::string& v) {
@@ -135,6 +152,31 @@ const std::array kOptions{
               [](CliOptions& o, const std::string&) { return o.noBackup = true; }},
     CliOption{"dry-run", 0, nullptr, "upload", "print what would change and send nothing",
               [](CliOptions& o, const std::string&) { return o.dryRun = true; }},
+    CliOption{"merge", 0, "FILE", "import",
+              "a dial list whose keys, groups, buttons and sender name the result keeps where "
+              "their numbers are still there",
+              [](CliOptions& o, const std::string& v) { return Store(o.merge, v); }},
+    CliOption{"map", 0, "FIELD=HEADER", "import",
+              "a CSV column with another header: FIELD is name, fax or group; may be given "
+              "more than once",
+              [](CliOptions& o, const std::string& v) {
+                  const size_t equals = v.find('=');
+                  if (equals == std::string::npos || equals + 1 == v.size() ||
+                      !IsCsvMapField(v.substr(0, equals))) {
+                      return false;
+                  }
+                  o.maps.push_back(v);
+                  return true;
+              }},
+    CliOption{"from-encoding", 0, "NAME", "import",
+              "encoding of the address book when it has no byte-order mark (default UTF-8), "
+              "as iconv names it",
+              [](CliOptions& o, const std::string& v) {
+                  return IsKnownEncoding(v) && Store(o.fromEncoding, v);
+              }},
+    CliOption{"verbose", 'v', nullptr, "import",
+              "also name every speed dial, group and contact without a fax number",
+              [](CliOptions& o, const std::string&) { return o.verbose = true; }},
     // Answered by the parser itself.
     CliOption{"help", 'h', nullptr, "", "show this help; after a command, that command's help",
               nullptr},

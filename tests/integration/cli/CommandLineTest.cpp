@@ -59,7 +59,7 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndSayWhyOnStandardError) {
         {{"--bogus", "check", kSample}, "unknown option: --bogus"},
         {{"check", "-x", kSample}, "unknown option: -x"},
         {{"frob"}, "unknown command: frob"},
-        {{}, "missing command (one of: check, export, test, download, upload, diff)"},
+        {{}, "missing command (one of: check, export, test, download, upload, diff, import)"},
         {{"check", kSample, "--model"}, "option --model needs a value"},
         {{"check", "--host", "127.0.0.1", kSample}, "option --host does not apply to check"},
         {{"check"}, "check needs FILE"},

@@ -97,6 +97,8 @@ class DocumentedCommands : public ::testing::Test {
             std::filesystem::copy_file(DIALVANE_SOURCE_DIR "/samples/sample-dial-list.csv",
                                        dir_.File(name));
         }
+        std::filesystem::copy_file(DIALVANE_SOURCE_DIR "/samples/contacts.vcf",
+                                   dir_.File("samples/contacts.vcf"));
     }
 
     // A line of a code block as a user types it; 127.0.0.1 and the address file name an
