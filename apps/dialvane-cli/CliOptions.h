@@ -34,6 +34,9 @@ struct CliOptions {
     std::vector<std::string> maps;      // import: FIELD=HEADER for CSV columns
     std::string fromEncoding;           // import: the address book's encoding (iconv name)
     bool verbose = false;               // import: name every speed dial and skipped contact
+    std::string user;                   // import from CardDAV: the Basic authentication user
+    std::string passwordFile;           // import from CardDAV: the password's file
+    std::string caFile;                 // import from CardDAV: a private certificate authority
 };
 
 enum class CliAction { Run, ShowHelp, ShowVersion };

@@ -177,6 +177,18 @@ const std::array kOptions{
     CliOption{"verbose", 'v', nullptr, "import",
               "also name every speed dial, group and contact without a fax number",
               [](CliOptions& o, const std::string&) { return o.verbose = true; }},
+    CliOption{"user", 0, "NAME", "import",
+              "with a CardDAV URL: the user name for Basic authentication, which is sent only "
+              "over https or over plain http to this computer (127.0.0.0/8, ::1)",
+              [](CliOptions& o, const std::string& v) { return Store(o.user, v); }},
+    CliOption{"password-file", 0, "FILE", "import",
+              "with --user: the file whose first line is the password; it must not be readable "
+              "by its group or others. Without it the password is asked on the terminal",
+              [](CliOptions& o, const std::string& v) { return Store(o.passwordFile, v); }},
+    CliOption{"ca-file", 0, "FILE", "import",
+              "with an https URL: the certificates of a private certificate authority, trusted "
+              "instead of the system's",
+              [](CliOptions& o, const std::string& v) { return Store(o.caFile, v); }},
     // Answered by the parser itself.
     CliOption{"help", 'h', nullptr, "", "show this help; after a command, that command's help",
               nullptr},

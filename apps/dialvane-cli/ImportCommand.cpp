@@ -2,10 +2,12 @@
 
 #include <ostream>
 
+#include "CardDavImport.h"
 #include "CliCommands.h"
 #include "StandardStreams.h"
 #include "UserFileEncoding.h"
 #include "comm/RunFolder.h"
+#include "contacts/CardDavClient.h"
 #include "contacts/ContactSource.h"
 #include "contacts/ContactText.h"
 #include "contacts/DialListMerge.h"
@@ -125,16 +127,18 @@ int RunImportCommand(const CliOptions& options, std::ostream& out, std::ostream&
     if (!LoadModel(product, options, environment, err)) {
         return kExitUsage;
     }
-    if (StartsWith(LowerAscii(options.file), "http://") ||
-        StartsWith(LowerAscii(options.file), "https://")) {
-        err << kPrefix << Text(Msg::ImportUrlNotYet, options.file) << '\n';
-        return kExitUsage;
-    }
-    const ContactRead read = ReadContactFile(
-        options.file, ContactSourceOptions{options.fromEncoding, Mappings(options)});
-    if (!read.error.empty()) {
-        err << kPrefix << read.error << '\n';
-        return kExitUsage;
+    ContactRead read;
+    if (IsCardDavUrl(options.file)) {
+        if (std::optional<int> status = ReadCardDavContacts(options, read.contacts, err)) {
+            return *status;
+        }
+    } else {
+        read = ReadContactFile(options.file,
+                               ContactSourceOptions{options.fromEncoding, Mappings(options)});
+        if (!read.error.empty()) {
+            err << kPrefix << read.error << '\n';
+            return kExitUsage;
+        }
     }
     const FileEncoding encoding = UserFileEncoding(options);
     const ImportPlan plan =
