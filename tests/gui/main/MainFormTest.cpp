@@ -492,26 +492,6 @@ TEST_P(WindowTransfer, StopConfirmedDuringAnUploadStillReleasesTheFax) {
     EXPECT_TRUE(form->EditorShown());
 }
 
-TEST_P(WindowTransfer, StopAnsweredNoLetsTheUploadFinish) {
-    EmulatorFaults faults;
-    faults.answerDelayMs = 40;  // time to press Stop while answers are awaited
-    StartDevice(191, faults);
-    MakeWindow();
-    Select(2);
-    AddSpeedDial(1, "Only", "0123");
-    // The write has no sender cancellation: an empty sender would leave the device's old one
-    // and fail the read-back for a reason of its own.
-    form->Model().senderName = "Desk";
-    PressStopWhen([this] { return device->Counters().occupyStarts > 0; });
-    Send({PromptAnswer::No});
-    ASSERT_TRUE(acted);
-    EXPECT_EQ(Texts("Confirm Stop").size(), 1u);
-    EXPECT_EQ(Texts("Completion Result"), Lines{"Upload completed.\r\nRead back and verified: 1 "
-                                                "speed dials, 0 groups, 0 buttons, sender name."});
-    EXPECT_EQ(device->StoredCount('S'), 1);
-    EXPECT_EQ(device->Counters().occupyEnds, 2);
-}
-
 INSTANTIATE_TEST_SUITE_P(BothProgressForms, WindowTransfer, ::testing::Values(0, 2),
                          [](const ::testing::TestParamInfo<int>& info) {
                              return info.param == 0 ? std::string("Compact")

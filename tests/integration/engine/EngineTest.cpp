@@ -30,9 +30,6 @@ std::string OneTouchList() {
     return text;
 }
 
-// The sequence bar's step of an upload's group registration.
-constexpr int kGroupRegistrationStep = 8;
-
 // One completion message, with this text, and the fax free once the emulated MFP has seen
 // every connection end (a dropped connection frees it only then).
 void ExpectCompletion(const Rig& rig, const std::string& text) {
@@ -215,25 +212,6 @@ TEST(EngineTransfer, HighSpeedDialToAOneTouchModelStopsBeforeAnyCancellation) {
     }
     EXPECT_EQ(rig.device->StoredCount('S'), 60);
     EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
-}
-
-TEST(EngineTransfer, ConfirmedStopStillReleasesTheFax) {
-    Rig rig(21, kOneTouchModel, false);
-    rig.PrepareUpload(OneTouchList());
-    rig.progress.trigger = kGroupRegistrationStep;
-    rig.progress.action = [&] { rig.engine->RequestStop(); };
-    rig.prompt.Queue(PromptAnswer::Yes);
-
-    const RunResult result = rig.Run(RunMode::Upload);
-    EXPECT_FALSE(result.success);
-    EXPECT_TRUE(result.stopped);
-    const auto questions = rig.Boxes("Confirm Stop");
-    ASSERT_EQ(questions.size(), 1u);
-    EXPECT_EQ(questions[0].text, "Stop Transmission?");
-    EXPECT_EQ(questions[0].defaultAnswer, PromptAnswer::No);
-    ExpectCompletion(rig, "Upload failed.");
-    EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
-    EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x61), 0);
 }
 
 TEST(EngineTests, NetworkTestAndChannelTestReportTheModel) {

@@ -1,10 +1,10 @@
 // A session's connect to the MFP: the window and the command line see what the core reports,
-// a host name reaches the device, and a stop request ends a connect that gets no answer. Why
-// a connect failed is named in TcpConnect.EachFailureNamesItsCause and reaches the user in
-// CliTransfer.TestNamesTheModelOrTheCause.
+// and a stop request ends a connect to a looked-up name that gets no answer. Why a connect
+// failed is named in TcpConnect.EachFailureNamesItsCause and reaches the user in
+// CliTransfer.TestNamesTheModelOrTheCause; the looked-up address is the one connected to in
+// TcpConnect.AHostNameIsLookedUpOnceAndADottedAddressNever.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netdb.h>
 
 #include <chrono>
 #include <future>
@@ -15,10 +15,11 @@
 #include "comm/DeviceSession.h"
 #include "data/ProductInfo.h"
 #include "support/GlobalScopes.h"
+#include "support/LoopbackAddress.h"
 #include "support/LoopbackListeners.h"
 #include "support/ScriptedPrompt.h"
-#include "support/ServedMfp.h"
 #include "support/SessionSettings.h"
+#include "support/TempDir.h"
 
 namespace dialvane {
 namespace {
@@ -86,23 +87,6 @@ TEST_F(SessionConnect, NoAnswerEndsAfterTenSecondsUnlessStopped) {
     EXPECT_TRUE(stopped.stopped);
     EXPECT_FALSE(stopped.success);
     EXPECT_EQ(session.Engine().lastFailureText, "Transmission stopped.");
-}
-
-TEST_F(SessionConnect, AHostNameReachesTheDevice) {
-    MfpEmulatorOptions options;
-    options.settingsPath = dir_.File("dialvane.ini");
-    const testing::ServedMfp device(dir_, 125, {}, options);
-
-    DeviceSessionSettings settings = testing::SessionSettingsIn(dir_, "s");
-    settings.resolver = [address = device.Address()](const std::string& name) {
-        return name == "mfp.front-desk.example" ? HostLookup{Ipv4(address), 0}
-                                                : HostLookup{std::nullopt, EAI_NONAME};
-    };
-    DeviceSession session(settings);
-    session.UseNetwork("mfp.front-desk.example");
-    TProductInfo product(dir_.File("dialvane.ini"));
-    EXPECT_EQ(session.Inquire(product).channelTestResult, 0);
-    EXPECT_EQ(product.ModelName(), "DX-R7700");
 }
 
 }  // namespace
