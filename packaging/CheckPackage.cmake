@@ -80,6 +80,11 @@ set(accepted_warnings
     # The changelog is the project's CHANGELOG.md (Keep a Changelog): CPack builds the package
     # from the CMake tree, with no Debian source package whose changelog it could carry.
     syntax-error-in-debian-changelog)
+# A build without the window program (the sanitizer stages) still packages its desktop entry, so
+# that the installed layout stays the same; such a package is for the tests, never shipped.
+if(NOT listing MATCHES " \\./usr/bin/dialvane\n")
+    list(APPEND accepted_warnings desktop-command-not-in-package)
+endif()
 find_program(LINTIAN lintian)
 if(LINTIAN)
     execute_process(COMMAND ${LINTIAN} --tag-display-limit 0 ${debs} RESULT_VARIABLE status
