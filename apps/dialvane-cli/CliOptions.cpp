@@ -311,14 +311,18 @@ std::optional<CliRequest> ParseCliOptions(const std::vector<std::string>& args, 
         return fail(Text(Msg::CliOneHost, command->name));
     }
     const std::vector<std::string> operandNames = Words(command->operands);
-    if (operands.size() - 1 < operandNames.size()) {
+    // "[NAME]" may be left out.
+    const std::size_t required = static_cast<std::size_t>(
+        std::count_if(operandNames.begin(), operandNames.end(),
+                      [](const std::string& name) { return !name.starts_with('['); }));
+    if (operands.size() - 1 < required) {
         return fail(Text(Msg::CliNeeds, command->name, operandNames[operands.size() - 1]));
     }
     if (operands.size() - 1 > operandNames.size()) {
         return fail(Text(Msg::CliUnexpectedArgument, operands[operandNames.size() + 1]));
     }
     request.options.operands.assign(operands.begin() + 1, operands.end());
-    if (!operandNames.empty()) {
+    if (operands.size() > 1) {
         request.options.file = operands[1];
     }
     return request;

@@ -28,6 +28,8 @@ struct CliOptions {
     bool verify = false;                // upload: read the list back and compare
     bool noBackup = false;              // upload: no backup of the MFP's list this time
     bool dryRun = false;                // upload: print what would change, send nothing
+    bool yes = false;                   // upload: send without asking
+    bool list = false;                  // restore: print the backups instead
     std::vector<std::string> operands;  // after the command name; `file` is the first
     std::string encoding;               // "cp932", "cp1252", "utf-8"; empty: the code page of LANG
     std::string merge;                  // import: the current list whose keys stay

@@ -40,6 +40,12 @@ constexpr const char* kDiffExit =
     "2    error: FILE has errors or the MFP could not be read\n"
     "130  stopped by Ctrl-C";
 
+constexpr const char* kRestoreExit =
+    "0    restored, or --list printed\n"
+    "1    failed\n"
+    "2    usage error, no backup of this MFP, or BACKUP cannot be read\n"
+    "130  stopped by Ctrl-C (the fax is released first)";
+
 const std::array kCommands{
     CliCommand{"check", "FILE", "prints the error lines of a dial list file",
                "Prints every error line of FILE on standard output, one per line. "
@@ -68,8 +74,17 @@ const std::array kCommands{
                "names the backup and the command that sends it back. "
                "With --verify (or VERIFY=1 in the settings) the list is read back and compared. "
                "--dry-run prints what the upload would change, as diff does, and sends nothing. "
+               "Before sending, the counts of what changes are printed; on a terminal, with one "
+               "MFP, the program asks first (--yes does not ask). When the MFP already holds the "
+               "list, nothing is sent and no backup is written. "
                "Ctrl-C stops the transfer; the fax is released before the program ends.",
                "host+hosts-file|usb", kTransferExit},
+    CliCommand{"restore", "[BACKUP]", "sends a backup of the MFP's dial list back to it",
+               "Sends BACKUP (a file in the folder backups of the data folder, or its path) to "
+               "the MFP, or without BACKUP this MFP's newest backup, and reads it back to "
+               "compare. The MFP's list is saved as a backup of its own first. --list prints "
+               "this MFP's backups, newest first: file name, date and time, counts.",
+               "host|usb", kRestoreExit},
     CliCommand{"diff", "FILE", "shows what an upload of a file would change",
                "Reads the MFP's dial list and prints, record by record, what an upload of FILE "
                "would add, change (old -> new) and remove: speed dials, groups, buttons, then "
@@ -105,7 +120,7 @@ const std::array kOptions{
     CliOption{"model", 0, "NAME", "check export import",
               "model whose limits apply (default: OfflineTarget of [Network] in the settings)",
               [](CliOptions& o, const std::string& v) { return Store(o.model, v); }},
-    CliOption{"host", 0, "HOST", "test download upload diff",
+    CliOption{"host", 0, "HOST", "test download upload diff restore",
               "the MFP's IPv4 address or host name (TCP port 9100); download and upload take "
               "it more than once, for several MFPs at once",
               [](CliOptions& o, const std::string& v) {
@@ -127,10 +142,10 @@ const std::array kOptions{
                       return false;
                   }
               }},
-    CliOption{"usb", 0, nullptr, "test download upload diff",
+    CliOption{"usb", 0, nullptr, "test download upload diff restore",
               "reach the MFP over USB through the channel library instead of the network",
               [](CliOptions& o, const std::string&) { return o.usb = true; }},
-    CliOption{"printer", 0, "NAME", "test download upload",
+    CliOption{"printer", 0, "NAME", "test download upload restore",
               "with --usb: the printer (CUPS queue, device node or mapping name) to use; "
               "default: the first printer of a supported model",
               [](CliOptions& o, const std::string& v) { return Store(o.printer, v); }},
@@ -189,6 +204,10 @@ const std::array kOptions{
               "with an https URL: the certificates of a private certificate authority, trusted "
               "instead of the system's",
               [](CliOptions& o, const std::string& v) { return Store(o.caFile, v); }},
+    CliOption{"yes", 'y', nullptr, "upload", "send without asking, also on a terminal",
+              [](CliOptions& o, const std::string&) { return o.yes = true; }},
+    CliOption{"list", 0, nullptr, "restore", "print this MFP's backups, newest first",
+              [](CliOptions& o, const std::string&) { return o.list = true; }},
     // Answered by the parser itself.
     CliOption{"help", 'h', nullptr, "", "show this help; after a command, that command's help",
               nullptr},

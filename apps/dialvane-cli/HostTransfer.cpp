@@ -2,12 +2,15 @@
 
 #include <chrono>
 #include <ctime>
+#include <filesystem>
+#include <iostream>
 #include <ostream>
 
 #include "CliCommands.h"
 #include "StandardStreams.h"
 #include "TerminalPrompt.h"
 #include "UserFileEncoding.h"
+#include "comm/TransferWorkflow.h"
 #include "data/BackupStore.h"
 #include "data/DialFileLoader.h"
 #include "data/DialListDiff.h"
@@ -24,21 +27,36 @@ namespace {
 
 class CliPrompt : public IPrompt {
   public:
-    explicit CliPrompt(TerminalProgress& lines) : lines_(lines) {}
+    CliPrompt(TerminalProgress& lines, std::ostream& err, bool askSend)
+        : lines_(lines), err_(err), askSend_(askSend) {}
 
     PromptAnswer Ask(const PromptRequest& request) override {
-        if (request.title == Text(Msg::CommCompletionCaption)) {
-            return EffectiveDefault(request);
+        // A Ctrl-C already said "stop"; the completion is printed by the caller.
+        if (request.title == Text(Msg::CommCompletionCaption) ||
+            request.title == Text(Msg::CommStopCaption)) {
+            return request.title == Text(Msg::CommStopCaption) ? PromptAnswer::Yes
+                                                               : EffectiveDefault(request);
         }
-        lines_.WriteLine(request.text);
-        if (request.title == Text(Msg::CommStopCaption)) {
+        if (request.purpose == PromptPurpose::SendConfirmation) {
+            if (askSend_) {
+                lines_.Finish();
+                return TerminalPrompt(std::cin, err_, true).Ask(request);
+            }
+            // The counts under the question, as a line of their own.
+            const std::size_t gap = request.text.rfind("\r\n\r\n");
+            if (gap != std::string::npos) {
+                lines_.WriteLine(request.text.substr(gap + 4));
+            }
             return PromptAnswer::Yes;
         }
+        lines_.WriteLine(request.text);
         return EffectiveDefault(request);
     }
 
   private:
     TerminalProgress& lines_;
+    std::ostream& err_;
+    bool askSend_;
 };
 
 // "\r\n( text )", as a run stores the error that ended it, back to the text.
@@ -68,19 +86,19 @@ std::string ShellWord(const std::string& word) {
 
 }  // namespace
 
-std::unique_ptr<IPrompt> MakeCliPrompt(TerminalProgress& lines) {
-    return std::make_unique<CliPrompt>(lines);
+std::unique_ptr<IPrompt> MakeCliPrompt(TerminalProgress& lines, std::ostream& err, bool askSend) {
+    return std::make_unique<CliPrompt>(lines, err, askSend);
 }
 
 HostTransfer::HostTransfer(const Environment& environment, const CliOptions& options,
                            std::string host, std::ostream& out, std::ostream& err, bool drawBar,
-                           bool tagLog)
+                           bool tagLog, bool askSend)
     : environment_(environment),
       options_(options),
       host_(std::move(host)),
       out_(out),
       progress_(std::make_unique<TerminalProgress>(err, environment.settings.disp, drawBar)),
-      prompt_(MakeCliPrompt(*progress_)),
+      prompt_(MakeCliPrompt(*progress_, err, askSend)),
       product_(std::make_unique<TProductInfo>(environment.programSettingsFile)),
       tagLog_(tagLog) {}
 
@@ -211,12 +229,12 @@ HostOutcome HostTransfer::UsbTest() {
 HostOutcome HostTransfer::Transfer(const std::string& outputFile) {
     // A run that stops before the transfer still ends with the mode's failure text, so a
     // script can rely on the last line.
-    const bool download = options_.command == "download";
-    const bool preview = options_.command == "diff" || options_.dryRun;
-    const Msg failed = download ? Msg::CommDownloadFailed : Msg::CommUploadFailed;
+    if (options_.command != "download") {
+        return Send();
+    }
+    const Msg failed = Msg::CommDownloadFailed;
     HostOutcome outcome;
-    // diff can only say "cannot compare": that is its usage/file error status.
-    const int notDone = options_.command == "diff" ? kExitUsage : kExitErrors;
+    const int notDone = kExitErrors;
     auto fail = [&](const std::string& why) {
         Message(Text(failed));
         outcome.success = false;
@@ -238,7 +256,7 @@ HostOutcome HostTransfer::Transfer(const std::string& outputFile) {
         return fail({});
     }
     const std::string model = outcome.model;
-    if (download) {
+    {
         const bool toStandardOutput = outputFile == kStandardStream;
         const std::string file = toStandardOutput ? folder_->File("download.csv") : outputFile;
         const RunResult result = session_->Download(table, *product_, file);
@@ -252,73 +270,158 @@ HostOutcome HostTransfer::Transfer(const std::string& outputFile) {
         outcome.model = model;
         return outcome;
     }
-    if (!PrepareUpload(table)) {
-        return fail({});
+}
+
+HostOutcome HostTransfer::Send() {
+    const bool restore = options_.command == "restore";
+    const bool diff = options_.command == "diff";
+    TransferOptions plan;
+    plan.previewOnly = diff || options_.dryRun;
+    plan.backup = restore || (environment_.settings.backup && !options_.noBackup);
+    // Without the MFP's list there is nothing to count, and nothing is asked, as before.
+    plan.confirm = plan.backup;
+    plan.verify = restore;  // a restore always reads the list back
+    plan.backupFolder = environment_.paths.backupFolder;
+    plan.backupKeep = environment_.settings.backupKeep;
+    plan.backupAddress = BackupAddress();
+
+    HostOutcome outcome;
+    // This MFP's kind of quick dials words the messages of this thread, whatever the others are.
+    std::optional<ScopedModeMessages> wording;
+    bool usage = false;   // no backup, or a BACKUP that is not there: exit 2
+    bool listed = false;  // --list: printed, nothing sent
+    std::string chosen;
+    ListSource source;
+    if (restore) {
+        source = [&](const TProductInfo& product, RecordTable& table, ListChoice& choice) {
+            wording.emplace(product.OneTouch());
+            const BackupStore store(plan.backupFolder, plan.backupKeep);
+            std::vector<std::string> backups = store.List(product.ModelName(), plan.backupAddress);
+            if (options_.list) {
+                listed = true;
+                for (auto it = backups.rbegin(); it != backups.rend(); ++it) {
+                    Result(BackupLine(*it, product));
+                }
+                return false;
+            }
+            if (options_.file.empty()) {
+                if (backups.empty()) {
+                    usage = true;
+                    choice.error = Text(Msg::RestoreNoBackup, store.Folder());
+                    return false;
+                }
+                chosen = backups.back();
+            } else {
+                chosen = options_.file;
+                if (!FileExists(chosen) && chosen.find('/') == std::string::npos) {
+                    chosen = store.Folder() + chosen;
+                }
+            }
+            choice.spareBackup = chosen;
+            if (!LoadBackup(chosen, product, table, &choice.error)) {
+                usage = true;
+                return false;
+            }
+            return true;
+        };
+    } else {
+        source = [&](const TProductInfo& product, RecordTable& table, ListChoice&) {
+            wording.emplace(product.OneTouch());
+            return PrepareUpload(table);
+        };
     }
-    std::string backupPath;
-    if (!ReadCurrentList(table, outcome, &backupPath)) {
-        if (!preview) {
-            return fail(outcome.result);
+
+    TransferWorkflow workflow(*session_, *product_, *prompt_, *progress_);
+    workflow.UseUsbLibrary(usb_.get());
+    const TransferReport report = workflow.Send(source, plan);
+    if (!report.model.empty()) {
+        outcome.model = report.model;
+    }
+    const Msg failed = Msg::CommUploadFailed;
+    switch (report.end) {
+        case TransferEnd::Previewed:
+            for (const std::string& line : report.diff.Lines()) {
+                Result(line);
+            }
+            // diff exits 1 when it printed something; a dry run has done its job either way.
+            outcome.success = true;
+            outcome.exitStatus = options_.dryRun || report.diff.Empty() ? kExitOk : kExitErrors;
+            return outcome;
+        case TransferEnd::Unchanged:
+            Result(Text(Msg::TransferUnchanged));
+            outcome.success = true;
+            outcome.exitStatus = kExitOk;
+            outcome.result = Text(Msg::TransferUnchangedResult);
+            return outcome;
+        case TransferEnd::Declined:
+            Message(Text(Msg::TransferDeclined));
+            outcome.result = Text(Msg::TransferDeclined);
+            return outcome;
+        case TransferEnd::Done: {
+            std::string text = TerminalText(report.completion);
+            if (restore) {
+                const std::size_t verifyLine = text.find('\n');
+                text = Text(Msg::RestoreDone, std::filesystem::path(chosen).filename().string()) +
+                       (verifyLine == std::string::npos ? "" : text.substr(verifyLine));
+            }
+            Result(text);
+            outcome.success = true;
+            outcome.exitStatus = kExitOk;
+            outcome.result = text.substr(0, text.find('\n'));
+            return outcome;
         }
-        outcome.stopped = stopRequested_;
+        case TransferEnd::FailedUnchanged:
+        case TransferEnd::FailedChanged:
+            break;
+    }
+    if (listed) {
+        outcome.success = true;
+        outcome.exitStatus = kExitOk;
         return outcome;
     }
-    if (preview) {
-        return outcome;
+    outcome.stopped = report.stopped || stopRequested_;
+    // A list with errors has printed them; its end is the mode's failure text, as before.
+    if (report.phase == TransferPhase::FileCheck && report.cause.empty()) {
+        Message(Text(failed));
+        outcome.result = Text(failed);
+    } else {
+        Message(report.FailureMessage());
+        outcome.result = TerminalText(report.cause);
+        if (report.end == TransferEnd::FailedChanged && !report.backupPath.empty()) {
+            Message(Text(Msg::BackupRestoreCommand, RestoreCommand(report.backupPath)));
+        }
     }
-    std::string sendFileError;
-    const RunResult result = session_->Upload(table, *product_, &sendFileError);
-    if (!sendFileError.empty()) {
-        Message(sendFileError);
-        return fail(TerminalText(sendFileError));
+    if (outcome.stopped) {
+        outcome.result = Text(Msg::CliStoppedByUser);
     }
-    outcome = Outcome(result, failed);
-    outcome.model = model;
-    if (!result.success && result.cancellationRan && !backupPath.empty()) {
-        Message(Text(Msg::BackupIncomplete, backupPath));
-        Message(Text(Msg::BackupRestoreCommand, RestoreCommand(backupPath)));
-    }
+    outcome.exitStatus = usage || diff ? kExitUsage : kExitErrors;
     return outcome;
 }
 
-bool HostTransfer::ReadCurrentList(const RecordTable& planned, HostOutcome& outcome,
-                                   std::string* backupPath) {
-    const bool preview = options_.command == "diff" || options_.dryRun;
-    const bool backup = !preview && environment_.settings.backup && !options_.noBackup;
-    if (!preview && !backup) {
-        return true;
+// One line of restore --list: file name, date and time, counts.
+std::string HostTransfer::BackupLine(const std::string& path, const TProductInfo& product) const {
+    const std::string name = std::filesystem::path(path).filename().string();
+    // ..._YYYYMMDD-HHMMSS[-N].csv
+    std::string when;
+    const std::size_t stamp = name.rfind('_');
+    if (stamp != std::string::npos && name.size() >= stamp + 16) {
+        const std::string s = name.substr(stamp + 1, 15);
+        when = s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2) + " " + s.substr(9, 2) +
+               ":" + s.substr(11, 2) + ":" + s.substr(13, 2);
     }
-    RecordTable current(*product_);
-    if (backup) {
-        Message(Text(Msg::BackupReading));
-    }
-    const RunResult read = session_->ReadList(current, *product_);
-    if (!read.success) {
-        outcome.result = Text(Msg::BackupReadFailed);
-        Message(outcome.result);
-        outcome.exitStatus = preview ? kExitUsage : kExitErrors;
-        return false;
-    }
-    if (preview) {
-        // diff exits 1 when it printed something; a dry run has done its job either way.
-        const DialListDiff diff = DiffDialLists(current, planned);
-        for (const std::string& line : diff.Lines()) {
-            Result(line);
-        }
-        outcome.success = true;
-        outcome.exitStatus = options_.dryRun || diff.Empty() ? kExitOk : kExitErrors;
-        return false;
-    }
-    const BackupStore store(environment_.paths.backupFolder, environment_.settings.backupKeep);
+    RecordTable table(product);
     std::string error;
-    if (!store.Save(current, product_->ModelName(), BackupAddress(), std::time(nullptr), backupPath,
-                    &error)) {
-        Message(error);
-        outcome.result = TerminalText(error);
-        return false;
+    if (!LoadBackup(path, product, table, &error)) {
+        return name + "  " + when + "  " + TerminalText(error);
     }
-    Message(Text(Msg::BackupSaved, *backupPath));
-    return true;
+    unsigned counts[3] = {0, 0, 0};
+    for (int i = 1; i <= table.Count(); ++i) {
+        const char kind = table.At(i)[0].empty() ? ' ' : table.At(i)[0][0];
+        counts[0] += kind == 'S' ? 1 : 0;
+        counts[1] += kind == 'G' ? 1 : 0;
+        counts[2] += kind == 'W' ? 1 : 0;
+    }
+    return name + "  " + when + "  " + Text(Msg::CliBackupCounts, counts[0], counts[1], counts[2]);
 }
 
 std::string HostTransfer::BackupAddress() const {

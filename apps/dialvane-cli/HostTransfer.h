@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "CliOptions.h"
@@ -35,7 +36,8 @@ struct HostOutcome {
 class HostTransfer {
   public:
     HostTransfer(const Environment& environment, const CliOptions& options, std::string host,
-                 std::ostream& out, std::ostream& err, bool drawBar, bool tagLog);
+                 std::ostream& out, std::ostream& err, bool drawBar, bool tagLog,
+                 bool askSend = false);
     ~HostTransfer();
     HostTransfer(const HostTransfer&) = delete;
     HostTransfer& operator=(const HostTransfer&) = delete;
@@ -53,9 +55,9 @@ class HostTransfer {
     void FollowProduct();
     bool Inquire(HostOutcome& outcome);
     bool PrepareUpload(RecordTable& table);
-    // The MFP's list before the upload replaces it: saved as a backup, or compared with the
-    // planned list by diff and --dry-run. False when the upload must not go ahead.
-    bool ReadCurrentList(const RecordTable& planned, HostOutcome& outcome, std::string* backupPath);
+    // upload, diff and restore: the transfer workflow with this MFP's list or backup.
+    HostOutcome Send();
+    std::string BackupLine(const std::string& path, const TProductInfo& product) const;
     // The run's result: the completion text is printed as a result or a failure message.
     HostOutcome Outcome(const RunResult& result, Msg failed);
     // A message line on the progress stream, below the bar.
@@ -84,7 +86,9 @@ class HostTransfer {
 
 // The message boxes of the desktop program, printed on `lines`. The completion box is left to
 // the caller, which knows whether it is a result or a failure. The stop question only comes
-// after a Ctrl-C, which already said "stop": it is answered Yes.
-std::unique_ptr<IPrompt> MakeCliPrompt(TerminalProgress& lines);
+// after a Ctrl-C, which already said "stop": it is answered Yes, unprinted. The send
+// confirmation prints its counts and is answered Yes, unless `askSend` (one MFP on a terminal,
+// no --yes): then it is asked on `err` and answered from standard input.
+std::unique_ptr<IPrompt> MakeCliPrompt(TerminalProgress& lines, std::ostream& err, bool askSend);
 
 }  // namespace dialvane

@@ -18,6 +18,7 @@
 #include "StopSignals.h"
 #include "TerminalPrompt.h"
 #include "UserFileEncoding.h"
+#include "comm/DeviceSession.h"
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
 #include "data/TextChecks.h"
@@ -37,6 +38,20 @@ void SetMessagePrompt(std::ostream& messages) {
 
 // One MFP: results on `out`; progress, warnings and failures on `err`.
 int RunSingle(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    if (!options.usb) {
+        if (const std::string refused = HostRefusal(options.host); !refused.empty()) {
+            err << "dialvane-cli: " << refused << '\n';
+            return kExitUsage;
+        }
+    }
+    // A file that cannot be read is a usage error, as for check, before any MFP is contacted.
+    if ((options.command == "upload" || options.command == "diff") &&
+        options.file != kStandardStream) {
+        if (const std::string why = WhyNotReadable(options.file); !why.empty()) {
+            err << Text(Msg::FileCannotRead) << "(" << options.file << ") " << why << '\n';
+            return kExitUsage;
+        }
+    }
     if (options.command == "download" && options.output != kStandardStream) {
         if (const std::string why = WhyNotWritable(options.output); !why.empty()) {
             err << "dialvane-cli: " << Text(Msg::CliOutputNotWritable, options.output, why) << '\n';
@@ -47,8 +62,9 @@ int RunSingle(const CliOptions& options, std::ostream& out, std::ostream& err) {
     const Environment environment = StartCliEnvironment(options);
     int status = kExitErrors;
     {
+        const bool terminal = isatty(STDIN_FILENO) != 0 && isatty(STDERR_FILENO) != 0;
         HostTransfer transfer(environment, options, options.host, out, err,
-                              isatty(STDERR_FILENO) != 0, true);
+                              isatty(STDERR_FILENO) != 0, true, terminal && !options.yes);
         StopSignals signals([&transfer] { transfer.RequestStop(); });
         const HostOutcome outcome = transfer.Run(options.output);
         status = signals.Signalled() && !outcome.success ? kExitInterrupted : outcome.exitStatus;
@@ -85,6 +101,12 @@ bool CollectHosts(const CliOptions& options, std::vector<std::string>* hosts, st
     if (hosts->empty()) {
         *error = Text(Msg::CliNoHosts);
         return false;
+    }
+    for (const std::string& host : *hosts) {
+        if (std::string refused = HostRefusal(host); !refused.empty()) {
+            *error = std::move(refused);
+            return false;
+        }
     }
     return true;
 }
@@ -203,7 +225,8 @@ int RunFleet(const CliOptions& options, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 bool IsTransferCommand(const std::string& command) {
-    return command == "test" || command == "download" || command == "upload" || command == "diff";
+    return command == "test" || command == "download" || command == "upload" || command == "diff" ||
+           command == "restore";
 }
 
 int RunTransferCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {

@@ -1,8 +1,21 @@
 #include "comm/DeviceSession.h"
 
 #include "data/DownloadWriter.h"
+#include "support/Messages.h"
+#include "transport/HostLookup.h"
 
 namespace dialvane {
+
+std::string HostRefusal(const std::string& host) {
+    // An IPv6 address is refused later with a message of its own.
+    if (NumericIPv4(host) || IsHostNameSyntax(host) || IsIPv6Literal(host)) {
+        return {};
+    }
+    if (host.find(':') != std::string::npos) {
+        return Text(Msg::CliHostWithPort, host);
+    }
+    return Text(Msg::CliHostInvalid, host);
+}
 
 DeviceSessionSettings SessionSettingsFor(const Environment& environment, bool verify) {
     DeviceSessionSettings settings;

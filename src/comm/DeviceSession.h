@@ -29,6 +29,10 @@ struct DeviceSessionSettings {
     HostResolver resolver;
 };
 
+// Why `host` cannot name an MFP (a port given with it, a dotted number that is no IPv4
+// address, characters no host name has); empty when it can. No resolver is asked.
+std::string HostRefusal(const std::string& host);
+
 // The settings start-up read: the protocol settings, VERIFY (or read-back verify asked for by
 // `verify`), DISP, the data folder's temporary files and the configured model names.
 DeviceSessionSettings SessionSettingsFor(const Environment& environment, bool verify = false);
@@ -57,6 +61,9 @@ class DeviceSession {
     // Another channel (the USB library) becomes the session's channel; the caller keeps it
     // alive for as long as the session uses it.
     void UseChannel(IDeviceChannel* channel);
+
+    // The device's last failure of the latest run, as it would have been shown.
+    std::string LastFailureText() const { return engine_->lastFailureText; }
 
     void SetPrompt(IPrompt* prompt) { engine_->SetPrompt(prompt); }
     void SetProgress(IProgress* progress) { engine_->SetProgress(progress); }

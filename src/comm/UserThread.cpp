@@ -208,7 +208,7 @@ void UThread::RunTransfer() {
     engine_.nackSeen = false;
     engine_.resultMessage.clear();
     engine_.lastFailureText.clear();
-    engine_.SetFailureDisplay(FailureDisplay::Show);
+    engine_.SetFailureDisplay(request_.reportFailure ? FailureDisplay::Show : FailureDisplay::Drop);
     needsLongSender_ = false;
     featureMask_ = 0;
     if (request_.table != nullptr) {
@@ -264,16 +264,23 @@ void UThread::RunSequence() {
     Bar(1);
     LogTitle("//=== 通信接続処理完了");
     engine_.ClearStores();
-    if (settings.disp == 0) {
+    if (request_.transferStage) {
+        Stage(*request_.transferStage);
+    } else if (settings.disp == 0) {
         Stage(upload ? Msg::CommUploading : Msg::CommDownloading);
     } else {
         Stage(Msg::CommTransmissionStart);
     }
 
-    const std::vector<Step> steps = StepTable(request_.mode, settings.verify);
+    const std::vector<Step> steps =
+        StepTable(request_.mode, settings.verify || request_.forceVerify);
     const int count = static_cast<int>(steps.size());
     for (int i = 0; i < count; ++i) {
         Bar(i + 2);
+        if (upload && steps[i].mid == kMidSpeedDialInfo && !result_.verifyStarted) {
+            result_.verifyStarted = true;
+            Stage(Msg::TransferVerifying);
+        }
         LogWrite(Format("\r\n//=== 通信シーケンス ループ処理 (%d/%d)", i + 1, count),
                  LogCategory::LogProc_UThread_Execute, LogCategory::LogFunc_Step, 'L');
         RunStep(steps[i]);
@@ -300,7 +307,7 @@ void UThread::RunSequence() {
             throw TransferError(error);
         }
     }
-    if (upload && settings.verify) {
+    if (upload && (settings.verify || request_.forceVerify)) {
         VerifyReadBack();
     }
 }
@@ -414,7 +421,7 @@ void UThread::FinishTransfer(bool sequenceOk) {
     if (result_.success) {
         box.text = Text(upload ? Msg::CommUploadCompleted : Msg::CommDownloadCompleted);
         box.icon = PromptIcon::Information;
-        if (upload && engine_.Settings().verify) {
+        if (upload && (engine_.Settings().verify || request_.forceVerify)) {
             box.text += "\r\n" + VerifySummary(*request_.table);
         }
     } else if (abortSender_) {
@@ -439,9 +446,10 @@ void UThread::FinishTransfer(bool sequenceOk) {
     }
     result_.completionText = box.text;
     result_.completionIcon = box.icon;
-    if (!result_.success || request_.reportSuccess) {
+    if (result_.success ? request_.reportSuccess : request_.reportFailure) {
         engine_.Ask(box);
     }
+    engine_.SetFailureDisplay(FailureDisplay::Show);
 }
 
 }  // namespace dialvane

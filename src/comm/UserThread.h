@@ -38,6 +38,14 @@ struct RunRequest {
     // False: a successful run ends without its completion message (a read taken as a backup is
     // one step of a send, not a result of its own). Failures are always reported.
     bool reportSuccess = true;
+    // False: a failure is neither shown nor announced; the caller words one message of its own
+    // from the result (the transfer workflow, which knows the phase and what changed).
+    bool reportFailure = true;
+    // The status shown while the records travel, in place of the direction's own text (a read
+    // taken as a backup is not a download to the user).
+    std::optional<Msg> transferStage;
+    // Read the list back after an upload even when the settings do not ask for it (a restore).
+    bool forceVerify = false;
     // Called before the sender-name and product messages, and when a network test starts.
     std::function<void()> updateMainWindow;
 };
@@ -48,6 +56,8 @@ struct RunResult {
     // An upload reached its first cancellation: from then on the MFP may hold only part of a
     // list, whatever the outcome.
     bool cancellationRan = false;
+    // An upload had sent everything and was reading the list back to compare it.
+    bool verifyStarted = false;
     std::string completionText;  // the one "Completion Result" message of a transfer
     PromptIcon completionIcon = PromptIcon::None;
     std::string errorText;        // CR LF "( " + the error that ended the run + " )"

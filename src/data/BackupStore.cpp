@@ -104,7 +104,7 @@ std::string BackupStore::FileName(const std::string& model, const std::string& a
 
 bool BackupStore::Save(const RecordTable& table, const std::string& model,
                        const std::string& address, std::time_t when, std::string* path,
-                       std::string* error) const {
+                       std::string* error, const std::string& spare) const {
     std::string cause;
     if (::mkdir(folder_.c_str(), 0700) != 0 && errno != EEXIST) {
         cause = std::strerror(errno);
@@ -128,7 +128,7 @@ bool BackupStore::Save(const RecordTable& table, const std::string& model,
             if (path != nullptr) {
                 *path = target;
             }
-            Prune(model, address);
+            Prune(model, address, spare);
             return true;
         }
         cause = errno != 0 ? std::strerror(errno) : writeError;
@@ -162,8 +162,10 @@ std::vector<std::string> BackupStore::List(const std::string& model,
     return paths;
 }
 
-void BackupStore::Prune(const std::string& model, const std::string& address) const {
-    const std::vector<std::string> backups = List(model, address);
+void BackupStore::Prune(const std::string& model, const std::string& address,
+                        const std::string& spare) const {
+    std::vector<std::string> backups = List(model, address);
+    std::erase(backups, spare);
     const std::size_t keep = static_cast<std::size_t>(keep_);
     for (std::size_t i = 0; i + keep < backups.size(); ++i) {
         std::error_code ec;

@@ -29,14 +29,18 @@ class BackupStore {
     // newest `keep`. Two backups in the same second get "-2", "-3" ... after the time. False
     // with *error naming the file and the cause when it cannot be written; nothing is removed
     // then.
+    // `spare` is never removed: a restore saves the MFP's list before sending the backup it
+    // chose, and that choice must survive the pruning.
     bool Save(const RecordTable& table, const std::string& model, const std::string& address,
-              std::time_t when, std::string* path, std::string* error) const;
+              std::time_t when, std::string* path, std::string* error,
+              const std::string& spare = {}) const;
 
     // The backups of one MFP, oldest first.
     std::vector<std::string> List(const std::string& model, const std::string& address) const;
 
   private:
-    void Prune(const std::string& model, const std::string& address) const;
+    void Prune(const std::string& model, const std::string& address,
+               const std::string& spare) const;
 
     std::string folder_;
     int keep_;

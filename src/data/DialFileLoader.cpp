@@ -413,7 +413,9 @@ LoadResult LoadDialFile(const std::string& path, DialModel& model, const TProduc
     const std::optional<std::string> bytes = ReadFileBytes(path);
     if (!bytes) {
         result.readable = false;
-        result.readError = Text(Msg::FileCannotRead) + "(" + path + ")";
+        const std::string why = WhyNotReadable(path);
+        result.readError =
+            Text(Msg::FileCannotRead) + "(" + path + ")" + (why.empty() ? "" : " " + why);
         return result;
     }
     return LoadDialBytes(*bytes, model, product, encoding);

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -29,6 +30,20 @@ bool ExceedsUserFileLimit(const std::string& path) {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
     return !ec && size > kUserFileLimit;
+}
+
+std::string WhyNotReadable(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return std::strerror(errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return std::strerror(EISDIR);
+    }
+    if (::access(path.c_str(), R_OK) != 0) {
+        return std::strerror(errno);
+    }
+    return {};
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {

@@ -38,6 +38,9 @@ std::string AtomicSaveTempPrefix(const std::string& path);
 // Why WriteFileAtomic could not write `path` (the folder is missing or closed to this user, the
 // file is read-only or not a regular file); empty when nothing stands in the way.
 std::string WhyNotWritable(const std::string& path);
+// Why `path` cannot be read ("No such file or directory", "Permission denied", "Is a
+// directory"); empty when nothing stands in the way.
+std::string WhyNotReadable(const std::string& path);
 
 // Appends the bytes to the file, creating it when missing. False on failure.
 bool AppendToFile(const std::string& path, std::string_view bytes);

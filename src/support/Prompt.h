@@ -10,6 +10,8 @@ namespace dialvane {
 enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class PromptIcon { None, Information, Warning, Stop, Question };
 enum class PromptAnswer { Ok, Cancel, Yes, No, Retry };
+// What a question is for, where a shell answers some questions its own way.
+enum class PromptPurpose { General, SendConfirmation };
 
 struct PromptRequest {
     std::string text;
@@ -19,6 +21,9 @@ struct PromptRequest {
     PromptAnswer defaultAnswer = PromptAnswer::Ok;
     // Keep the box above every other window (the stop confirmation during a transfer).
     bool onTop = false;
+    // Shown on request below the text (the record lines of a send's changes).
+    std::string details;
+    PromptPurpose purpose = PromptPurpose::General;
 };
 
 // Implementations must be callable from any thread (the worker and the receive thread ask

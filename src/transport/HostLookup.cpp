@@ -84,6 +84,13 @@ bool IsHostNameSyntax(std::string_view name) {
     if (name.empty() || name.size() > kMaxNameLength) {
         return false;
     }
+    // A name whose last label is all digits is a mistyped address ("127.0.0.999"), never a
+    // name any resolver should be asked about.
+    const std::string_view last =
+        name.substr(name.rfind('.') == std::string_view::npos ? 0 : name.rfind('.') + 1);
+    if (!last.empty() && last.find_first_not_of("0123456789") == std::string_view::npos) {
+        return false;
+    }
     std::size_t start = 0;
     while (start <= name.size()) {
         const std::size_t end = std::min(name.find('.', start), name.size());

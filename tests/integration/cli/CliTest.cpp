@@ -35,7 +35,7 @@ TEST_F(CliTest, CheckReportsErrorLinesAndStatus) {
     auto unreadable = Cli({"check", File("missing.csv")});
     EXPECT_EQ(unreadable.status, 2);
     EXPECT_EQ(unreadable.err, "Cannot read file.Confirm whether or not the file is open.(" +
-                                  File("missing.csv") + ")\n");
+                                  File("missing.csv") + ") No such file or directory\n");
 }
 
 TEST_F(CliTest, ExportWritesTheDownloadForm) {

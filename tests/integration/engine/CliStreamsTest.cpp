@@ -87,6 +87,8 @@ TEST_F(CliStreams, InterruptedUploadReleasesTheFaxAndExits130) {
     const int status = pclose(err);
     ASSERT_TRUE(WIFEXITED(status)) << seen;
     EXPECT_EQ(WEXITSTATUS(status), 130) << seen;
+    // Ctrl-C was the answer: the command line asks nothing.
+    EXPECT_EQ(seen.find("Stop Transmission?"), std::string::npos) << seen;
     EXPECT_FALSE(mfp->Occupied());
     EXPECT_EQ(mfp->Counters().occupyStarts, 1);
     EXPECT_EQ(mfp->Counters().occupyEnds, 1);

@@ -89,5 +89,29 @@ TEST_F(SessionConnect, NoAnswerEndsAfterTenSecondsUnlessStopped) {
     EXPECT_EQ(session.Engine().lastFailureText, "Transmission stopped.");
 }
 
+// A mistyped address or one with a port is refused before any lookup: the command line says
+// so up front, and a session never hands it to the resolver either.
+TEST_F(SessionConnect, MistypedAddressesNeverReachTheResolver) {
+    std::atomic<int> lookups{0};
+    DeviceSessionSettings settings = testing::SessionSettingsIn(dir_, "s");
+    settings.resolver = [&lookups](const std::string&) {
+        ++lookups;
+        return HostLookup{std::nullopt, EAI_NONAME};
+    };
+    DeviceSession session(settings);
+    TProductInfo product(dir_.File("dialvane.ini"));
+    for (const std::string host : {"127.0.0.999", "127.0.0.1:9100"}) {
+        SCOPED_TRACE(host);
+        EXPECT_NE(HostRefusal(host), "");
+        session.UseNetwork(host);
+        EXPECT_NE(session.Inquire(product).channelTestResult, 0);
+    }
+    EXPECT_EQ(lookups, 0);
+    EXPECT_EQ(HostRefusal("127.0.0.1:9100"),
+              "127.0.0.1:9100: give the MFP's address without a port (it is always 9100)");
+    EXPECT_EQ(HostRefusal("mfp.front-desk.example"), "");
+    EXPECT_EQ(HostRefusal("127.0.0.9"), "");
+}
+
 }  // namespace
 }  // namespace dialvane

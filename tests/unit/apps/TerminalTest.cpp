@@ -9,11 +9,13 @@ namespace dialvane {
 namespace {
 
 PromptRequest Question(PromptButtons buttons, PromptAnswer fallback) {
-    return {.text = "Send user data to MFP?\r\n\r\nline two",
-            .title = "Confirm Execution",
-            .buttons = buttons,
-            .icon = PromptIcon::Warning,
-            .defaultAnswer = fallback};
+    PromptRequest request;
+    request.text = "Send user data to MFP?\r\n\r\nline two";
+    request.title = "Confirm Execution";
+    request.buttons = buttons;
+    request.icon = PromptIcon::Warning;
+    request.defaultAnswer = fallback;
+    return request;
 }
 
 TEST(TerminalPrompt, WithoutATerminalPrintsTheTextAndTakesTheDefault) {

@@ -139,7 +139,7 @@ TEST_F(LoaderTest, UnreadableFileAndEmptyPath) {
     LoadResult result = LoadDialFile(dir_.File("missing.csv"), model_, *quick_);
     EXPECT_FALSE(result.ok());
     EXPECT_EQ(result.readError, "Cannot read file.Confirm whether or not the file is open.(" +
-                                    dir_.File("missing.csv") + ")");
+                                    dir_.File("missing.csv") + ") No such file or directory");
     EXPECT_EQ(model_.senderName, "");
     EXPECT_TRUE(LoadDialFile("", model_, *quick_).ok());
 
