@@ -300,7 +300,7 @@ HostOutcome HostTransfer::Send() {
             if (options_.list) {
                 listed = true;
                 for (auto it = backups.rbegin(); it != backups.rend(); ++it) {
-                    Result(BackupLine(*it, product));
+                    Result(BackupSummaryLine(*it, product));
                 }
                 return false;
             }
@@ -396,32 +396,6 @@ HostOutcome HostTransfer::Send() {
     }
     outcome.exitStatus = usage || diff ? kExitUsage : kExitErrors;
     return outcome;
-}
-
-// One line of restore --list: file name, date and time, counts.
-std::string HostTransfer::BackupLine(const std::string& path, const TProductInfo& product) const {
-    const std::string name = std::filesystem::path(path).filename().string();
-    // ..._YYYYMMDD-HHMMSS[-N].csv
-    std::string when;
-    const std::size_t stamp = name.rfind('_');
-    if (stamp != std::string::npos && name.size() >= stamp + 16) {
-        const std::string s = name.substr(stamp + 1, 15);
-        when = s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2) + " " + s.substr(9, 2) +
-               ":" + s.substr(11, 2) + ":" + s.substr(13, 2);
-    }
-    RecordTable table(product);
-    std::string error;
-    if (!LoadBackup(path, product, table, &error)) {
-        return name + "  " + when + "  " + TerminalText(error);
-    }
-    unsigned counts[3] = {0, 0, 0};
-    for (int i = 1; i <= table.Count(); ++i) {
-        const char kind = table.At(i)[0].empty() ? ' ' : table.At(i)[0][0];
-        counts[0] += kind == 'S' ? 1 : 0;
-        counts[1] += kind == 'G' ? 1 : 0;
-        counts[2] += kind == 'W' ? 1 : 0;
-    }
-    return name + "  " + when + "  " + Text(Msg::CliBackupCounts, counts[0], counts[1], counts[2]);
 }
 
 std::string HostTransfer::BackupAddress() const {

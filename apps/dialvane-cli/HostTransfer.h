@@ -57,7 +57,6 @@ class HostTransfer {
     bool PrepareUpload(RecordTable& table);
     // upload, diff and restore: the transfer workflow with this MFP's list or backup.
     HostOutcome Send();
-    std::string BackupLine(const std::string& path, const TProductInfo& product) const;
     // The run's result: the completion text is printed as a result or a failure message.
     HostOutcome Outcome(const RunResult& result, Msg failed);
     // A message line on the progress stream, below the bar.

@@ -1,6 +1,7 @@
 #include "comm/TransferWorkflow.h"
 
 #include <ctime>
+#include <filesystem>
 
 #include "data/BackupStore.h"
 #include "data/DialFileLoader.h"
@@ -238,6 +239,31 @@ ListSource BackupFileSource(const std::string& path) {
         choice.spareBackup = path;
         return LoadBackup(path, product, table, &choice.error);
     };
+}
+
+std::string BackupSummaryLine(const std::string& path, const TProductInfo& product) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    // ..._YYYYMMDD-HHMMSS[-N].csv
+    std::string when;
+    const std::size_t stamp = name.rfind('_');
+    if (stamp != std::string::npos && name.size() >= stamp + 16) {
+        const std::string s = name.substr(stamp + 1, 15);
+        when = s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2) + " " + s.substr(9, 2) +
+               ":" + s.substr(11, 2) + ":" + s.substr(13, 2);
+    }
+    RecordTable table(product);
+    std::string error;
+    if (!LoadBackup(path, product, table, &error)) {
+        return name + "  " + when + "  " + error;
+    }
+    unsigned counts[3] = {0, 0, 0};
+    for (int i = 1; i <= table.Count(); ++i) {
+        const char kind = table.At(i)[0].empty() ? ' ' : table.At(i)[0][0];
+        counts[0] += kind == 'S' ? 1 : 0;
+        counts[1] += kind == 'G' ? 1 : 0;
+        counts[2] += kind == 'W' ? 1 : 0;
+    }
+    return name + "  " + when + "  " + Text(Msg::CliBackupCounts, counts[0], counts[1], counts[2]);
 }
 
 }  // namespace dialvane

@@ -104,4 +104,7 @@ ListSource BackupFileSource(const std::string& path);
 bool LoadBackup(const std::string& path, const TProductInfo& product, RecordTable& table,
                 std::string* error);
 
+// One backup as a restore lists it: file name, date and time, counts.
+std::string BackupSummaryLine(const std::string& path, const TProductInfo& product);
+
 }  // namespace dialvane

@@ -50,6 +50,8 @@ class TErrLogForm;
 class TOneTuchInpForm;
 class TPanelQuickDialTab;
 struct RunResult;
+struct TransferReport;
+struct TransferOptions;
 
 enum class MainModeKind { Standby, Edit, Setup, Exit };
 enum class EditSourceKind { New, FromDevice, ExistingFile, FileSelect };
@@ -65,6 +67,9 @@ struct MainFormHooks {
     std::function<std::string()> findPrinter;
     // Runs one transfer (tag 0 read, 1 write) modally; the default uses the progress dialog.
     std::function<void(int tag)> runTransfer;
+    // The choice among this MFP's backups (one line each, newest first): the index, or nothing
+    // when cancelled. The default asks with a list dialog.
+    std::function<std::optional<std::size_t>(const std::vector<std::string>& lines)> chooseBackup;
     // The speed-dial and group entry dialogs: true when closed with OK. The default uses
     // TEditForm and TEditForm_Group.
     std::function<bool(EditOperationKind, SpeedDialEntry& buffer)> editSpeedDial;
@@ -227,6 +232,7 @@ class TMainForm : public QMainWindow {
     QAction* MN_Save = nullptr;
     QAction* MN_SaveAs = nullptr;
     QAction* MN_Save_MFP = nullptr;
+    QAction* MN_Restore = nullptr;
     QAction* MN_Exit = nullptr;
     QAction* MN_Help = nullptr;
     QAction* MN_Version = nullptr;
@@ -291,12 +297,15 @@ class TMainForm : public QMainWindow {
     // Runs the channel test or the network test on the worker held in the inquiry slot.
     void StartInquiryWorker(const RunRequest& request);
 
-    // Backups of the MFP's list (MainFormBackup.cpp).
+    // Sends and restores through the transfer workflow (MainFormBackup.cpp).
     std::string BackupAddress() const;
-    std::string KeepDeviceList(const RecordTable& table, const std::string& model);
-    std::string SendSummary() const;
-    bool TakeBackupBeforeSend();
-    void SendAndOfferRestore();
+    void KeepDeviceList(const RecordTable& table, const std::string& model);
+    // Runs the workflow in the progress dialog with the edited list, or with `backupFile`.
+    TransferReport RunWorkflow(const std::string& backupFile, const TransferOptions& plan);
+    TransferOptions SendPlan() const;
+    void ShowOutcome(const TransferReport& report, const std::string& restoredFrom);
+    void OfferRestore(const TransferReport& failed);
+    void RestoreFromBackup();
     void FinishStartup(bool success, const std::string& modelName);
     // After a failed inquiry: the setup panel, left only by its OK.
     void EnterForcedSetup();
@@ -407,10 +416,6 @@ class TMainForm : public QMainWindow {
     int setupSnapshotIndex_ = 0;
     std::string setupSnapshotText_;
     bool setupChanged_ = false;
-    // The MFP's list as last read (by "Edit Records" or before a send) and the backup of it.
-    std::unique_ptr<RecordTable> deviceList_;
-    std::string deviceListAddress_;
-    std::string backupPath_;
 };
 
 }  // namespace dialvane

@@ -1,19 +1,23 @@
-// The main window's safety net for sends: the MFP's list is saved before it is replaced, the
-// send confirmation says what changes, and a send that left the list incomplete offers to put
-// the saved list back.
+// The main window's sends and restores, through the transfer workflow of the core: the MFP's
+// list is saved before it is replaced, the confirmation counts what changes, a failure ends in
+// one message, and a send that left the list incomplete offers to put the saved list back.
+#include <QInputDialog>
+#include <QStringList>
+#include <algorithm>
 #include <ctime>
+#include <filesystem>
 
-#include "comm/UserThread.h"
+#include "comm/DeviceSession.h"
+#include "comm/TransferWorkflow.h"
 #include "data/BackupStore.h"
-#include "data/DialFileLoader.h"
-#include "data/DialListDiff.h"
-#include "data/DownloadWriter.h"
+#include "data/ProductInfo.h"
 #include "data/RecordTable.h"
 #include "support/DiagnosticLog.h"
 #include "support/Environment.h"
 #include "support/Messages.h"
 #include "ui/CaptionHelpers.h"
 #include "ui/MainForm.h"
+#include "ui/ProgForm.h"
 
 namespace dialvane {
 
@@ -21,92 +25,162 @@ std::string TMainForm::BackupAddress() const {
     return env_.user.connection == 0 ? std::string("usb") : env_.user.ipAddress;
 }
 
-// A read of the MFP's whole list is kept as a backup too, and as the base of the next send's
-// summary. The error is only logged here: a read for editing only loses that copy, and a send
-// takes its own backup first and says when that fails.
-std::string TMainForm::KeepDeviceList(const RecordTable& table, const std::string& model) {
-    deviceList_ = std::make_unique<RecordTable>(table);
-    deviceListAddress_ = BackupAddress();
-    backupPath_.clear();
+// A read of the MFP's whole list for editing is kept as a backup too. The error is only
+// logged here: a read for editing only loses that copy, and a send takes its own backup first
+// and says when that fails.
+void TMainForm::KeepDeviceList(const RecordTable& table, const std::string& model) {
     if (!env_.settings.backup) {
-        return {};
+        return;
     }
     const BackupStore store(env_.paths.backupFolder, env_.settings.backupKeep);
+    std::string path;
     std::string error;
-    if (!store.Save(table, model, deviceListAddress_, std::time(nullptr), &backupPath_, &error)) {
+    if (!store.Save(table, model, BackupAddress(), std::time(nullptr), &path, &error)) {
         LogWrite(error, LogCategory::LogFunc_Error, LogCategory::LogFunc_Error, 'L');
     }
-    return error;
 }
 
-std::string TMainForm::SendSummary() const {
-    if (!deviceList_ || deviceListAddress_ != BackupAddress()) {
-        return {};
+TransferReport TMainForm::RunWorkflow(const std::string& backupFile, const TransferOptions& plan) {
+    TransferReport report;
+    if (hooks_.runTransfer) {
+        hooks_.runTransfer(1);
+        report.end = TransferEnd::Declined;
+        return report;
     }
-    RecordTable planned(*product_);
-    try {
-        planned.BuildFromModel(model_);
-    } catch (const ValidationError&) {
-        return {};  // the send itself reports the record
-    }
-    return DiffDialLists(*deviceList_, planned).Summary();
-}
-
-bool TMainForm::TakeBackupBeforeSend() {
-    backupPath_.clear();
-    if (!env_.settings.backup) {
+    // The worker's own capabilities: the window keeps reading its own while the run goes on.
+    TProductInfo product(env_.programSettingsFile);
+    // The edited list is built on the worker while the window waits in the modal dialog.
+    const ListSource edited = [this](const TProductInfo&, RecordTable& table, ListChoice&) {
+        table.BuildFromModel(model_);
+        table.CheckGroupMembers();
         return true;
-    }
-    RecordTable current(*product_);
-    const RunResult read = RunTransferOf(0, current, std::string(), false);
-    if (!read.success) {
-        AskBox(Text(Msg::BackupReadFailed), Msg::CommCompletionCaption, PromptButtons::Ok,
-               PromptIcon::Stop);
-        return false;
-    }
-    if (const std::string error = KeepDeviceList(current, read.modelName); !error.empty()) {
-        AskBox(error, Msg::FileErrorCaption, PromptButtons::Ok, PromptIcon::Stop);
-        return false;
-    }
-    return true;
+    };
+    progForm_->SetTag(1);
+    progForm_->ExecuteWork(session_->Engine(), [&](IPrompt& prompt, IProgress& progress) {
+        TransferWorkflow workflow(*session_, product, prompt, progress);
+        if (env_.user.connection == 0) {
+            workflow.UseUsbLibrary(usb_.get());
+        }
+        report = workflow.Send(backupFile.empty() ? edited : BackupFileSource(backupFile), plan);
+    });
+    return report;
 }
 
-// The send, and while it leaves the MFP with part of a list, the offer to send the saved one
-// back. The restore takes no backup of its own: it would save the incomplete list.
-void TMainForm::SendAndOfferRestore() {
-    RunResult sent = RunTransfer(1);
-    // What the MFP holds now: the list just sent, or nothing known after a failure.
-    deviceList_.reset();
-    if (sent.success) {
-        deviceList_ = std::make_unique<RecordTable>(*product_);
-        deviceList_->BuildFromModel(model_);
+TransferOptions TMainForm::SendPlan() const {
+    TransferOptions plan;
+    plan.backup = env_.settings.backup != 0;
+    plan.confirm = plan.backup;
+    plan.backupFolder = env_.paths.backupFolder;
+    plan.backupKeep = env_.settings.backupKeep;
+    plan.backupAddress = BackupAddress();
+    if (env_.japaneseUi) {
+        plan.questionNote = "\r\r" + Text(Msg::JapanesePrintModeNote);
     }
-    while (!sent.success && sent.cancellationRan && !backupPath_.empty()) {
+    return plan;
+}
+
+// The one message of a send, and the restore offer when the MFP's list was left changed.
+void TMainForm::ShowOutcome(const TransferReport& report, const std::string& restoredFrom) {
+    switch (report.end) {
+        case TransferEnd::Done: {
+            std::string text = report.completion;
+            if (!restoredFrom.empty()) {
+                const std::size_t verifyLine = text.find("\r\n");
+                text = Text(Msg::RestoreDone,
+                            std::filesystem::path(restoredFrom).filename().string()) +
+                       (verifyLine == std::string::npos ? "" : text.substr(verifyLine));
+            }
+            AskBox(text, Msg::CommCompletionCaption, PromptButtons::Ok, PromptIcon::Information);
+            return;
+        }
+        case TransferEnd::Unchanged:
+            AskBox(Text(Msg::TransferUnchanged), Msg::CommCompletionCaption, PromptButtons::Ok,
+                   PromptIcon::Information);
+            return;
+        case TransferEnd::Previewed:
+        case TransferEnd::Declined:
+            return;
+        case TransferEnd::FailedUnchanged:
+        case TransferEnd::FailedChanged:
+            break;
+    }
+    if (report.end == TransferEnd::FailedChanged && !report.backupPath.empty()) {
+        OfferRestore(report);
+        return;
+    }
+    AskBox(report.FailureMessage(), Msg::CommCompletionCaption, PromptButtons::Ok,
+           PromptIcon::Stop);
+}
+
+// While the MFP holds part of a list, the saved one can go back at once. The restore takes no
+// backup of its own: it would save the incomplete list.
+void TMainForm::OfferRestore(const TransferReport& failed) {
+    TransferReport last = failed;
+    const std::string backup = failed.backupPath;
+    while (last.Failed()) {
+        if (last.end != TransferEnd::FailedChanged && last.phase == TransferPhase::Inquiry) {
+            AskBox(Text(Msg::RestoreUnreachable), Msg::BackupRestoreCaption, PromptButtons::Ok,
+                   PromptIcon::Stop);
+            return;
+        }
         const std::string question =
-            Text(Msg::BackupIncomplete, backupPath_) + "\r\n" + Text(Msg::BackupRestoreQuestion);
+            last.FailureMessage() + "\r\n" + Text(Msg::BackupRestoreQuestion);
         if (AskBox(question, Msg::BackupRestoreCaption, PromptButtons::YesNo,
                    PromptIcon::Warning) != PromptAnswer::Yes) {
             return;
         }
-        DialModel saved;
-        RecordTable restore(*product_);
-        std::string error;
-        const LoadResult loaded = LoadDialFile(backupPath_, saved, *product_);
-        try {
-            restore.BuildFromModel(saved);
-        } catch (const ValidationError& refused) {
-            error = refused.what();
+        TransferOptions plan = SendPlan();
+        plan.backup = false;
+        plan.confirm = false;
+        plan.verify = true;
+        last = RunWorkflow(backup, plan);
+        last.backupPath = backup;
+        if (last.end == TransferEnd::FailedUnchanged && last.phase != TransferPhase::Inquiry) {
+            last.end = TransferEnd::FailedChanged;  // the list is still the incomplete one
         }
-        if (!loaded.readable) {
-            error = loaded.readError;
-        }
-        if (!error.empty() ||
-            !WriteDownloadFile(env_.paths.sendFile, restore, &error, kPrivateFileMode)) {
-            AskBox(error, Msg::FileErrorCaption, PromptButtons::Ok, PromptIcon::Stop);
-            return;
-        }
-        sent = RunTransferOf(1, restore, std::string());
     }
+    ShowOutcome(last, backup);
+}
+
+// File > "Restore MFP from Backup...": this MFP's backups, newest first, with their counts.
+void TMainForm::RestoreFromBackup() {
+    const BackupStore store(env_.paths.backupFolder, env_.settings.backupKeep);
+    std::vector<std::string> backups = store.List(product_->ModelName(), BackupAddress());
+    std::reverse(backups.begin(), backups.end());
+    if (backups.empty()) {
+        AskBox(Text(Msg::RestoreNoBackup, store.Folder()), Msg::RestoreChooseCaption,
+               PromptButtons::Ok, PromptIcon::Information);
+        return;
+    }
+    std::vector<std::string> lines;
+    for (const std::string& path : backups) {
+        lines.push_back(BackupSummaryLine(path, *product_));
+    }
+    std::optional<std::size_t> chosen;
+    if (hooks_.chooseBackup) {
+        chosen = hooks_.chooseBackup(lines);
+    } else {
+        QStringList items;
+        for (const std::string& line : lines) {
+            items << Q(line);
+        }
+        bool ok = false;
+        const QString item =
+            QInputDialog::getItem(this, Q(Text(Msg::RestoreChooseCaption)),
+                                  Q(Text(Msg::RestoreChooseText)), items, 0, false, &ok);
+        if (ok) {
+            chosen = static_cast<std::size_t>(items.indexOf(item));
+        }
+    }
+    if (!chosen || *chosen >= backups.size()) {
+        return;
+    }
+    TransferOptions plan = SendPlan();
+    plan.backup = true;
+    plan.confirm = true;
+    plan.verify = true;
+    const TransferReport report = RunWorkflow(backups[*chosen], plan);
+    ShowOutcome(report, backups[*chosen]);
 }
 
 }  // namespace dialvane

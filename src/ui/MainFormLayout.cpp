@@ -179,6 +179,7 @@ void RegisterMainFormCaptions() {
                           {"MN_Save", Msg::MainMenuSave},
                           {"MN_SaveAs", Msg::MainMenuSaveAs},
                           {"MN_Save_MFP", Msg::MainMenuSaveMfp},
+                          {"MN_Restore", Msg::MainMenuRestore},
                           {"MN_Exit", Msg::MainMenuExit},
                           {"MN_MenuHelp", Msg::MainMenuHelp},
                           {"MN_Help", Msg::MainMenuContents},
@@ -433,6 +434,7 @@ void TMainForm::BuildMenu() {
         }
     });
     MN_Save_MFP = leaf(file, "MN_Save_MFP", [this] { ClickFor(BTN_Save_MFP); });
+    MN_Restore = leaf(file, "MN_Restore", [this] { RestoreFromBackup(); });
     MN_Exit = leaf(file, "MN_Exit", [this] { Panel_Change(MainModeKind::Exit); });
     QMenu* help = menuBar()->addMenu(QString());
     help->setObjectName("MN_MenuHelp");
@@ -796,6 +798,8 @@ void TMainForm::Menu_Enabled_Set() {
     if (!editMenuAllowed_) {
         MN_Edit->setEnabled(false);
     }
+    // A backup goes back whenever the MFP was found, editing or not.
+    MN_Restore->setEnabled(editMenuAllowed_);
     // Ctrl+S belongs to the Save item while it is on, else to the window (a list without a
     // name): never to both, which would leave the key doing nothing.
     if (auto* save = findChild<QShortcut*>("SC_Save")) {

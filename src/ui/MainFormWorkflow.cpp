@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "comm/DeviceSession.h"
+#include "comm/TransferWorkflow.h"
 #include "comm/UserThread.h"
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
@@ -88,7 +89,7 @@ const std::vector<std::string>& TMainForm::FileHistory() const {
 }
 
 bool TMainForm::InquiryRunning() const {
-    return inquiryThread_ != nullptr || (progForm_ != nullptr && progForm_->Worker() != nullptr);
+    return inquiryThread_ != nullptr || (progForm_ != nullptr && progForm_->Running());
 }
 
 void TMainForm::CreateDialogs() {
@@ -456,15 +457,11 @@ void TMainForm::BtnClick() {
 }
 
 void TMainForm::SendToMfp() {
-    std::string question = Text(Msg::ConfirmSendToMfp);
-    if (const std::string summary = SendSummary(); !summary.empty()) {
-        question += "\r\n\r\n" + summary;
-    }
-    if (env_.japaneseUi) {
-        question += "\r\r" + Text(Msg::JapanesePrintModeNote);
-    }
-    if (Ask(question, Msg::ConfirmExecutionCaption, PromptButtons::YesNo, PromptIcon::Warning,
-            PromptAnswer::No) != PromptAnswer::Yes) {
+    const TransferOptions plan = SendPlan();
+    // Without a backup read there are no counts: the question comes first, as it always did.
+    if (!plan.confirm &&
+        Ask(Text(Msg::ConfirmSendToMfp) + plan.questionNote, Msg::ConfirmExecutionCaption,
+            PromptButtons::YesNo, PromptIcon::Warning, PromptAnswer::No) != PromptAnswer::Yes) {
         return;
     }
     try {
@@ -474,14 +471,7 @@ void TMainForm::SendToMfp() {
         ShowGeneralError(error.what());
         return;
     }
-    std::string error;
-    if (!WriteDownloadFile(env_.paths.sendFile, *table_, &error, kPrivateFileMode)) {
-        Tell(error, Msg::FileErrorCaption, PromptIcon::Stop);
-        return;
-    }
-    if (TakeBackupBeforeSend()) {
-        SendAndOfferRestore();
-    }
+    ShowOutcome(RunWorkflow(std::string(), plan), std::string());
 }
 
 void TMainForm::LeaveEditor() {

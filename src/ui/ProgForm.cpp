@@ -148,12 +148,16 @@ TProgForm::~TProgForm() {
         worker_->Terminate();
         worker_->Join();
     }
+    if (workThread_.joinable()) {
+        if (engine_ != nullptr) {
+            engine_->RequestStop();
+        }
+        workThread_.join();
+    }
 }
 
-RunResult TProgForm::Execute(ExchangeEngine& engine, RunRequest request, IPrompt* enginePrompt) {
-    request.mode = tag_ == 1 ? RunMode::Upload : RunMode::Download;
+void TProgForm::BeginRun(ExchangeEngine& engine, IPrompt* enginePrompt) {
     engine_ = &engine;
-    IProgress& previousProgress = engine.Progress();
     progressBridge_ = new QtProgressBridge(this, this);
     promptBridge_ =
         std::make_shared<QtPromptBridge>(std::make_shared<RunPrompt>(this, enginePrompt));
@@ -166,7 +170,6 @@ RunResult TProgForm::Execute(ExchangeEngine& engine, RunRequest request, IPrompt
     running_ = true;
     PB_Trans->setMinimum(0);
     SetTargetLabel(std::string());
-    worker_ = std::make_unique<UThread>(engine, std::move(request));
     bar_.SetDirection(tag_);
     SetBarValue(PB_Trans, tag_ == 1 ? 12 : 5, 0);
     SetBarValue(PB_SEQ, PB_SEQ->maximum(), 0);
@@ -174,6 +177,23 @@ RunResult TProgForm::Execute(ExchangeEngine& engine, RunRequest request, IPrompt
     if (mainWindow_ != nullptr) {
         move(mainWindow_->geometry().center() - rect().center());
     }
+}
+
+void TProgForm::EndRun(IProgress& previousProgress, IPrompt* enginePrompt) {
+    engine_->SetProgress(&previousProgress);
+    engine_->SetPrompt(enginePrompt);
+    delete progressBridge_;
+    progressBridge_ = nullptr;
+    promptBridge_.reset();
+    engine_ = nullptr;
+    FlushStatuses();
+}
+
+RunResult TProgForm::Execute(ExchangeEngine& engine, RunRequest request, IPrompt* enginePrompt) {
+    request.mode = tag_ == 1 ? RunMode::Upload : RunMode::Download;
+    IProgress& previousProgress = engine.Progress();
+    BeginRun(engine, enginePrompt);
+    worker_ = std::make_unique<UThread>(engine, std::move(request));
     worker_->Start([this](const RunResult&) {
         QMetaObject::invokeMethod(
             this, [this] { EndOfSequence(); }, Qt::QueuedConnection);
@@ -186,15 +206,29 @@ RunResult TProgForm::Execute(ExchangeEngine& engine, RunRequest request, IPrompt
     }
     worker_->Join();
     RunResult result = worker_->Result();
-    engine.SetProgress(&previousProgress);
-    engine.SetPrompt(enginePrompt);
     worker_.reset();
-    delete progressBridge_;
-    progressBridge_ = nullptr;
-    promptBridge_.reset();
-    engine_ = nullptr;
-    FlushStatuses();
+    EndRun(previousProgress, enginePrompt);
     return result;
+}
+
+void TProgForm::ExecuteWork(ExchangeEngine& engine,
+                            const std::function<void(IPrompt&, IProgress&)>& work,
+                            IPrompt* enginePrompt) {
+    IProgress& previousProgress = engine.Progress();
+    BeginRun(engine, enginePrompt);
+    IPrompt& prompt = *promptBridge_;
+    IProgress& progress = *progressBridge_;
+    workThread_ = std::thread([this, &work, &prompt, &progress] {
+        work(prompt, progress);
+        QMetaObject::invokeMethod(
+            this, [this] { EndOfSequence(); }, Qt::QueuedConnection);
+    });
+    exec();
+    while (!ended_) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    workThread_.join();
+    EndRun(previousProgress, enginePrompt);
 }
 
 void TProgForm::showEvent(QShowEvent* event) {

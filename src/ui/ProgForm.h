@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -45,10 +47,16 @@ class TProgForm : public QDialog, public IProgress {
     // process-wide prompt), which the engine gets back afterwards with its previous progress.
     // Returns the worker's result.
     RunResult Execute(ExchangeEngine& engine, RunRequest request, IPrompt* enginePrompt = nullptr);
+    // The same for a sequence of runs: `work` runs on a worker thread with the dialog's
+    // questions and progress, and Stop stops the run of `engine` that is under way.
+    void ExecuteWork(ExchangeEngine& engine, const std::function<void(IPrompt&, IProgress&)>& work,
+                     IPrompt* enginePrompt = nullptr);
 
     // The worker of the running transfer (the main window's worker slot looks here); nullptr
     // when no transfer runs.
     UThread* Worker() const { return worker_.get(); }
+    // A transfer (one run or a workflow) is under way.
+    bool Running() const { return worker_ != nullptr || workThread_.joinable(); }
 
     // IProgress, main thread.
     void ShowStatus(const std::string& text, int level) override;
@@ -108,6 +116,9 @@ class TProgForm : public QDialog, public IProgress {
     SequenceBar bar_;
     ExchangeEngine* engine_ = nullptr;
     std::unique_ptr<UThread> worker_;
+    std::thread workThread_;  // ExecuteWork's worker
+    void BeginRun(ExchangeEngine& engine, IPrompt* enginePrompt);
+    void EndRun(IProgress& previousProgress, IPrompt* enginePrompt);
     QtProgressBridge* progressBridge_ = nullptr;
     std::shared_ptr<QtPromptBridge> promptBridge_;
 };

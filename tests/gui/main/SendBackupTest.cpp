@@ -1,5 +1,6 @@
-// A send from the window saves the MFP's list first, and a send stopped after the MFP's list was
-// cancelled offers to send the saved list back.
+// A send from the window goes through the transfer workflow: the MFP's list is saved first, the
+// confirmation counts what changes, a failure is one message, and a send stopped after the MFP's
+// list was cancelled offers the saved list back, as the File menu does later.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,6 +23,15 @@ class SendBackup : public testing::WindowTransfer {
         EXPECT_TRUE(device->DumpUserFile(dir.File("dump.csv")));
         return ReadFileBytes(dir.File("dump.csv")).value_or("<none>");
     }
+    // Presses Stop once the first speed-dial registration is out: the MFP's list is cancelled.
+    void StopAtTheFirstRegistration() {
+        PressStopWhen([this] {
+            const std::vector<ReceivedCommand> received = device->Transcript();
+            return std::any_of(received.begin(), received.end(), [](const ReceivedCommand& c) {
+                return c.command == static_cast<int>(ToolCommand::FrameWrite) && c.mid == 0x7D;
+            });
+        });
+    }
 };
 
 TEST_P(SendBackup, StoppedSendOffersTheSavedListAndYesRestoresIt) {
@@ -38,12 +48,7 @@ TEST_P(SendBackup, StoppedSendOffersTheSavedListAndYesRestoresIt) {
     EXPECT_EQ(ReadFileBytes(Backups()[0]), before);
 
     AddSpeedDial(77, "Added", "0123");
-    PressStopWhen([this] {
-        const std::vector<ReceivedCommand> received = device->Transcript();
-        return std::any_of(received.begin(), received.end(), [](const ReceivedCommand& c) {
-            return c.command == static_cast<int>(ToolCommand::FrameWrite) && c.mid == 0x7D;
-        });
-    });
+    StopAtTheFirstRegistration();
     // Stop: Yes; the restore question: Yes; every other box its default.
     const auto showRuns = prompt->onAsk;
     prompt->onAsk = [this, showRuns](const PromptRequest& request) {
@@ -60,20 +65,64 @@ TEST_P(SendBackup, StoppedSendOffersTheSavedListAndYesRestoresIt) {
     const std::vector<std::string> backups = Backups();
     ASSERT_EQ(backups.size(), 2u);  // and a fresh one before the send
     EXPECT_EQ(ReadFileBytes(backups[1]), before);
-    EXPECT_EQ(
-        Texts("Restore Dial List"),
-        std::vector<std::string>{"The MFP's dial list is incomplete. The list it held "
-                                 "before is saved in " +
-                                 backups[1] + ".\r\nSend the saved list back to the MFP now?"});
+    // One message for the failure, with the offer; no box of the run's own before it.
+    const std::vector<std::string> offers = Texts("Restore Dial List");
+    ASSERT_EQ(offers.size(), 1u);
+    EXPECT_TRUE(offers[0].starts_with("Sending failed: ")) << offers[0];
+    EXPECT_TRUE(
+        offers[0].ends_with(" The MFP's dial list was changed and may be incomplete. The "
+                            "list it held before is saved in " +
+                            backups[1] + ".\r\nSend the saved list back to the MFP now?"))
+        << offers[0];
+    EXPECT_EQ(Texts("Dialvane"), std::vector<std::string>{});
     const std::vector<std::string> results = Texts("Completion Result");
-    // The read for editing, the stopped send, the restore.
-    ASSERT_EQ(results.size(), 3u) << ::testing::PrintToString(results);
-    EXPECT_EQ(results[1].rfind("Upload failed.", 0), 0u) << results[1];
-    EXPECT_EQ(results[2].rfind("Upload completed.\r\nRead back and verified: ", 0), 0u)
-        << results[2];
+    // The read for editing, the restore.
+    ASSERT_EQ(results.size(), 2u) << ::testing::PrintToString(results);
+    const std::string name = std::filesystem::path(backups[1]).filename().string();
+    EXPECT_TRUE(
+        results[1].starts_with("Restored from backup " + name + ".\r\nRead back and verified: "))
+        << results[1];
     EXPECT_EQ(Dump(), before);
     EXPECT_FALSE(device->Occupied());
     EXPECT_TRUE(form->EditorShown());
+}
+
+// A file opened from disk: the counts come from the read the send makes first; the send cut
+// midway is put right later from the File menu, which lists the backups newest first.
+TEST_P(SendBackup, AFileFromDiskIsCountedAndTheMenuRestoresACutSend) {
+    EmulatorFaults faults;
+    faults.silence = CommandMatch::Nth(1, ToolCommand::FrameWrite, 0x7D);
+    StartDevice(152, faults);
+    const std::string before = Dump();
+    dir.Write("edited.csv", "S1,Office,03-555-123,\r\nS2,Branch,06-555-020,\r\n");
+    std::vector<std::string> listed;
+    hooks.chooseBackup = [&listed](const std::vector<std::string>& lines) {
+        listed = lines;
+        return std::optional<std::size_t>(0);
+    };
+    MakeWindow();
+    Select(4);
+    form->AddFileHistory(dir.File("edited.csv"));
+    form->BTN_File_Sel_Run->click();
+    ASSERT_TRUE(form->EditorShown());
+    StopAtTheFirstRegistration();
+    Send({PromptAnswer::Yes, PromptAnswer::No});  // confirm; stop: Yes; no restore now
+    ASSERT_TRUE(acted);
+    const std::vector<std::string> asked = Texts("Confirm Execution");
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(asked[0].starts_with("Send user data to MFP?\r\n\r\n")) << asked[0];
+    EXPECT_NE(asked[0].find(" removed"), std::string::npos) << asked[0];
+    EXPECT_NE(Dump(), before);
+    ASSERT_EQ(Backups().size(), 1u);
+
+    device->SetFaults({});
+    prompt->Queue(PromptAnswer::Yes);  // the confirmation of the restore
+    form->MN_Restore->trigger();
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_TRUE(listed[0].starts_with(std::filesystem::path(Backups().front()).filename().string()))
+        << listed[0];
+    EXPECT_EQ(Dump(), before);
+    EXPECT_TRUE(Texts("Completion Result").back().starts_with("Restored from backup "));
 }
 
 INSTANTIATE_TEST_SUITE_P(CompactProgress, SendBackup, ::testing::Values(0));
