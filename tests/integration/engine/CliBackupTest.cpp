@@ -175,7 +175,7 @@ TEST_F(CliBackup, DiffAndDryRunShowTheChangesAndSendNothing) {
 // The list the MFP already holds: nothing is cancelled or written, no backup pushes older ones
 // out, and the several-MFP table says "unchanged".
 TEST_F(CliBackup, AnUnchangedListSendsNothingAndKeepsNoBackup) {
-    Serve(240);
+    Serve(204);
     const std::string first = address_;
     const auto same = Cli({"upload", "--host", address_, dir_.File("seed.csv")});
     EXPECT_EQ(same.status, 0) << same.err;
@@ -184,7 +184,7 @@ TEST_F(CliBackup, AnUnchangedListSendsNothingAndKeepsNoBackup) {
     EXPECT_EQ(Device().Counters().registrations.size(), 0u);
     EXPECT_FALSE(FileExists(dir_.File("data/backups")));
 
-    Serve(241);
+    Serve(205);
     const auto fleet = Cli({"upload", "--host", first, "--host", address_, dir_.File("seed.csv")});
     EXPECT_EQ(fleet.status, 0) << fleet.err;
     EXPECT_NE(fleet.out.find(first + "  DX-R7700  unchanged "), std::string::npos) << fleet.out;
@@ -194,7 +194,7 @@ TEST_F(CliBackup, AnUnchangedListSendsNothingAndKeepsNoBackup) {
 // The counts of a change go to standard error before the list is sent; without a terminal, or
 // with --yes, nothing is asked.
 TEST_F(CliBackup, TheChangeCountsPrecedeTheSend) {
-    Serve(242);
+    Serve(206);
     for (const bool yes : {false, true}) {
         std::vector<std::string> arguments = {"upload", "--host", address_,
                                               dir_.File("edited.csv")};
@@ -213,7 +213,7 @@ TEST_F(CliBackup, TheChangeCountsPrecedeTheSend) {
 
 // restore: the newest backup by default, a named one, the list of them, and none at all.
 TEST_F(CliBackup, RestoreSendsABackupBackAndVerifies) {
-    Serve(243);
+    Serve(208);
     const auto none = Cli({"restore", "--host", address_});
     EXPECT_EQ(none.status, 2);
     EXPECT_NE(none.err.find("There is no backup of this MFP in " + dir_.File("data/backups/")),
