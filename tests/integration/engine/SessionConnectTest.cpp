@@ -5,7 +5,9 @@
 // TcpConnect.AHostNameIsLookedUpOnceAndADottedAddressNever.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netdb.h>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <memory>
