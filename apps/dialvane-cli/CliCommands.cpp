@@ -7,7 +7,6 @@
 #include "TerminalPrompt.h"
 #include "TransferCommands.h"
 #include "UserFileEncoding.h"
-#include "comm/RunFolder.h"
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
 #include "data/DownloadWriter.h"
@@ -131,25 +130,13 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     if (options.command == "check") {
         return kExitOk;
     }
-    std::string error;
-    // Standard output gets the file only once it is whole, as a file would.
-    std::unique_ptr<RunFolder> folder;
-    std::string target = options.output;
-    if (options.output == kStandardStream) {
-        folder = RunFolder::Create(environment.paths.dataFolder, &error);
-        if (!folder) {
-            err << error << '\n';
-            return kExitUsage;
-        }
-        target = folder->File("export.csv");
-    }
-    if (!WriteDownloadFile(target, table, &error, kNewFileMode, UserFileEncoding(options))) {
-        err << error << '\n';
-        return kExitUsage;
-    }
-    if (folder && !CopyFileTo(target, out)) {
-        err << "dialvane-cli: " << Text(Msg::CliStandardOutputFailed) << '\n';
-        return kExitUsage;
+    if (std::optional<int> status =
+            WriteWholeResult(options.output, environment.paths.dataFolder, out, err,
+                             [&](const std::string& path, std::string* error) {
+                                 return WriteDownloadFile(path, table, error, kNewFileMode,
+                                                          UserFileEncoding(options));
+                             })) {
+        return *status;
     }
     return kExitOk;
 }

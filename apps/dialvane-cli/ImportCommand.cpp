@@ -6,7 +6,6 @@
 #include "CliCommands.h"
 #include "StandardStreams.h"
 #include "UserFileEncoding.h"
-#include "comm/RunFolder.h"
 #include "contacts/CardDavClient.h"
 #include "contacts/ContactSource.h"
 #include "contacts/ContactText.h"
@@ -175,25 +174,13 @@ int RunImportCommand(const CliOptions& options, std::ostream& out, std::ostream&
         return kExitErrors;
     }
 
-    std::string error;
-    std::unique_ptr<RunFolder> folder;
-    std::string target = options.output;
-    if (options.output == kStandardStream) {
-        folder = RunFolder::Create(environment.paths.dataFolder, &error);
-        if (!folder) {
-            err << error << '\n';
-            return kExitUsage;
-        }
-        target = folder->File("import.csv");
-    }
-    if (!WriteDialLines(target, DialFileLines(merged.model, product), &error, kNewFileMode,
-                        encoding)) {
-        err << error << '\n';
-        return kExitUsage;
-    }
-    if (folder && !CopyFileTo(target, out)) {
-        err << kPrefix << Text(Msg::CliStandardOutputFailed) << '\n';
-        return kExitUsage;
+    if (std::optional<int> status =
+            WriteWholeResult(options.output, environment.paths.dataFolder, out, err,
+                             [&](const std::string& path, std::string* error) {
+                                 return WriteDialLines(path, DialFileLines(merged.model, product),
+                                                       error, kNewFileMode, encoding);
+                             })) {
+        return *status;
     }
     PrintSummary(plan, merged, options.verbose, err);
     return kExitOk;

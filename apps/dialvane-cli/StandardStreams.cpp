@@ -6,7 +6,10 @@
 #include <mutex>
 #include <ostream>
 
+#include "CliOptions.h"
+#include "comm/RunFolder.h"
 #include "support/FileUtil.h"
+#include "support/Messages.h"
 
 namespace dialvane {
 
@@ -46,6 +49,31 @@ bool CopyFileTo(const std::string& path, std::ostream& out) {
     out.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
     out.flush();
     return static_cast<bool>(out);
+}
+
+std::optional<int> WriteWholeResult(const std::string& output, const std::string& dataFolder,
+                                    std::ostream& out, std::ostream& err,
+                                    const ResultWriter& write) {
+    std::string error;
+    std::unique_ptr<RunFolder> folder;
+    std::string target = output;
+    if (output == kStandardStream) {
+        folder = RunFolder::Create(dataFolder, &error);
+        if (!folder) {
+            err << error << '\n';
+            return kExitUsage;
+        }
+        target = folder->File("result.csv");
+    }
+    if (!write(target, &error)) {
+        err << error << '\n';
+        return kExitUsage;
+    }
+    if (folder && !CopyFileTo(target, out)) {
+        err << "dialvane-cli: " << Text(Msg::CliStandardOutputFailed) << '\n';
+        return kExitUsage;
+    }
+    return std::nullopt;
 }
 
 }  // namespace dialvane
