@@ -7,13 +7,13 @@
 #include "TerminalPrompt.h"
 #include "TransferCommands.h"
 #include "UserFileEncoding.h"
+#include "comm/TransferWorkflow.h"
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
 #include "data/DownloadWriter.h"
 #include "data/ProductInfo.h"
 #include "data/RecordTable.h"
 #include "data/TextChecks.h"
-#include "protocol/DeviceRecords.h"
 #include "support/Environment.h"
 #include "support/Messages.h"
 #include "support/TextUtil.h"
@@ -122,7 +122,7 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     RecordTable table(product);
     try {
         table.BuildFromModel(model);
-        CheckEncodes(table, product);
+        CheckListSendable(table, product);
     } catch (const std::runtime_error& e) {
         err << GeneralErrorText(e.what()) << '\n';
         return kExitErrors;

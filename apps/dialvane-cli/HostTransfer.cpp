@@ -15,12 +15,9 @@
 #include "data/DialFileLoader.h"
 #include "data/DialListDiff.h"
 #include "data/ModeMessages.h"
-#include "protocol/DeviceRecords.h"
-#include "protocol/FailureText.h"
 #include "support/DiagnosticLog.h"
 #include "support/FileUtil.h"
 #include "support/Messages.h"
-#include "transport/UsbChannelSetup.h"
 
 namespace dialvane {
 namespace {
@@ -152,10 +149,9 @@ HostOutcome HostTransfer::Run(const std::string& outputFile) {
             std::lock_guard lock(sessionMutex_);
             session_ = std::make_unique<DeviceSession>(std::move(settings));
             if (options_.usb) {
-                usb_ = std::make_unique<ChannelLibrary>(UsbChannelSetupFor(
-                    environment_.settings, environment_.programFolder, options_.printer));
-                session_->UseChannel(usb_.get());
-                FollowProduct();
+                session_->UseUsb(environment_.settings, environment_.programFolder,
+                                 options_.printer);
+                session_->FollowProduct(*product_);
             } else {
                 session_->UseNetwork(host_);
             }
@@ -166,16 +162,13 @@ HostOutcome HostTransfer::Run(const std::string& outputFile) {
             }
         }
         if (options_.command == "test") {
-            outcome = usb_ ? UsbTest() : NetworkTest();
+            outcome = options_.usb ? UsbTest() : NetworkTest();
         } else {
             outcome = Transfer(outputFile);
         }
+        // Its end releases the USB library: the command no longer talks over USB.
         std::lock_guard lock(sessionMutex_);
         session_.reset();
-        if (usb_) {
-            usb_->ChannelRelease();
-            usb_.reset();
-        }
     }
     folder_.reset();
     progress_->Finish();
@@ -205,13 +198,6 @@ HostOutcome HostTransfer::NetworkTest() {
     return outcome;
 }
 
-void HostTransfer::FollowProduct() {
-    if (usb_) {
-        usb_->SetLibraryChoice(product_->ZevizLibrary());
-        usb_->SetReceiveTimeout(product_->MVReceiveTimeout());
-    }
-}
-
 HostOutcome HostTransfer::UsbTest() {
     HostOutcome outcome;
     if (!Inquire(outcome)) {
@@ -221,7 +207,7 @@ HostOutcome HostTransfer::UsbTest() {
     }
     outcome.success = true;
     outcome.exitStatus = kExitOk;
-    outcome.result = Text(Msg::UsbTestOk, product_->ModelName(), usb_->PrinterName());
+    outcome.result = Text(Msg::UsbTestOk, product_->ModelName(), session_->UsbPrinterName());
     Result(outcome.result);
     return outcome;
 }
@@ -247,7 +233,7 @@ HostOutcome HostTransfer::Transfer(const std::string& outputFile) {
         return outcome;
     };
     if (!Inquire(outcome)) {
-        return fail(TerminalText(session_->Engine().lastFailureText));
+        return fail(TerminalText(session_->LastFailureText()));
     }
     // This MFP's kind of quick dials words the messages of this thread, whatever the others are.
     const ScopedModeMessages wording(product_->OneTouch());
@@ -332,7 +318,6 @@ HostOutcome HostTransfer::Send() {
     }
 
     TransferWorkflow workflow(*session_, *product_, *prompt_, *progress_);
-    workflow.UseUsbLibrary(usb_.get());
     const TransferReport report = workflow.Send(source, plan);
     if (!report.model.empty()) {
         outcome.model = report.model;
@@ -443,9 +428,9 @@ HostOutcome HostTransfer::Outcome(const RunResult& result, Msg failed) {
     }
     if (outcome.stopped) {
         outcome.result = Text(Msg::CliStoppedByUser);
-    } else if (!session_->Engine().lastFailureText.empty()) {
+    } else if (const std::string device = session_->LastFailureText(); !device.empty()) {
         // What the device did says more than the run's general "stopped by device error".
-        outcome.result = TerminalText(session_->Engine().lastFailureText);
+        outcome.result = TerminalText(device);
     } else if (!result.errorText.empty()) {
         outcome.result = StoredErrorText(result.errorText);
     } else {
@@ -458,17 +443,17 @@ HostOutcome HostTransfer::Outcome(const RunResult& result, Msg failed) {
 bool HostTransfer::Inquire(HostOutcome& outcome) {
     const RunResult result = session_->Inquire(*product_);
     if (result.channelTestResult != 0) {
-        if (!session_->Engine().lastFailureText.empty()) {
-            Message(session_->Engine().lastFailureText);
+        if (const std::string device = session_->LastFailureText(); !device.empty()) {
+            Message(device);
         }
         // After Ctrl-C the device was never at fault.
         if (!result.stopped) {
-            Message(FailureText(ResponseStatus::QNL_ERR_DEV, 0));
+            Message(Text(Msg::QnlDeviceNotConnected));
         }
         return false;
     }
     outcome.model = result.modelName;
-    FollowProduct();
+    session_->FollowProduct(*product_);
     return true;
 }
 
@@ -490,7 +475,7 @@ bool HostTransfer::PrepareUpload(RecordTable& table) {
     }
     try {
         table.BuildFromModel(model);
-        CheckEncodes(table, *product_);
+        CheckListSendable(table, *product_);
     } catch (const std::runtime_error& error) {
         Message(GeneralErrorText(error.what()));
         return false;

@@ -13,7 +13,6 @@
 #include "comm/RunFolder.h"
 #include "support/Environment.h"
 #include "support/Prompt.h"
-#include "transport/ChannelLibrary.h"
 
 namespace dialvane {
 
@@ -51,8 +50,6 @@ class HostTransfer {
     HostOutcome Transfer(const std::string& outputFile);
     HostOutcome NetworkTest();
     HostOutcome UsbTest();
-    // The library and its receive timeout follow the model in use.
-    void FollowProduct();
     bool Inquire(HostOutcome& outcome);
     bool PrepareUpload(RecordTable& table);
     // upload, diff and restore: the transfer workflow with this MFP's list or backup.
@@ -77,8 +74,7 @@ class HostTransfer {
     std::unique_ptr<TProductInfo> product_;
     bool tagLog_;
 
-    std::mutex sessionMutex_;              // the session against RequestStop
-    std::unique_ptr<ChannelLibrary> usb_;  // --usb; outlives the session that uses it
+    std::mutex sessionMutex_;  // the session against RequestStop
     std::unique_ptr<DeviceSession> session_;
     std::atomic<bool> stopRequested_{false};
 };

@@ -2,7 +2,9 @@
 
 #include "data/DownloadWriter.h"
 #include "support/Messages.h"
+#include "transport/ChannelLibrary.h"
 #include "transport/HostLookup.h"
+#include "transport/UsbChannelSetup.h"
 
 namespace dialvane {
 
@@ -31,12 +33,17 @@ DeviceSessionSettings SessionSettingsFor(const Environment& environment, bool ve
     return settings;
 }
 
+std::string InstalledMakerPrinter(const ProgramSettings& settings) {
+    return InstalledPrinterName(SupportedModels(settings));
+}
+
 DeviceSession::DeviceSession(DeviceSessionSettings settings)
     : settings_(std::move(settings)),
       engine_(std::make_unique<ExchangeEngine>(settings_.engine)),
       receiver_(std::make_unique<RcvMsgThread>(*engine_)) {
     // A stop request ends a connect at once instead of after its timeout.
     network_.SetStopFd(engine_->StopRequestFd());
+    network_.SetConnectTimeout(settings_.connectTimeoutMs);
     if (settings_.resolver) {
         network_.SetResolver(settings_.resolver);
     }
@@ -52,13 +59,41 @@ void DeviceSession::UseNetwork(const std::string& address) {
     engine_->SetChannel(&network_);
 }
 
+void DeviceSession::UseNetwork(std::vector<std::string> addresses) {
+    network_.SetAddresses(std::move(addresses));
+    engine_->SetChannel(&network_);
+}
+
+void DeviceSession::UseUsb(const ProgramSettings& settings, const std::string& programFolder,
+                           const std::string& printer) {
+    if (!usb_) {
+        usb_ =
+            std::make_unique<ChannelLibrary>(UsbChannelSetupFor(settings, programFolder, printer));
+    }
+    engine_->SetChannel(usb_.get());
+}
+
 void DeviceSession::UseChannel(IDeviceChannel* channel) {
     engine_->SetChannel(channel);
 }
 
-RunRequest DeviceSession::MakeRequest(RunMode mode) const {
+void DeviceSession::FollowProduct(const TProductInfo& product) {
+    if (usb_) {
+        usb_->SetLibraryChoice(product.ZevizLibrary());
+        usb_->SetReceiveTimeout(product.MVReceiveTimeout());
+    }
+}
+
+std::string DeviceSession::UsbPrinterName() const {
+    return usb_ ? usb_->PrinterName() : std::string();
+}
+
+RunRequest DeviceSession::MakeRequest(RunMode mode) {
     RunRequest request;
     request.mode = mode;
+    if (mode == RunMode::NetworkTest) {
+        request.networkChannel = &network_;
+    }
     request.downloadFile = settings_.downloadFile;
     request.sendFile = settings_.sendFile;
     request.modelPairs = settings_.modelPairs;
@@ -72,6 +107,10 @@ RunResult DeviceSession::Run(const RunRequest& request) {
     return worker.Result();
 }
 
+std::unique_ptr<UThread> DeviceSession::MakeWorker(RunRequest request) {
+    return std::make_unique<UThread>(*engine_, std::move(request));
+}
+
 RunResult DeviceSession::Inquire(TProductInfo& product) {
     RunResult result = Run(MakeRequest(RunMode::ChannelTest));
     if (result.channelTestResult == 0) {
@@ -81,9 +120,7 @@ RunResult DeviceSession::Inquire(TProductInfo& product) {
 }
 
 RunResult DeviceSession::NetworkTest() {
-    RunRequest request = MakeRequest(RunMode::NetworkTest);
-    request.networkChannel = &network_;
-    return Run(request);
+    return Run(MakeRequest(RunMode::NetworkTest));
 }
 
 RunResult DeviceSession::Download(RecordTable& table, const TProductInfo& product,
@@ -122,6 +159,9 @@ void DeviceSession::Shutdown() {
         receiver_.reset();
     }
     network_.Close();
+    if (usb_) {
+        usb_->ChannelRelease();
+    }
 }
 
 }  // namespace dialvane

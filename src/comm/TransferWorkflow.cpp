@@ -10,7 +10,6 @@
 #include "protocol/FailureText.h"
 #include "support/FileUtil.h"
 #include "support/Messages.h"
-#include "transport/ChannelLibrary.h"
 
 namespace dialvane {
 namespace {
@@ -68,6 +67,10 @@ std::string TransferReport::FailureMessage() const {
     return Text(Msg::TransferFailedUnchanged, phaseName, Sentence(cause));
 }
 
+void CheckListSendable(const RecordTable& table, const TProductInfo& product) {
+    CheckEncodes(table, product);
+}
+
 TransferWorkflow::TransferWorkflow(DeviceSession& session, TProductInfo& product, IPrompt& prompt,
                                    IProgress& progress)
     : session_(session), product_(product), prompt_(prompt), progress_(progress) {}
@@ -85,7 +88,7 @@ TransferReport TransferWorkflow::Send(const ListSource& source, const TransferOp
             report.cause = choice.error;
             return report;
         }
-        CheckEncodes(planned, product_);
+        CheckListSendable(planned, product_);
     } catch (const std::runtime_error& error) {
         report.cause = error.what();
         return report;
@@ -138,10 +141,7 @@ bool TransferWorkflow::Inquire(TransferReport& report) {
         return false;
     }
     report.model = result.modelName;
-    if (usb_ != nullptr) {
-        usb_->SetLibraryChoice(product_.ZevizLibrary());
-        usb_->SetReceiveTimeout(product_.MVReceiveTimeout());
-    }
+    session_.FollowProduct(product_);
     return true;
 }
 

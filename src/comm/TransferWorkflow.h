@@ -10,8 +10,6 @@
 
 namespace dialvane {
 
-class ChannelLibrary;
-
 // Where a send stands; a failure names the phase it ended in.
 enum class TransferPhase { Inquiry, FileCheck, Backup, Sending, Verifying };
 
@@ -79,9 +77,6 @@ class TransferWorkflow {
     TransferWorkflow(DeviceSession& session, TProductInfo& product, IPrompt& prompt,
                      IProgress& progress);
 
-    // The channel library, when the session talks over USB: its choice follows the model.
-    void UseUsbLibrary(ChannelLibrary* usb) { usb_ = usb; }
-
     TransferReport Send(const ListSource& source, const TransferOptions& options);
 
   private:
@@ -95,8 +90,11 @@ class TransferWorkflow {
     TProductInfo& product_;
     IPrompt& prompt_;
     IProgress& progress_;
-    ChannelLibrary* usb_ = nullptr;
 };
+
+// The list check: throws std::runtime_error naming the record when `table` holds a record the
+// MFP's records cannot carry.
+void CheckListSendable(const RecordTable& table, const TProductInfo& product);
 
 // A backup file as the list to send, kept from pruning while the restore saves the MFP's list.
 ListSource BackupFileSource(const std::string& path);

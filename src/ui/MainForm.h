@@ -33,10 +33,10 @@ namespace dialvane {
 
 class TStartupMessageForm;
 struct Environment;
-class ExchangeEngine;
 class DeviceSession;
-class ChannelLibrary;
-class UsbPresence;
+struct DeviceSessionSettings;
+class RunFolder;
+class UsbPrinterWatch;
 class UThread;
 struct RunRequest;
 class IPrompt;
@@ -138,10 +138,12 @@ class TMainForm : public QMainWindow {
     const TProductInfo& Product() const { return *product_; }
     TProductInfo& Product() { return *product_; }
     RecordTable& Table() { return *table_; }
-    ExchangeEngine& Engine();
     Environment& Env() { return env_; }
     bool InquiryRunning() const;
     TProgForm* ProgForm() const { return progForm_; }
+    // The folder of the window's temporary files (ends with "/"); empty when it could not be
+    // made and the data folder holds them.
+    std::string RunFolderPath() const;
     TOneTuchInpForm* SelectForm() const { return oneTuchInpForm_; }
     TStartupMessageForm* StartupMessage() const { return startupMessage_; }
     // Whether the window may close now (the close query), without closing it.
@@ -313,6 +315,8 @@ class TMainForm : public QMainWindow {
     void PlaceInside(const QRect& area);
     void CloseStartupMessage();
     void ShutDown();
+    // The session's settings, with its temporary files in the window's run folder.
+    DeviceSessionSettings WindowSessionSettings();
 
     // Button and sender pages (MainFormButtons.cpp).
     struct ButtonSlot {
@@ -369,14 +373,14 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<TProductInfo> product_;
     DialModel model_;
     std::unique_ptr<RecordTable> table_;
-    std::unique_ptr<ChannelLibrary> usb_;  // the USB channel; outlives the session using it
     // The maker's USB printer: kept up to date from udev's hot-plug events in the event loop.
-    std::unique_ptr<UsbPresence> usbPresence_;
+    std::unique_ptr<UsbPrinterWatch> usbPresence_;
     std::string usbDevice_;  // its node; empty when none is present
     void StartUsbPresence();
     void UsbDeviceChange();
     // The setup panel's status list names the USB printer while USB is chosen.
     void ShowUsbPresence();
+    std::unique_ptr<RunFolder> runFolder_;
     std::unique_ptr<DeviceSession> session_;
     std::unique_ptr<UThread> inquiryThread_;
     std::atomic<bool> inquiryEnded_{false};  // set by the inquiry's worker as it hands over

@@ -56,11 +56,8 @@ TransferReport TMainForm::RunWorkflow(const std::string& backupFile, const Trans
         return true;
     };
     progForm_->SetTag(1);
-    progForm_->ExecuteWork(session_->Engine(), [&](IPrompt& prompt, IProgress& progress) {
+    progForm_->ExecuteWork(*session_, [&](IPrompt& prompt, IProgress& progress) {
         TransferWorkflow workflow(*session_, product, prompt, progress);
-        if (env_.user.connection == 0) {
-            workflow.UseUsbLibrary(usb_.get());
-        }
         report = workflow.Send(backupFile.empty() ? edited : BackupFileSource(backupFile), plan);
     });
     return report;

@@ -23,19 +23,16 @@
 #include <QVBoxLayout>
 
 #include "comm/DeviceSession.h"
-#include "comm/UserThread.h"
+#include "comm/RunFolder.h"
+#include "comm/UsbPrinterWatch.h"
 #include "data/CharConv.h"
 #include "data/ModeMessages.h"
 #include "data/ProductInfo.h"
 #include "data/RecordTable.h"
 #include "data/TextChecks.h"
-#include "protocol/ExchangeEngine.h"
 #include "support/Environment.h"
 #include "support/Messages.h"
 #include "support/TextUtil.h"
-#include "transport/ChannelLibrary.h"
-#include "transport/UsbChannelSetup.h"
-#include "transport/UsbPresence.h"
 #include "ui/CaptionHelpers.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"
@@ -232,14 +229,11 @@ TMainForm::TMainForm(Environment& environment, MainFormHooks hooks, QWidget* par
     setWindowIcon(AppIcon());
     product_ = std::make_unique<TProductInfo>(env_.programSettingsFile);
     table_ = std::make_unique<RecordTable>(*product_);
-    // Without a prompt of its own the engine asks through the program's installed prompt.
-    usb_ = std::make_unique<ChannelLibrary>(UsbChannelSetupFor(env_.settings, env_.programFolder));
     if (!hooks_.findPrinter) {
-        hooks_.findPrinter = [models = SupportedModels(env_.settings)] {
-            return InstalledPrinterName(models);
-        };
+        hooks_.findPrinter = [this] { return InstalledMakerPrinter(env_.settings); };
     }
-    session_ = std::make_unique<DeviceSession>(SessionSettingsFor(env_));
+    // Without a prompt of its own the session asks through the program's installed prompt.
+    session_ = std::make_unique<DeviceSession>(WindowSessionSettings());
     if (env_.user.connection == 1) {
         session_->UseNetwork(env_.user.ipAddress);
     }
@@ -267,10 +261,6 @@ TMainForm::TMainForm(Environment& environment, MainFormHooks hooks, QWidget* par
 
 TMainForm::~TMainForm() {
     ShutDown();
-}
-
-ExchangeEngine& TMainForm::Engine() {
-    return session_->Engine();
 }
 
 void TMainForm::BuildWindow() {

@@ -434,8 +434,7 @@ void TMainForm::Setup_Test() {
     PutAddressOnTop();
     StoreAddresses();
     Setup_Button_Set(BTN_Test);
-    RunRequest request = session_->MakeRequest(RunMode::NetworkTest);
-    request.networkChannel = &session_->Network();
+    const RunRequest request = session_->MakeRequest(RunMode::NetworkTest);
     for (QPushButton* button :
          {BTN_OK_Setup, BTN_Cancel_Setup, BTN_IP_Ent, BTN_Setup_Del, BTN_Test}) {
         button->setEnabled(false);

@@ -2,14 +2,14 @@
 #include <QListWidget>
 #include <QSocketNotifier>
 
+#include "comm/UsbPrinterWatch.h"
 #include "support/Messages.h"
-#include "transport/UsbPresence.h"
 #include "ui/MainForm.h"
 
 namespace dialvane {
 
 void TMainForm::StartUsbPresence() {
-    usbPresence_ = std::make_unique<UsbPresence>();
+    usbPresence_ = std::make_unique<UsbPrinterWatch>();
     usbDevice_ = usbPresence_->PresentDevice();
     const int fd = usbPresence_->MonitorFd();
     if (fd >= 0) {

@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "comm/DeviceSession.h"
+#include "comm/RunFolder.h"
 #include "comm/TransferWorkflow.h"
 #include "comm/UserThread.h"
 #include "data/CharConv.h"
@@ -25,12 +26,10 @@
 #include "data/ProductInfo.h"
 #include "data/RecordTable.h"
 #include "data/TextChecks.h"
-#include "protocol/ExchangeEngine.h"
 #include "support/DiagnosticLog.h"
 #include "support/Environment.h"
 #include "support/FileUtil.h"
 #include "support/Messages.h"
-#include "transport/ChannelLibrary.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"
 #include "ui/ErrLogForm.h"
@@ -149,21 +148,22 @@ void TMainForm::Panel_Change(MainModeKind mode, EditSourceKind source) {
                     untitled_ = true;
                     break;
                 case EditSourceKind::FromDevice: {
-                    std::remove(env_.paths.downloadFile.c_str());
+                    const std::string downloaded = session_->Settings().downloadFile;
+                    std::remove(downloaded.c_str());
                     untitled_ = true;
-                    currentFileName_ = env_.paths.downloadFile;
+                    currentFileName_ = downloaded;
                     table_->Clear();
                     const RunResult read = RunTransfer(0);
                     currentFileName_.clear();
                     if (read.success) {
                         KeepDeviceList(*table_, read.modelName);
                     }
-                    if (!FileExists(env_.paths.downloadFile)) {
+                    if (!FileExists(downloaded)) {
                         Panel_Change(MainModeKind::Standby);
                         return;
                     }
                     deviceDataUnsaved_ = true;
-                    Read_UserFile(env_.paths.downloadFile);
+                    Read_UserFile(downloaded);
                     OpenEditor();
                     untitled_ = true;
                     break;
@@ -619,7 +619,7 @@ RunResult TMainForm::RunTransferOf(int tag, RecordTable& table, const std::strin
     request.reportSuccess = reportSuccess;
     request.product = product_.get();
     progForm_->SetTag(tag);
-    return progForm_->Execute(session_->Engine(), request);
+    return progForm_->Execute(*session_, request);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -688,13 +688,10 @@ void TMainForm::ApplyConnection() {
             addresses = env_.user.ipHistory.empty() ? std::vector<std::string>{env_.user.ipAddress}
                                                     : env_.user.ipHistory;
         }
-        session_->Network().SetAddresses(addresses);
-        session_->UseChannel(&session_->Network());
+        session_->UseNetwork(addresses);
     } else {
-        // The library and its receive timeout follow the model in use.
-        usb_->SetLibraryChoice(product_->ZevizLibrary());
-        usb_->SetReceiveTimeout(product_->MVReceiveTimeout());
-        session_->UseChannel(usb_.get());
+        session_->UseUsb(env_.settings, env_.programFolder);
+        session_->FollowProduct(*product_);
     }
 }
 
@@ -716,13 +713,12 @@ void TMainForm::RunDeviceInquiry() {
     if (startupMessage_ != nullptr) {
         startupMessage_->ShowNotice(QString::fromStdString(Text(Msg::ConnectingNotice)), 2000);
     }
-    session_->Engine().SetFailureDisplay(FailureDisplay::Drop);
     StartInquiryWorker(session_->MakeRequest(RunMode::ChannelTest));
 }
 
 void TMainForm::StartInquiryWorker(const RunRequest& request) {
     networkTestRunning_ = request.mode == RunMode::NetworkTest;
-    inquiryThread_ = std::make_unique<UThread>(session_->Engine(), request);
+    inquiryThread_ = session_->MakeWorker(request);
     inquiryEnded_ = false;
     inquiryThread_->Start([this](const RunResult&) {
         inquiryEnded_ = true;
@@ -742,7 +738,6 @@ void TMainForm::InquiryFinished() {
         return;
     }
     RunResult result = inquiryThread_->Result();
-    session_->Engine().SetFailureDisplay(FailureDisplay::Show);
     inquiryThread_.reset();
     FinishStartup(result.channelTestResult == 0, result.modelName);
 }
@@ -852,8 +847,28 @@ void TMainForm::ShutDown() {
         inquiryThread_->Join();
         inquiryThread_.reset();
     }
+    // Also releases the USB library: the window no longer talks over USB.
     session_->Shutdown();
-    usb_->ChannelRelease();
+    runFolder_.reset();
+}
+
+DeviceSessionSettings TMainForm::WindowSessionSettings() {
+    DeviceSessionSettings settings = SessionSettingsFor(env_);
+    // The window's temporary files are its own, beside any other copy of the program, and go
+    // when it closes.
+    std::string error;
+    runFolder_ = RunFolder::Create(env_.paths.dataFolder, &error);
+    if (runFolder_) {
+        settings.downloadFile = runFolder_->File("TELDIR_TOOL.TMP");
+        settings.sendFile = runFolder_->File("MFP_VERIFY.TMP");
+    } else {
+        LogWrite(error, LogCategory::LogFunc_Error, LogCategory::LogFunc_Error, 'L');
+    }
+    return settings;
+}
+
+std::string TMainForm::RunFolderPath() const {
+    return runFolder_ ? runFolder_->Path() : std::string();
 }
 
 }  // namespace dialvane

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "comm/DeviceSession.h"
 #include "comm/UserThread.h"
 #include "support/DiagnosticLog.h"
 #include "ui/CaptionHelpers.h"
@@ -149,20 +150,20 @@ TProgForm::~TProgForm() {
         worker_->Join();
     }
     if (workThread_.joinable()) {
-        if (engine_ != nullptr) {
-            engine_->RequestStop();
+        if (session_ != nullptr) {
+            session_->RequestStop();
         }
         workThread_.join();
     }
 }
 
-void TProgForm::BeginRun(ExchangeEngine& engine, IPrompt* enginePrompt) {
-    engine_ = &engine;
+void TProgForm::BeginRun(DeviceSession& session, IPrompt* sessionPrompt) {
+    session_ = &session;
     progressBridge_ = new QtProgressBridge(this, this);
     promptBridge_ =
-        std::make_shared<QtPromptBridge>(std::make_shared<RunPrompt>(this, enginePrompt));
-    engine.SetProgress(progressBridge_);
-    engine.SetPrompt(promptBridge_.get());
+        std::make_shared<QtPromptBridge>(std::make_shared<RunPrompt>(this, sessionPrompt));
+    session.SetProgress(progressBridge_);
+    session.SetPrompt(promptBridge_.get());
 
     savedCaption_ = windowTitle();
     firstActivation_ = true;
@@ -179,21 +180,21 @@ void TProgForm::BeginRun(ExchangeEngine& engine, IPrompt* enginePrompt) {
     }
 }
 
-void TProgForm::EndRun(IProgress& previousProgress, IPrompt* enginePrompt) {
-    engine_->SetProgress(&previousProgress);
-    engine_->SetPrompt(enginePrompt);
+void TProgForm::EndRun(IProgress& previousProgress, IPrompt* sessionPrompt) {
+    session_->SetProgress(&previousProgress);
+    session_->SetPrompt(sessionPrompt);
     delete progressBridge_;
     progressBridge_ = nullptr;
     promptBridge_.reset();
-    engine_ = nullptr;
+    session_ = nullptr;
     FlushStatuses();
 }
 
-RunResult TProgForm::Execute(ExchangeEngine& engine, RunRequest request, IPrompt* enginePrompt) {
+RunResult TProgForm::Execute(DeviceSession& session, RunRequest request, IPrompt* sessionPrompt) {
     request.mode = tag_ == 1 ? RunMode::Upload : RunMode::Download;
-    IProgress& previousProgress = engine.Progress();
-    BeginRun(engine, enginePrompt);
-    worker_ = std::make_unique<UThread>(engine, std::move(request));
+    IProgress& previousProgress = session.Progress();
+    BeginRun(session, sessionPrompt);
+    worker_ = session.MakeWorker(std::move(request));
     worker_->Start([this](const RunResult&) {
         QMetaObject::invokeMethod(
             this, [this] { EndOfSequence(); }, Qt::QueuedConnection);
@@ -207,15 +208,15 @@ RunResult TProgForm::Execute(ExchangeEngine& engine, RunRequest request, IPrompt
     worker_->Join();
     RunResult result = worker_->Result();
     worker_.reset();
-    EndRun(previousProgress, enginePrompt);
+    EndRun(previousProgress, sessionPrompt);
     return result;
 }
 
-void TProgForm::ExecuteWork(ExchangeEngine& engine,
+void TProgForm::ExecuteWork(DeviceSession& session,
                             const std::function<void(IPrompt&, IProgress&)>& work,
-                            IPrompt* enginePrompt) {
-    IProgress& previousProgress = engine.Progress();
-    BeginRun(engine, enginePrompt);
+                            IPrompt* sessionPrompt) {
+    IProgress& previousProgress = session.Progress();
+    BeginRun(session, sessionPrompt);
     IPrompt& prompt = *promptBridge_;
     IProgress& progress = *progressBridge_;
     workThread_ = std::thread([this, &work, &prompt, &progress] {
@@ -228,7 +229,7 @@ void TProgForm::ExecuteWork(ExchangeEngine& engine,
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     workThread_.join();
-    EndRun(previousProgress, enginePrompt);
+    EndRun(previousProgress, sessionPrompt);
 }
 
 void TProgForm::showEvent(QShowEvent* event) {
@@ -277,8 +278,8 @@ void TProgForm::BtnClick(int tag) {
     switch (tag) {
         case 0:
             BTN_Abort->setEnabled(false);
-            if (engine_ != nullptr) {
-                engine_->RequestStop();
+            if (session_ != nullptr) {
+                session_->RequestStop();
             }
             break;
         case 1:

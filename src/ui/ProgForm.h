@@ -18,7 +18,7 @@ class QWidget;
 
 namespace dialvane {
 
-class ExchangeEngine;
+class DeviceSession;
 class IPrompt;
 class QtProgressBridge;
 class QtPromptBridge;
@@ -40,17 +40,17 @@ class TProgForm : public QDialog, public IProgress {
     int Tag() const { return tag_; }
     bool Compact() const { return disp_ == 0; }
 
-    // Runs one transfer: the worker for `request` (its mode is taken from the tag) on `engine`,
-    // with the dialog shown modally until the sequence has ended and the dialog is closed.
-    // Progress and questions of the run go through thread bridges to this dialog; the questions
-    // are answered by `enginePrompt` (the engine's prompt between transfers; nullptr: the
-    // process-wide prompt), which the engine gets back afterwards with its previous progress.
-    // Returns the worker's result.
-    RunResult Execute(ExchangeEngine& engine, RunRequest request, IPrompt* enginePrompt = nullptr);
+    // Runs one transfer: the worker for `request` (its mode is taken from the tag) in
+    // `session`, with the dialog shown modally until the sequence has ended and the dialog is
+    // closed. Progress and questions of the run go through thread bridges to this dialog; the
+    // questions are answered by `sessionPrompt` (the session's prompt between transfers;
+    // nullptr: the process-wide prompt), which the session gets back afterwards with its
+    // previous progress. Returns the worker's result.
+    RunResult Execute(DeviceSession& session, RunRequest request, IPrompt* sessionPrompt = nullptr);
     // The same for a sequence of runs: `work` runs on a worker thread with the dialog's
-    // questions and progress, and Stop stops the run of `engine` that is under way.
-    void ExecuteWork(ExchangeEngine& engine, const std::function<void(IPrompt&, IProgress&)>& work,
-                     IPrompt* enginePrompt = nullptr);
+    // questions and progress, and Stop stops the run of `session` that is under way.
+    void ExecuteWork(DeviceSession& session, const std::function<void(IPrompt&, IProgress&)>& work,
+                     IPrompt* sessionPrompt = nullptr);
 
     // The worker of the running transfer (the main window's worker slot looks here); nullptr
     // when no transfer runs.
@@ -114,11 +114,11 @@ class TProgForm : public QDialog, public IProgress {
     std::vector<std::pair<std::string, int>> pendingStatuses_;
     bool flushScheduled_ = false;
     SequenceBar bar_;
-    ExchangeEngine* engine_ = nullptr;
+    DeviceSession* session_ = nullptr;
     std::unique_ptr<UThread> worker_;
     std::thread workThread_;  // ExecuteWork's worker
-    void BeginRun(ExchangeEngine& engine, IPrompt* enginePrompt);
-    void EndRun(IProgress& previousProgress, IPrompt* enginePrompt);
+    void BeginRun(DeviceSession& session, IPrompt* sessionPrompt);
+    void EndRun(IProgress& previousProgress, IPrompt* sessionPrompt);
     QtProgressBridge* progressBridge_ = nullptr;
     std::shared_ptr<QtPromptBridge> promptBridge_;
 };

@@ -194,7 +194,7 @@ class LeaveWithDeviceData : public MainFormTest {
     void OpenFromDevice() {
         hooks.runTransfer = [this](int tag) {
             ASSERT_EQ(tag, 0);
-            fs::copy_file(testing::kSampleList, environment->paths.downloadFile);
+            fs::copy_file(testing::kSampleList, form->RunFolderPath() + "TELDIR_TOOL.TMP");
         };
         Make();
         Select(3, {PromptAnswer::Yes});
@@ -294,7 +294,8 @@ TEST_F(MainFormTest, SendWithAnInvalidRecordShowsTheGeneralErrorAndStartsNothing
               (Lines{"Dialvane: Speed dial number contains illegal characters.12x."}));
     EXPECT_EQ(prompt->Last().icon, PromptIcon::Stop);
     EXPECT_EQ(transfers, 0);
-    EXPECT_FALSE(fs::exists(environment->paths.sendFile));
+    ASSERT_FALSE(form->RunFolderPath().empty());
+    EXPECT_FALSE(fs::exists(form->RunFolderPath() + "MFP_VERIFY.TMP"));
     EXPECT_TRUE(form->EditorShown());
 }
 
@@ -463,6 +464,16 @@ TEST_P(WindowTransfer, EditRecordsThenSendWithVerify) {
     EXPECT_EQ(form->ProgForm()->windowTitle().toStdString(), "View Communication Status");
     EXPECT_TRUE(form->EditorShown());
     EXPECT_FALSE(form->InquiryRunning());
+
+    // The run files are the window's own and go when it closes.
+    const std::string runFolder = form->RunFolderPath();
+    EXPECT_TRUE(fs::exists(runFolder + "TELDIR_TOOL.TMP"));
+    EXPECT_TRUE(fs::exists(runFolder + "MFP_VERIFY.TMP"));
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(fs::exists(runFolder)) << runFolder;
+    for (const auto& entry : fs::recursive_directory_iterator(environment->paths.dataFolder)) {
+        EXPECT_NE(entry.path().extension(), ".TMP") << "left behind: " << entry.path();
+    }
 }
 
 TEST_P(WindowTransfer, StopConfirmedDuringAnUploadStillReleasesTheFax) {

@@ -63,32 +63,35 @@ TEST_F(SessionConnect, NoAnswerEndsAfterTenSecondsUnlessStopped) {
     EXPECT_FALSE(waited.success || waited.stopped);
     const std::string expected =
         "Check the cables, power supply, and IP address. (no answer within 10 s)";
-    EXPECT_EQ(session.Engine().lastFailureText, expected);
+    EXPECT_EQ(session.LastFailureText(), expected);
     ASSERT_FALSE(prompt.Requests().empty());
     EXPECT_EQ(prompt.Requests().front().text, expected);
     EXPECT_NE(dir_.Read(kLogFileName).find(expected), std::string::npos) << "not in the log";
 
     // Only the stop can end this connect: its timeout is out of reach. The connect starts
     // right after the lookup of the name, which tells the test so.
-    session.Network().SetConnectTimeout(600000);
     auto looked = std::make_shared<std::promise<void>>();
     std::future<void> lookedUp = looked->get_future();
-    session.Network().SetResolver([looked, address = testing::LoopbackAddress(124),
-                                   once = std::make_shared<std::once_flag>()](const std::string&) {
+    DeviceSessionSettings settings = testing::SessionSettingsIn(dir_, "t");
+    settings.connectTimeoutMs = 600000;
+    settings.resolver = [looked, address = testing::LoopbackAddress(124),
+                         once = std::make_shared<std::once_flag>()](const std::string&) {
         std::call_once(*once, [&] { looked->set_value(); });
         return HostLookup{Ipv4(address), 0};
-    });
-    session.UseNetwork("mfp.silent.example");
+    };
+    DeviceSession unanswered(std::move(settings));
+    unanswered.UseNetwork("mfp.silent.example");
+    unanswered.SetPrompt(&prompt);
     RunResult stopped;
-    std::thread run([&] { stopped = Download(session); });
+    std::thread run([&] { stopped = Download(unanswered); });
     const bool connecting =
         lookedUp.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
-    session.RequestStop();
+    unanswered.RequestStop();
     run.join();
     ASSERT_TRUE(connecting) << "the download never looked the name up";
     EXPECT_TRUE(stopped.stopped);
     EXPECT_FALSE(stopped.success);
-    EXPECT_EQ(session.Engine().lastFailureText, "Transmission stopped.");
+    EXPECT_EQ(unanswered.LastFailureText(), "Transmission stopped.");
 }
 
 // A mistyped address or one with a port is refused before any lookup: the command line says

@@ -6,7 +6,6 @@
 #include <map>
 #include <optional>
 #include <regex>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -20,17 +19,6 @@ const std::map<std::string, int> kAreaLevel{
     {"transport", 4}, {"comm", 5}, {"ui", 6},
 };
 constexpr int kTopLevel = 6;
-
-// Files of the window and the command line that still reach below src/comm. The list only
-// shrinks: a file that no longer does must leave it.
-const std::set<std::string> kStillBelowComm{
-    "apps/dialvane-cli/CliCommands.cpp",
-    "apps/dialvane-cli/HostTransfer.cpp",
-    "apps/dialvane-cli/HostTransfer.h",
-    "src/ui/MainFormLayout.cpp",
-    "src/ui/MainFormUsb.cpp",
-    "src/ui/MainFormWorkflow.cpp",
-};
 
 struct Include {
     int line;
@@ -66,10 +54,9 @@ bool IsShell(const std::string& relative) {
     return relative.starts_with("src/ui/") || relative.starts_with("apps/");
 }
 
-// Every breach as "file:line: why", and the allow-list entries that are no longer needed.
+// Every breach as "file:line: why".
 std::vector<std::string> Breaches(const fs::path& root) {
     std::vector<std::string> breaches;
-    std::set<std::string> stillReaching;
     for (const char* top : {"src", "apps", "tools"}) {
         for (const auto& entry : fs::recursive_directory_iterator(root / top)) {
             const std::string extension = entry.path().extension().string();
@@ -88,19 +75,10 @@ std::vector<std::string> Breaches(const fs::path& root) {
                     breaches.push_back(where + "includes up the layers: " + include.text);
                 } else if (IsShell(relative) &&
                            (include.area == "transport" || include.area == "protocol")) {
-                    stillReaching.insert(relative);
-                    if (!kStillBelowComm.contains(relative)) {
-                        breaches.push_back(
-                            where + "the window and the programs call src/comm: " + include.text);
-                    }
+                    breaches.push_back(
+                        where + "the window and the programs call src/comm: " + include.text);
                 }
             }
-        }
-    }
-    for (const std::string& listed : kStillBelowComm) {
-        if (!stillReaching.contains(listed)) {
-            breaches.push_back(listed +
-                               ": no longer reaches below src/comm: remove it from the list");
         }
     }
     std::sort(breaches.begin(), breaches.end());
