@@ -28,12 +28,11 @@ inline void CheckImport(const std::vector<Contact>& contacts, std::uint8_t optio
         }
     }
     const bool japanese = (options & 1) != 0;
-    SetNarrowCodePage(japanese ? NarrowCodePage::Cp932 : NarrowCodePage::Windows1252);
-    SetJapaneseNameRule(japanese);
-    const TProductInfo& product = Product((options & 2) != 0);
+    const TProductInfo& product = Product((options & 2) != 0, japanese);
     const DiallingSettings dialling{"49", "0", "00", (options & 4) != 0 ? "0-" : ""};
     const ImportPlan plan = PlanImport(
-        contacts, dialling, (options & 8) != 0 ? FileEncoding::Utf8 : DefaultFileEncoding());
+        contacts, dialling, (options & 8) != 0 ? FileEncoding::Utf8 : product.Rules().FileDefault(),
+        product.Rules());
     const MergedDialList merged = MergeImport(plan, product);
     if (!merged.errors.empty()) {
         return;

@@ -20,9 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider input(data, size);
     const bool extended = input.ConsumeBool();
     const bool japanese = input.ConsumeBool();
-    SetNarrowCodePage(japanese ? NarrowCodePage::Cp932 : NarrowCodePage::Windows1252);
-    SetJapaneseNameRule(japanese);
-    const TProductInfo& product = fuzz::Product(!extended);
+    const TProductInfo& product = fuzz::Product(!extended, japanese);
 
     static constexpr std::array<std::uint8_t, 4> kInformation = {kMidSpeedDialInfo, kMidGroupInfo,
                                                                  kMidBindingInfo, kMidSenderInfo};
@@ -40,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             param.size = static_cast<std::uint8_t>(param.value.size());
             message.params.push_back(std::move(param));
         }
-        (void)DecodeMessage(message, extended);
+        (void)DecodeMessage(message, extended, product.Rules().codePage);
         messages.push_back(std::move(message));
     }
 

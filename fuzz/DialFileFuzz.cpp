@@ -19,9 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::uint8_t options = data[0];
     const bool japanese = (options & 1) != 0;
-    SetNarrowCodePage(japanese ? NarrowCodePage::Cp932 : NarrowCodePage::Windows1252);
-    SetJapaneseNameRule(japanese);
-    const TProductInfo& product = fuzz::Product((options & 2) != 0);
+    const TProductInfo& product = fuzz::Product((options & 2) != 0, japanese);
     const std::string_view file(reinterpret_cast<const char*>(data + 1), size - 1);
 
     DialModel model;

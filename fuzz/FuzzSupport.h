@@ -44,19 +44,19 @@ inline std::string ScratchFile(const std::string& name, std::string_view bytes) 
 }
 
 // A quick-dial product (200 speed dials, 12 quick dials, keywords) or a one-touch one (60 speed
-// dials, buttons A, B and C, no keywords), loaded again so the mode messages follow it.
-inline TProductInfo& Product(bool oneTouch) {
+// dials, buttons A, B and C, no keywords), in English or in Japanese.
+inline const TProductInfo& Product(bool oneTouch, bool japanese) {
     static const std::string ini =
         ScratchFile("profiles.ini",
                     "[QUICK]\nFaxType=1\n[ONE]\nFaxType=2\n"
                     "[FaxType1]\nSpeedDial=200\nQuickDial=12\nSpeedDialKeyword=1\n"
                     "[FaxType2]\nSpeedDial=60\nQuickDial=3\nSpeedDialKeyword=0\n");
-    static std::unique_ptr<TProductInfo> products[2];
-    std::unique_ptr<TProductInfo>& product = products[oneTouch ? 1 : 0];
+    static std::unique_ptr<TProductInfo> products[4];
+    std::unique_ptr<TProductInfo>& product = products[(oneTouch ? 1 : 0) + (japanese ? 2 : 0)];
     if (!product) {
-        product = std::make_unique<TProductInfo>(ini);
+        product = std::make_unique<TProductInfo>(ini, TextRulesForLanguage(japanese ? "JPN" : ""));
+        product->Load(oneTouch ? "ONE" : "QUICK");
     }
-    product->Load(oneTouch ? "ONE" : "QUICK");
     return *product;
 }
 

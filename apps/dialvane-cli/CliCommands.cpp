@@ -68,11 +68,11 @@ StartupOptions StartupFor(const CliOptions& options) {
 }
 
 Environment StartCliEnvironment(const CliOptions& options) {
-    Environment environment = StartEnvironment(StartupFor(options));
-    const bool japanese = environment.settings.lang == "JPN";
-    SetNarrowCodePage(japanese ? NarrowCodePage::Cp932 : NarrowCodePage::Windows1252);
-    SetJapaneseNameRule(japanese);
-    return environment;
+    return StartEnvironment(StartupFor(options));
+}
+
+TextRules CliTextRules(const Environment& environment) {
+    return TextRulesForLanguage(environment.settings.lang);
 }
 
 std::string GeneralErrorText(const std::string& text) {
@@ -104,7 +104,7 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     const ProgramSettings& settings = environment.settings;
     const std::string& settingsPath = environment.programSettingsFile;
 
-    TProductInfo product(settingsPath);
+    TProductInfo product(settingsPath, CliTextRules(environment));
     if (!options.model.empty() && !IsConfigured(product, options.model)) {
         err << "dialvane-cli: "
             << Text(Msg::ModelUnknown, options.model, settingsPath, ModelList(product)) << '\n';
@@ -130,12 +130,12 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     if (options.command == "check") {
         return kExitOk;
     }
-    if (std::optional<int> status =
-            WriteWholeResult(options.output, environment.paths.dataFolder, out, err,
-                             [&](const std::string& path, std::string* error) {
-                                 return WriteDownloadFile(path, table, error, kNewFileMode,
-                                                          UserFileEncoding(options));
-                             })) {
+    if (std::optional<int> status = WriteWholeResult(
+            options.output, environment.paths.dataFolder, out, err,
+            [&](const std::string& path, std::string* error) {
+                return WriteDownloadFile(path, table, error, kNewFileMode,
+                                         UserFileEncoding(options, product.Rules()));
+            })) {
         return *status;
     }
     return kExitOk;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "CliOptions.h"
+#include "data/TextRules.h"
 #include "support/Environment.h"
 
 namespace dialvane {
@@ -16,8 +17,11 @@ std::string GeneralErrorText(const std::string& text);
 StartupOptions StartupFor(const CliOptions& options);
 
 // Reads both settings files, loads the language file and starts the log, as the desktop program
-// does (with StartupFor), then takes the code page and name rule of the language setting.
+// does (with StartupFor).
 Environment StartCliEnvironment(const CliOptions& options);
+
+// The code page and name rule of the language setting, for the command's product description.
+TextRules CliTextRules(const Environment& environment);
 
 // Runs one parsed command: results on `out`, progress, warnings and failures on `err`.
 int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err);

@@ -14,7 +14,6 @@
 #include "data/BackupStore.h"
 #include "data/DialFileLoader.h"
 #include "data/DialListDiff.h"
-#include "data/ModeMessages.h"
 #include "support/DiagnosticLog.h"
 #include "support/FileUtil.h"
 #include "support/Messages.h"
@@ -96,7 +95,8 @@ HostTransfer::HostTransfer(const Environment& environment, const CliOptions& opt
       out_(out),
       progress_(std::make_unique<TerminalProgress>(err, environment.settings.disp, drawBar)),
       prompt_(MakeCliPrompt(*progress_, err, askSend)),
-      product_(std::make_unique<TProductInfo>(environment.programSettingsFile)),
+      product_(std::make_unique<TProductInfo>(environment.programSettingsFile,
+                                              CliTextRules(environment))),
       tagLog_(tagLog) {}
 
 HostTransfer::~HostTransfer() {
@@ -139,7 +139,7 @@ HostOutcome HostTransfer::Run(const std::string& outputFile) {
         outcome.result = Text(Msg::CliStoppedByUser);
     } else {
         DeviceSessionSettings settings = SessionSettingsFor(environment_, options_.verify);
-        settings.fileEncoding = UserFileEncoding(options_);
+        settings.fileEncoding = UserFileEncoding(options_, product_->Rules());
         settings.downloadFile = folder_->File("TELDIR_TOOL.TMP");
         settings.sendFile = folder_->File("MFP_VERIFY.TMP");
         if (tagLog_) {
@@ -235,8 +235,6 @@ HostOutcome HostTransfer::Transfer(const std::string& outputFile) {
     if (!Inquire(outcome)) {
         return fail(TerminalText(session_->LastFailureText()));
     }
-    // This MFP's kind of quick dials words the messages of this thread, whatever the others are.
-    const ScopedModeMessages wording(product_->OneTouch());
     RecordTable table(*product_);
     if (stopRequested_) {
         return fail({});
@@ -272,15 +270,12 @@ HostOutcome HostTransfer::Send() {
     plan.backupAddress = BackupAddress();
 
     HostOutcome outcome;
-    // This MFP's kind of quick dials words the messages of this thread, whatever the others are.
-    std::optional<ScopedModeMessages> wording;
     bool usage = false;   // no backup, or a BACKUP that is not there: exit 2
     bool listed = false;  // --list: printed, nothing sent
     std::string chosen;
     ListSource source;
     if (restore) {
         source = [&](const TProductInfo& product, RecordTable& table, ListChoice& choice) {
-            wording.emplace(product.OneTouch());
             const BackupStore store(plan.backupFolder, plan.backupKeep);
             std::vector<std::string> backups = store.List(product.ModelName(), plan.backupAddress);
             if (options_.list) {
@@ -311,8 +306,7 @@ HostOutcome HostTransfer::Send() {
             return true;
         };
     } else {
-        source = [&](const TProductInfo& product, RecordTable& table, ListChoice&) {
-            wording.emplace(product.OneTouch());
+        source = [&](const TProductInfo&, RecordTable& table, ListChoice&) {
             return PrepareUpload(table);
         };
     }

@@ -122,7 +122,7 @@ void PrintSummary(const ImportPlan& plan, const MergedDialList& merged, bool ver
 
 int RunImportCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {
     const Environment environment = StartCliEnvironment(options);
-    TProductInfo product(environment.programSettingsFile);
+    TProductInfo product(environment.programSettingsFile, CliTextRules(environment));
     if (!LoadModel(product, options, environment, err)) {
         return kExitUsage;
     }
@@ -139,9 +139,10 @@ int RunImportCommand(const CliOptions& options, std::ostream& out, std::ostream&
             return kExitUsage;
         }
     }
-    const FileEncoding encoding = UserFileEncoding(options);
+    const FileEncoding encoding = UserFileEncoding(options, product.Rules());
     const ImportPlan plan =
-        PlanImport(read.contacts, ReadDiallingSettings(environment.programSettingsFile), encoding);
+        PlanImport(read.contacts, ReadDiallingSettings(environment.programSettingsFile), encoding,
+                   product.Rules());
     if (plan.needsCountryCode) {
         const std::string& file = environment.programSettingsFile;
         err << kPrefix

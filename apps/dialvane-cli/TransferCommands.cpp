@@ -161,7 +161,7 @@ int RunFleet(const CliOptions& options, std::ostream& out, std::ostream& err) {
 
     // What cannot differ between the MFPs is checked once, before any of them is contacted.
     if (options.command == "upload") {
-        TProductInfo product(environment.programSettingsFile);
+        TProductInfo product(environment.programSettingsFile, CliTextRules(environment));
         DialModel model;
         const LoadResult loaded = LoadUserFile(options, model, product);
         if (!loaded.readable) {

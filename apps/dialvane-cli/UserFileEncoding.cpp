@@ -5,8 +5,8 @@
 
 namespace dialvane {
 
-FileEncoding UserFileEncoding(const CliOptions& options) {
-    return ParseFileEncoding(options.encoding).value_or(DefaultFileEncoding());
+FileEncoding UserFileEncoding(const CliOptions& options, const TextRules& rules) {
+    return ParseFileEncoding(options.encoding).value_or(rules.FileDefault());
 }
 
 LoadResult LoadUserFile(const CliOptions& options, DialModel& model, const TProductInfo& product,
@@ -20,14 +20,16 @@ LoadResult LoadUserFile(const CliOptions& options, DialModel& model, const TProd
             result.readError = Text(Msg::FileCannotRead) + "(" + Text(Msg::CliStandardInput) + ")";
             return result;
         }
-        result = LoadDialBytes(*bytes, model, product, UserFileEncoding(options));
+        result = LoadDialBytes(*bytes, model, product, UserFileEncoding(options, product.Rules()));
     } else {
-        result = LoadDialFile(options.file, model, product, UserFileEncoding(options));
+        result =
+            LoadDialFile(options.file, model, product, UserFileEncoding(options, product.Rules()));
     }
     if (result.looksLikeUtf8 && result.characterErrors) {
         result.errorLines.insert(result.errorLines.begin() + 1, Text(Msg::FileLooksLikeUtf8));
     } else if (result.looksLikeUtf8 && warn) {
-        warn(Text(Msg::FileMaybeGarbled, std::string(FileEncodingName(UserFileEncoding(options)))));
+        warn(Text(Msg::FileMaybeGarbled,
+                  std::string(FileEncodingName(UserFileEncoding(options, product.Rules())))));
     }
     return result;
 }

@@ -6,13 +6,13 @@
 #include "CliOptions.h"
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
+#include "data/TextRules.h"
 
 namespace dialvane {
 
 // The encoding of the dial list files a command reads and writes: --encoding, else the narrow
-// code page the language setting chose (so ask after that choice is made). The device's texts
-// never depend on it.
-FileEncoding UserFileEncoding(const CliOptions& options);
+// code page of the language's text rules. The device's texts never depend on it.
+FileEncoding UserFileEncoding(const CliOptions& options, const TextRules& rules);
 
 // The command's FILE through the editor loader in that encoding. When the file looks like UTF-8
 // read in another encoding, one hint follows the first error line; when no character check

@@ -56,8 +56,8 @@ Outcome ImportOnce(const std::string& source, const std::string& target,
     const auto start = std::chrono::steady_clock::now();
     std::string error;
     const ContactRead read = ReadContactFile(source, {});
-    const ImportPlan plan =
-        PlanImport(read.contacts, DiallingSettings{"49", "0", "00", "0-"}, FileEncoding::Utf8);
+    const ImportPlan plan = PlanImport(read.contacts, DiallingSettings{"49", "0", "00", "0-"},
+                                       FileEncoding::Utf8, product.Rules());
     const MergedDialList merged = MergeImport(plan, product);
     const bool written =
         merged.errors.empty() && WriteDialLines(target, DialFileLines(merged.model, product),

@@ -144,7 +144,7 @@ RunResult DeviceSession::Upload(RecordTable& table, const TProductInfo& product,
                                 std::string* sendFileError) {
     sendFileError->clear();
     if (!WriteDownloadFile(settings_.sendFile, table, sendFileError, kPrivateFileMode,
-                           settings_.fileEncoding.value_or(DefaultFileEncoding()))) {
+                           settings_.fileEncoding)) {
         return RunResult{};
     }
     RunRequest request = MakeRequest(RunMode::Upload);

@@ -25,7 +25,7 @@ struct DeviceSessionSettings {
     std::string downloadFile;
     std::string sendFile;
     std::vector<ModelPair> modelPairs;  // the network test names the configured model
-    // The encoding of every file the session writes; nullopt: the code page of the language.
+    // The encoding of every file the session writes; nullopt: the code page of the product.
     std::optional<FileEncoding> fileEncoding;
     // Looks host names up for the network connection; empty: the system's resolver.
     HostResolver resolver;

@@ -182,7 +182,7 @@ void TransferWorkflow::Upload(RecordTable& table, bool verify, TransferReport& r
     report.phase = TransferPhase::Sending;
     const DeviceSessionSettings& settings = session_.Settings();
     if (!WriteDownloadFile(settings.sendFile, table, &report.cause, kPrivateFileMode,
-                           settings.fileEncoding.value_or(DefaultFileEncoding()))) {
+                           settings.fileEncoding)) {
         return;
     }
     RunRequest request = session_.MakeRequest(RunMode::Upload);

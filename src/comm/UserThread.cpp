@@ -303,7 +303,7 @@ void UThread::RunSequence() {
         // usual mode.
         const bool temporary = path == request_.downloadFile || path == request_.sendFile;
         if (!WriteDownloadFile(path, table, &error, temporary ? kPrivateFileMode : kNewFileMode,
-                               request_.fileEncoding.value_or(DefaultFileEncoding()))) {
+                               request_.fileEncoding)) {
             throw TransferError(error);
         }
     }
@@ -349,6 +349,7 @@ void UThread::RunStep(const Step& step) {
                 RecordFormat format;
                 format.extended = !request_.product->OneTouch();
                 format.longSender = needsLongSender_;
+                format.codePage = request_.product->Rules().codePage;
                 engine_.SetOutgoing(EncodeTable(*request_.table, format));
                 request_.table->Clear();
             }

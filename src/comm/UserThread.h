@@ -31,7 +31,7 @@ struct RunRequest {
     const TProductInfo* product = nullptr;  // download and upload
     std::string downloadFile;  // "TELDIR_TOOL.TMP": where an upload writes what it read back
     std::string sendFile;      // "MFP_VERIFY.TMP": what an upload sends, for the verify
-    // The encoding of the files the run writes; nullopt: the code page of the language.
+    // The encoding of the files the run writes; nullopt: the code page of the product.
     std::optional<FileEncoding> fileEncoding;
     std::vector<ModelPair> modelPairs;         // network test
     IDeviceChannel* networkChannel = nullptr;  // network test: used in place of the channel

@@ -15,8 +15,8 @@ namespace {
 constexpr size_t kNameUnits = kNameMaxBytes / 2;
 
 // The name rule of the list and the encoding of the file must both hold the text.
-bool Holdable(const std::string& text, FileEncoding encoding) {
-    return CheckNameText(text, kNameMaxBytes).code != kCheckIllegal &&
+bool Holdable(const std::string& text, FileEncoding encoding, const TextRules& rules) {
+    return CheckNameText(text, kNameMaxBytes, rules).code != kCheckIllegal &&
            Utf8ToFileBytes(text, encoding).has_value();
 }
 
@@ -50,7 +50,7 @@ std::string NumberProblem(const std::string& found, const DialledNumber& dialled
 }  // namespace
 
 ImportPlan PlanImport(const std::vector<Contact>& contacts, const DiallingSettings& dialling,
-                      FileEncoding fileEncoding) {
+                      FileEncoding fileEncoding, const TextRules& rules) {
     ImportPlan plan;
     std::vector<std::string> groupNames;
     for (const Contact& contact : contacts) {
@@ -62,14 +62,14 @@ ImportPlan PlanImport(const std::vector<Contact>& contacts, const DiallingSettin
             plan.skipped.push_back({contact.faxNumbers.front(), Text(Msg::ImportSkipNoName)});
             continue;
         }
-        if (!Holdable(contact.name, fileEncoding)) {
+        if (!Holdable(contact.name, fileEncoding, rules)) {
             plan.skipped.push_back({contact.name, Text(Msg::ImportSkipNameCharacters)});
             continue;
         }
         std::vector<std::string> groups;
         for (const std::string& category : contact.categories) {
             const std::string group = CutToUnits(category, kNameUnits);
-            if (!Holdable(group, fileEncoding)) {
+            if (!Holdable(group, fileEncoding, rules)) {
                 plan.skipped.push_back({category, Text(Msg::ImportSkipGroupCharacters)});
             } else if (std::find(groups.begin(), groups.end(), group) == groups.end()) {
                 groups.push_back(group);

@@ -6,6 +6,7 @@
 #include "contacts/Contact.h"
 #include "contacts/DiallingRules.h"
 #include "data/CharConv.h"
+#include "data/TextRules.h"
 
 namespace dialvane {
 
@@ -37,6 +38,6 @@ struct ImportPlan {
 // its contact; a contact whose name the list cannot hold (the name rule, or the encoding of the
 // file written) is skipped, as is each number that cannot be dialled.
 ImportPlan PlanImport(const std::vector<Contact>& contacts, const DiallingSettings& dialling,
-                      FileEncoding fileEncoding);
+                      FileEncoding fileEncoding, const TextRules& rules);
 
 }  // namespace dialvane

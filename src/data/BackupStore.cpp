@@ -73,14 +73,15 @@ bool ParseStamp(std::string_view rest, std::string& stamp, unsigned& sequence) {
 // A list the code page cannot hold (names outside it pass the Unicode rule) is kept in marked
 // UTF-8, which the window and every --encoding read back unchanged.
 FileEncoding BackupEncoding(const RecordTable& table) {
+    const FileEncoding codePage = table.Product().Rules().FileDefault();
     for (int i = 1; i <= table.Count(); ++i) {
         for (const std::string& field : table.At(i)) {
-            if (!Utf8ToFileBytes(field, DefaultFileEncoding())) {
+            if (!Utf8ToFileBytes(field, codePage)) {
                 return FileEncoding::Utf8Marked;
             }
         }
     }
-    return DefaultFileEncoding();
+    return codePage;
 }
 
 }  // namespace

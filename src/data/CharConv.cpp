@@ -3,15 +3,12 @@
 #include <iconv.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 
 #include "support/TextUtil.h"
 
 namespace dialvane {
 namespace {
-
-std::atomic<NarrowCodePage> g_codePage{NarrowCodePage::Windows1252};
 
 constexpr char32_t kReplacement = 0xFFFD;
 
@@ -234,18 +231,6 @@ void AppendHalfWidth(std::u16string& out, char16_t unit) {
 
 }  // namespace
 
-void SetNarrowCodePage(NarrowCodePage page) {
-    g_codePage = page;
-}
-
-NarrowCodePage CurrentNarrowCodePage() {
-    return g_codePage;
-}
-
-std::optional<std::string> Utf8ToNarrow(std::string_view utf8) {
-    return Utf8ToNarrow(utf8, CurrentNarrowCodePage());
-}
-
 std::optional<std::string> Utf8ToNarrow(std::string_view utf8, NarrowCodePage page) {
     Converter converter(IconvName(page), "UTF-8");
     if (!converter.ok()) {
@@ -256,10 +241,6 @@ std::optional<std::string> Utf8ToNarrow(std::string_view utf8, NarrowCodePage pa
         return std::nullopt;
     }
     return out;
-}
-
-std::string NarrowToUtf8(std::string_view bytes) {
-    return NarrowToUtf8(bytes, CurrentNarrowCodePage());
 }
 
 std::string NarrowToUtf8(std::string_view bytes, NarrowCodePage page) {
@@ -282,9 +263,8 @@ std::string NarrowToUtf8(std::string_view bytes, NarrowCodePage page) {
     return out;
 }
 
-FileEncoding DefaultFileEncoding() {
-    return CurrentNarrowCodePage() == NarrowCodePage::Cp932 ? FileEncoding::Cp932
-                                                            : FileEncoding::Windows1252;
+FileEncoding CodePageEncoding(NarrowCodePage page) {
+    return page == NarrowCodePage::Cp932 ? FileEncoding::Cp932 : FileEncoding::Windows1252;
 }
 
 std::optional<FileEncoding> ParseFileEncoding(std::string_view name) {

@@ -7,16 +7,12 @@
 
 namespace dialvane {
 
-// The narrow code page of dial list files.
+// The narrow code page of dial list files and fax numbers (TextRules picks it per language).
 enum class NarrowCodePage { Windows1252, Cp932 };
-void SetNarrowCodePage(NarrowCodePage page);  // chosen once at start-up from LANG ("JPN" -> Cp932)
-NarrowCodePage CurrentNarrowCodePage();
 
-// UTF-8 -> file bytes in the current code page; nullopt when a character cannot be expressed.
-std::optional<std::string> Utf8ToNarrow(std::string_view utf8);
+// UTF-8 -> bytes in the code page; nullopt when a character cannot be expressed.
 std::optional<std::string> Utf8ToNarrow(std::string_view utf8, NarrowCodePage page);
-// File bytes -> UTF-8; bytes that are not valid in the code page become U+FFFD (never throws).
-std::string NarrowToUtf8(std::string_view bytes);
+// Bytes in the code page -> UTF-8; bytes that are not valid there become U+FFFD (never throws).
 std::string NarrowToUtf8(std::string_view bytes, NarrowCodePage page);
 
 // The encoding of a dial list file. The device's texts do not depend on it: the file is read
@@ -24,8 +20,8 @@ std::string NarrowToUtf8(std::string_view bytes, NarrowCodePage page);
 // mark, which every reader takes as UTF-8 whatever encoding it was asked for.
 enum class FileEncoding { Cp932, Windows1252, Utf8, Utf8Marked };
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-// The current narrow code page: what files are in unless the user names another encoding.
-FileEncoding DefaultFileEncoding();
+// The file encoding of a code page: what files are in unless the user names another encoding.
+FileEncoding CodePageEncoding(NarrowCodePage page);
 // "cp932", "cp1252" or "utf-8" (any case; also "utf8"); nullopt for anything else.
 std::optional<FileEncoding> ParseFileEncoding(std::string_view name);
 std::string_view FileEncodingName(FileEncoding encoding);  // the name ParseFileEncoding reads

@@ -37,7 +37,6 @@ struct KeyedLine {
 // line break or a character the encoding cannot hold: the message names that record. *error
 // (when given) receives the message for the "File Error" box on failure.
 bool WriteDialLines(const std::string& path, const std::vector<KeyedLine>& lines,
-                    std::string* error, unsigned newFileMode = kNewFileMode,
-                    FileEncoding encoding = DefaultFileEncoding());
+                    std::string* error, unsigned newFileMode, FileEncoding encoding);
 
 }  // namespace dialvane

@@ -60,7 +60,9 @@ class Loader {
           // The model has room for 200 speed dials and 12 bindings whatever the settings say.
           speedLimit_(std::clamp(product.SpeedDial(), 0, kMaxSpeedDials)),
           quickLimit_(std::clamp(product.QuickDial(), 0, kMaxBindings)),
-          keywords_(!product.NoKeyword()) {}
+          keywords_(!product.NoKeyword()),
+          oneTouch_(product.OneTouch()),
+          rules_(product.Rules()) {}
 
     std::vector<std::string> Run(std::string_view text) {
         const std::vector<std::string> lines = SplitLines(text);
@@ -157,7 +159,7 @@ class Loader {
         entry.faxNumber = fax;
         entry.groupMask.assign(kMaxGroups, '0');
 
-        switch (CheckNameText(name, kNameMaxBytes).code) {
+        switch (CheckNameText(name, kNameMaxBytes, rules_).code) {
             case kCheckTooLong:
                 AddTextError(line, Text(Msg::LoadSpeedDataTooLong, kNameMaxBytes / 2, name));
                 break;
@@ -211,7 +213,7 @@ class Loader {
         // as duplicated), so member positions count on from there.
         model_.groupDisplay[number] =
             GroupDisplay{FormatRecordKey('G', number), name, "", std::string(kMaxGroups, '0')};
-        switch (CheckNameText(name, kNameMaxBytes).code) {
+        switch (CheckNameText(name, kNameMaxBytes, rules_).code) {
             case kCheckTooLong:
                 AddTextError(line, Text(Msg::LoadGroupDataTooLong, kNameMaxBytes / 2, name));
                 break;
@@ -241,7 +243,8 @@ class Loader {
 
     void BindingLine(unsigned line, int number, const std::vector<std::string>& fields) {
         if (fields.size() > 2) {
-            AddError(line, Format(ModeText(ModeMessage::FileTooManyFields), 2u, fields.size()));
+            AddError(line, Format(ModeText(ModeMessage::FileTooManyFields, oneTouch_), 2u,
+                                  fields.size()));
             return;
         }
         if (number < 1 || number > quickLimit_) {
@@ -263,7 +266,7 @@ class Loader {
             binding = FormatRecordKey(letter, target);
         } else {
             // The binding keeps what an earlier line gave it.
-            AddError(line, Format(ModeText(ModeMessage::FileBadBinding), fields[1]));
+            AddError(line, Format(ModeText(ModeMessage::FileBadBinding, oneTouch_), fields[1]));
         }
     }
 
@@ -278,7 +281,7 @@ class Loader {
             return;
         }
         const std::string& name = fields[1];
-        switch (CheckNameText(name, kSenderMaxBytes).code) {
+        switch (CheckNameText(name, kSenderMaxBytes, rules_).code) {
             case kCheckTooLong:
                 AddTextError(line, Text(Msg::LoadSenderDataTooLong, kSenderMaxBytes / 2, name));
                 break;
@@ -306,7 +309,7 @@ class Loader {
         }
         for (int n = 1; n <= quickLimit_; ++n) {
             if (bindingRefs_[n].size() > 1) {
-                errors_.push_back(Format(ModeText(ModeMessage::FileDuplicate),
+                errors_.push_back(Format(ModeText(ModeMessage::FileDuplicate, oneTouch_),
                                          FormatRefs(bindingRefs_[n]), FormatRecordKey('W', n)));
             }
         }
@@ -362,7 +365,7 @@ class Loader {
             }
             if (!registered) {
                 AddError(bindingRefs_[n].back(),
-                         Format(ModeText(ModeMessage::FileNotRegistered), binding));
+                         Format(ModeText(ModeMessage::FileNotRegistered, oneTouch_), binding));
             }
         }
     }
@@ -371,6 +374,8 @@ class Loader {
     const int speedLimit_;
     const int quickLimit_;
     const bool keywords_;
+    const bool oneTouch_;
+    const TextRules rules_;
     std::vector<std::string> errors_;
     std::array<LineRefs, kMaxSpeedDials + 1> speedRefs_;
     std::array<LineRefs, kMaxGroups + 1> groupRefs_;
@@ -383,7 +388,8 @@ class Loader {
 }  // namespace
 
 LoadResult LoadDialBytes(std::string_view fileBytes, DialModel& model, const TProductInfo& product,
-                         FileEncoding encoding) {
+                         std::optional<FileEncoding> requested) {
+    const FileEncoding encoding = requested.value_or(product.Rules().FileDefault());
     model.Clear();
     Loader loader(model, product);
     LoadResult result;
@@ -399,7 +405,7 @@ std::vector<std::string> LoadDialText(std::string_view fileBytes, DialModel& mod
 }
 
 LoadResult LoadDialFile(const std::string& path, DialModel& model, const TProductInfo& product,
-                        FileEncoding encoding) {
+                        std::optional<FileEncoding> encoding) {
     LoadResult result;
     model.Clear();
     if (path.empty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,13 +26,14 @@ struct LoadResult {
 };
 
 // Clears the model, then reads the user file into it and checks every line. An empty path only
-// clears the model. Lines with errors in their fields still fill their entries.
+// clears the model. Lines with errors in their fields still fill their entries. Without an
+// encoding the file is in the code page of the product's text rules.
 LoadResult LoadDialFile(const std::string& path, DialModel& model, const TProductInfo& product,
-                        FileEncoding encoding = DefaultFileEncoding());
+                        std::optional<FileEncoding> encoding = std::nullopt);
 
 // The same for the bytes of a file already in memory.
 LoadResult LoadDialBytes(std::string_view fileBytes, DialModel& model, const TProductInfo& product,
-                         FileEncoding encoding = DefaultFileEncoding());
+                         std::optional<FileEncoding> encoding = std::nullopt);
 std::vector<std::string> LoadDialText(std::string_view fileBytes, DialModel& model,
                                       const TProductInfo& product);
 

@@ -39,7 +39,8 @@ std::vector<KeyedLine> DialFileLines(const DialModel& model, const TProductInfo&
 
 bool SaveDialFile(const std::string& path, DialModel& model, const TProductInfo& product,
                   std::string* error) {
-    if (!WriteDialLines(path, DialFileLines(model, product), error)) {
+    if (!WriteDialLines(path, DialFileLines(model, product), error, kNewFileMode,
+                        product.Rules().FileDefault())) {
         return false;
     }
     model.modified.Clear();

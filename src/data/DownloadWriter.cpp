@@ -9,7 +9,7 @@
 namespace dialvane {
 
 bool WriteDownloadFile(const std::string& path, const RecordTable& table, std::string* error,
-                       unsigned newFileMode, FileEncoding encoding) {
+                       unsigned newFileMode, std::optional<FileEncoding> encoding) {
     if (path.empty()) {
         if (error != nullptr) {
             *error = Text(Msg::FileCannotWrite) + "\r\n()";
@@ -25,7 +25,8 @@ bool WriteDownloadFile(const std::string& path, const RecordTable& table, std::s
         }
         lines.push_back({key, std::move(fields)});
     }
-    return WriteDialLines(path, lines, error, newFileMode, encoding);
+    return WriteDialLines(path, lines, error, newFileMode,
+                          encoding.value_or(table.Product().Rules().FileDefault()));
 }
 
 }  // namespace dialvane

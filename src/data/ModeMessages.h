@@ -19,22 +19,8 @@ enum class ModeMessage {
     SavePromptSection
 };
 
-void SelectModeMessages(bool oneTouch);
-
-// While it lives, this thread's mode-dependent messages use this wording whatever the
-// process-wide choice is: runs side by side with MFPs of both kinds each keep their own.
-class ScopedModeMessages {
-  public:
-    explicit ScopedModeMessages(bool oneTouch);
-    ~ScopedModeMessages();
-    ScopedModeMessages(const ScopedModeMessages&) = delete;
-    ScopedModeMessages& operator=(const ScopedModeMessages&) = delete;
-
-  private:
-    int previous_;
-};
-bool OneTouchMessages();
-// Through the message table, so language files apply.
-const std::string& ModeText(ModeMessage which);
+// Through the message table, so language files apply. The product's kind picks the wording:
+// each caller passes the one of the product it works for.
+const std::string& ModeText(ModeMessage which, bool oneTouch);
 
 }  // namespace dialvane

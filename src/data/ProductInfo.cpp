@@ -8,7 +8,6 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include "data/ModeMessages.h"
 #include "support/Format.h"
 #include "support/TextUtil.h"
 
@@ -53,8 +52,8 @@ std::string FindSettingsFile(const std::string& path) {
 
 }  // namespace
 
-TProductInfo::TProductInfo(const std::string& settingsPath)
-    : settings_(std::make_unique<Settings>()) {
+TProductInfo::TProductInfo(const std::string& settingsPath, TextRules rules)
+    : settings_(std::make_unique<Settings>()), rules_(rules) {
     // A missing or unreadable file leaves the reader empty, so every model takes the defaults.
     settings_->ini.LoadFile(FindSettingsFile(settingsPath).c_str());
     Load("Unknown");
@@ -96,7 +95,6 @@ void TProductInfo::Load(const std::string& modelName) {
     noKeyword_ = ReadInt(profile, "SpeedDialKeyword", kDefaultKeyword) == 0;
     zevizLibrary_ = ReadInt(profile, "ZEVIZLibrary", kDefaultLibrary);
     mvReceiveTimeout_ = ReadInt(profile, "MVReceiveTimeout", kDefaultReceiveTimeout);
-    SelectModeMessages(oneTouch_);
 }
 
 const std::string& TProductInfo::ModelName() const {

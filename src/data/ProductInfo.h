@@ -5,18 +5,20 @@
 #include <utility>
 #include <vector>
 
+#include "data/TextRules.h"
+
 namespace dialvane {
 
 // Capabilities of the connected model, from its profile in the program settings file.
 class TProductInfo {
   public:
     // Reads the file once (a missing file means every model takes the defaults), loads "Unknown".
-    explicit TProductInfo(const std::string& settingsPath);
+    // The text rules are the language's (TextRulesForLanguage of the settings' LANG).
+    explicit TProductInfo(const std::string& settingsPath, TextRules rules = {});
     ~TProductInfo();
     TProductInfo(const TProductInfo&) = delete;
     TProductInfo& operator=(const TProductInfo&) = delete;
 
-    // Also re-selects the mode-dependent messages.
     void Load(const std::string& modelName);
 
     // The models the settings file names a profile for (sections with a FaxType key), in file
@@ -30,6 +32,7 @@ class TProductInfo {
     bool NoKeyword() const;
     int ZevizLibrary() const;
     int MVReceiveTimeout() const;
+    const TextRules& Rules() const { return rules_; }
 
     // (useSecond, ok): profile value 1 -> (false, true), 2 -> (true, true), else (false, false).
     std::pair<bool, bool> LibraryChoice(const std::string& modelName) const;
@@ -41,6 +44,7 @@ class TProductInfo {
     int Profile(const std::string& modelName) const;
 
     std::unique_ptr<Settings> settings_;
+    TextRules rules_;
     std::string modelName_;
     int speedDial_ = 60;
     int quickDial_ = 3;

@@ -15,8 +15,9 @@ namespace {
     throw ValidationError(Text(message) + field);
 }
 
-[[noreturn]] void Reject(ModeMessage message, const std::string& field) {
-    throw ValidationError(ModeText(message) + field);
+[[noreturn]] void Reject(ModeMessage message, const TProductInfo& product,
+                         const std::string& field) {
+    throw ValidationError(ModeText(message, product.OneTouch()) + field);
 }
 
 char KeyLetter(const std::string& key) {
@@ -153,7 +154,7 @@ void RecordTable::ValidateSpeedDial(std::vector<std::string>& fields) const {
         Reject(Msg::StrictSpeedNumber, fields[0]);
     }
     if (!fields[1].empty()) {
-        TextCheckResult name = CheckNameText(fields[1], kNameMaxBytes);
+        TextCheckResult name = CheckNameText(fields[1], kNameMaxBytes, product_.Rules());
         if (name.code == kCheckIllegal) {
             Reject(Msg::StrictSpeedNameIllegal, fields[1]);
         }
@@ -199,7 +200,7 @@ void RecordTable::ValidateGroup(std::vector<std::string>& fields) const {
         Reject(Msg::StrictGroupNumber, fields[0]);
     }
     if (!fields[1].empty()) {
-        TextCheckResult name = CheckNameText(fields[1], kNameMaxBytes);
+        TextCheckResult name = CheckNameText(fields[1], kNameMaxBytes, product_.Rules());
         if (name.code == kCheckIllegal) {
             Reject(Msg::StrictGroupNameIllegal, fields[1]);
         }
@@ -227,7 +228,7 @@ void RecordTable::ValidateGroup(std::vector<std::string>& fields) const {
 bool RecordTable::ValidateBinding(std::vector<std::string>& fields) const {
     int number = 0;
     if (!ParseKind(fields[0], 'W', 1, QuickDialLimit(), number)) {
-        Reject(ModeMessage::StrictNumberRange, fields[0]);
+        Reject(ModeMessage::StrictNumberRange, product_, fields[0]);
     }
     // A device may list its unset buttons with an empty target; they are simply not stored.
     if (fields.size() < 2 || fields[1].empty()) {
@@ -240,11 +241,11 @@ bool RecordTable::ValidateBinding(std::vector<std::string>& fields) const {
     }
     if (letter == 'G') {
         if (target < 1 || target > kMaxGroups) {
-            Reject(ModeMessage::StrictGroupTarget, fields[1]);
+            Reject(ModeMessage::StrictGroupTarget, product_, fields[1]);
         }
     } else if (letter == 'S') {
         if (target < 1 || target > SpeedDialLimit()) {
-            Reject(ModeMessage::StrictSpeedTarget, fields[1]);
+            Reject(ModeMessage::StrictSpeedTarget, product_, fields[1]);
         }
     } else {
         Reject(Msg::StrictBindingDataNumber, fields[1]);
@@ -262,7 +263,7 @@ void RecordTable::ValidateSender(std::vector<std::string>& fields) const {
         Reject(Msg::StrictSenderKey, fields[0]);
     }
     if (!fields[1].empty()) {
-        TextCheckResult name = CheckNameText(fields[1], kSenderMaxBytes);
+        TextCheckResult name = CheckNameText(fields[1], kSenderMaxBytes, product_.Rules());
         if (name.code == kCheckIllegal) {
             Reject(Msg::StrictSenderNameIllegal, fields[1]);
         }
@@ -287,7 +288,7 @@ void RecordTable::CheckDuplicate(const std::string& key) const {
             case 'S':
                 Reject(Msg::StrictSpeedDuplicate, key);
             default:
-                Reject(ModeMessage::StrictDuplicate, key);
+                Reject(ModeMessage::StrictDuplicate, product_, key);
         }
     }
 }

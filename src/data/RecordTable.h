@@ -30,6 +30,7 @@ inline constexpr int kRecordTableSize = kMaxSpeedDials + kMaxGroups + kMaxBindin
 class RecordTable {
   public:
     explicit RecordTable(const TProductInfo& product);
+    const TProductInfo& Product() const { return product_; }
 
     void Clear();
     int Count() const;  // stored records, 0..233

@@ -1,7 +1,6 @@
 #include "data/TextChecks.h"
 
 #include <algorithm>
-#include <atomic>
 #include <vector>
 
 #include "data/CharConv.h"
@@ -10,8 +9,6 @@
 
 namespace dialvane {
 namespace {
-
-std::atomic<bool> g_japaneseNameRule{false};
 
 struct Range {
     char16_t first, last;
@@ -68,8 +65,8 @@ std::vector<std::string_view> SplitCharacters(std::string_view utf8) {
     return characters;
 }
 
-bool FollowsNameRule(std::string_view trimmed) {
-    if (JapaneseNameRule()) {
+bool FollowsNameRule(std::string_view trimmed, const TextRules& rules) {
+    if (rules.japaneseNames) {
         const std::optional<std::string> narrow = Utf8ToNarrow(trimmed, NarrowCodePage::Cp932);
         return narrow && IsJapaneseNameBytes(*narrow);
     }
@@ -82,14 +79,6 @@ bool FollowsNameRule(std::string_view trimmed) {
 }
 
 }  // namespace
-
-void SetJapaneseNameRule(bool japanese) {
-    g_japaneseNameRule = japanese;
-}
-
-bool JapaneseNameRule() {
-    return g_japaneseNameRule;
-}
 
 bool IsUnicodeNameUnit(char16_t unit) {
     return InRanges(unit, std::begin(kUnicodeNameRanges), std::end(kUnicodeNameRanges)) ||
@@ -115,11 +104,11 @@ bool IsJapaneseNameBytes(std::string_view cp932) {
     return true;
 }
 
-TextCheckResult CheckNameText(std::string_view utf8, int maxBytes) {
+TextCheckResult CheckNameText(std::string_view utf8, int maxBytes, const TextRules& rules) {
     TextCheckResult result{kCheckOk, Trim(utf8)};
     if (result.trimmed.empty()) {
         result.code = kCheckEmpty;
-    } else if (!FollowsNameRule(result.trimmed)) {
+    } else if (!FollowsNameRule(result.trimmed, rules)) {
         result.code = kCheckIllegal;
     } else if (Utf8ToUtf16(result.trimmed).size() * 2 >
                static_cast<size_t>(std::max(maxBytes, 0))) {

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "data/TextRules.h"
+
 namespace dialvane {
 
 inline constexpr int kCheckOk = 0, kCheckEmpty = -1, kCheckTooLong = -2, kCheckIllegal = -3;
@@ -15,16 +17,13 @@ struct TextCheckResult {
 };
 
 // Names are measured in UTF-16 bytes of the trimmed text: 32 for address and group names, 40
-// for the sender name. Codes in order of precedence: empty, illegal character, too long.
-TextCheckResult CheckNameText(std::string_view utf8, int maxBytes);
+// for the sender name. Codes in order of precedence: empty, illegal character, too long. The
+// characters allowed follow the language's rules.
+TextCheckResult CheckNameText(std::string_view utf8, int maxBytes, const TextRules& rules);
 // Keywords take ASCII and half-width katakana only, in every language; the maximum is 16.
 TextCheckResult CheckKeywordText(std::string_view utf8, int maxBytes);
 // Fills *invalidFaxCharacters (when given) with every rejected character in order.
 int CheckFaxNumber(std::string_view utf8, std::string* invalidFaxCharacters = nullptr);
-
-// The Japanese name rule applies when the language setting is "JPN"; chosen once at start-up.
-void SetJapaneseNameRule(bool japanese);
-bool JapaneseNameRule();
 
 // The single-character tests behind the name rules, for callers that check as the user types.
 bool IsUnicodeNameUnit(char16_t unit);

@@ -30,8 +30,8 @@ Bytes TextField(const std::string& utf8, std::size_t fieldSize, const std::strin
     return ToBytes(PackField(text, fieldSize));
 }
 
-Bytes FaxNumberField(const std::string& utf8, const std::string& key) {
-    const std::optional<std::string> narrow = Utf8ToNarrow(utf8);
+Bytes FaxNumberField(const std::string& utf8, NarrowCodePage page, const std::string& key) {
+    const std::optional<std::string> narrow = Utf8ToNarrow(utf8, page);
     // One byte is left for the terminator.
     if (!narrow || narrow->size() >= kFaxNumberField || narrow->find('\0') != std::string::npos) {
         Fail(Msg::DeviceFieldTooLong, key);
@@ -81,7 +81,7 @@ EncodedRecord EncodeSpeedDial(const std::vector<std::string>& fields, const Reco
     // With the keyword the fax number is field 4, without it the last field.
     const bool withKeyword = fields.size() >= 4;
     const std::string& fax = withKeyword ? fields[3] : FieldOrEmpty(fields, 2);
-    Bytes value = FaxNumberField(fax, key);
+    Bytes value = FaxNumberField(fax, format.codePage, key);
     const Bytes name = TextField(FieldOrEmpty(fields, 1), kNameField, key);
     value.insert(value.end(), name.begin(), name.end());
     if (format.extended) {
@@ -154,14 +154,14 @@ std::uint8_t ByteAt(const Bytes& value, std::size_t offset) {
     return offset < value.size() ? value[offset] : 0;
 }
 
-std::string FaxNumberFrom(const Bytes& value) {
+std::string FaxNumberFrom(const Bytes& value, NarrowCodePage page) {
     std::string_view narrow = Slice(value, 0, kFaxNumberField);
     narrow = narrow.substr(0, narrow.find('\0'));
-    return FoldToHalfWidth(NarrowToUtf8(narrow));
+    return FoldToHalfWidth(NarrowToUtf8(narrow, page));
 }
 
-void AddParam(std::vector<std::string>& fields, const FrameParam& param, char letter,
-              bool extended) {
+void AddParam(std::vector<std::string>& fields, const FrameParam& param, char letter, bool extended,
+              NarrowCodePage page) {
     const Bytes& value = param.value;
     switch (param.pid) {
         case kPidRecordNumber:
@@ -171,7 +171,7 @@ void AddParam(std::vector<std::string>& fields, const FrameParam& param, char le
             fields.push_back(FromDeviceText(Slice(value, kFaxNumberField, kNameField)));
             fields.push_back(extended ? FromDeviceText(Slice(value, kSpeedDialData, kKeywordField))
                                       : std::string());
-            fields.push_back(FaxNumberFrom(value));
+            fields.push_back(FaxNumberFrom(value, page));
             break;
         case kPidGroupData: {
             fields.push_back(FromDeviceText(Slice(value, 0, kNameField)));
@@ -268,6 +268,7 @@ std::map<std::uint8_t, MessageFrames> EncodeTable(const RecordTable& table,
 void CheckEncodes(const RecordTable& table, const TProductInfo& product) {
     RecordFormat format;
     format.extended = !product.OneTouch();
+    format.codePage = product.Rules().codePage;
     for (int i = 1; i <= table.Count(); ++i) {
         const DialRecord& record = table.At(i);
         if (record.size() >= 2 && record[0] == "N" && IsLongSenderName(record[1])) {
@@ -277,7 +278,8 @@ void CheckEncodes(const RecordTable& table, const TProductInfo& product) {
     EncodeTable(table, format);
 }
 
-std::vector<std::vector<std::string>> DecodeMessage(const FrameRecord& message, bool extended) {
+std::vector<std::vector<std::string>> DecodeMessage(const FrameRecord& message, bool extended,
+                                                    NarrowCodePage page) {
     std::vector<std::vector<std::string>> records;
     const std::vector<FrameParam>& params = message.params;
     if (message.mid == kMidSenderInfo) {
@@ -304,9 +306,9 @@ std::vector<std::vector<std::string>> DecodeMessage(const FrameRecord& message, 
     // so the gate reports it instead of it being dropped unseen.
     for (std::size_t i = 0; i < params.size(); i += 2) {
         std::vector<std::string> fields;
-        AddParam(fields, params[i], letter, extended);
+        AddParam(fields, params[i], letter, extended, page);
         if (i + 1 < params.size()) {
-            AddParam(fields, params[i + 1], letter, extended);
+            AddParam(fields, params[i + 1], letter, extended, page);
         }
         records.push_back(std::move(fields));
     }
@@ -314,8 +316,9 @@ std::vector<std::vector<std::string>> DecodeMessage(const FrameRecord& message, 
 }
 
 void DecodeDownload(const std::vector<FrameRecord>& messages, bool extended, RecordTable& table) {
+    const NarrowCodePage page = table.Product().Rules().codePage;
     for (const FrameRecord& message : messages) {
-        for (std::vector<std::string>& fields : DecodeMessage(message, extended)) {
+        for (std::vector<std::string>& fields : DecodeMessage(message, extended, page)) {
             table.StoreRecord(std::move(fields));
         }
     }

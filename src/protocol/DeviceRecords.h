@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/CharConv.h"
 #include "protocol/Frame.h"
 
 namespace dialvane {
@@ -36,6 +37,7 @@ inline constexpr std::size_t kSenderFieldLong = 42;
 struct RecordFormat {
     bool extended = false;    // keyword field and 25-byte group bitmap (quick-dial products)
     bool longSender = false;  // 42-byte sender field when sending
+    NarrowCodePage codePage = NarrowCodePage::Windows1252;  // of the fax numbers
 };
 
 // Raised when a record cannot be put into its device layout (a programming fault, since every
@@ -73,11 +75,14 @@ std::map<std::uint8_t, MessageFrames> EncodeTable(const RecordTable& table,
 void CheckEncodes(const RecordTable& table, const TProductInfo& product);
 
 // The field lists one received information message holds, in order, before validation.
-// Messages other than the four information messages give nothing.
-std::vector<std::vector<std::string>> DecodeMessage(const FrameRecord& message, bool extended);
+// Messages other than the four information messages give nothing. Fax numbers are read in the
+// code page.
+std::vector<std::vector<std::string>> DecodeMessage(const FrameRecord& message, bool extended,
+                                                    NarrowCodePage page);
 
 // Stores the records of every received information message into the table through its strict
-// gate; the first validation error is thrown and stops the decoding.
+// gate (fax numbers in the code page of the table's product); the first validation error is
+// thrown and stops the decoding.
 void DecodeDownload(const std::vector<FrameRecord>& messages, bool extended, RecordTable& table);
 
 }  // namespace dialvane

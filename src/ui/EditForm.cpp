@@ -122,6 +122,7 @@ void TEditForm::Open(int mode, const SpeedDialEntry& buffer, const DialModel& mo
     model_ = &model;
     buffer_ = buffer;
     keywords_ = !product.NoKeyword();
+    rules_ = product.Rules();
 
     EDT_Name->setEnabled(true);
     EDT_Tel->setEnabled(true);
@@ -204,7 +205,7 @@ void TEditForm::BtnOkClick() {
         }
     }
 
-    if (!AcceptCheck(CheckNameText(name, kNameMaxBytes).code,
+    if (!AcceptCheck(CheckNameText(name, kNameMaxBytes, rules_).code,
                      {Msg::EditNotEntered, Msg::EditNameTooLong, Msg::EditNameIllegal}, EDT_Name) ||
         !AcceptCheck(CheckFaxNumber(fax),
                      {Msg::EditNotEntered, Msg::EditFaxTooLong, Msg::EditFaxIllegal}, EDT_Tel) ||

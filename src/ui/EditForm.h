@@ -61,6 +61,7 @@ class TEditForm : public QDialog {
     int mode_ = kModeEdit;
     int number_ = 0;
     bool keywords_ = false;
+    TextRules rules_;  // of the product the dialog was opened for
     SpeedDialEntry buffer_;
     const DialModel* model_ = nullptr;
     QString previousName_;

@@ -35,7 +35,8 @@ int SelectedRow(const QTableWidget* grid) {
 
 }  // namespace
 
-TEditForm_Group::TEditForm_Group(QWidget* parent) : QDialog(parent) {
+TEditForm_Group::TEditForm_Group(QWidget* parent, TextRules rules)
+    : QDialog(parent), rules_(rules) {
     setObjectName(QStringLiteral("EditForm_Group"));
     setModal(true);
     if (parent != nullptr) {
@@ -330,7 +331,7 @@ void TEditForm_Group::Restore() {
 
 void TEditForm_Group::BtnOkClick() {
     const std::string name = S(CB_Group_Name->currentText());
-    if (!AcceptCheck(CheckNameText(name, kNameMaxBytes).code,
+    if (!AcceptCheck(CheckNameText(name, kNameMaxBytes, rules_).code,
                      {Msg::EditNotEntered, Msg::GroupNameTooLong, Msg::GroupNameIllegal},
                      CB_Group_Name)) {
         return;

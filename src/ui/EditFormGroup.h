@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/DialModel.h"
+#include "data/TextRules.h"
 
 class QComboBox;
 class QGroupBox;
@@ -23,7 +24,8 @@ class TEditForm_Group : public QDialog {
     static constexpr int kModeEdit = 0, kModeAdd = 2;
     static constexpr int kRecentNames = 10;
 
-    explicit TEditForm_Group(QWidget* parent = nullptr);
+    // Group names are checked by the language's rules.
+    explicit TEditForm_Group(QWidget* parent = nullptr, TextRules rules = {});
 
     // Shows the dialog modally. `buffer`: the group's display row (key empty for a new group).
     // On OK (true) the group in `model` is stored, the group flag set when the members changed,
@@ -73,6 +75,7 @@ class TEditForm_Group : public QDialog {
     static void FillGrid(QTableWidget* grid, const DialModel& model, const std::vector<int>& dials,
                          int selectedRow);
 
+    const TextRules rules_;
     int mode_ = kModeEdit;
     int number_ = 0;
     GroupDisplay buffer_;

@@ -48,7 +48,7 @@ TransferReport TMainForm::RunWorkflow(const std::string& backupFile, const Trans
         return report;
     }
     // The worker's own capabilities: the window keeps reading its own while the run goes on.
-    TProductInfo product(env_.programSettingsFile);
+    TProductInfo product(env_.programSettingsFile, product_->Rules());
     // The edited list is built on the worker while the window waits in the modal dialog.
     const ListSource edited = [this](const TProductInfo&, RecordTable& table, ListChoice&) {
         table.BuildFromModel(model_);

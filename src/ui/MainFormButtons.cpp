@@ -215,7 +215,8 @@ void TMainForm::Sender_Page_Set() {
 
 bool TMainForm::Sender_Check() {
     // A name of blanks only is no name: it is taken as empty rather than refused.
-    const TextCheckResult result = CheckNameText(S(CB_Sender->currentText()), kSenderMaxBytes);
+    const TextCheckResult result =
+        CheckNameText(S(CB_Sender->currentText()), kSenderMaxBytes, product_->Rules());
     if (!AcceptCheck(result.code,
                      {std::nullopt, Msg::StrictSenderNameTooLong, Msg::StrictSenderNameIllegal},
                      CB_Sender)) {

@@ -306,7 +306,7 @@ std::string TMainForm::BindingReferences(const std::string& key) const {
     for (int binding = 1; binding <= kMaxBindings; ++binding) {
         if (model_.bindings[binding] == key) {
             if (lines.empty()) {
-                lines = "\r\n" + ModeText(ModeMessage::TargetInUse) + "\r\n";
+                lines = "\r\n" + ModeText(ModeMessage::TargetInUse, product_->OneTouch()) + "\r\n";
             }
             lines += "  " + ButtonName(binding) + "\r\n";
         }

@@ -227,7 +227,8 @@ TMainForm::TMainForm(Environment& environment, MainFormHooks hooks, QWidget* par
     : QMainWindow(parent), env_(environment), hooks_(std::move(hooks)) {
     setObjectName("MainForm");
     setWindowIcon(AppIcon());
-    product_ = std::make_unique<TProductInfo>(env_.programSettingsFile);
+    product_ = std::make_unique<TProductInfo>(env_.programSettingsFile,
+                                              TextRulesForLanguage(env_.settings.lang));
     table_ = std::make_unique<RecordTable>(*product_);
     if (!hooks_.findPrinter) {
         hooks_.findPrinter = [this] { return InstalledMakerPrinter(env_.settings); };
@@ -238,8 +239,6 @@ TMainForm::TMainForm(Environment& environment, MainFormHooks hooks, QWidget* par
         session_->UseNetwork(env_.user.ipAddress);
     }
 
-    SetJapaneseNameRule(env_.japaneseUi);
-    SetNarrowCodePage(env_.japaneseUi ? NarrowCodePage::Cp932 : NarrowCodePage::Windows1252);
     currentFileName_ = env_.preselectedFile;
 
     BuildWindow();
@@ -247,7 +246,6 @@ TMainForm::TMainForm(Environment& environment, MainFormHooks hooks, QWidget* par
     int width = env_.settings.formWidth > 0 ? env_.settings.formWidth : 600;
     int height = env_.settings.formHeight > 0 ? env_.settings.formHeight : 600;
     resize(width, height);
-    SelectModeMessages(true);
     CreateDialogs();
 
     StartupTimer = new QTimer(this);

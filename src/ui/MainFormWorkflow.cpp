@@ -94,7 +94,7 @@ bool TMainForm::InquiryRunning() const {
 void TMainForm::CreateDialogs() {
     formVer_ = new TFormVer(this);
     editForm_ = new TEditForm(this);
-    editFormGroup_ = new TEditForm_Group(this);
+    editFormGroup_ = new TEditForm_Group(this, product_->Rules());
     progForm_ = new TProgForm(env_.settings.disp, this);
     errLogForm_ = new TErrLogForm(this);
     oneTuchInpForm_ = new TOneTuchInpForm(this);
@@ -397,7 +397,7 @@ bool TMainForm::Edit_Update_Check(bool leaving) {
     if (model_.modified.groups)
         lines.push_back(Text(Msg::UpdatedGroupLine));
     if (model_.modified.bindings)
-        lines.push_back(ModeText(ModeMessage::SavePromptSection));
+        lines.push_back(ModeText(ModeMessage::SavePromptSection, product_->OneTouch()));
     if (model_.modified.sender)
         lines.push_back(Text(Msg::UpdatedSenderLine));
     if (lines.empty()) {

@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "data/ModeMessages.h"
 #include "support/DiagnosticLog.h"
 #include "support/Messages.h"
 #include "support/Prompt.h"
@@ -45,15 +44,12 @@ class LogScope {
     std::string folder_;
 };
 
-// Texts a test replaces (a language file, one message, the wording for one-touch or quick-dial
-// products) are the English one-touch ones the process starts with again afterwards.
+// Texts a test replaces (a language file, one message) are the English ones the process starts
+// with again afterwards.
 class MessageTextsScope {
   public:
     MessageTextsScope() = default;
-    ~MessageTextsScope() {
-        ResetMessageTexts();
-        SelectModeMessages(true);
-    }
+    ~MessageTextsScope() { ResetMessageTexts(); }
     MessageTextsScope(const MessageTextsScope&) = delete;
     MessageTextsScope& operator=(const MessageTextsScope&) = delete;
 };

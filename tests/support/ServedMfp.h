@@ -64,8 +64,8 @@ class CliAgainstMfp : public ::testing::Test {
         dir_.Write("dialvane.ini", kSettings + more);
     }
 
-    ServedMfp& Serve(int host, const std::string& list) {
-        devices_.push_back(std::make_unique<ServedMfp>(dir_, host, list));
+    ServedMfp& Serve(int host, const std::string& list, MfpEmulatorOptions options = {}) {
+        devices_.push_back(std::make_unique<ServedMfp>(dir_, host, list, std::move(options)));
         return *devices_.back();
     }
     // The first (often the only) MFP served.

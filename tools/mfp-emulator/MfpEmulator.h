@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "data/TextRules.h"
+
 namespace dialvane {
 
 // Tool command codes of the envelope.
@@ -95,6 +97,9 @@ struct MfpEmulatorOptions {
     // the limits follow the format (extended 200 speed dials, 12 quick dials and keywords;
     // normal 60 speed dials, 3 one-touch buttons, no keywords).
     std::string settingsPath;
+    // How LoadUserFile and DumpUserFile read, check and write list files (code page 932 and the
+    // Japanese name rule, or Windows-1252 and the Unicode ranges).
+    TextRules listRules;
     // Serve over a stand-in for the USB printer node instead of TCP: a pseudo-terminal in raw
     // mode whose slave side this link points to. The link goes away when the emulator stops or
     // the cable is "pulled" (a disconnect fault closes the terminal).

@@ -7,7 +7,6 @@
 #include "MfpEmulatorImpl.h"
 #include "data/DialFileLoader.h"
 #include "data/DownloadWriter.h"
-#include "data/ModeMessages.h"
 #include "data/ProductInfo.h"
 #include "data/RecordTable.h"
 #include "protocol/DeviceRecords.h"
@@ -16,19 +15,6 @@
 namespace dialvane {
 
 namespace {
-
-// Restores the mode-dependent message wording, which loading a product profile changes for the
-// whole process (the program under test may share it).
-class ModeMessageGuard {
-  public:
-    ModeMessageGuard() : oneTouch_(OneTouchMessages()) {}
-    ~ModeMessageGuard() { SelectModeMessages(oneTouch_); }
-    ModeMessageGuard(const ModeMessageGuard&) = delete;
-    ModeMessageGuard& operator=(const ModeMessageGuard&) = delete;
-
-  private:
-    bool oneTouch_;
-};
 
 // The capabilities the dial list file is checked against: the settings file named in the options,
 // or a profile that matches the emulated format, written to a temporary file for the reader.
@@ -59,7 +45,7 @@ class ProductProfile {
                 }
             }
         }
-        product_ = std::make_unique<TProductInfo>(path);
+        product_ = std::make_unique<TProductInfo>(path, options.listRules);
         product_->Load(options.model);
     }
     ~ProductProfile() {
@@ -73,7 +59,6 @@ class ProductProfile {
     const TProductInfo& Product() const { return *product_; }
 
   private:
-    ModeMessageGuard guard_;
     std::string temporary_;
     std::unique_ptr<TProductInfo> product_;
 };
@@ -124,6 +109,7 @@ bool MfpEmulator::LoadUserFile(const std::string& path, std::string* error) {
         RecordFormat format;
         format.extended = options_.extendedFormat;
         format.longSender = IsLongSenderName(model.senderName);
+        format.codePage = options_.listRules.codePage;
         for (const auto& [mid, message] : EncodeTable(table, format)) {
             if (message.Empty()) {
                 continue;

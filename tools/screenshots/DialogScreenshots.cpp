@@ -21,8 +21,6 @@ namespace {
 
 class Screenshots : public testing::GuiTest {
   protected:
-    ~Screenshots() override { SelectModeMessages(true); }
-
     void Shoot(QWidget& window, const std::string& name) {
         window.show();
         QCoreApplication::processEvents();

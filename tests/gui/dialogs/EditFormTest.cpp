@@ -27,7 +27,6 @@ class EditFormTest : public testing::GuiTest {
         model.speedDials[1] = SpeedDialEntry{"S001", "Office", "", "03-1111"};
         model.speedDials[3] = SpeedDialEntry{"S003", "Home", "", "03-3333"};
     }
-    ~EditFormTest() override { SelectModeMessages(true); }
 
     // Opens the dialog (shown, not modal) for an add with an empty buffer.
     void OpenAdd(const TProductInfo& product) {

@@ -2,7 +2,7 @@
 // the file's bytes only, never what the MFP is sent.
 #include <gtest/gtest.h>
 
-#include "data/CharConv.h"
+#include "data/TextRules.h"
 #include "support/ServedMfp.h"
 
 namespace dialvane {
@@ -16,13 +16,12 @@ constexpr const char* kUtf8List = "S1,東京,03-555-1,ﾄｳｷｮ\r\nS2,大阪,
 
 class CliEncoding : public testing::CliAgainstMfp {
   protected:
-    // The emulator dumps its list in this process's code page.
-    void SetUp() override { SetNarrowCodePage(NarrowCodePage::Cp932); }
-    void TearDown() override { SetNarrowCodePage(NarrowCodePage::Windows1252); }
-
+    // The emulator dumps its list in code page 932, whatever the program's language.
     void Serve(int hostNumber, const std::string& language) {
         WriteSettings("[MAINFORM]\nLANG=" + language + "\n");
-        address_ = CliAgainstMfp::Serve(hostNumber, {}).Address();
+        MfpEmulatorOptions options;
+        options.listRules = TextRulesForLanguage("JPN");
+        address_ = CliAgainstMfp::Serve(hostNumber, {}, options).Address();
     }
     MfpEmulator& Device() const { return *Mfp(); }
     std::string Dump() const { return Mfp().Dump(); }

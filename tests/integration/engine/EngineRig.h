@@ -54,6 +54,7 @@ class Rig {
                  {.model = model,
                   .extendedFormat = extended,
                   .settingsPath = settingsFile,
+                  .listRules = {},
                   .usbPtyLink = {},
                   .deviceId = {}}) {
         settings.env.timeout = 5000;

@@ -14,12 +14,14 @@ Contact Person(std::string name, std::vector<std::string> fax,
     return Contact{std::move(name), std::move(fax), std::move(categories), {}};
 }
 
+const TextRules kEnglish = TextRulesForLanguage("ENU");
+
 class DialListImport : public ::testing::Test {
   protected:
     MergedDialList Import(const std::vector<Contact>& contacts,
                           const DialModel* current = nullptr) {
-        return MergeImport(PlanImport(contacts, kBerlin, FileEncoding::Windows1252), *product_,
-                           current);
+        return MergeImport(PlanImport(contacts, kBerlin, FileEncoding::Windows1252, kEnglish),
+                           *product_, current);
     }
     std::string Entry(const MergedDialList& list, int key) const {
         const SpeedDialEntry& e = list.model.speedDials[static_cast<size_t>(key)];
@@ -34,7 +36,7 @@ TEST_F(DialListImport, NamesEveryNumberAndSkipsWhatTheListCannotHold) {
         {Person("zeta", {"030 9"}), Person("Hans-Peter Müller", {"030 1", "030 2", "030 2 ext 5"}),
          Person("ALPHA", {"030 3"}, {"B", "a"}), Person("alpha", {"030 4"}, {"a"}),
          Person("山田", {"030 5"}), Person("No Fax", {}), Person("", {"030 6"})},
-        kBerlin, FileEncoding::Windows1252);
+        kBerlin, FileEncoding::Windows1252, kEnglish);
     std::vector<std::string> names;
     for (const ImportedDial& dial : plan.dials) {
         names.push_back(dial.name + "=" + dial.number);
@@ -51,7 +53,9 @@ TEST_F(DialListImport, NamesEveryNumberAndSkipsWhatTheListCannotHold) {
     EXPECT_EQ(plan.skipped[2].reason, Text(Msg::ImportSkipNoName));
     EXPECT_EQ(plan.contactsUsed, 4u);
     // With a UTF-8 file the Japanese name fits (the name rule allows kanji).
-    EXPECT_EQ(PlanImport({Person("山田", {"1"})}, kBerlin, FileEncoding::Utf8).dials.size(), 1u);
+    EXPECT_EQ(
+        PlanImport({Person("山田", {"1"})}, kBerlin, FileEncoding::Utf8, kEnglish).dials.size(),
+        1u);
 }
 
 TEST_F(DialListImport, RefusesWhatDoesNotFitTheModel) {

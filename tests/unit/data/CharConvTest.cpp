@@ -55,39 +55,34 @@ TEST(CharConvTest, FoldToHalfWidth) {
               "12");
 }
 
-class NarrowCodePageTest : public ::testing::Test {
-  protected:
-    void TearDown() override { SetNarrowCodePage(NarrowCodePage::Windows1252); }
-};
-
-TEST_F(NarrowCodePageTest, Windows1252) {
-    SetNarrowCodePage(NarrowCodePage::Windows1252);
-    EXPECT_EQ(Utf8ToNarrow("Zoë €"), "Zo\xEB \x80");
-    EXPECT_EQ(NarrowToUtf8("Zo\xEB \x80"), "Zoë €");
-    EXPECT_EQ(Utf8ToNarrow("東"), std::nullopt);
-    EXPECT_EQ(Utf8ToNarrow("a\xC3"), std::nullopt);
-    EXPECT_EQ(Utf8ToNarrow(""), "");
+TEST(NarrowCodePageTest, Windows1252) {
+    constexpr NarrowCodePage page = NarrowCodePage::Windows1252;
+    EXPECT_EQ(Utf8ToNarrow("Zoë €", page), "Zo\xEB \x80");
+    EXPECT_EQ(NarrowToUtf8("Zo\xEB \x80", page), "Zoë €");
+    EXPECT_EQ(Utf8ToNarrow("東", page), std::nullopt);
+    EXPECT_EQ(Utf8ToNarrow("a\xC3", page), std::nullopt);
+    EXPECT_EQ(Utf8ToNarrow("", page), "");
     // 0x81 has no character in this code page.
-    EXPECT_EQ(NarrowToUtf8("a\x81z"), "a\xEF\xBF\xBDz");
+    EXPECT_EQ(NarrowToUtf8("a\x81z", page), "a\xEF\xBF\xBDz");
 }
 
-TEST_F(NarrowCodePageTest, Cp932) {
-    SetNarrowCodePage(NarrowCodePage::Cp932);
-    EXPECT_EQ(Utf8ToNarrow("日本ｱA"),
+TEST(NarrowCodePageTest, Cp932) {
+    constexpr NarrowCodePage page = NarrowCodePage::Cp932;
+    EXPECT_EQ(Utf8ToNarrow("日本ｱA", page),
               "\x93\xFA\x96\x7B\xB1"
               "A");
     EXPECT_EQ(NarrowToUtf8("\x93\xFA\x96\x7B\xB1"
-                           "A"),
+                           "A",
+                           page),
               "日本ｱA");
-    EXPECT_EQ(Utf8ToNarrow("가"), std::nullopt);
+    EXPECT_EQ(Utf8ToNarrow("가", page), std::nullopt);
     // A lead byte at the end or before a byte that cannot follow it.
-    EXPECT_EQ(NarrowToUtf8("A\x93"), "A\xEF\xBF\xBD");
+    EXPECT_EQ(NarrowToUtf8("A\x93", page), "A\xEF\xBF\xBD");
     std::string mixed = NarrowToUtf8(
         "\x93\x0A"
-        "B");
+        "B",
+        page);
     EXPECT_EQ(mixed.substr(mixed.size() - 2), "\nB");
-    // The explicit overload does not follow the current setting.
-    EXPECT_EQ(Utf8ToNarrow("é", NarrowCodePage::Windows1252), "\xE9");
 }
 
 TEST(FileEncodingTest, ReadingDropsTheByteOrderMarkAndReplacesBadBytes) {

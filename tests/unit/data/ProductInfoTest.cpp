@@ -14,7 +14,6 @@ namespace {
 
 class ProductInfoTest : public ::testing::Test {
   protected:
-    void TearDown() override { SelectModeMessages(true); }
     testing::TempDir dir_;
     std::string path_ = dir_.File("Dialvane.ini");
     void WriteSettings(const std::string& text) { dir_.Write("Dialvane.ini", text); }
@@ -80,22 +79,22 @@ TEST_F(ProductInfoTest, OnlyThreeQuickDialsSelectTheOneTouchWording) {
         "[Twelve]\nFaxType=1\n[Four]\nFaxType=2\n[Three]\nFaxType=3\n"
         "[FaxType1]\nQuickDial=12\n[FaxType2]\nQuickDial=4\n[FaxType3]\nQuickDial=3\n");
     TProductInfo info(path_);
-    EXPECT_EQ(ModeText(ModeMessage::StrictNumberRange), "Invalid One Touch Dial number.");
+    EXPECT_EQ(ModeText(ModeMessage::StrictNumberRange, info.OneTouch()),
+              "Invalid One Touch Dial number.");
     for (const auto& [model, oneTouch] :
          {std::pair{"Twelve", false}, {"Three", true}, {"Four", false}}) {
         info.Load(model);
-        EXPECT_EQ(OneTouchMessages(), oneTouch) << model;
+        EXPECT_EQ(info.OneTouch(), oneTouch) << model;
     }
-    EXPECT_EQ(ModeText(ModeMessage::StrictNumberRange), "Invalid quick dial number.");
+    EXPECT_EQ(ModeText(ModeMessage::StrictNumberRange, info.OneTouch()),
+              "Invalid quick dial number.");
 }
 
 TEST(ModeMessagesTest, LanguageFileTextsApply) {
     const testing::MessageTextsScope restored;
     SetMessageText(Msg::QuickStrictDuplicate, std::string("replaced"));
-    SelectModeMessages(false);
-    EXPECT_EQ(ModeText(ModeMessage::StrictDuplicate), "replaced");
-    SelectModeMessages(true);
-    EXPECT_EQ(ModeText(ModeMessage::StrictDuplicate),
+    EXPECT_EQ(ModeText(ModeMessage::StrictDuplicate, false), "replaced");
+    EXPECT_EQ(ModeText(ModeMessage::StrictDuplicate, true),
               "There is duplicate One Touch Button dial information registered.");
 }
 

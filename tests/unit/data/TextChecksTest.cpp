@@ -22,32 +22,26 @@ std::string Repeat(std::string_view piece, int count) {
 
 class TextChecksTest : public ::testing::Test {
   protected:
-    void TearDown() override {
-        SetJapaneseNameRule(false);
-        SetNarrowCodePage(NarrowCodePage::Windows1252);
-    }
-    void UseJapanese() {
-        SetJapaneseNameRule(true);
-        SetNarrowCodePage(NarrowCodePage::Cp932);
-    }
+    void UseJapanese() { rules_ = TextRulesForLanguage("JPN"); }
+    TextRules rules_ = TextRulesForLanguage("ENU");
 };
 
 // The ASCII limits of names and sender names are shown with their messages by the record table.
 TEST_F(TextChecksTest, NameLengthIsCountedInUtf16Units) {
     // Three UTF-8 bytes but one unit each.
-    EXPECT_EQ(CheckNameText(Repeat("漢", 16), 32).code, kCheckOk);
-    EXPECT_EQ(CheckNameText(Repeat("漢", 17), 32).code, kCheckTooLong);
+    EXPECT_EQ(CheckNameText(Repeat("漢", 16), 32, rules_).code, kCheckOk);
+    EXPECT_EQ(CheckNameText(Repeat("漢", 17), 32, rules_).code, kCheckTooLong);
     // Blanks at the ends do not count.
-    EXPECT_EQ(CheckNameText("  " + Repeat("a", 16) + "\t ", 32).code, kCheckOk);
+    EXPECT_EQ(CheckNameText("  " + Repeat("a", 16) + "\t ", 32, rules_).code, kCheckOk);
 }
 
 TEST_F(TextChecksTest, EmptyIllegalAndTrimmedResult) {
-    TextCheckResult blank = CheckNameText(" \t\r\n", 32);
+    TextCheckResult blank = CheckNameText(" \t\r\n", 32, rules_);
     EXPECT_EQ(blank.code, kCheckEmpty);
     EXPECT_EQ(blank.trimmed, "");
 
     // An illegal character outranks the length.
-    TextCheckResult both = CheckNameText(Repeat("\x7F", 17), 32);
+    TextCheckResult both = CheckNameText(Repeat("\x7F", 17), 32, rules_);
     EXPECT_EQ(both.code, kCheckIllegal);
     EXPECT_EQ(both.trimmed.size(), 17u);
 }
@@ -55,11 +49,11 @@ TEST_F(TextChecksTest, EmptyIllegalAndTrimmedResult) {
 TEST_F(TextChecksTest, UnicodeNameRule) {
     for (const char* good :
          {"Zoë Müller", "ＡＢＣ", "ｶﾀｶﾅ", "ひらがな", "東京", "→■", "가힝", "々〇", "￥￠"}) {
-        EXPECT_EQ(CheckNameText(good, 32).code, kCheckOk) << good;
+        EXPECT_EQ(CheckNameText(good, 32, rules_).code, kCheckOk) << good;
     }
     for (const char* bad : {"a\x7F", "€", "é\xC3", "\xF0\x9F\x98\x80", "갂", "\xEF\xBC\x82", "〄",
                             "ヷ", "\xEF\xBF\xA4"}) {
-        EXPECT_EQ(CheckNameText(bad, 32).code, kCheckIllegal) << bad;
+        EXPECT_EQ(CheckNameText(bad, 32, rules_).code, kCheckIllegal) << bad;
     }
 }
 
@@ -76,17 +70,17 @@ TEST_F(TextChecksTest, JapaneseNameRule) {
     UseJapanese();
     // Level-1 kanji (亜 88 9F, 腕 98 72), kana, full-width forms, half-width katakana, ASCII.
     for (const char* good : {"亜腕", "カナ", "ＡＢＣ", "ｱｲｳ", "Tokyo-1", "～"}) {
-        EXPECT_EQ(CheckNameText(good, 32).code, kCheckOk) << good;
+        EXPECT_EQ(CheckNameText(good, 32, rules_).code, kCheckOk) << good;
     }
     // Level-2 kanji (弌 98 9F is the first of them) and characters without a code-page-932 form.
     for (const char* bad : {"弌", "黑", "가", "é", "€"}) {
-        EXPECT_EQ(CheckNameText(bad, 32).code, kCheckIllegal) << bad;
+        EXPECT_EQ(CheckNameText(bad, 32, rules_).code, kCheckIllegal) << bad;
     }
     // Lead byte 0x87 lies inside the allowed rows, so the NEC specials pass.
-    EXPECT_EQ(CheckNameText("①", 32).code, kCheckOk);
+    EXPECT_EQ(CheckNameText("①", 32, rules_).code, kCheckOk);
     // The length still counts UTF-16 units, not code-page bytes.
-    EXPECT_EQ(CheckNameText(Repeat("ｱ", 16), 32).code, kCheckOk);
-    EXPECT_EQ(CheckNameText(Repeat("亜", 17), 32).code, kCheckTooLong);
+    EXPECT_EQ(CheckNameText(Repeat("ｱ", 16), 32, rules_).code, kCheckOk);
+    EXPECT_EQ(CheckNameText(Repeat("亜", 17), 32, rules_).code, kCheckTooLong);
 }
 
 TEST_F(TextChecksTest, JapaneseByteRule) {

@@ -122,7 +122,6 @@ TEST_F(LoaderTest, LimitsFollowTheProduct) {
     EXPECT_EQ(model_.speedDials[1].keyword, "");
 
     // The quick-dial model's limits are worded in the every-error file.
-    quick_->Load("QUICK");  // loading a product also picks the wording
     EXPECT_TRUE(Load("S200,a,1\r\nW12,S200\r\nG20,g,S200\r\n").empty());
 
     std::string group = "S1,a,1\r\nG1,g";
@@ -154,23 +153,19 @@ TEST_F(LoaderTest, UnreadableFileAndEmptyPath) {
 // The command-line tests show a UTF-8 file read in code page 932 (errors and the hint), read
 // as UTF-8, and garbled names that pass (the warning).
 TEST_F(LoaderTest, Utf8FilesAndTheSuspicionOfOne) {
-    UseJapanese();
-    EXPECT_TRUE(LoadDialBytes("\xEF\xBB\xBFS1,東京,03\r\nN,ｱｲ\r\n", model_, *quick_).ok());
+    EXPECT_TRUE(LoadDialBytes("\xEF\xBB\xBFS1,東京,03\r\nN,ｱｲ\r\n", model_, *japanese_).ok());
     EXPECT_EQ(model_.speedDials[1].name, "東京");
-    TearDown();
     LoadResult result = LoadDialBytes("S1,\xE6\x97,03\r\nS1,B,03\r\n", model_, *quick_);
     EXPECT_EQ(result.errorLines.size(), 2u);
     EXPECT_FALSE(result.looksLikeUtf8);  // not valid UTF-8
 
     // A character with no code-page-932 form is an error in a UTF-8 file under the Japanese
     // rule, and shown as it is; broken UTF-8 becomes U+FFFD and is an error under both rules.
-    UseJapanese();
-    result = LoadDialBytes("S1,가,03\r\nN,\xE6\x97\r\n", model_, *quick_, FileEncoding::Utf8);
+    result = LoadDialBytes("S1,가,03\r\nN,\xE6\x97\r\n", model_, *japanese_, FileEncoding::Utf8);
     EXPECT_FALSE(result.looksLikeUtf8);
     EXPECT_EQ(result.errorLines,
               (Lines{"Line number:   1 [Speed dial] item contents abnormal (가)",
                      "Line number:   2 [Sender name] item contents abnormal (\uFFFD\uFFFD)"}));
-    TearDown();
     EXPECT_EQ(
         LoadDialBytes("N,\xE6\x97\r\n", model_, *quick_, FileEncoding::Utf8).errorLines.size(), 1u);
 }

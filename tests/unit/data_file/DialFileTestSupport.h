@@ -7,7 +7,6 @@
 
 #include "data/CharConv.h"
 #include "data/DialModel.h"
-#include "data/ModeMessages.h"
 #include "data/ProductInfo.h"
 #include "data/TextChecks.h"
 #include "support/DescribeModel.h"
@@ -16,20 +15,13 @@
 
 namespace dialvane::testing {
 
-// Fixture that restores the start-up choices (code page, name rule, wording) a test changes.
+// A quick-dial product in English and one in Japanese (code page 932, the Japanese name rule).
 class DialFileTest : public ::testing::Test {
   protected:
-    void TearDown() override {
-        SetNarrowCodePage(NarrowCodePage::Windows1252);
-        SetJapaneseNameRule(false);
-        SelectModeMessages(true);
-    }
-    static void UseJapanese() {
-        SetNarrowCodePage(NarrowCodePage::Cp932);
-        SetJapaneseNameRule(true);
-    }
     TempDir dir_;
     std::unique_ptr<TProductInfo> quick_ = MakeProduct(dir_, "QUICK");
+    std::unique_ptr<TProductInfo> japanese_ =
+        MakeProduct(dir_, "QUICK", TextRulesForLanguage("JPN"));
 };
 
 inline std::string ReadText(const std::string& path) {

@@ -75,14 +75,13 @@ TEST_F(DialFileTest, FailedSaveKeepsFlagsAndOldFile) {
 }
 
 TEST_F(DialFileTest, JapaneseSaveWritesCp932) {
-    UseJapanese();
     DialModel model;
     model.speedDials[1] = {"S001", "東京 ｱｲ", "", "03"};
     const std::string path = dir_.File("jpn.csv");
-    ASSERT_TRUE(SaveDialFile(path, model, *quick_, nullptr));
+    ASSERT_TRUE(SaveDialFile(path, model, *japanese_, nullptr));
     EXPECT_EQ(testing::ReadText(path), "S001,\x93\x8c\x8b\x9e \xb1\xb2,03,\r\nN,\r\n");
     model.speedDials[1].name = "한";  // Hangul has no code in 932
-    EXPECT_FALSE(SaveDialFile(path, model, *quick_, nullptr));
+    EXPECT_FALSE(SaveDialFile(path, model, *japanese_, nullptr));
 }
 
 }  // namespace

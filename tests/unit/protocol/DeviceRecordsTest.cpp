@@ -8,7 +8,6 @@
 
 #include "TestBytes.h"
 #include "data/CharConv.h"
-#include "data/ModeMessages.h"
 #include "data/ProductInfo.h"
 #include "data/RecordTable.h"
 #include "protocol/DeviceRecords.h"
@@ -24,6 +23,7 @@ using ::testing::StrEq;
 using ::testing::ThrowsMessage;
 using Fields = std::vector<std::string>;
 
+constexpr NarrowCodePage kLatin = NarrowCodePage::Windows1252;
 const RecordFormat kNormal{false, false};
 const RecordFormat kExtended{true, false};
 
@@ -117,25 +117,23 @@ FrameRecord Message(std::uint8_t mid, std::vector<FrameParam> params) {
 TEST(DecodeMessage, WhatTheRoundTripCannotShow) {
     const EncodedRecord office = EncodeRecord({"S5", "Office", "KW", "03-555-123"}, kExtended);
     // Without the extended format the keyword bytes are not read.
-    EXPECT_EQ(DecodeMessage(Message(0x7C, office.params), false),
+    EXPECT_EQ(DecodeMessage(Message(0x7C, office.params), false, kLatin),
               (std::vector<Fields>{{"S5", "Office", "", "03-555-123"}}));
     // Registration answers hold no records.
-    EXPECT_TRUE(DecodeMessage(Message(0x7D, office.params), true).empty());
+    EXPECT_TRUE(DecodeMessage(Message(0x7D, office.params), true, kLatin).empty());
     // A binding of kind 0 has no target, whatever its number byte says.
     EXPECT_EQ(DecodeMessage(Message(0x76, {FrameParam::Make(0x60, Hex("02")),
                                            FrameParam::Make(0x6D, Hex("00 07"))}),
-                            false),
+                            false, kLatin),
               (std::vector<Fields>{{"W2", ""}}));
 }
 
 TEST(DecodeMessage, FullWidthFaxDigitsReadBackAsAscii) {
-    const NarrowCodePage saved = CurrentNarrowCodePage();
-    SetNarrowCodePage(NarrowCodePage::Cp932);
     Bytes value = Hex("82 4F 82 52 81 7C 82 54");  // full-width 0 3 - 5
     value.resize(86, 0);
     const auto records = DecodeMessage(
-        Message(0x7C, {FrameParam::Make(0x60, Hex("01")), FrameParam::Make(0x6F, value)}), false);
-    SetNarrowCodePage(saved);
+        Message(0x7C, {FrameParam::Make(0x60, Hex("01")), FrameParam::Make(0x6F, value)}), false,
+        NarrowCodePage::Cp932);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].back(), "03-5");
 }
@@ -143,16 +141,15 @@ TEST(DecodeMessage, FullWidthFaxDigitsReadBackAsAscii) {
 TEST(DecodeMessage, AValueCutShortLacksOnlyTheLaterFields) {
     const auto cut = DecodeMessage(
         Message(0x7C, {FrameParam::Make(0x60, {}), FrameParam::Make(0x6F, testing::Ascii("12"))}),
-        true);
+        true, kLatin);
     EXPECT_EQ(cut, (std::vector<Fields>{{"S0", "", "", "12"}}));
 }
 
-// The strict gate for a product, with the wording it picks restored afterwards.
+// The strict gate for a product.
 class Gate {
   public:
     explicit Gate(bool extended)
         : product_(testing::MakeProduct(dir_, extended ? "QUICK" : "ONE")) {}
-    ~Gate() { SelectModeMessages(true); }
     const TProductInfo& Info() const { return *product_; }
 
   private:
