@@ -102,9 +102,9 @@ RunRequest DeviceSession::MakeRequest(RunMode mode) {
 }
 
 RunResult DeviceSession::Run(const RunRequest& request) {
-    UThread worker(*engine_, request);
-    worker.Execute();
-    return worker.Result();
+    DeviceRun run(*engine_, request);
+    run.Execute();
+    return run.Result();
 }
 
 std::unique_ptr<UThread> DeviceSession::MakeWorker(RunRequest request) {
