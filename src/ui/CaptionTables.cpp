@@ -11,7 +11,6 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <map>
-#include <mutex>
 
 #include "support/TextUtil.h"
 #include "ui/CaptionHelpers.h"
@@ -20,8 +19,80 @@ namespace dialvane {
 
 namespace {
 
-std::map<std::string, std::vector<CaptionEntry>>& Tables() {
-    static std::map<std::string, std::vector<CaptionEntry>> tables = {
+// Built once, on first use, and only read afterwards.
+const std::map<std::string, std::vector<CaptionEntry>>& Tables() {
+    static const std::map<std::string, std::vector<CaptionEntry>> tables = {
+        {"MAINFORM",
+         {{nullptr, Msg::AppTitle},
+          {"BTN_Save_MFP", Msg::MainBtnSaveMfp},
+          {"BTN_Save", Msg::MainBtnSave},
+          {"BTN_Cancel", Msg::MainBtnCancel},
+          {"BTN_Speed_Edit", Msg::MainBtnEdit},
+          {"BTN_Speed_Del", Msg::MainBtnDelete},
+          {"BTN_Speed_Add", Msg::MainBtnAdd},
+          {"BTN_Group_Edit", Msg::MainBtnEdit},
+          {"BTN_Group_Del", Msg::MainBtnDelete},
+          {"BTN_Group_Add", Msg::MainBtnAdd},
+          {"BTN_File_Sel", Msg::MainBtnBrowse},
+          {"BTN_File_Sel_Cancel", Msg::MainBtnCancel},
+          {"MN_MenuFile", Msg::MainMenuFile},
+          {"MN_Edit", Msg::MainMenuEdit},
+          {"MN_Edit_Std", Msg::MainMenuEditStd},
+          {"MN_Edit_MFP", Msg::MainMenuEditMfp},
+          {"MN_Edit_New", Msg::MainMenuEditNew},
+          {"MN_Setup", Msg::MainMenuSetup},
+          {"MN_Save", Msg::MainMenuSave},
+          {"MN_SaveAs", Msg::MainMenuSaveAs},
+          {"MN_Save_MFP", Msg::MainMenuSaveMfp},
+          {"MN_Restore", Msg::MainMenuRestore},
+          {"MN_Exit", Msg::MainMenuExit},
+          {"MN_MenuHelp", Msg::MainMenuHelp},
+          {"MN_Help", Msg::MainMenuContents},
+          {"MN_Version", Msg::MainMenuVersion},
+          {"LBL_Title", Msg::ProductTitle},
+          {"BTN_OneA", Msg::MainBtnEdit},
+          {"BTN_OneB", Msg::MainBtnEdit},
+          {"BTN_OneC", Msg::MainBtnEdit},
+          {"BTN_OneA_Del", Msg::MainBtnNoSetting},
+          {"BTN_OneB_Del", Msg::MainBtnNoSetting},
+          {"BTN_OneC_Del", Msg::MainBtnNoSetting},
+          {"BTN_OK_Setup", Msg::MainBtnOk},
+          {"BTN_Cancel_Setup", Msg::MainBtnCancel},
+          {"BTN_IP_Ent", Msg::SetupRegister},
+          {"BTN_Setup_Del", Msg::MainBtnDelete},
+          {"BTN_Test", Msg::SetupTest},
+          {"LBL_OneA", Msg::MainLabelOneA},
+          {"LBL_OneB", Msg::MainLabelOneB},
+          {"LBL_OneC", Msg::MainLabelOneC},
+          {"LBL_Sender", Msg::MainLabelSender},
+          {"LBL_Status", Msg::SetupStatus},
+          {"LBL_IP_Addr", Msg::SetupIpAddress},
+          {"LBL_Standby_Title", Msg::ProductTitle},
+          {"LBL_Standby1", Msg::MainStandby1},
+          {"LBL_Standby2", Msg::MainStandby2},
+          {"LBL_Standby3", Msg::MainStandby3},
+          {"GB_One", Msg::MainGroupOneTouch},
+          {"GB_Quick1", Msg::MainGroupQuick1},
+          {"GB_Quick2", Msg::MainGroupQuick5},
+          {"GB_Quick3", Msg::MainGroupQuick9},
+          {"GB_Sender", Msg::MainGroupSender},
+          {"GB_Dev_Base", Msg::SetupGroupPath},
+          {"RB_Usb", Msg::SetupUsb},
+          {"RB_Network", Msg::SetupNetwork},
+          {"GB_Network", Msg::SetupGroupNetwork},
+          {"GB_File_Sel", Msg::MainFileSelGroup},
+          {"LBL_File_Sel", Msg::MainFileSelText},
+          {"LBL_Title_File_Sel", Msg::MainFileSelName},
+          {"BTN_File_Sel_Run", Msg::MainFileSelNext},
+          {"TabCtrl", Msg::MainTabs, CaptionKind::CommaList},
+          {"SFG_Speed", Msg::MainSpeedColumns4, CaptionKind::CommaList},
+          {"SFG_Group", Msg::MainGroupColumns, CaptionKind::CommaList}}},
+        {"ONETUCHINPFORM",
+         {{nullptr, Msg::SelectFormCaption},
+          {"BTN_OK", Msg::MainBtnOk},
+          {"BTN_Cancel", Msg::MainBtnCancel},
+          {"GB_Inport", Msg::SelectFormGroup},
+          {"SFG_Inport", Msg::SelectFormColumns, CaptionKind::CommaList}}},
         {"EDITFORM",
          {{nullptr, Msg::EditFormCaption},
           {"BTN_OK", Msg::EditFormOk},
@@ -58,11 +129,6 @@ std::map<std::string, std::vector<CaptionEntry>>& Tables() {
           {"BTN_Save", Msg::ProgFormSave}}},
     };
     return tables;
-}
-
-std::mutex& TablesMutex() {
-    static std::mutex mutex;
-    return mutex;
 }
 
 QString Upper(const QString& text) {
@@ -109,24 +175,15 @@ void SetList(QObject* target, const QStringList& items) {
 
 }  // namespace
 
-void RegisterCaptionTable(const std::string& windowName, std::vector<CaptionEntry> entries) {
-    std::lock_guard lock(TablesMutex());
-    Tables()[S(Upper(Q(windowName)))] = std::move(entries);
-}
-
 void ApplyCaptions(QWidget* window) {
     if (window == nullptr) {
         return;
     }
-    std::vector<CaptionEntry> entries;
-    {
-        std::lock_guard lock(TablesMutex());
-        auto found = Tables().find(S(Upper(window->objectName())));
-        if (found == Tables().end()) {
-            return;
-        }
-        entries = found->second;
+    const auto found = Tables().find(S(Upper(window->objectName())));
+    if (found == Tables().end()) {
+        return;
     }
+    const std::vector<CaptionEntry>& entries = found->second;
     for (const CaptionEntry& entry : entries) {
         QObject* target = window;
         if (entry.control != nullptr && entry.control[0] != '\0') {

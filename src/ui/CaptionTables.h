@@ -19,12 +19,8 @@ struct CaptionEntry {
     CaptionKind kind = CaptionKind::Caption;
 };
 
-// Tables are picked by the window's objectName in upper case ("EDITFORM", "PROGFORM" ...).
-// The tables of the dialogs are built in; other windows register theirs once at start-up
-// (a later registration under the same name replaces the earlier one).
-void RegisterCaptionTable(const std::string& windowName, std::vector<CaptionEntry> entries);
-
-// Sets every caption of the window's table: a window's title, a button's, label's, group
+// Sets every caption of the window's table (picked by the window's objectName in upper case:
+// "MAINFORM", "EDITFORM", "PROGFORM" ...): a window's title, a button's, label's, group
 // box's or action's text, a grid's header row, a tab control's tab texts. A window whose name
 // has no table is left as it is; a control missing from the window is skipped.
 void ApplyCaptions(QWidget* window);

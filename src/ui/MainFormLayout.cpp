@@ -152,75 +152,6 @@ QPixmap TitleDecoration(int height) {
     return pixmap;
 }
 
-// The main window's caption table: every caption of the window, the menu and the panels.
-void RegisterMainFormCaptions() {
-    RegisterCaptionTable("MAINFORM",
-                         {{nullptr, Msg::AppTitle},
-                          {"BTN_Save_MFP", Msg::MainBtnSaveMfp},
-                          {"BTN_Save", Msg::MainBtnSave},
-                          {"BTN_Cancel", Msg::MainBtnCancel},
-                          {"BTN_Speed_Edit", Msg::MainBtnEdit},
-                          {"BTN_Speed_Del", Msg::MainBtnDelete},
-                          {"BTN_Speed_Add", Msg::MainBtnAdd},
-                          {"BTN_Group_Edit", Msg::MainBtnEdit},
-                          {"BTN_Group_Del", Msg::MainBtnDelete},
-                          {"BTN_Group_Add", Msg::MainBtnAdd},
-                          {"BTN_File_Sel", Msg::MainBtnBrowse},
-                          {"BTN_File_Sel_Cancel", Msg::MainBtnCancel},
-                          {"MN_MenuFile", Msg::MainMenuFile},
-                          {"MN_Edit", Msg::MainMenuEdit},
-                          {"MN_Edit_Std", Msg::MainMenuEditStd},
-                          {"MN_Edit_MFP", Msg::MainMenuEditMfp},
-                          {"MN_Edit_New", Msg::MainMenuEditNew},
-                          {"MN_Setup", Msg::MainMenuSetup},
-                          {"MN_Save", Msg::MainMenuSave},
-                          {"MN_SaveAs", Msg::MainMenuSaveAs},
-                          {"MN_Save_MFP", Msg::MainMenuSaveMfp},
-                          {"MN_Restore", Msg::MainMenuRestore},
-                          {"MN_Exit", Msg::MainMenuExit},
-                          {"MN_MenuHelp", Msg::MainMenuHelp},
-                          {"MN_Help", Msg::MainMenuContents},
-                          {"MN_Version", Msg::MainMenuVersion},
-                          {"LBL_Title", Msg::ProductTitle},
-                          {"BTN_OneA", Msg::MainBtnEdit},
-                          {"BTN_OneB", Msg::MainBtnEdit},
-                          {"BTN_OneC", Msg::MainBtnEdit},
-                          {"BTN_OneA_Del", Msg::MainBtnNoSetting},
-                          {"BTN_OneB_Del", Msg::MainBtnNoSetting},
-                          {"BTN_OneC_Del", Msg::MainBtnNoSetting},
-                          {"BTN_OK_Setup", Msg::MainBtnOk},
-                          {"BTN_Cancel_Setup", Msg::MainBtnCancel},
-                          {"BTN_IP_Ent", Msg::SetupRegister},
-                          {"BTN_Setup_Del", Msg::MainBtnDelete},
-                          {"BTN_Test", Msg::SetupTest},
-                          {"LBL_OneA", Msg::MainLabelOneA},
-                          {"LBL_OneB", Msg::MainLabelOneB},
-                          {"LBL_OneC", Msg::MainLabelOneC},
-                          {"LBL_Sender", Msg::MainLabelSender},
-                          {"LBL_Status", Msg::SetupStatus},
-                          {"LBL_IP_Addr", Msg::SetupIpAddress},
-                          {"LBL_Standby_Title", Msg::ProductTitle},
-                          {"LBL_Standby1", Msg::MainStandby1},
-                          {"LBL_Standby2", Msg::MainStandby2},
-                          {"LBL_Standby3", Msg::MainStandby3},
-                          {"GB_One", Msg::MainGroupOneTouch},
-                          {"GB_Quick1", Msg::MainGroupQuick1},
-                          {"GB_Quick2", Msg::MainGroupQuick5},
-                          {"GB_Quick3", Msg::MainGroupQuick9},
-                          {"GB_Sender", Msg::MainGroupSender},
-                          {"GB_Dev_Base", Msg::SetupGroupPath},
-                          {"RB_Usb", Msg::SetupUsb},
-                          {"RB_Network", Msg::SetupNetwork},
-                          {"GB_Network", Msg::SetupGroupNetwork},
-                          {"GB_File_Sel", Msg::MainFileSelGroup},
-                          {"LBL_File_Sel", Msg::MainFileSelText},
-                          {"LBL_Title_File_Sel", Msg::MainFileSelName},
-                          {"BTN_File_Sel_Run", Msg::MainFileSelNext},
-                          {"TabCtrl", Msg::MainTabs, CaptionKind::CommaList},
-                          {"SFG_Speed", Msg::MainSpeedColumns4, CaptionKind::CommaList},
-                          {"SFG_Group", Msg::MainGroupColumns, CaptionKind::CommaList}});
-}
-
 }  // namespace
 
 TMainForm::TMainForm(Environment& environment, MainFormHooks hooks, QWidget* parent)
@@ -315,7 +246,6 @@ void TMainForm::BuildWindow() {
 
     setCentralWidget(central);
 
-    RegisterMainFormCaptions();
     ApplyCaptions(this);
     PNL_Quick->SetButtonEditCaption(Q(Msg::MainBtnEdit));
     PNL_Quick->SetButtonClearCaption(Q(Msg::MainBtnNoSetting));

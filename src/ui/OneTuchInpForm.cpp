@@ -35,12 +35,6 @@ TOneTuchInpForm::TOneTuchInpForm(QWidget* parent) : QDialog(parent) {
     BTN_Cancel->setObjectName("BTN_Cancel");
     outer->addWidget(bar);
 
-    RegisterCaptionTable("ONETUCHINPFORM",
-                         {{nullptr, Msg::SelectFormCaption},
-                          {"BTN_OK", Msg::MainBtnOk},
-                          {"BTN_Cancel", Msg::MainBtnCancel},
-                          {"GB_Inport", Msg::SelectFormGroup},
-                          {"SFG_Inport", Msg::SelectFormColumns, CaptionKind::CommaList}});
     ApplyCaptions(this);
     ArrangeButtons(bar, kStandardRow);
 
