@@ -77,6 +77,7 @@ TEST_P(PageScreenshots, OneTouchPageSelectionDialogAndTestedSetupPanel) {
     if (japanese) {
         ASSERT_TRUE(LoadLanguageFile(DIALVANE_SOURCE_DIR "/config/dialvane.JPN").loaded);
         environment->japaneseUi = environment->japaneseLocale = true;
+        environment->settings.lang = "JPN";
     }
     const std::string address = StartEmulator(japanese ? 216 : 215);
     ASSERT_TRUE(device);
