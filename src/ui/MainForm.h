@@ -253,30 +253,32 @@ class TMainForm : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // Layout (MainFormLayout.cpp).
+    // Construction, title band and tree (MainFormLayout.cpp).
     void BuildWindow();
-    void BuildMenu();
     void BuildTree();
-    QWidget* BuildStandbyPanel();
-    QWidget* BuildFileSelPanel();
-    QWidget* BuildEditPanel();
-    QWidget* BuildOneTouchPage();
-    QWidget* BuildSetupPanel();
-    QWidget* BuildGridPage(const char* name, QTableWidget*& grid,
-                           std::array<QPushButton**, 3> buttons, int firstTag);
-    void ShowPanel(QWidget* panel);
-    void Load_Panel();
     void DrawTitleBand();
-    void SetThirdTabCaption();
-    void ShowVersion();
     void SetNodeTexts();
     int TitleTextWidth() const;
     void PlaceTitleImages();
     void Form_Resize();
-    void LayoutStandby();
+
+    // Menu and keys (MainFormMenu.cpp).
+    void BuildMenu();
+    void ShowVersion();
     void ClickFor(QPushButton* button);
     void FormClick();
     void ShowHelp();
+
+    // Panels (MainFormPanels.cpp).
+    QWidget* BuildStandbyPanel();
+    QWidget* BuildFileSelPanel();
+    QWidget* BuildEditPanel();
+    QWidget* BuildGridPage(const char* name, QTableWidget*& grid,
+                           std::array<QPushButton**, 3> buttons, int firstTag);
+    void ShowPanel(QWidget* panel);
+    void Load_Panel();
+    void SetThirdTabCaption();
+    void LayoutStandby();
     void SizeEditDialogs();
 
     // Workflow (MainFormWorkflow.cpp).
@@ -285,19 +287,31 @@ class TMainForm : public QMainWindow {
     bool TV_Changing(QTreeWidgetItem* target);
     void SelectNode(int index);
     void TAB_Chang(int index);
-    bool Read_UserFile(const std::string& fileName);
-    bool Write_UserFile(const std::string& fileName);
     void SendToMfp();
     void LeaveEditor();
-    void ReloadFileHistory();
-    void UpdateFileSelRun();
     bool SenderTextTooLong() const;
     RunResult RunTransfer(int tag);
     RunResult RunTransferOf(int tag, RecordTable& table, const std::string& text,
                             bool reportSuccess = true);
+
+    // User files (MainFormFiles.cpp).
+    bool Read_UserFile(const std::string& fileName);
+    bool Write_UserFile(const std::string& fileName);
+    void ReloadFileHistory();
+    void UpdateFileSelRun();
+
+    // Start-up inquiry and close (MainFormStartup.cpp).
     void InquiryFinished();
     // Runs the channel test or the network test on the worker held in the inquiry slot.
     void StartInquiryWorker(const RunRequest& request);
+    void FinishStartup(bool success, const std::string& modelName);
+    // After a failed inquiry: the setup panel, left only by its OK.
+    void EnterForcedSetup();
+    // Centres the window in the screen's free area, capped to it, its menu bar never above it.
+    void PlaceInside(const QRect& area);
+    void ShutDown();
+    // The session's settings, with its temporary files in the window's run folder.
+    DeviceSessionSettings WindowSessionSettings();
 
     // Sends and restores through the transfer workflow (MainFormBackup.cpp).
     std::string BackupAddress() const;
@@ -308,17 +322,9 @@ class TMainForm : public QMainWindow {
     void ShowOutcome(const TransferReport& report, const std::string& restoredFrom);
     void OfferRestore(const TransferReport& failed);
     void RestoreFromBackup();
-    void FinishStartup(bool success, const std::string& modelName);
-    // After a failed inquiry: the setup panel, left only by its OK.
-    void EnterForcedSetup();
-    // Centres the window in the screen's free area, capped to it, its menu bar never above it.
-    void PlaceInside(const QRect& area);
-    void CloseStartupMessage();
-    void ShutDown();
-    // The session's settings, with its temporary files in the window's run folder.
-    DeviceSessionSettings WindowSessionSettings();
 
     // Button and sender pages (MainFormButtons.cpp).
+    QWidget* BuildOneTouchPage();
     struct ButtonSlot {
         QLineEdit* edit;
         QPushButton* set;
@@ -334,6 +340,7 @@ class TMainForm : public QMainWindow {
     void PlaceSelectForm();
 
     // Setup panel (MainFormSetup.cpp).
+    QWidget* BuildSetupPanel();
     int DevIndex() const;
     std::vector<std::string> AddressComboList() const;
     bool CheckAddressEntered();
