@@ -4,6 +4,7 @@
 
 #include "ImportCommand.h"
 #include "StandardStreams.h"
+#include "SyncCommand.h"
 #include "TerminalPrompt.h"
 #include "TransferCommands.h"
 #include "UserFileEncoding.h"
@@ -98,6 +99,9 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     }
     if (options.command == "import") {
         return RunImportCommand(options, out, err);
+    }
+    if (options.command == "sync") {
+        return RunSyncCommand(options, out, err);
     }
     SetActivePrompt(TerminalPrompt::ForStandardStreams());
     const Environment environment = StartCliEnvironment(options);

@@ -12,6 +12,11 @@
 namespace dialvane {
 namespace {
 
+// getopt_long takes any unambiguous abbreviation, so "--password SECRET" would be read as
+// --password-file with the secret as a file name, and echoed in the error about that file.
+// These options are only taken as written.
+constexpr const char* kWrittenInFull[] = {"user", "password-file", "ca-file"};
+
 constexpr int kFirstOptionCode = 256;  // getopt codes of table rows start after every char
 constexpr size_t kHelpColumn = 26;
 constexpr size_t kLineWidth = 79;
@@ -239,6 +244,17 @@ std::optional<CliRequest> ParseCliOptions(const std::vector<std::string>& args, 
         if (row->apply == nullptr) {
             request.action = row->shortName == 'h' ? CliAction::ShowHelp : CliAction::ShowVersion;
             continue;
+        }
+        // The option as typed: before its value when that was a separate argument.
+        const bool separateValue =
+            optarg != nullptr && optind >= 2 && optarg == argv.pointers[optind - 1];
+        const std::string typed = argv.pointers[optind - (separateValue ? 2 : 1)];
+        const std::string typedName = typed.substr(0, typed.find('='));
+        if (std::ranges::any_of(
+                kWrittenInFull,
+                [&](const char* name) { return row->longName == std::string(name); }) &&
+            typedName != OptionName(*row)) {
+            return fail(Text(Msg::CliOptionNotInFull, typedName, OptionName(*row)));
         }
         const std::string value = optarg ? optarg : "";
         if (!row->apply(request.options, value)) {

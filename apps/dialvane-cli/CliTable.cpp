@@ -34,6 +34,12 @@ constexpr const char* kImportExit =
     "1  the address book does not fit the model (nothing written)\n"
     "2  usage error, a file cannot be read or written, or COUNTRY_CODE is needed";
 
+constexpr const char* kSyncExit =
+    "0    every MFP holds the address book's list (--dry-run: none would change)\n"
+    "1    an MFP failed or would change (--dry-run), or the server refused\n"
+    "2    usage error, the address book cannot be read, or COUNTRY_CODE is needed\n"
+    "130  stopped by Ctrl-C (the fax is released first)";
+
 constexpr const char* kDiffExit =
     "0    no differences\n"
     "1    differences were printed\n"
@@ -100,6 +106,17 @@ const std::array kCommands{
                "summary goes to standard error. Nothing is written when the contacts do not fit "
                "the model.",
                "output", kImportExit},
+    CliCommand{"sync", "SOURCE", "puts an address book on every MFP that does not hold it yet",
+               "Reads the contacts of SOURCE once, as import does (a file or a CardDAV URL), "
+               "before any MFP is contacted. For each MFP it reads the MFP's list and merges the "
+               "address book into it: a number the MFP already holds keeps its key, new numbers "
+               "take the lowest free keys, and the MFP's other groups, buttons and sender name "
+               "stay where their targets do. An MFP whose list already equals the result gets "
+               "nothing sent and reads \"unchanged\"; any other gets a backup of its list (as "
+               "upload does), the new list and a read-back compare. Nothing is asked. "
+               "--dry-run prints what would change on each MFP and sends nothing. A summary "
+               "table of every MFP goes to standard output.",
+               "host+hosts-file", kSyncExit},
 };
 
 bool Store(std::string& member, const std::string& value) {
@@ -120,18 +137,18 @@ const std::array kOptions{
     CliOption{"model", 0, "NAME", "check export import",
               "model whose limits apply (default: OfflineTarget of [Network] in the settings)",
               [](CliOptions& o, const std::string& v) { return Store(o.model, v); }},
-    CliOption{"host", 0, "HOST", "test download upload diff restore",
+    CliOption{"host", 0, "HOST", "test download upload diff restore sync",
               "the MFP's IPv4 address or host name (TCP port 9100); download and upload take "
               "it more than once, for several MFPs at once",
               [](CliOptions& o, const std::string& v) {
                   o.hosts.push_back(v);
                   return Store(o.host, o.hosts.front());
               }},
-    CliOption{"hosts-file", 0, "FILE", "download upload",
+    CliOption{"hosts-file", 0, "FILE", "download upload sync",
               "more MFPs, one address or host name a line; blank lines and lines starting "
               "with # are skipped",
               [](CliOptions& o, const std::string& v) { return Store(o.hostsFile, v); }},
-    CliOption{"jobs", 'j', "N", "download upload",
+    CliOption{"jobs", 'j', "N", "download upload sync",
               "with several MFPs, how many are handled at once (default 8)",
               [](CliOptions& o, const std::string& v) {
                   try {
@@ -165,13 +182,13 @@ const std::array kOptions{
     CliOption{"no-backup", 0, nullptr, "upload",
               "do not save the MFP's list before replacing it (this run only)",
               [](CliOptions& o, const std::string&) { return o.noBackup = true; }},
-    CliOption{"dry-run", 0, nullptr, "upload", "print what would change and send nothing",
+    CliOption{"dry-run", 0, nullptr, "upload sync", "print what would change and send nothing",
               [](CliOptions& o, const std::string&) { return o.dryRun = true; }},
     CliOption{"merge", 0, "FILE", "import",
               "a dial list whose keys, groups, buttons and sender name the result keeps where "
               "their numbers are still there",
               [](CliOptions& o, const std::string& v) { return Store(o.merge, v); }},
-    CliOption{"map", 0, "FIELD=HEADER", "import",
+    CliOption{"map", 0, "FIELD=HEADER", "import sync",
               "a CSV column with another header: FIELD is name, fax or group; may be given "
               "more than once",
               [](CliOptions& o, const std::string& v) {
@@ -183,7 +200,7 @@ const std::array kOptions{
                   o.maps.push_back(v);
                   return true;
               }},
-    CliOption{"from-encoding", 0, "NAME", "import",
+    CliOption{"from-encoding", 0, "NAME", "import sync",
               "encoding of the address book when it has no byte-order mark (default UTF-8), "
               "as iconv names it",
               [](CliOptions& o, const std::string& v) {
@@ -192,15 +209,15 @@ const std::array kOptions{
     CliOption{"verbose", 'v', nullptr, "import",
               "also name every speed dial, group and contact without a fax number",
               [](CliOptions& o, const std::string&) { return o.verbose = true; }},
-    CliOption{"user", 0, "NAME", "import",
+    CliOption{"user", 0, "NAME", "import sync",
               "with a CardDAV URL: the user name for Basic authentication, which is sent only "
               "over https or over plain http to this computer (127.0.0.0/8, ::1)",
               [](CliOptions& o, const std::string& v) { return Store(o.user, v); }},
-    CliOption{"password-file", 0, "FILE", "import",
+    CliOption{"password-file", 0, "FILE", "import sync",
               "with --user: the file whose first line is the password; it must not be readable "
               "by its group or others. Without it the password is asked on the terminal",
               [](CliOptions& o, const std::string& v) { return Store(o.passwordFile, v); }},
-    CliOption{"ca-file", 0, "FILE", "import",
+    CliOption{"ca-file", 0, "FILE", "import sync",
               "with an https URL: the certificates of a private certificate authority, trusted "
               "instead of the system's",
               [](CliOptions& o, const std::string& v) { return Store(o.caFile, v); }},

@@ -259,12 +259,13 @@ HostOutcome HostTransfer::Transfer(const std::string& outputFile) {
 HostOutcome HostTransfer::Send() {
     const bool restore = options_.command == "restore";
     const bool diff = options_.command == "diff";
+    const bool sync = static_cast<bool>(fromCurrent_);
     TransferOptions plan;
     plan.previewOnly = diff || options_.dryRun;
     plan.backup = restore || (environment_.settings.backup && !options_.noBackup);
     // Without the MFP's list there is nothing to count, and nothing is asked, as before.
-    plan.confirm = plan.backup;
-    plan.verify = restore;  // a restore always reads the list back
+    plan.confirm = plan.backup && !sync;
+    plan.verify = restore || sync;  // a restore and a sync always read the list back
     plan.backupFolder = environment_.paths.backupFolder;
     plan.backupKeep = environment_.settings.backupKeep;
     plan.backupAddress = BackupAddress();
@@ -312,7 +313,8 @@ HostOutcome HostTransfer::Send() {
     }
 
     TransferWorkflow workflow(*session_, *product_, *prompt_, *progress_);
-    const TransferReport report = workflow.Send(source, plan);
+    const TransferReport report =
+        sync ? workflow.SendAgainstCurrent(fromCurrent_, plan) : workflow.Send(source, plan);
     if (!report.model.empty()) {
         outcome.model = report.model;
     }
@@ -325,6 +327,13 @@ HostOutcome HostTransfer::Send() {
             // diff exits 1 when it printed something; a dry run has done its job either way.
             outcome.success = true;
             outcome.exitStatus = options_.dryRun || report.diff.Empty() ? kExitOk : kExitErrors;
+            // A sync has to leave every MFP holding the address book; a preview says which would.
+            if (sync) {
+                outcome.success = report.diff.Empty();
+                outcome.exitStatus = outcome.success ? kExitOk : kExitErrors;
+                outcome.result =
+                    outcome.success ? Text(Msg::TransferUnchangedResult) : report.diff.Summary();
+            }
             return outcome;
         case TransferEnd::Unchanged:
             Result(Text(Msg::TransferUnchanged));
@@ -346,7 +355,9 @@ HostOutcome HostTransfer::Send() {
             Result(text);
             outcome.success = true;
             outcome.exitStatus = kExitOk;
-            outcome.result = text.substr(0, text.find('\n'));
+            // A sync's row says the list was read back and found equal.
+            outcome.result =
+                sync ? text.substr(text.rfind('\n') + 1) : text.substr(0, text.find('\n'));
             return outcome;
         }
         case TransferEnd::FailedUnchanged:

@@ -11,6 +11,7 @@
 #include "TerminalProgress.h"
 #include "comm/DeviceSession.h"
 #include "comm/RunFolder.h"
+#include "comm/TransferWorkflow.h"
 #include "support/Environment.h"
 #include "support/Prompt.h"
 
@@ -45,6 +46,9 @@ class HostTransfer {
     HostOutcome Run(const std::string& outputFile);
     // Thread-safe: the running exchange stops (the fax is released) and nothing further starts.
     void RequestStop();
+    // sync: the list to send is built from the one the MFP holds, read back after sending, and
+    // nothing is asked. Set before Run.
+    void BuildFromCurrent(CurrentListSource source) { fromCurrent_ = std::move(source); }
 
   private:
     HostOutcome Transfer(const std::string& outputFile);
@@ -77,6 +81,7 @@ class HostTransfer {
     std::mutex sessionMutex_;  // the session against RequestStop
     std::unique_ptr<DeviceSession> session_;
     std::atomic<bool> stopRequested_{false};
+    CurrentListSource fromCurrent_;
 };
 
 // The message boxes of the desktop program, printed on `lines`. The completion box is left to

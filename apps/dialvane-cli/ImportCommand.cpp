@@ -80,12 +80,7 @@ void PrintSummary(const ImportPlan& plan, const MergedDialList& merged, bool ver
     err << Text(Msg::ImportSummary, static_cast<unsigned>(plan.dials.size()),
                 static_cast<unsigned>(plan.contactsUsed), groups)
         << '\n';
-    if (!plan.withoutFax.empty()) {
-        err << Text(Msg::ImportWithoutFax, static_cast<unsigned>(plan.withoutFax.size())) << '\n';
-    }
-    for (const SkippedItem& skipped : plan.skipped) {
-        err << Text(Msg::ImportSkipped, skipped.name, skipped.reason) << '\n';
-    }
+    PrintLeftOut(plan, err);
     for (const std::string& dropped : merged.dropped) {
         err << Text(Msg::ImportDropped, dropped) << '\n';
     }
@@ -120,12 +115,8 @@ void PrintSummary(const ImportPlan& plan, const MergedDialList& merged, bool ver
 
 }  // namespace
 
-int RunImportCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    const Environment environment = StartCliEnvironment(options);
-    TProductInfo product(environment.programSettingsFile, CliTextRules(environment));
-    if (!LoadModel(product, options, environment, err)) {
-        return kExitUsage;
-    }
+std::optional<int> PlanAddressBook(const CliOptions& options, const Environment& environment,
+                                   ImportPlan& plan, std::ostream& err) {
     ContactRead read;
     if (IsCardDavUrl(options.file)) {
         if (std::optional<int> status = ReadCardDavContacts(options, read.contacts, err)) {
@@ -139,10 +130,9 @@ int RunImportCommand(const CliOptions& options, std::ostream& out, std::ostream&
             return kExitUsage;
         }
     }
-    const FileEncoding encoding = UserFileEncoding(options, product.Rules());
-    const ImportPlan plan =
-        PlanImport(read.contacts, ReadDiallingSettings(environment.programSettingsFile), encoding,
-                   product.Rules());
+    const TextRules rules = CliTextRules(environment);
+    plan = PlanImport(read.contacts, ReadDiallingSettings(environment.programSettingsFile),
+                      UserFileEncoding(options, rules), rules);
     if (plan.needsCountryCode) {
         const std::string& file = environment.programSettingsFile;
         err << kPrefix
@@ -150,6 +140,29 @@ int RunImportCommand(const CliOptions& options, std::ostream& out, std::ostream&
             << '\n';
         return kExitUsage;
     }
+    return std::nullopt;
+}
+
+void PrintLeftOut(const ImportPlan& plan, std::ostream& err) {
+    if (!plan.withoutFax.empty()) {
+        err << Text(Msg::ImportWithoutFax, static_cast<unsigned>(plan.withoutFax.size())) << '\n';
+    }
+    for (const SkippedItem& skipped : plan.skipped) {
+        err << Text(Msg::ImportSkipped, skipped.name, skipped.reason) << '\n';
+    }
+}
+
+int RunImportCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    const Environment environment = StartCliEnvironment(options);
+    TProductInfo product(environment.programSettingsFile, CliTextRules(environment));
+    if (!LoadModel(product, options, environment, err)) {
+        return kExitUsage;
+    }
+    ImportPlan plan;
+    if (std::optional<int> status = PlanAddressBook(options, environment, plan, err)) {
+        return *status;
+    }
+    const FileEncoding encoding = UserFileEncoding(options, product.Rules());
 
     DialModel current;
     if (!options.merge.empty()) {

@@ -147,7 +147,8 @@ void PrintSummary(std::ostream& out, const std::vector<std::string>& hosts,
 
 // Several MFPs at once, each with its own session and files. Every line an MFP's run writes
 // goes to `err` with the MFP's address in front; the summary table goes to `out`.
-int RunFleet(const CliOptions& options, std::ostream& out, std::ostream& err) {
+int RunFleet(const CliOptions& options, std::ostream& out, std::ostream& err,
+             const FleetListPreparation& prepare = {}) {
     std::vector<std::string> hosts;
     std::string error;
     if (!CollectHosts(options, &hosts, &error)) {
@@ -168,7 +169,7 @@ int RunFleet(const CliOptions& options, std::ostream& out, std::ostream& err) {
             general << TerminalText(loaded.readError) << '\n';
             return kExitUsage;
         }
-    } else {
+    } else if (!prepare) {
         if (options.output == kStandardStream) {
             general << "dialvane-cli: " << Text(Msg::CliOneOutputPerMfp) << '\n';
             return kExitUsage;
@@ -181,12 +182,22 @@ int RunFleet(const CliOptions& options, std::ostream& out, std::ostream& err) {
         }
     }
 
+    CurrentListSource fromCurrent;
+    if (prepare) {
+        if (std::optional<int> status = prepare(environment, general, fromCurrent)) {
+            return *status;
+        }
+    }
+
     std::vector<std::unique_ptr<PrefixedLines>> lines;
     std::vector<std::unique_ptr<HostTransfer>> transfers;
     for (const std::string& host : hosts) {
         lines.push_back(std::make_unique<PrefixedLines>(err, errMutex, host + ": "));
         transfers.push_back(std::make_unique<HostTransfer>(
             environment, options, host, *lines.back(), *lines.back(), false, true));
+        if (fromCurrent) {
+            transfers.back()->BuildFromCurrent(fromCurrent);
+        }
     }
     std::vector<HostOutcome> outcomes(hosts.size());
     {
@@ -235,6 +246,11 @@ int RunTransferCommand(const CliOptions& options, std::ostream& out, std::ostrea
         return RunSingle(options, out, err);
     }
     return RunFleet(options, out, err);
+}
+
+int RunOnEveryHost(const CliOptions& options, std::ostream& out, std::ostream& err,
+                   const FleetListPreparation& prepare) {
+    return RunFleet(options, out, err, prepare);
 }
 
 }  // namespace dialvane

@@ -21,5 +21,9 @@ bool UsbRow(const BenchOptions& options);
 // Hosts 101-110: the command-line program's upload+verify to one MFP, then to ten at once, all
 // answering after 20 ms; the wall times side by side and the peak memory of the ten.
 bool FleetRow(const BenchOptions& options);
+// Hosts 111-161: dialvane-cli sync of a 200-contact address book to one MFP, then to fifty at
+// once (each first holding another list), answering after 20 ms; wall times, peak memory of the
+// fifty, and the commands of a sync to an MFP that already holds the result.
+bool SyncRow(const BenchOptions& options);
 
 }  // namespace dialvane::bench

@@ -25,10 +25,8 @@ struct BenchRow {
 };
 
 constexpr BenchRow kRows[] = {
-    {"transfer", TransferRows},
-    {"cli", CliRow},
-    {"usb", UsbRow},
-    {"fleet", FleetRow},
+    {"transfer", TransferRows}, {"cli", CliRow},   {"usb", UsbRow},
+    {"fleet", FleetRow},        {"sync", SyncRow},
 };
 
 std::vector<std::string> SplitList(const std::string& text) {

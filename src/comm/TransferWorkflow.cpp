@@ -76,15 +76,36 @@ TransferWorkflow::TransferWorkflow(DeviceSession& session, TProductInfo& product
     : session_(session), product_(product), prompt_(prompt), progress_(progress) {}
 
 TransferReport TransferWorkflow::Send(const ListSource& source, const TransferOptions& options) {
+    return Run([&source](const TProductInfo& product, const RecordTable&, RecordTable& table,
+                         ListChoice& choice) { return source(product, table, choice); },
+               false, options);
+}
+
+TransferReport TransferWorkflow::SendAgainstCurrent(const CurrentListSource& source,
+                                                    const TransferOptions& options) {
+    return Run(source, true, options);
+}
+
+TransferReport TransferWorkflow::Run(const CurrentListSource& build, bool fromCurrent,
+                                     const TransferOptions& options) {
     TransferReport report;
     if (!Inquire(report)) {
         return report;
+    }
+    RecordTable current(product_);
+    // A list built from the MFP's own needs it first; any other is checked before the MFP is
+    // read, so a file with errors costs no transfer.
+    if (fromCurrent) {
+        report.phase = TransferPhase::Backup;
+        if (!ReadBackup(current, report)) {
+            return report;
+        }
     }
     report.phase = TransferPhase::FileCheck;
     RecordTable planned(product_);
     ListChoice choice;
     try {
-        if (!source(product_, planned, choice)) {
+        if (!build(product_, current, planned, choice)) {
             report.cause = choice.error;
             return report;
         }
@@ -93,12 +114,16 @@ TransferReport TransferWorkflow::Send(const ListSource& source, const TransferOp
         report.cause = error.what();
         return report;
     }
+    for (const std::string& note : choice.notes) {
+        progress_.ShowStatus(note, 0);
+    }
 
-    if (options.backup || options.previewOnly) {
-        report.phase = TransferPhase::Backup;
-        RecordTable current(product_);
-        if (!ReadBackup(current, report)) {
-            return report;
+    if (options.backup || options.previewOnly || fromCurrent) {
+        if (!fromCurrent) {
+            report.phase = TransferPhase::Backup;
+            if (!ReadBackup(current, report)) {
+                return report;
+            }
         }
         report.diff = DiffDialLists(current, planned);
         if (options.previewOnly) {
@@ -114,6 +139,12 @@ TransferReport TransferWorkflow::Send(const ListSource& source, const TransferOp
             report.end = TransferEnd::Declined;
             return report;
         }
+    } else if (options.confirm && !Confirm(options, DialListDiff{})) {
+        report.end = TransferEnd::Declined;
+        return report;
+    }
+    if (options.backup) {
+        report.phase = TransferPhase::Backup;
         const BackupStore store(options.backupFolder, options.backupKeep);
         if (!store.Save(current, product_.ModelName(), options.backupAddress, std::time(nullptr),
                         &report.backupPath, &report.cause, choice.spareBackup)) {
@@ -121,9 +152,6 @@ TransferReport TransferWorkflow::Send(const ListSource& source, const TransferOp
             return report;
         }
         progress_.ShowStatus(Text(Msg::BackupSaved, report.backupPath), 0);
-    } else if (options.confirm && !Confirm(options, DialListDiff{})) {
-        report.end = TransferEnd::Declined;
-        return report;
     }
     Upload(planned, options.verify, report);
     return report;

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "comm/DeviceSession.h"
 #include "data/DialListDiff.h"
@@ -43,11 +44,17 @@ struct ListChoice {
     std::string error;  // why the list cannot be sent (empty: the builder said so itself)
     // A backup the save of this run must not prune away (the one a restore sends).
     std::string spareBackup;
+    // What the builder left out of the list, shown as progress lines before anything is sent.
+    std::vector<std::string> notes;
 };
 
 // Builds the list to send once the MFP's model is known; false when it cannot be sent.
 using ListSource =
     std::function<bool(const TProductInfo& product, RecordTable& table, ListChoice& choice)>;
+// Builds the list to send from the list the MFP holds now (an address book merged into it).
+using CurrentListSource =
+    std::function<bool(const TProductInfo& product, const RecordTable& current, RecordTable& table,
+                       ListChoice& choice)>;
 
 struct TransferReport {
     TransferEnd end = TransferEnd::FailedUnchanged;
@@ -78,8 +85,14 @@ class TransferWorkflow {
                      IProgress& progress);
 
     TransferReport Send(const ListSource& source, const TransferOptions& options);
+    // The same sequence with the MFP's list read before the list to send is built from it; an
+    // MFP that already holds the result gets nothing but that read.
+    TransferReport SendAgainstCurrent(const CurrentListSource& source,
+                                      const TransferOptions& options);
 
   private:
+    TransferReport Run(const CurrentListSource& build, bool fromCurrent,
+                       const TransferOptions& options);
     bool Inquire(TransferReport& report);
     bool ReadBackup(RecordTable& current, TransferReport& report);
     void Upload(RecordTable& table, bool verify, TransferReport& report);

@@ -49,13 +49,13 @@ TEST(CliCardDav, ImportTakesThePasswordOnlyFromAPrivateFileAndNeverShowsIt) {
          0644,
          2,
          "can be read by other users"},
-        // getopt's abbreviation reads this as --password-file: a file name, never a password.
+        // Never taken as an abbreviation of --password-file, whose error would echo it.
         {"a password on the command line",
          {"--password", kPassword},
          "",
          0600,
          2,
-         "cannot read the password file"},
+         "--password-file is written in full"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -70,6 +70,7 @@ TEST(CliCardDav, ImportTakesThePasswordOnlyFromAPrivateFileAndNeverShowsIt) {
         const testing::CliRun run = testing::RunCli(dir, args);
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find(kPassword), std::string::npos) << run.err;
         const std::string log = dir.Read("data/ZEVIZ_LOG.txt");
         for (const char* secret : {kPassword, kWrongPassword}) {
             EXPECT_EQ(log.find(secret), std::string::npos) << log;

@@ -60,7 +60,8 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndSayWhyOnStandardError) {
         {{"check", "-x", kSample}, "unknown option: -x"},
         {{"frob"}, "unknown command: frob"},
         {{},
-         "missing command (one of: check, export, test, download, upload, restore, diff, import)"},
+         "missing command (one of: check, export, test, download, upload, restore, diff, import, "
+         "sync)"},
         {{"check", kSample, "--model"}, "option --model needs a value"},
         {{"check", "--host", "127.0.0.1", kSample}, "option --host does not apply to check"},
         {{"check"}, "check needs FILE"},
@@ -75,6 +76,11 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndSayWhyOnStandardError) {
         {{"test", "--usb", "--host", "127.0.0.1"}, "test takes --host or --usb, not both"},
         {{"download", "-o", "-"}, "download needs --host or --usb"},
         {{"test", "--printer", "Front desk", "--host", "127.0.0.1"}, "--printer needs --usb"},
+        // An abbreviated credential option would take a password for a file name and echo it.
+        {{"import", "a.vcf", "-o", "a.csv", "--user", "fax", "--password", "Secret-77"},
+         "unknown option: --password (--password-file is written in full)"},
+        {{"sync", "a.vcf", "--host", "127.0.0.1", "--user", "fax", "--pass=Secret-77"},
+         "unknown option: --pass (--password-file is written in full)"},
     };
     for (const Case& c : cases) {
         const auto run = Cli(c.args);
