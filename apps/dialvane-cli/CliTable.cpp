@@ -36,7 +36,8 @@ constexpr const char* kImportExit =
 
 constexpr const char* kSyncExit =
     "0    every MFP holds the address book's list (--dry-run: none would change)\n"
-    "1    an MFP failed or would change (--dry-run), or the server refused\n"
+    "1    an MFP failed or would change (--dry-run), the server refused, or the\n"
+    "     address book holds no fax number\n"
     "2    usage error, the address book cannot be read, or COUNTRY_CODE is needed\n"
     "130  stopped by Ctrl-C (the fax is released first)";
 
@@ -114,8 +115,9 @@ const std::array kCommands{
                "stay where their targets do. An MFP whose list already equals the result gets "
                "nothing sent and reads \"unchanged\"; any other gets a backup of its list (as "
                "upload does), the new list and a read-back compare. Nothing is asked. "
-               "--dry-run prints what would change on each MFP and sends nothing. A summary "
-               "table of every MFP goes to standard output.",
+               "--dry-run prints what would change on each MFP and sends nothing. An address "
+               "book without a fax number that can be dialled is refused before any MFP is "
+               "contacted. A summary table of every MFP goes to standard output.",
                "host+hosts-file", kSyncExit},
 };
 
@@ -138,8 +140,8 @@ const std::array kOptions{
               "model whose limits apply (default: OfflineTarget of [Network] in the settings)",
               [](CliOptions& o, const std::string& v) { return Store(o.model, v); }},
     CliOption{"host", 0, "HOST", "test download upload diff restore sync",
-              "the MFP's IPv4 address or host name (TCP port 9100); download and upload take "
-              "it more than once, for several MFPs at once",
+              "the MFP's IPv4 address or host name (TCP port 9100); download, upload and sync "
+              "take it more than once, for several MFPs at once",
               [](CliOptions& o, const std::string& v) {
                   o.hosts.push_back(v);
                   return Store(o.host, o.hosts.front());
