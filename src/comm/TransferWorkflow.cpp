@@ -235,7 +235,7 @@ void TransferWorkflow::Upload(RecordTable& table, bool verify, TransferReport& r
 
 // What the device did says more than the run's general "stopped by device error".
 std::string TransferWorkflow::RunCause(const RunResult& result) const {
-    if (const std::string device = session_.LastFailureText(); !device.empty()) {
+    if (std::string device = session_.LastFailureText(); !device.empty()) {
         return device;
     }
     if (!result.errorText.empty()) {
