@@ -106,7 +106,7 @@ TEditForm::TEditForm(QWidget* parent) : QDialog(parent) {
     connect(EDT_Name, &QLineEdit::textEdited, this, &TEditForm::NameEdited);
 }
 
-bool TEditForm::Execute(int mode, SpeedDialEntry& buffer, const DialModel& model,
+bool TEditForm::Execute(EditOperationKind mode, SpeedDialEntry& buffer, const DialModel& model,
                         const TProductInfo& product, const QString& opener) {
     Open(mode, buffer, model, product, opener);
     if (exec() != QDialog::Accepted) {
@@ -116,7 +116,7 @@ bool TEditForm::Execute(int mode, SpeedDialEntry& buffer, const DialModel& model
     return true;
 }
 
-void TEditForm::Open(int mode, const SpeedDialEntry& buffer, const DialModel& model,
+void TEditForm::Open(EditOperationKind mode, const SpeedDialEntry& buffer, const DialModel& model,
                      const TProductInfo& product, const QString& opener) {
     mode_ = mode;
     model_ = &model;
@@ -138,7 +138,7 @@ void TEditForm::Open(int mode, const SpeedDialEntry& buffer, const DialModel& mo
     }
 
     CB_Num->clear();
-    if (mode_ == kModeAdd) {
+    if (mode_ == EditOperationKind::Add) {
         const int limit = std::min(product.SpeedDial(), kMaxSpeedDials);
         for (int n = 1; n <= limit; ++n) {
             if (!model.SpeedDialUsed(n)) {
@@ -193,7 +193,7 @@ void TEditForm::BtnOkClick() {
     const std::string keyword = S(EDT_Keyword->text());
 
     for (int n = 1; n <= kMaxSpeedDials; ++n) {
-        if (!model_->SpeedDialUsed(n) || (mode_ == kModeEdit && n == number_)) {
+        if (!model_->SpeedDialUsed(n) || (mode_ == EditOperationKind::Edit && n == number_)) {
             continue;
         }
         if (model_->speedDials[n].name == name) {

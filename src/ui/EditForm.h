@@ -5,6 +5,7 @@
 
 #include "data/DialModel.h"
 #include "data/ProductInfo.h"
+#include "ui/EditOperationKind.h"
 
 class QComboBox;
 class QLabel;
@@ -13,24 +14,22 @@ class QPushButton;
 
 namespace dialvane {
 
-// The dialog in which one speed dial is added (mode 2) or edited (mode 0). It works on a copy
+// The dialog in which one speed dial is added or edited. It works on a copy
 // of the entry; the model is only read (duplicate names, free numbers).
 class TEditForm : public QDialog {
     Q_OBJECT
   public:
-    static constexpr int kModeEdit = 0, kModeAdd = 2;
-
     explicit TEditForm(QWidget* parent = nullptr);
 
     // Shows the dialog modally. `buffer`: the entry to edit, or for an add either empty (a key
     // that is empty) or a template. `opener`: the caption of the button that opened it. On OK
     // (true) the buffer holds the key S + the chosen three digits, the name, keyword and fax
     // number as typed; the group mask stays (reset to 20 '0' in add mode).
-    bool Execute(int mode, SpeedDialEntry& buffer, const DialModel& model,
+    bool Execute(EditOperationKind mode, SpeedDialEntry& buffer, const DialModel& model,
                  const TProductInfo& product, const QString& opener);
 
     // The two halves of Execute, for callers that show the dialog themselves (tests).
-    void Open(int mode, const SpeedDialEntry& buffer, const DialModel& model,
+    void Open(EditOperationKind mode, const SpeedDialEntry& buffer, const DialModel& model,
               const TProductInfo& product, const QString& opener);
     const SpeedDialEntry& Buffer() const { return buffer_; }
 
@@ -58,7 +57,7 @@ class TEditForm : public QDialog {
     bool ConfirmCancel();
     void NameEdited(const QString& text);
 
-    int mode_ = kModeEdit;
+    EditOperationKind mode_ = EditOperationKind::Edit;
     int number_ = 0;
     bool keywords_ = false;
     TextRules rules_;  // of the product the dialog was opened for

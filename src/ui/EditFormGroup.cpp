@@ -117,7 +117,7 @@ TEditForm_Group::TEditForm_Group(QWidget* parent, TextRules rules)
     connect(CB_Group_Num, &QComboBox::currentIndexChanged, this, &TEditForm_Group::NumberChanged);
 }
 
-bool TEditForm_Group::Execute(int mode, GroupDisplay& buffer, DialModel& model,
+bool TEditForm_Group::Execute(EditOperationKind mode, GroupDisplay& buffer, DialModel& model,
                               const QString& opener) {
     Open(mode, buffer, model, opener);
     if (exec() != QDialog::Accepted) {
@@ -127,7 +127,7 @@ bool TEditForm_Group::Execute(int mode, GroupDisplay& buffer, DialModel& model,
     return true;
 }
 
-void TEditForm_Group::Open(int mode, const GroupDisplay& buffer, DialModel& model,
+void TEditForm_Group::Open(EditOperationKind mode, const GroupDisplay& buffer, DialModel& model,
                            const QString& opener) {
     mode_ = mode;
     model_ = &model;
@@ -142,7 +142,7 @@ void TEditForm_Group::Open(int mode, const GroupDisplay& buffer, DialModel& mode
 
     const QSignalBlocker block(CB_Group_Num);
     CB_Group_Num->clear();
-    if (mode_ == kModeAdd) {
+    if (mode_ == EditOperationKind::Add) {
         for (int g = 1; g <= kMaxGroups; ++g) {
             const GroupDialEntry& group = model.groups[g];
             if (group.number == 0 || group.members.empty()) {
@@ -269,7 +269,7 @@ void TEditForm_Group::RemoveMember() {
 
 void TEditForm_Group::NumberChanged(int index) {
     // Members picked so far follow the group number chosen for the new group.
-    if (mode_ != kModeAdd || index < 0) {
+    if (mode_ != EditOperationKind::Add || index < 0) {
         return;
     }
     const int target = CB_Group_Num->itemData(index).toInt();
@@ -323,7 +323,7 @@ void TEditForm_Group::Restore() {
             model_->SetMembership(member.number, number_);
         }
     }
-    if (mode_ == kModeEdit) {
+    if (mode_ == EditOperationKind::Edit) {
         model_->groups[number_].recordText = model_->GroupRecordText(number_);
         model_->groupDisplay[number_].recordText = model_->groups[number_].recordText;
     }
@@ -354,7 +354,7 @@ void TEditForm_Group::BtnOkClick() {
     }
     GroupDialEntry& group = model_->groups[number_];
     if (group.members.empty()) {
-        if (mode_ == kModeEdit) {
+        if (mode_ == EditOperationKind::Edit) {
             if (!AskYesNo(Text(Msg::GroupDeleteEmpty, "\r\n"), Msg::GroupDeleteCaption)) {
                 return;
             }
@@ -385,7 +385,7 @@ void TEditForm_Group::BtnOkClick() {
     display.recordText = group.recordText;
     display.mask = buffer_.mask;
     buffer_ = display;
-    if (mode_ == kModeAdd) {
+    if (mode_ == EditOperationKind::Add) {
         recentNames_.erase(std::remove(recentNames_.begin(), recentNames_.end(), name),
                            recentNames_.end());
         recentNames_.insert(recentNames_.begin(), name);

@@ -7,6 +7,7 @@
 
 #include "data/DialModel.h"
 #include "data/TextRules.h"
+#include "ui/EditOperationKind.h"
 
 class QComboBox;
 class QGroupBox;
@@ -16,12 +17,11 @@ class QTableWidget;
 
 namespace dialvane {
 
-// The dialog in which one group is added (mode 2) or edited (mode 0). It changes the group in
+// The dialog in which one group is added or edited. It changes the group in
 // the model while open and restores it when the user leaves without saving.
 class TEditForm_Group : public QDialog {
     Q_OBJECT
   public:
-    static constexpr int kModeEdit = 0, kModeAdd = 2;
     static constexpr int kRecentNames = 10;
 
     // Group names are checked by the language's rules.
@@ -31,10 +31,12 @@ class TEditForm_Group : public QDialog {
     // On OK (true) the group in `model` is stored, the group flag set when the members changed,
     // and the buffer holds the display row. False: the group is as it was (or, after the
     // delete question was answered Yes, deleted).
-    bool Execute(int mode, GroupDisplay& buffer, DialModel& model, const QString& opener);
+    bool Execute(EditOperationKind mode, GroupDisplay& buffer, DialModel& model,
+                 const QString& opener);
 
     // The two halves of Execute, for callers that show the dialog themselves (tests).
-    void Open(int mode, const GroupDisplay& buffer, DialModel& model, const QString& opener);
+    void Open(EditOperationKind mode, const GroupDisplay& buffer, DialModel& model,
+              const QString& opener);
     const GroupDisplay& Buffer() const { return buffer_; }
     int CurrentGroup() const { return number_; }
 
@@ -76,7 +78,7 @@ class TEditForm_Group : public QDialog {
                          int selectedRow);
 
     const TextRules rules_;
-    int mode_ = kModeEdit;
+    EditOperationKind mode_ = EditOperationKind::Edit;
     int number_ = 0;
     GroupDisplay buffer_;
     DialModel* model_ = nullptr;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/DialModel.h"
+#include "ui/EditOperationKind.h"
 
 class QAction;
 class QComboBox;
@@ -38,6 +39,7 @@ struct DeviceSessionSettings;
 class RunFolder;
 class UsbPrinterWatch;
 class UThread;
+enum class RunMode : int;
 struct RunRequest;
 class IPrompt;
 class RecordTable;
@@ -55,7 +57,6 @@ struct TransferOptions;
 
 enum class MainModeKind { Standby, Edit, Setup, Exit };
 enum class EditSourceKind { New, FromDevice, ExistingFile, FileSelect };
-enum class EditOperationKind { Edit, Delete, Add };
 
 // What the main window asks of its surroundings; tests replace the dialogs and the device.
 struct MainFormHooks {
@@ -65,8 +66,9 @@ struct MainFormHooks {
     std::function<std::optional<std::string>(const std::string&)> openFileName;
     // The name of an installed printer that uses one of the maker's drivers; empty when none.
     std::function<std::string()> findPrinter;
-    // Runs one transfer (tag 0 read, 1 write) modally; the default uses the progress dialog.
-    std::function<void(int tag)> runTransfer;
+    // Runs one transfer (a download or an upload) modally; the default uses the progress
+    // dialog.
+    std::function<void(RunMode mode)> runTransfer;
     // The choice among this MFP's backups (one line each, newest first): the index, or nothing
     // when cancelled. The default asks with a list dialog.
     std::function<std::optional<std::size_t>(const std::vector<std::string>& lines)> chooseBackup;
@@ -290,8 +292,8 @@ class TMainForm : public QMainWindow {
     void SendToMfp();
     void LeaveEditor();
     bool SenderTextTooLong() const;
-    RunResult RunTransfer(int tag);
-    RunResult RunTransferOf(int tag, RecordTable& table, const std::string& text,
+    RunResult RunTransfer(RunMode mode);
+    RunResult RunTransferOf(RunMode mode, RecordTable& table, const std::string& text,
                             bool reportSuccess = true);
 
     // User files (MainFormFiles.cpp).

@@ -43,7 +43,7 @@ void TMainForm::KeepDeviceList(const RecordTable& table, const std::string& mode
 TransferReport TMainForm::RunWorkflow(const std::string& backupFile, const TransferOptions& plan) {
     TransferReport report;
     if (hooks_.runTransfer) {
-        hooks_.runTransfer(1);
+        hooks_.runTransfer(RunMode::Upload);
         report.end = TransferEnd::Declined;
         return report;
     }
@@ -55,7 +55,7 @@ TransferReport TMainForm::RunWorkflow(const std::string& backupFile, const Trans
         table.CheckGroupMembers();
         return true;
     };
-    progForm_->SetTag(1);
+    progForm_->SetRunMode(RunMode::Upload);
     progForm_->ExecuteWork(*session_, [&](IPrompt& prompt, IProgress& progress) {
         TransferWorkflow workflow(*session_, product, prompt, progress);
         report = workflow.Send(backupFile.empty() ? edited : BackupFileSource(backupFile), plan);

@@ -231,8 +231,8 @@ bool TMainForm::RunSpeedDialog(SpeedDialEntry& buffer) {
     if (hooks_.editSpeedDial) {
         return hooks_.editSpeedDial(editOperation_, buffer);
     }
-    int mode =
-        editOperation_ == EditOperationKind::Add ? TEditForm::kModeAdd : TEditForm::kModeEdit;
+    const EditOperationKind mode =
+        editOperation_ == EditOperationKind::Add ? EditOperationKind::Add : EditOperationKind::Edit;
     QString opener =
         activeControl_ != nullptr ? activeControl_->property("text").toString() : QString();
     return editForm_->Execute(mode, buffer, model_, *product_, opener);
@@ -242,8 +242,8 @@ bool TMainForm::RunGroupDialog(GroupDisplay& buffer) {
     if (hooks_.editGroup) {
         return hooks_.editGroup(editOperation_, buffer, model_);
     }
-    int mode = editOperation_ == EditOperationKind::Add ? TEditForm_Group::kModeAdd
-                                                        : TEditForm_Group::kModeEdit;
+    const EditOperationKind mode =
+        editOperation_ == EditOperationKind::Add ? EditOperationKind::Add : EditOperationKind::Edit;
     QString opener =
         activeControl_ != nullptr ? activeControl_->property("text").toString() : QString();
     return editFormGroup_->Execute(mode, buffer, model_, opener);

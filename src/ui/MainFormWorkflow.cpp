@@ -91,7 +91,7 @@ void TMainForm::Panel_Change(MainModeKind mode, EditSourceKind source) {
                     untitled_ = true;
                     currentFileName_ = downloaded;
                     table_->Clear();
-                    const RunResult read = RunTransfer(0);
+                    const RunResult read = RunTransfer(RunMode::Download);
                     currentFileName_.clear();
                     if (read.success) {
                         KeepDeviceList(*table_, read.modelName);
@@ -409,22 +409,22 @@ bool TMainForm::TV_Changing(QTreeWidgetItem* target) {
     }
 }
 
-RunResult TMainForm::RunTransfer(int tag) {
-    return RunTransferOf(tag, *table_, currentFileName_);
+RunResult TMainForm::RunTransfer(RunMode mode) {
+    return RunTransferOf(mode, *table_, currentFileName_);
 }
 
-RunResult TMainForm::RunTransferOf(int tag, RecordTable& table, const std::string& text,
+RunResult TMainForm::RunTransferOf(RunMode mode, RecordTable& table, const std::string& text,
                                    bool reportSuccess) {
     if (hooks_.runTransfer) {
-        hooks_.runTransfer(tag);
+        hooks_.runTransfer(mode);
         return {};
     }
-    RunRequest request = session_->MakeRequest(tag == 0 ? RunMode::Download : RunMode::Upload);
+    RunRequest request = session_->MakeRequest(mode);
     request.text = text;
     request.table = &table;
     request.reportSuccess = reportSuccess;
     request.product = product_.get();
-    progForm_->SetTag(tag);
+    progForm_->SetRunMode(mode);
     return progForm_->Execute(*session_, request);
 }
 

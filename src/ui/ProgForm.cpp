@@ -171,8 +171,9 @@ void TProgForm::BeginRun(DeviceSession& session, IPrompt* sessionPrompt) {
     running_ = true;
     PB_Trans->setMinimum(0);
     SetTargetLabel(std::string());
-    bar_.SetDirection(tag_);
-    SetBarValue(PB_Trans, tag_ == 1 ? 12 : 5, 0);
+    const bool upload = mode_ == RunMode::Upload;
+    bar_.SetDirection(upload ? 1 : 0);
+    SetBarValue(PB_Trans, upload ? 12 : 5, 0);
     SetBarValue(PB_SEQ, PB_SEQ->maximum(), 0);
 
     if (mainWindow_ != nullptr) {
@@ -191,7 +192,7 @@ void TProgForm::EndRun(IProgress& previousProgress, IPrompt* sessionPrompt) {
 }
 
 RunResult TProgForm::Execute(DeviceSession& session, RunRequest request, IPrompt* sessionPrompt) {
-    request.mode = tag_ == 1 ? RunMode::Upload : RunMode::Download;
+    request.mode = mode_;
     IProgress& previousProgress = session.Progress();
     BeginRun(session, sessionPrompt);
     worker_ = session.MakeWorker(std::move(request));
@@ -242,7 +243,7 @@ void TProgForm::showEvent(QShowEvent* event) {
 void TProgForm::FirstActivation() {
     firstActivation_ = false;
     const std::string direction =
-        Text(tag_ == 1 ? Msg::ProgSendRecordFile : Msg::ProgReadRecordFile);
+        Text(mode_ == RunMode::Upload ? Msg::ProgSendRecordFile : Msg::ProgReadRecordFile);
     setWindowTitle(savedCaption_ + Q(" [" + direction + "]"));
     BTN_Abort->setEnabled(true);
     BTN_OK->setEnabled(false);

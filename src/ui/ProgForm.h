@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "comm/DeviceRun.h"
 #include "support/Progress.h"
 
 class QLabel;
@@ -35,12 +36,12 @@ class TProgForm : public QDialog, public IProgress {
     TProgForm(int disp, QWidget* mainWindow = nullptr);
     ~TProgForm() override;
 
-    // 0 read from the MFP, 1 write to the MFP; set before Execute.
-    void SetTag(int tag) { tag_ = tag; }
-    int Tag() const { return tag_; }
+    // Download (a read from the MFP) or Upload (a write to it); set before Execute.
+    void SetRunMode(RunMode mode) { mode_ = mode; }
+    RunMode Mode() const { return mode_; }
     bool Compact() const { return disp_ == 0; }
 
-    // Runs one transfer: the worker for `request` (its mode is taken from the tag) in
+    // Runs one transfer: the worker for `request` (its mode is the dialog's run mode) in
     // `session`, with the dialog shown modally until the sequence has ended and the dialog is
     // closed. Progress and questions of the run go through thread bridges to this dialog; the
     // questions are answered by `sessionPrompt` (the session's prompt between transfers;
@@ -105,7 +106,7 @@ class TProgForm : public QDialog, public IProgress {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     int disp_;
-    int tag_ = 0;
+    RunMode mode_ = RunMode::Download;
     QWidget* mainWindow_;
     QString savedCaption_;
     bool firstActivation_ = false;

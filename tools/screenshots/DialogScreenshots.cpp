@@ -47,14 +47,14 @@ TEST_F(Screenshots, EveryDialogRenders) {
     model.groupDisplay[1] = GroupDisplay{"G01", "Sales", "Branch office 2,Branch office 5"};
 
     TEditForm edit(&mainWindow);
-    edit.Open(TEditForm::kModeAdd, SpeedDialEntry{}, model, *product, "Add");
+    edit.Open(EditOperationKind::Add, SpeedDialEntry{}, model, *product, "Add");
     edit.EDT_Name->setText("Head office");
     edit.EDT_Keyword->setText("HEAD");
     edit.EDT_Tel->setText("03-5550-1000");
     Shoot(edit, "EditForm");
 
     TEditForm_Group group(&mainWindow);
-    group.Open(TEditForm_Group::kModeEdit, model.groupDisplay[1], model, "Edit");
+    group.Open(EditOperationKind::Edit, model.groupDisplay[1], model, "Edit");
     Shoot(group, "EditForm_Group");
 
     TProgForm compact(0, &mainWindow);

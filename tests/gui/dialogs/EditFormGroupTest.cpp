@@ -35,11 +35,11 @@ class EditFormGroupTest : public testing::GuiTest {
     }
 
     void OpenEdit() {
-        form.Open(TEditForm_Group::kModeEdit, model.groupDisplay[2], model, "Edit");
+        form.Open(EditOperationKind::Edit, model.groupDisplay[2], model, "Edit");
         form.show();
     }
     void OpenAdd() {
-        form.Open(TEditForm_Group::kModeAdd, GroupDisplay{}, model, "Add");
+        form.Open(EditOperationKind::Add, GroupDisplay{}, model, "Add");
         form.show();
     }
 

@@ -30,7 +30,7 @@ class EditFormTest : public testing::GuiTest {
 
     // Opens the dialog (shown, not modal) for an add with an empty buffer.
     void OpenAdd(const TProductInfo& product) {
-        form.Open(TEditForm::kModeAdd, SpeedDialEntry{}, model, product, "Add");
+        form.Open(EditOperationKind::Add, SpeedDialEntry{}, model, product, "Add");
         form.show();
     }
 
@@ -52,7 +52,7 @@ class EditFormTest : public testing::GuiTest {
 TEST_F(EditFormTest, AddOffersTheFreeNumbersUpToTheModelsLimitAndEditOnlyItsOwn) {
     SpeedDialEntry templ = model.speedDials[1];
     templ.groupMask = "S0000000000000000000";
-    form.Open(TEditForm::kModeAdd, templ, model, *keywords, "Add");
+    form.Open(EditOperationKind::Add, templ, model, *keywords, "Add");
     QStringList offered;
     for (int i = 0; i < form.CB_Num->count(); ++i) {
         offered << form.CB_Num->itemText(i);
@@ -64,12 +64,12 @@ TEST_F(EditFormTest, AddOffersTheFreeNumbersUpToTheModelsLimitAndEditOnlyItsOwn)
     EXPECT_EQ(form.EDT_Name->text(), "Office");  // the template's fields
     EXPECT_EQ(form.Buffer().groupMask, std::string(20, '0'));
 
-    form.Open(TEditForm::kModeEdit, model.speedDials[3], model, *keywords, "Edit");
+    form.Open(EditOperationKind::Edit, model.speedDials[3], model, *keywords, "Edit");
     ASSERT_EQ(form.CB_Num->count(), 1);
     EXPECT_EQ(form.CB_Num->currentText(), "003");
     EXPECT_TRUE(form.EDT_Keyword->isEnabled());
 
-    form.Open(TEditForm::kModeEdit, model.speedDials[3], model, *noKeywords, "Edit");
+    form.Open(EditOperationKind::Edit, model.speedDials[3], model, *noKeywords, "Edit");
     EXPECT_FALSE(form.EDT_Keyword->isEnabled());
     EXPECT_FALSE(form.LBL_Keyword->isEnabled());
 }
@@ -85,7 +85,7 @@ TEST_F(EditFormTest, DuplicateNameIsAskedAndNoKeepsTheDialogOpen) {
     EXPECT_EQ(form.Buffer().name, " Office ");
     EXPECT_EQ(form.Buffer().faxNumber, " 03-2222 ");
     EXPECT_EQ(form.Buffer().keyword, "kw");
-    form.Open(TEditForm::kModeEdit, model.speedDials[1], model, *keywords, "Edit");
+    form.Open(EditOperationKind::Edit, model.speedDials[1], model, *keywords, "Edit");
     form.show();
     form.BTN_OK->click();
     EXPECT_TRUE(Accepted());
@@ -148,14 +148,14 @@ TEST_F(EditFormTest, ChecksRunInOrderAndTheFirstFailureIsShown) {
 
 TEST_F(EditFormTest, CancelAsksOnlyAfterAChange) {
     PromptScope prompt({PromptAnswer::No, PromptAnswer::Yes});
-    form.Open(TEditForm::kModeEdit, model.speedDials[1], model, *keywords, "Edit");
+    form.Open(EditOperationKind::Edit, model.speedDials[1], model, *keywords, "Edit");
     form.show();
     form.BTN_Cancel->click();
     EXPECT_TRUE(prompt->Requests().empty());
     EXPECT_EQ(form.result(), QDialog::Rejected);
     EXPECT_FALSE(form.isVisible());
 
-    form.Open(TEditForm::kModeEdit, model.speedDials[1], model, *keywords, "Edit");
+    form.Open(EditOperationKind::Edit, model.speedDials[1], model, *keywords, "Edit");
     form.show();
     QTest::keyClicks(form.EDT_Tel, "9");
     form.BTN_Cancel->click();

@@ -192,8 +192,8 @@ class LeaveWithDeviceData : public MainFormTest {
   protected:
     // "Edit Records" with the read replaced by a file that looks downloaded.
     void OpenFromDevice() {
-        hooks.runTransfer = [this](int tag) {
-            ASSERT_EQ(tag, 0);
+        hooks.runTransfer = [this](RunMode mode) {
+            ASSERT_EQ(mode, RunMode::Download);
             fs::copy_file(testing::kSampleList, form->RunFolderPath() + "TELDIR_TOOL.TMP");
         };
         Make();
@@ -284,7 +284,7 @@ TEST_F(MainFormTest, MenuAndCtrlSFollowTheState) {
 
 TEST_F(MainFormTest, SendWithAnInvalidRecordShowsTheGeneralErrorAndStartsNothing) {
     int transfers = 0;
-    hooks.runTransfer = [&](int) { ++transfers; };
+    hooks.runTransfer = [&](RunMode) { ++transfers; };
     NewList();
     PutSpeedDial(3, "Bad", "12x");
     // The question comes with the counts, after the MFP's list is read: never for a list
