@@ -396,6 +396,8 @@ LoadResult LoadDialBytes(std::string_view fileBytes, DialModel& model, const TPr
     result.errorLines = loader.Run(FileBytesToUtf8(fileBytes, encoding));
     result.looksLikeUtf8 = !ReadsAsUtf8(fileBytes, encoding) && IsUtf8WithNonAscii(fileBytes);
     result.characterErrors = loader.CharacterErrors();
+    result.encoding =
+        fileBytes.starts_with(kUtf8ByteOrderMark) ? FileEncoding::Utf8Marked : encoding;
     return result;
 }
 

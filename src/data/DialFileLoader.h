@@ -22,6 +22,9 @@ struct LoadResult {
     // saved as UTF-8, and its names may have passed the checks garbled.
     bool looksLikeUtf8 = false;
     bool characterErrors = false;  // a name, keyword or fax number failed its character checks
+    // What the file was read as: Utf8Marked when it starts with the byte-order mark. Saving the
+    // list again in this encoding keeps the file the way its owner keeps it.
+    std::optional<FileEncoding> encoding;  // none when the file could not be read
     bool ok() const { return readable && errorLines.empty(); }
 };
 

@@ -38,9 +38,9 @@ std::vector<KeyedLine> DialFileLines(const DialModel& model, const TProductInfo&
 }
 
 bool SaveDialFile(const std::string& path, DialModel& model, const TProductInfo& product,
-                  std::string* error) {
+                  std::string* error, std::optional<FileEncoding> encoding) {
     if (!WriteDialLines(path, DialFileLines(model, product), error, kNewFileMode,
-                        product.Rules().FileDefault())) {
+                        encoding.value_or(product.Rules().FileDefault()))) {
         return false;
     }
     model.modified.Clear();

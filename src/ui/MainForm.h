@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "data/CharConv.h"
 #include "data/DialModel.h"
 #include "ui/EditOperationKind.h"
 
@@ -420,6 +421,8 @@ class TMainForm : public QMainWindow {
     QWidget* activeControl_ = nullptr;
     int currentTab_ = 0;
     std::string currentFileName_;
+    // What the list in the editor was read as; Save writes it back the same way.
+    std::optional<FileEncoding> fileEncoding_;  // none yet: the product's code page
     std::string captionSuffix_;
     std::string printerName_;
     std::array<std::string, kMaxBindings + 1> savedButtons_;

@@ -39,7 +39,16 @@ const std::vector<std::string>& TMainForm::FileHistory() const {
 }
 
 bool TMainForm::Read_UserFile(const std::string& fileName) {
-    LoadResult result = LoadDialFile(fileName, model_, *product_);
+    const FileEncoding codePage = product_->Rules().FileDefault();
+    LoadResult result = LoadDialFile(fileName, model_, *product_, codePage);
+    // Read in the code page, a file an editor saved as UTF-8 would show garbled and be sent so.
+    if (result.readable && result.looksLikeUtf8 &&
+        Ask(Text(Msg::OpenAsUtf8Question, std::string(FileEncodingName(codePage))),
+            Msg::ReadUserDataCaption, PromptButtons::YesNo, PromptIcon::Question,
+            PromptAnswer::Yes) == PromptAnswer::Yes) {
+        result = LoadDialFile(fileName, model_, *product_, FileEncoding::Utf8);
+    }
+    fileEncoding_ = result.encoding;
     if (!result.readable) {
         Tell(result.readError, Msg::FileErrorCaption, PromptIcon::Stop);
         return false;
@@ -60,7 +69,7 @@ bool TMainForm::Read_UserFile(const std::string& fileName) {
 
 bool TMainForm::Write_UserFile(const std::string& fileName) {
     std::string error;
-    if (!SaveDialFile(fileName, model_, *product_, &error)) {
+    if (!SaveDialFile(fileName, model_, *product_, &error, fileEncoding_)) {
         Tell(error, Msg::FileErrorCaption, PromptIcon::Stop);
         return false;
     }

@@ -125,6 +125,44 @@ TEST_P(SendBackup, AFileFromDiskIsCountedAndTheMenuRestoresACutSend) {
     EXPECT_TRUE(Texts("Completion Result").back().starts_with("Restored from backup "));
 }
 
+// A list an editor saved as UTF-8, opened where files are CP932: the window asks how to read it.
+// Read as UTF-8, Save keeps it UTF-8, and it reaches the MFP as its CP932 twin does: the twin then
+// finds nothing to send.
+TEST_P(SendBackup, AUtf8FileIsAskedAboutAndReachesTheMfpAsItsCodePageTwin) {
+    StartDevice(154);
+    environment->settings.lang = "JPN";
+    environment->japaneseUi = true;
+    const std::string name = "\xE5\xB1\xB1\xE7\x94\xB0";  // two kanji in UTF-8
+    dir.Write("utf8.csv", "S1," + name + ",0355501000,\r\n");
+    dir.Write("cp932.csv", "S1,\x8E\x52\x93\x63,0355501000,\r\n");
+    std::vector<std::string> errorsShown;
+    hooks.showErrors = [&](const std::vector<std::string>& lines) { errorsShown = lines; };
+    MakeWindow();
+    Select(4);
+    form->AddFileHistory(dir.File("utf8.csv"));
+    Click(form->BTN_File_Sel_Run, {PromptAnswer::Yes});
+    ASSERT_TRUE(form->EditorShown()) << ::testing::PrintToString(errorsShown);
+    EXPECT_EQ(Texts("Read User Data"),
+              std::vector<std::string>{"This file looks like UTF-8 text. Open it as UTF-8?\r\nNo "
+                                       "opens it as cp932, and its names may be garbled."});
+    EXPECT_EQ(form->Model().speedDials[1].name, name);
+    form->BTN_Save->click();
+    EXPECT_NE(dir.Read("utf8.csv").find("S1," + name + ","), std::string::npos);
+
+    Send();
+    EXPECT_TRUE(Texts("Completion Result").back().starts_with("Upload completed."))
+        << Texts("Completion Result").back();
+
+    Select(4);
+    form->AddFileHistory(dir.File("cp932.csv"));
+    form->BTN_File_Sel_Run->click();
+    ASSERT_TRUE(form->EditorShown());
+    EXPECT_EQ(Texts("Read User Data").size(), 1u);  // a file in the code page is not asked about
+    Send();
+    EXPECT_EQ(Texts("Completion Result").back(),
+              "The MFP already holds this list. Nothing was sent.");
+}
+
 INSTANTIATE_TEST_SUITE_P(CompactProgress, SendBackup, ::testing::Values(0));
 
 }  // namespace
