@@ -61,7 +61,6 @@ TEST_F(SmallWindowsTest, VersionPictureCarriesTheVersionTextAndClosesOnAClick) {
     form.Prepare();
     ASSERT_FALSE(form.IMG_Ver->pixmap().isNull());  // the built-in picture
     EXPECT_TRUE(form.VersionText().startsWith("Version "));
-    EXPECT_EQ(form.LBL_Version->text(), form.VersionText());
     form.show();
     QTest::mouseClick(form.IMG_Ver, Qt::LeftButton);
     EXPECT_FALSE(form.isVisible());

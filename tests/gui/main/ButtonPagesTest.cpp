@@ -1,7 +1,6 @@
 // The one-touch and quick-dial pages with the selection dialog, and the sender page.
 #include <gtest/gtest.h>
 
-
 #include "support/MainWindowFixture.h"
 #include "ui/QuickDialTab.h"
 

@@ -3,11 +3,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTreeWidget>
-
 #include "support/MainWindowFixture.h"
 #include "support/UsbStandIn.h"
 
