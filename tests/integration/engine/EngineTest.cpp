@@ -214,37 +214,5 @@ TEST(EngineTransfer, HighSpeedDialToAOneTouchModelStopsBeforeAnyCancellation) {
     EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
 }
 
-TEST(EngineTests, NetworkTestAndChannelTestReportTheModel) {
-    Rig rig(25, kExtendedModel, true);
-    TcpTransport elsewhere;
-    elsewhere.SetAddresses({rig.device.Address()});
-
-    RunRequest request;
-    request.mode = RunMode::NetworkTest;
-    request.networkChannel = &elsewhere;
-    request.modelPairs = {{"", ""}, {"ORVEX DX-R7700 PCL", "DX-R7700"}};
-    UThread test(*rig.engine, request);
-    test.Execute();
-    EXPECT_TRUE(test.Result().success);
-    EXPECT_EQ(test.Result().networkTestText, "Network Test OK. Model Name: ORVEX DX-R7700 PCL");
-    EXPECT_EQ(rig.engine->Channel(), &rig.tcp);
-    EXPECT_FALSE(elsewhere.Connected());
-
-    request.mode = RunMode::ChannelTest;
-    UThread channel(*rig.engine, request);
-    channel.Execute();
-    EXPECT_EQ(channel.Result().channelTestResult, 0);
-    EXPECT_EQ(channel.Result().modelName, kExtendedModel);
-    EXPECT_FALSE(rig.tcp.Connected());
-
-    rig.device->Stop();
-    UThread failing(*rig.engine, request);
-    failing.Execute();
-    EXPECT_EQ(failing.Result().channelTestResult, 1);
-
-    // Neither test shows a box of its own.
-    EXPECT_TRUE(rig.prompt.Requests().empty());
-}
-
 }  // namespace
 }  // namespace dialvane

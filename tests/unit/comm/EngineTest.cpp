@@ -10,7 +10,6 @@
 
 #include "EmulatorWire.h"
 #include "comm/RcvMsgThread.h"
-#include "comm/UserThread.h"
 #include "protocol/Commands.h"
 #include "protocol/Envelope.h"
 #include "protocol/ExchangeEngine.h"
@@ -330,19 +329,6 @@ TEST_F(EngineTest, DeclinedStopQuestionKeepsWaiting) {
     EXPECT_EQ(engine_->LastWaitStatus(), ResponseStatus::QNL_ERR_TIMEOUT);
     EXPECT_FALSE(engine_->StopRequested());
     EXPECT_TRUE(progress_.State().buttonsEnabled);
-}
-
-TEST_F(EngineTest, NetworkTestShowsNoConfiguredModelForADeviceWithoutAName) {
-    channel_.respond = [](const std::string&) {
-        return std::vector<std::string>{"@QNL ANSWER NAME=\r\n"};
-    };
-    RunRequest request;
-    request.mode = RunMode::NetworkTest;
-    request.modelPairs = {{"ORVEX DX-R7700 PCL", "DX-R7700"}};
-    UThread test(*engine_, request);
-    test.Execute();
-    EXPECT_TRUE(test.Result().success);
-    EXPECT_EQ(test.Result().networkTestText, "Network Test OK. Model Name: ");
 }
 
 }  // namespace
