@@ -112,10 +112,6 @@ TEST_F(SessionConnect, MistypedAddressesNeverReachTheResolver) {
         EXPECT_NE(session.Inquire(product).channelTestResult, 0);
     }
     EXPECT_EQ(lookups, 0);
-    EXPECT_EQ(HostRefusal("127.0.0.1:9100"),
-              "127.0.0.1:9100: give the MFP's address without a port (it is always 9100)");
-    EXPECT_EQ(HostRefusal("mfp.front-desk.example"), "");
-    EXPECT_EQ(HostRefusal("127.0.0.9"), "");
 }
 
 }  // namespace
