@@ -69,10 +69,6 @@ TEST_F(StartupTest, EnvironmentReadsBothFilesLoadsTheLanguageAndStartsTheLog) {
     EXPECT_EQ(env.user.connection, 1);  // no user file yet: the program default
     EXPECT_EQ(Text(Msg::LogFileErrorCaption), "ファイルエラー");
     EXPECT_TRUE(FileExists(env.paths.logFile));
-
-    env.user.ipHistory = {"10.0.0.7"};
-    ASSERT_TRUE(SaveUserSettings(env));
-    EXPECT_EQ(ReadUserSettings(env.paths.userSettingsFile, 0).ipHistory, env.user.ipHistory);
 }
 
 TEST_F(StartupTest, SettingsFileLookupFirstFoundWins) {
