@@ -31,11 +31,6 @@ TEST_F(CliTest, CheckReportsErrorLinesAndStatus) {
     EXPECT_EQ(oneTouch.status, 1);
     EXPECT_EQ(SplitLines(oneTouch.out).back(),
               "Line number:   3 [One Touch Dial] Setting Not Registered. (G02)");
-
-    auto unreadable = Cli({"check", File("missing.csv")});
-    EXPECT_EQ(unreadable.status, 2);
-    EXPECT_EQ(unreadable.err, "Cannot read file.Confirm whether or not the file is open.(" +
-                                  File("missing.csv") + ") No such file or directory\n");
 }
 
 TEST_F(CliTest, ExportWritesTheDownloadForm) {
