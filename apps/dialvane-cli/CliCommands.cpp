@@ -15,6 +15,7 @@
 #include "data/ProductInfo.h"
 #include "data/RecordTable.h"
 #include "data/TextChecks.h"
+#include "support/DiagnosticLog.h"
 #include "support/Environment.h"
 #include "support/Messages.h"
 #include "support/TextUtil.h"
@@ -103,7 +104,7 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     if (options.command == "sync") {
         return RunSyncCommand(options, out, err);
     }
-    SetActivePrompt(TerminalPrompt::ForStandardStreams());
+    SetLogFailurePrompt(TerminalPrompt::ForStandardStreams());
     const Environment environment = StartCliEnvironment(options);
     const ProgramSettings& settings = environment.settings;
     const std::string& settingsPath = environment.programSettingsFile;

@@ -22,6 +22,7 @@
 #include "data/CharConv.h"
 #include "data/DialFileLoader.h"
 #include "data/TextChecks.h"
+#include "support/DiagnosticLog.h"
 #include "support/Environment.h"
 #include "support/FileUtil.h"
 #include "support/Format.h"
@@ -30,10 +31,10 @@
 namespace dialvane {
 namespace {
 
-// Questions from outside a transfer (the log's own trouble) get their default answer: a
-// transfer command never waits for the keyboard.
+// The log's own trouble is printed and gets its default answer: a transfer command never
+// waits for the keyboard.
 void SetMessagePrompt(std::ostream& messages) {
-    SetActivePrompt(std::make_shared<TerminalPrompt>(std::cin, messages, false));
+    SetLogFailurePrompt(std::make_shared<TerminalPrompt>(std::cin, messages, false));
 }
 
 // One MFP: results on `out`; progress, warnings and failures on `err`.
@@ -69,7 +70,7 @@ int RunSingle(const CliOptions& options, std::ostream& out, std::ostream& err) {
         const HostOutcome outcome = transfer.Run(options.output);
         status = signals.Signalled() && !outcome.success ? kExitInterrupted : outcome.exitStatus;
     }
-    SetActivePrompt(nullptr);
+    SetLogFailurePrompt(nullptr);
     return status;
 }
 
@@ -225,7 +226,7 @@ int RunFleet(const CliOptions& options, std::ostream& out, std::ostream& err,
         PrintSummary(out, hosts, outcomes);
         const bool allDone = std::all_of(outcomes.begin(), outcomes.end(),
                                          [](const HostOutcome& o) { return o.success; });
-        SetActivePrompt(nullptr);
+        SetLogFailurePrompt(nullptr);
         if (allDone) {
             return kExitOk;
         }

@@ -62,7 +62,7 @@ std::string ProgramFileName(const std::string& programPath) {
     return slash == std::string::npos ? programPath : programPath.substr(slash + 1);
 }
 
-std::unique_ptr<InstanceGuard> CheckSingleInstance(const std::string& programPath,
+std::unique_ptr<InstanceGuard> CheckSingleInstance(IPrompt& prompt, const std::string& programPath,
                                                    const std::string& folder) {
     std::string name = ProgramFileName(programPath);
     std::unique_ptr<InstanceGuard> guard = InstanceGuard::Acquire(name, folder);
@@ -72,7 +72,7 @@ std::unique_ptr<InstanceGuard> CheckSingleInstance(const std::string& programPat
         request.title = Text(Msg::AppTitle);
         request.buttons = PromptButtons::Ok;
         request.icon = PromptIcon::Stop;
-        AskUser(request);
+        prompt.Ask(request);
     }
     return guard;
 }

@@ -5,6 +5,8 @@
 
 namespace dialvane {
 
+class IPrompt;
+
 // Keeps a second copy of a program from running for the same user: an exclusive lock on a
 // file named after the program, held until the guard is destroyed (or the process ends, which
 // releases it even after a crash).
@@ -37,8 +39,8 @@ std::string RuntimeFolder();
 std::string ProgramFileName(const std::string& programPath);
 
 // Takes the guard for the program; when another instance runs, tells the user "%s is already
-// running.A second session cannot be started." through the active prompt and returns nullptr.
-std::unique_ptr<InstanceGuard> CheckSingleInstance(const std::string& programPath,
+// running.A second session cannot be started." through `prompt` and returns nullptr.
+std::unique_ptr<InstanceGuard> CheckSingleInstance(IPrompt& prompt, const std::string& programPath,
                                                    const std::string& folder = {});
 
 }  // namespace dialvane

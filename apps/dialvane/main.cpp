@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "SingleInstance.h"
+#include "support/DiagnosticLog.h"
 #include "support/Environment.h"
 #include "support/Messages.h"
 #include "support/Prompt.h"
@@ -175,11 +176,16 @@ int main(int argc, char** argv) {
     const StartupOptions& options = gui.startup;
     if (!gui.screenshots.empty()) {
         Environment environment = StartEnvironment(options);
-        TMainForm mainForm(environment);
+        // Pictures are taken unattended: no question may wait for an answer.
+        MainFormHooks hooks;
+        hooks.prompt = std::make_shared<DefaultAnswerPrompt>();
+        TMainForm mainForm(environment, std::move(hooks));
         return RenderScreenshots(mainForm, gui.screenshots, gui.sample);
     }
-    SetActivePrompt(std::make_shared<QtPrompt>());
-    std::unique_ptr<InstanceGuard> guard = CheckSingleInstance(programPath);
+    // The boxes shown before the window exists (and the log's, for the whole run) have no
+    // window to belong to: they show over whichever window is active.
+    const auto prompt = std::make_shared<QtPrompt>();
+    std::unique_ptr<InstanceGuard> guard = CheckSingleInstance(*prompt, programPath);
     if (!guard) {
         return 1;
     }
@@ -187,8 +193,11 @@ int main(int argc, char** argv) {
     // every other caption ("Confirm Deletion — Dialvane"), which must read as given.
     QApplication::setApplicationName(QString::fromStdString(Text(Msg::AppTitle)));
 
+    SetLogFailurePrompt(prompt);
     Environment environment = StartEnvironment(options);
-    TMainForm mainForm(environment);
+    MainFormHooks hooks;
+    hooks.prompt = prompt;
+    TMainForm mainForm(environment, std::move(hooks));
     // A session end saves the settings; the session may end unless the close query refuses.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm,
                      [&mainForm](QSessionManager& manager) {

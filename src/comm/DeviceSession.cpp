@@ -69,8 +69,17 @@ void DeviceSession::UseUsb(const ProgramSettings& settings, const std::string& p
     if (!usb_) {
         usb_ =
             std::make_unique<ChannelLibrary>(UsbChannelSetupFor(settings, programFolder, printer));
+        usb_->SetPrompt(prompt_);
     }
     engine_->SetChannel(usb_.get());
+}
+
+void DeviceSession::SetPrompt(IPrompt* prompt) {
+    prompt_ = prompt;
+    engine_->SetPrompt(prompt);
+    if (usb_) {
+        usb_->SetPrompt(prompt);
+    }
 }
 
 void DeviceSession::UseChannel(IDeviceChannel* channel) {

@@ -85,7 +85,9 @@ class DeviceSession {
     // The device's last failure of the latest run, as it would have been shown.
     std::string LastFailureText() const { return engine_->lastFailureText; }
 
-    void SetPrompt(IPrompt* prompt) { engine_->SetPrompt(prompt); }
+    // The prompt every question of this session goes to, the USB set-up's included; without
+    // one each question gets its default answer.
+    void SetPrompt(IPrompt* prompt);
     void SetProgress(IProgress* progress) { engine_->SetProgress(progress); }
     IProgress& Progress() { return engine_->Progress(); }
 
@@ -126,6 +128,7 @@ class DeviceSession {
     std::unique_ptr<ChannelLibrary> usb_;  // outlives the receive thread that polls it
     std::unique_ptr<ExchangeEngine> engine_;
     std::unique_ptr<RcvMsgThread> receiver_;
+    IPrompt* prompt_ = nullptr;
 };
 
 }  // namespace dialvane

@@ -85,7 +85,7 @@ void ExchangeEngine::SetProgress(IProgress* progress) {
 }
 
 PromptAnswer ExchangeEngine::Ask(const PromptRequest& request) {
-    return prompt_ != nullptr ? prompt_->Ask(request) : AskUser(request);
+    return prompt_ != nullptr ? prompt_->Ask(request) : EffectiveDefault(request);
 }
 
 void ExchangeEngine::RequestStop() {

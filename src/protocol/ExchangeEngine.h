@@ -77,7 +77,8 @@ class ExchangeEngine {
     void SetChannel(IDeviceChannel* channel);
     IDeviceChannel* Channel() const { return channel_.load(); }
 
-    // Where questions and progress go; nullptr means the process-wide prompt / no progress.
+    // Where questions and progress go; nullptr means each question gets its default answer / no
+    // progress.
     void SetPrompt(IPrompt* prompt) { prompt_ = prompt; }
     void SetProgress(IProgress* progress);
     IProgress& Progress() { return *progress_.load(); }

@@ -72,6 +72,18 @@ std::function<LogClockTime()>& ClockOverride() {
     return clock;
 }
 
+// The log's own failures are told through this prompt; it has its own mutex because a failure is
+// reported outside the log lock.
+std::mutex& FailurePromptMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::shared_ptr<IPrompt>& FailurePrompt() {
+    static std::shared_ptr<IPrompt> prompt;
+    return prompt;
+}
+
 // The log file held open for the whole run with a shared lock on it: it tells a run that starts
 // later that this one is still writing, so that one does not truncate the file under us.
 // Guarded by the log lock.
@@ -170,7 +182,15 @@ void ReportAppendFailure(const std::string& fileName) {
     request.buttons = PromptButtons::Ok;
     request.icon = PromptIcon::Warning;
     request.defaultAnswer = PromptAnswer::Ok;
-    AskUser(request);
+    std::shared_ptr<IPrompt> prompt;
+    {
+        std::lock_guard lock(FailurePromptMutex());
+        prompt = FailurePrompt();
+    }
+    // Asked outside the mutex: the user may take as long as they like to answer.
+    if (prompt) {
+        prompt->Ask(request);
+    }
 }
 
 std::string VersionValue(const std::vector<std::string>& list, std::string_view name) {
@@ -212,6 +232,11 @@ const char* LogCategoryName(LogCategory category) {
 std::recursive_mutex& LogLock() {
     static std::recursive_mutex lock;
     return lock;
+}
+
+void SetLogFailurePrompt(std::shared_ptr<IPrompt> prompt) {
+    std::lock_guard lock(FailurePromptMutex());
+    FailurePrompt() = std::move(prompt);
 }
 
 void SetLogClock(std::function<LogClockTime()> clock) {

@@ -3,11 +3,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 
 #include "support/Format.h"
+#include "support/Prompt.h"
 #include "support/QnlEnv.h"
 
 namespace dialvane {
@@ -83,8 +85,12 @@ bool LogEnabled(LogCategory category);
 std::string FormatDump(const uint8_t* bytes, size_t count, char style, int indent);
 
 // Appends text to the named file in the data folder. When the file cannot be written the user
-// is told through the active prompt ("File Error") and the text is dropped; false then.
+// is told through the log's failure prompt ("File Error") and the text is dropped; false then.
 bool LogAppend(std::string_view text, const std::string& fileName);
+
+// Where the log tells the user that it cannot write: each program installs its prompt next to
+// where it starts the log. Without one the failure is dropped silently (nullptr removes it).
+void SetLogFailurePrompt(std::shared_ptr<IPrompt> prompt);
 
 // The process-wide re-entrant log lock. Hold it to write several blocks as one, or to change
 // the progress view so that it never interleaves with a log write.

@@ -1,19 +1,7 @@
 #include "support/Prompt.h"
 
-#include <mutex>
-
 namespace dialvane {
 namespace {
-
-std::mutex& PromptMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-std::shared_ptr<IPrompt>& PromptSlot() {
-    static std::shared_ptr<IPrompt> prompt;
-    return prompt;
-}
 
 PromptAnswer FirstAnswer(PromptButtons buttons) {
     switch (buttons) {
@@ -30,25 +18,6 @@ PromptAnswer FirstAnswer(PromptButtons buttons) {
 }
 
 }  // namespace
-
-void SetActivePrompt(std::shared_ptr<IPrompt> prompt) {
-    std::lock_guard lock(PromptMutex());
-    PromptSlot() = std::move(prompt);
-}
-
-std::shared_ptr<IPrompt> ActivePrompt() {
-    std::lock_guard lock(PromptMutex());
-    return PromptSlot();
-}
-
-PromptAnswer AskUser(const PromptRequest& request) {
-    // The prompt is asked outside the mutex: a question may take as long as the user likes.
-    std::shared_ptr<IPrompt> prompt = ActivePrompt();
-    if (!prompt) {
-        return EffectiveDefault(request);
-    }
-    return prompt->Ask(request);
-}
 
 bool AnswerFitsButtons(PromptAnswer answer, PromptButtons buttons) {
     switch (buttons) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <string>
 
 namespace dialvane {
@@ -34,14 +33,14 @@ class IPrompt {
     virtual PromptAnswer Ask(const PromptRequest& request) = 0;
 };
 
-// The process-wide prompt used by code that has no window of its own (the diagnostic log, the
-// single-instance guard). Without one installed, every question gets its default answer.
-void SetActivePrompt(std::shared_ptr<IPrompt> prompt);
-std::shared_ptr<IPrompt> ActivePrompt();
-PromptAnswer AskUser(const PromptRequest& request);
-
 // The answers a set of buttons allows; a default that is not among them falls back to the first.
 bool AnswerFitsButtons(PromptAnswer answer, PromptButtons buttons);
 PromptAnswer EffectiveDefault(const PromptRequest& request);
+
+// Shows nothing: every question gets its default answer (a run nobody watches).
+class DefaultAnswerPrompt : public IPrompt {
+  public:
+    PromptAnswer Ask(const PromptRequest& request) override { return EffectiveDefault(request); }
+};
 
 }  // namespace dialvane

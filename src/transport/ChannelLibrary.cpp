@@ -177,7 +177,9 @@ bool ChannelLibrary::PrepareDriverParameters(const UsbPrinter& printer) {
     box.buttons = PromptButtons::Ok;
     box.icon = PromptIcon::Stop;
     box.defaultAnswer = PromptAnswer::Ok;
-    AskUser(box);
+    if (IPrompt* prompt = prompt_.load()) {
+        prompt->Ask(box);
+    }
     return false;
 }
 

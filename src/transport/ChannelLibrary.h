@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "protocol/DeviceChannel.h"
+#include "support/Prompt.h"
 #include "transport/ChannelLibraryLoader.h"
 #include "transport/UsbPrinters.h"
 
@@ -63,6 +64,9 @@ class ChannelLibrary final : public IDeviceChannel {
     // The product's library choice (1: the model's driver library) and receive timeout.
     void SetLibraryChoice(int zevizLibrary) { zevizLibrary_ = zevizLibrary; }
     void SetReceiveTimeout(int milliseconds) { receiveTimeout_ = milliseconds; }
+    // Where a set-up failure the user must hear of is told (the session's prompt); without one
+    // it is only logged.
+    void SetPrompt(IPrompt* prompt) { prompt_ = prompt; }
 
     bool ChannelOpen();
     // One library send of at most 65535 bytes: the count accepted or a negative error.
@@ -118,6 +122,7 @@ class ChannelLibrary final : public IDeviceChannel {
     ChannelLibrarySetup setup_;
     std::atomic<int> zevizLibrary_{1};
     std::atomic<int> receiveTimeout_{-1};
+    std::atomic<IPrompt*> prompt_{nullptr};
 
     // Open and Release change the library; sends and receives only use it.
     mutable std::shared_mutex libraryMutex_;

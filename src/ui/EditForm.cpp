@@ -24,19 +24,19 @@ bool IsMirroredCharacter(QChar c) {
     return (unit >= 0x20 && unit <= 0x7E) || (unit >= 0xFF61 && unit <= 0xFF9F);
 }
 
-bool AskYesNo(Msg text, Msg title) {
+bool AskYesNo(IPrompt& prompt, Msg text, Msg title) {
     PromptRequest box;
     box.text = Text(text);
     box.title = Text(title);
     box.buttons = PromptButtons::YesNo;
     box.icon = PromptIcon::Warning;
     box.defaultAnswer = PromptAnswer::No;
-    return AskUser(box) == PromptAnswer::Yes;
+    return prompt.Ask(box) == PromptAnswer::Yes;
 }
 
 }  // namespace
 
-TEditForm::TEditForm(QWidget* parent) : QDialog(parent) {
+TEditForm::TEditForm(IPrompt& prompt, QWidget* parent) : QDialog(parent), prompt_(prompt) {
     setObjectName(QStringLiteral("EditForm"));
     setModal(true);
     if (parent != nullptr) {
@@ -197,7 +197,7 @@ void TEditForm::BtnOkClick() {
             continue;
         }
         if (model_->speedDials[n].name == name) {
-            if (!AskYesNo(Msg::EditDuplicateName, Msg::EditDuplicateCaption)) {
+            if (!AskYesNo(prompt_, Msg::EditDuplicateName, Msg::EditDuplicateCaption)) {
                 EDT_Name->setFocus();
                 return;
             }
@@ -205,11 +205,11 @@ void TEditForm::BtnOkClick() {
         }
     }
 
-    if (!AcceptCheck(CheckNameText(name, kNameMaxBytes, rules_).code,
+    if (!AcceptCheck(prompt_, CheckNameText(name, kNameMaxBytes, rules_).code,
                      {Msg::EditNotEntered, Msg::EditNameTooLong, Msg::EditNameIllegal}, EDT_Name) ||
-        !AcceptCheck(CheckFaxNumber(fax),
+        !AcceptCheck(prompt_, CheckFaxNumber(fax),
                      {Msg::EditNotEntered, Msg::EditFaxTooLong, Msg::EditFaxIllegal}, EDT_Tel) ||
-        (keywords_ && !AcceptCheck(CheckKeywordText(keyword, kKeywordMaxBytes).code,
+        (keywords_ && !AcceptCheck(prompt_, CheckKeywordText(keyword, kKeywordMaxBytes).code,
                                    {std::nullopt, Msg::EditKeywordTooLong, Msg::EditKeywordIllegal},
                                    EDT_Keyword))) {
         return;
@@ -229,7 +229,7 @@ bool TEditForm::ConfirmCancel() {
     const bool changed = S(EDT_Name->text()) != buffer_.name ||
                          S(EDT_Tel->text()) != buffer_.faxNumber ||
                          (keywords_ && S(EDT_Keyword->text()) != buffer_.keyword);
-    return !changed || AskYesNo(Msg::EditCancelQuestion, Msg::EditConfirmUpdateCaption);
+    return !changed || AskYesNo(prompt_, Msg::EditCancelQuestion, Msg::EditConfirmUpdateCaption);
 }
 
 void TEditForm::reject() {

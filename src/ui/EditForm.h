@@ -14,12 +14,14 @@ class QPushButton;
 
 namespace dialvane {
 
+class IPrompt;
+
 // The dialog in which one speed dial is added or edited. It works on a copy
 // of the entry; the model is only read (duplicate names, free numbers).
 class TEditForm : public QDialog {
     Q_OBJECT
   public:
-    explicit TEditForm(QWidget* parent = nullptr);
+    explicit TEditForm(IPrompt& prompt, QWidget* parent = nullptr);
 
     // Shows the dialog modally. `buffer`: the entry to edit, or for an add either empty (a key
     // that is empty) or a template. `opener`: the caption of the button that opened it. On OK
@@ -57,6 +59,7 @@ class TEditForm : public QDialog {
     bool ConfirmCancel();
     void NameEdited(const QString& text);
 
+    IPrompt& prompt_;
     EditOperationKind mode_ = EditOperationKind::Edit;
     int number_ = 0;
     bool keywords_ = false;

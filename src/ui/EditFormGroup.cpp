@@ -24,8 +24,9 @@ namespace dialvane {
 
 namespace {
 
-bool AskYesNo(const std::string& text, Msg title) {
-    return AskBox(text, title, PromptButtons::YesNo, PromptIcon::Warning) == PromptAnswer::Yes;
+bool AskYesNo(IPrompt& prompt, const std::string& text, Msg title) {
+    return AskBox(prompt, text, title, PromptButtons::YesNo, PromptIcon::Warning) ==
+           PromptAnswer::Yes;
 }
 
 int SelectedRow(const QTableWidget* grid) {
@@ -35,8 +36,8 @@ int SelectedRow(const QTableWidget* grid) {
 
 }  // namespace
 
-TEditForm_Group::TEditForm_Group(QWidget* parent, TextRules rules)
-    : QDialog(parent), rules_(rules) {
+TEditForm_Group::TEditForm_Group(IPrompt& prompt, QWidget* parent, TextRules rules)
+    : QDialog(parent), prompt_(prompt), rules_(rules) {
     setObjectName(QStringLiteral("EditForm_Group"));
     setModal(true);
     if (parent != nullptr) {
@@ -331,7 +332,7 @@ void TEditForm_Group::Restore() {
 
 void TEditForm_Group::BtnOkClick() {
     const std::string name = S(CB_Group_Name->currentText());
-    if (!AcceptCheck(CheckNameText(name, kNameMaxBytes, rules_).code,
+    if (!AcceptCheck(prompt_, CheckNameText(name, kNameMaxBytes, rules_).code,
                      {Msg::EditNotEntered, Msg::GroupNameTooLong, Msg::GroupNameIllegal},
                      CB_Group_Name)) {
         return;
@@ -342,7 +343,7 @@ void TEditForm_Group::BtnOkClick() {
             continue;
         }
         if (group.name == name) {
-            if (!AskYesNo(Text(Msg::GroupDuplicateName), Msg::GroupDuplicateCaption)) {
+            if (!AskYesNo(prompt_, Text(Msg::GroupDuplicateName), Msg::GroupDuplicateCaption)) {
                 CB_Group_Name->setFocus();
                 return;
             }
@@ -355,7 +356,7 @@ void TEditForm_Group::BtnOkClick() {
     GroupDialEntry& group = model_->groups[number_];
     if (group.members.empty()) {
         if (mode_ == EditOperationKind::Edit) {
-            if (!AskYesNo(Text(Msg::GroupDeleteEmpty, "\r\n"), Msg::GroupDeleteCaption)) {
+            if (!AskYesNo(prompt_, Text(Msg::GroupDeleteEmpty, "\r\n"), Msg::GroupDeleteCaption)) {
                 return;
             }
             Restore();
@@ -363,7 +364,7 @@ void TEditForm_Group::BtnOkClick() {
             model_->ResetGroup(number_);
             model_->modified.groups = true;
         } else {
-            if (!AskYesNo(Text(Msg::GroupAddEmpty, "\r\n"), Msg::GroupExitCaption)) {
+            if (!AskYesNo(prompt_, Text(Msg::GroupAddEmpty, "\r\n"), Msg::GroupExitCaption)) {
                 return;
             }
             Restore();
@@ -398,7 +399,7 @@ void TEditForm_Group::BtnOkClick() {
 
 bool TEditForm_Group::LeaveWithoutSaving() {
     if (MembersChanged() &&
-        !AskYesNo(Text(Msg::GroupCancelQuestion), Msg::EditConfirmUpdateCaption)) {
+        !AskYesNo(prompt_, Text(Msg::GroupCancelQuestion), Msg::EditConfirmUpdateCaption)) {
         return false;
     }
     Restore();

@@ -17,6 +17,8 @@ class QTableWidget;
 
 namespace dialvane {
 
+class IPrompt;
+
 // The dialog in which one group is added or edited. It changes the group in
 // the model while open and restores it when the user leaves without saving.
 class TEditForm_Group : public QDialog {
@@ -25,7 +27,7 @@ class TEditForm_Group : public QDialog {
     static constexpr int kRecentNames = 10;
 
     // Group names are checked by the language's rules.
-    explicit TEditForm_Group(QWidget* parent = nullptr, TextRules rules = {});
+    explicit TEditForm_Group(IPrompt& prompt, QWidget* parent = nullptr, TextRules rules = {});
 
     // Shows the dialog modally. `buffer`: the group's display row (key empty for a new group).
     // On OK (true) the group in `model` is stored, the group flag set when the members changed,
@@ -77,6 +79,7 @@ class TEditForm_Group : public QDialog {
     static void FillGrid(QTableWidget* grid, const DialModel& model, const std::vector<int>& dials,
                          int selectedRow);
 
+    IPrompt& prompt_;
     const TextRules rules_;
     EditOperationKind mode_ = EditOperationKind::Edit;
     int number_ = 0;

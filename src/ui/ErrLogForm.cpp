@@ -13,7 +13,8 @@
 
 namespace dialvane {
 
-TErrLogForm::TErrLogForm(QWidget* mainWindow) : QDialog(mainWindow), mainWindow_(mainWindow) {
+TErrLogForm::TErrLogForm(IPrompt& prompt, QWidget* mainWindow)
+    : QDialog(mainWindow), prompt_(prompt), mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("ErrLogForm"));
     setModal(true);
     setSizeGripEnabled(true);
@@ -97,7 +98,7 @@ std::vector<std::string> TErrLogForm::Lines() const {
 }
 
 bool TErrLogForm::SaveToFile(const std::string& path) {
-    return SaveLinesOrTell(path, Lines());
+    return SaveLinesOrTell(prompt_, path, Lines());
 }
 
 void TErrLogForm::showEvent(QShowEvent* event) {

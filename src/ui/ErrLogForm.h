@@ -11,11 +11,13 @@ class QTextEdit;
 
 namespace dialvane {
 
+class IPrompt;
+
 // Lists the problems found in a dial list file and can save the list as text.
 class TErrLogForm : public QDialog {
     Q_OBJECT
   public:
-    explicit TErrLogForm(QWidget* mainWindow = nullptr);
+    explicit TErrLogForm(IPrompt& prompt, QWidget* mainWindow = nullptr);
 
     // Puts the lines into the view and shows the dialog modally.
     void ShowErrors(const std::vector<std::string>& lines);
@@ -39,6 +41,8 @@ class TErrLogForm : public QDialog {
 
   private:
     void SaveAsClick();
+
+    IPrompt& prompt_;
     QWidget* mainWindow_;
 };
 

@@ -7,17 +7,17 @@
 
 namespace dialvane {
 
-void InputError(Msg message) {
+void InputError(IPrompt& prompt, Msg message) {
     PromptRequest box;
     box.text = Text(message);
     box.title = Text(Msg::EditInputErrorCaption);
     box.buttons = PromptButtons::Ok;
     box.icon = PromptIcon::Stop;
     box.defaultAnswer = PromptAnswer::Ok;
-    AskUser(box);
+    prompt.Ask(box);
 }
 
-bool AcceptCheck(int code, const CheckMessages& messages, QWidget* field) {
+bool AcceptCheck(IPrompt& prompt, int code, const CheckMessages& messages, QWidget* field) {
     std::optional<Msg> failure;
     if (code == kCheckEmpty) {
         failure = messages.empty;
@@ -29,7 +29,7 @@ bool AcceptCheck(int code, const CheckMessages& messages, QWidget* field) {
     if (!failure) {
         return true;
     }
-    InputError(*failure);
+    InputError(prompt, *failure);
     field->setFocus();
     return false;
 }

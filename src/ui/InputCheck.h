@@ -8,8 +8,10 @@ class QWidget;
 
 namespace dialvane {
 
+class IPrompt;
+
 // The "Input Error" box with the stop icon, as every entry check reports.
-void InputError(Msg message);
+void InputError(IPrompt& prompt, Msg message);
 
 // The messages for the failing codes of one field check; no `empty` message means an empty
 // field is allowed.
@@ -21,6 +23,6 @@ struct CheckMessages {
 
 // True when `code` passes. Otherwise reports its message, gives `field` the focus and returns
 // false.
-bool AcceptCheck(int code, const CheckMessages& messages, QWidget* field);
+bool AcceptCheck(IPrompt& prompt, int code, const CheckMessages& messages, QWidget* field);
 
 }  // namespace dialvane

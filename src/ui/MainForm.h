@@ -81,6 +81,9 @@ struct MainFormHooks {
     std::function<void(const std::vector<std::string>&)> showErrors;
     // Opens the help page; false when it could not be shown. The default asks the desktop.
     std::function<bool(const std::string&)> openHelp;
+    // Every question and message box of the window and its dialogs; the default shows Qt
+    // message boxes over the window.
+    std::shared_ptr<IPrompt> prompt;
 };
 
 // The program's one top-level window: the title band, the navigation tree and one of the
@@ -380,6 +383,7 @@ class TMainForm : public QMainWindow {
 
     Environment& env_;
     MainFormHooks hooks_;
+    std::shared_ptr<IPrompt> prompt_;  // hooks_.prompt or the window's message boxes
     std::unique_ptr<TProductInfo> product_;
     DialModel model_;
     std::unique_ptr<RecordTable> table_;

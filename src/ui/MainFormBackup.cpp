@@ -56,10 +56,14 @@ TransferReport TMainForm::RunWorkflow(const std::string& backupFile, const Trans
         return true;
     };
     progForm_->SetRunMode(RunMode::Upload);
-    progForm_->ExecuteWork(*session_, [&](IPrompt& prompt, IProgress& progress) {
-        TransferWorkflow workflow(*session_, product, prompt, progress);
-        report = workflow.Send(backupFile.empty() ? edited : BackupFileSource(backupFile), plan);
-    });
+    progForm_->ExecuteWork(
+        *session_,
+        [&](IPrompt& prompt, IProgress& progress) {
+            TransferWorkflow workflow(*session_, product, prompt, progress);
+            report =
+                workflow.Send(backupFile.empty() ? edited : BackupFileSource(backupFile), plan);
+        },
+        prompt_.get());
     return report;
 }
 
@@ -87,12 +91,13 @@ void TMainForm::ShowOutcome(const TransferReport& report, const std::string& res
                             std::filesystem::path(restoredFrom).filename().string()) +
                        (verifyLine == std::string::npos ? "" : text.substr(verifyLine));
             }
-            AskBox(text, Msg::CommCompletionCaption, PromptButtons::Ok, PromptIcon::Information);
+            AskBox(*prompt_, text, Msg::CommCompletionCaption, PromptButtons::Ok,
+                   PromptIcon::Information);
             return;
         }
         case TransferEnd::Unchanged:
-            AskBox(Text(Msg::TransferUnchanged), Msg::CommCompletionCaption, PromptButtons::Ok,
-                   PromptIcon::Information);
+            AskBox(*prompt_, Text(Msg::TransferUnchanged), Msg::CommCompletionCaption,
+                   PromptButtons::Ok, PromptIcon::Information);
             return;
         case TransferEnd::Previewed:
         case TransferEnd::Declined:
@@ -105,7 +110,7 @@ void TMainForm::ShowOutcome(const TransferReport& report, const std::string& res
         OfferRestore(report);
         return;
     }
-    AskBox(report.FailureMessage(), Msg::CommCompletionCaption, PromptButtons::Ok,
+    AskBox(*prompt_, report.FailureMessage(), Msg::CommCompletionCaption, PromptButtons::Ok,
            PromptIcon::Stop);
 }
 
@@ -116,13 +121,13 @@ void TMainForm::OfferRestore(const TransferReport& failed) {
     const std::string backup = failed.backupPath;
     while (last.Failed()) {
         if (last.end != TransferEnd::FailedChanged && last.phase == TransferPhase::Inquiry) {
-            AskBox(Text(Msg::RestoreUnreachable), Msg::BackupRestoreCaption, PromptButtons::Ok,
-                   PromptIcon::Stop);
+            AskBox(*prompt_, Text(Msg::RestoreUnreachable), Msg::BackupRestoreCaption,
+                   PromptButtons::Ok, PromptIcon::Stop);
             return;
         }
         const std::string question =
             last.FailureMessage() + "\r\n" + Text(Msg::BackupRestoreQuestion);
-        if (AskBox(question, Msg::BackupRestoreCaption, PromptButtons::YesNo,
+        if (AskBox(*prompt_, question, Msg::BackupRestoreCaption, PromptButtons::YesNo,
                    PromptIcon::Warning) != PromptAnswer::Yes) {
             return;
         }
@@ -145,7 +150,7 @@ void TMainForm::RestoreFromBackup() {
     std::vector<std::string> backups = store.List(product_->ModelName(), BackupAddress());
     std::reverse(backups.begin(), backups.end());
     if (backups.empty()) {
-        AskBox(Text(Msg::RestoreNoBackup, store.Folder()), Msg::RestoreChooseCaption,
+        AskBox(*prompt_, Text(Msg::RestoreNoBackup, store.Folder()), Msg::RestoreChooseCaption,
                PromptButtons::Ok, PromptIcon::Information);
         return;
     }

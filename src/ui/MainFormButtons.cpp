@@ -197,7 +197,7 @@ void TMainForm::Binding_Clear(int slot) {
     request.buttons = PromptButtons::YesNo;
     request.icon = PromptIcon::Warning;
     request.defaultAnswer = PromptAnswer::No;
-    if (AskUser(request) == PromptAnswer::Yes) {
+    if (prompt_->Ask(request) == PromptAnswer::Yes) {
         target.edit->clear();
         model_.bindings[slot + 1].clear();
     }
@@ -217,7 +217,7 @@ bool TMainForm::Sender_Check() {
     // A name of blanks only is no name: it is taken as empty rather than refused.
     const TextCheckResult result =
         CheckNameText(S(CB_Sender->currentText()), kSenderMaxBytes, product_->Rules());
-    if (!AcceptCheck(result.code,
+    if (!AcceptCheck(*prompt_, result.code,
                      {std::nullopt, Msg::StrictSenderNameTooLong, Msg::StrictSenderNameIllegal},
                      CB_Sender)) {
         return false;

@@ -43,19 +43,19 @@ bool TMainForm::Read_UserFile(const std::string& fileName) {
     LoadResult result = LoadDialFile(fileName, model_, *product_, codePage);
     // Read in the code page, a file an editor saved as UTF-8 would show garbled and be sent so.
     if (result.readable && result.looksLikeUtf8 &&
-        Ask(Text(Msg::OpenAsUtf8Question, std::string(FileEncodingName(codePage))),
+        Ask(*prompt_, Text(Msg::OpenAsUtf8Question, std::string(FileEncodingName(codePage))),
             Msg::ReadUserDataCaption, PromptButtons::YesNo, PromptIcon::Question,
             PromptAnswer::Yes) == PromptAnswer::Yes) {
         result = LoadDialFile(fileName, model_, *product_, FileEncoding::Utf8);
     }
     fileEncoding_ = result.encoding;
     if (!result.readable) {
-        Tell(result.readError, Msg::FileErrorCaption, PromptIcon::Stop);
+        Tell(*prompt_, result.readError, Msg::FileErrorCaption, PromptIcon::Stop);
         return false;
     }
     if (!result.errorLines.empty()) {
-        if (Ask(Text(Msg::ReadUserDataQuestion), Msg::ReadUserDataCaption, PromptButtons::YesNo,
-                PromptIcon::Stop, PromptAnswer::Yes) == PromptAnswer::Yes) {
+        if (Ask(*prompt_, Text(Msg::ReadUserDataQuestion), Msg::ReadUserDataCaption,
+                PromptButtons::YesNo, PromptIcon::Stop, PromptAnswer::Yes) == PromptAnswer::Yes) {
             if (hooks_.showErrors) {
                 hooks_.showErrors(result.errorLines);
             } else if (errLogForm_ != nullptr) {
@@ -70,7 +70,7 @@ bool TMainForm::Read_UserFile(const std::string& fileName) {
 bool TMainForm::Write_UserFile(const std::string& fileName) {
     std::string error;
     if (!SaveDialFile(fileName, model_, *product_, &error, fileEncoding_)) {
-        Tell(error, Msg::FileErrorCaption, PromptIcon::Stop);
+        Tell(*prompt_, error, Msg::FileErrorCaption, PromptIcon::Stop);
         return false;
     }
     return true;
@@ -100,7 +100,7 @@ bool TMainForm::Save_UserFile(bool askName) {
     if (!Write_UserFile(currentFileName_)) {
         return false;
     }
-    Tell(Text(Msg::UserDataSaved, FilePart(currentFileName_)), Msg::SaveUserDataCaption,
+    Tell(*prompt_, Text(Msg::UserDataSaved, FilePart(currentFileName_)), Msg::SaveUserDataCaption,
          PromptIcon::Information);
     model_.modified.Clear();
     deviceDataUnsaved_ = false;
@@ -168,7 +168,8 @@ void TMainForm::File_Sel_BtnClick() {
             if (FileExists(text)) {
                 Panel_Change(MainModeKind::Edit, EditSourceKind::ExistingFile);
             } else {
-                Tell(Text(Msg::SpecifiedFileNotFound), Msg::SearchingFileCaption, PromptIcon::Stop);
+                Tell(*prompt_, Text(Msg::SpecifiedFileNotFound), Msg::SearchingFileCaption,
+                     PromptIcon::Stop);
             }
             break;
         case 2:

@@ -321,7 +321,7 @@ bool TMainForm::AskDeletion(const std::string& question) {
     request.buttons = PromptButtons::YesNo;
     request.icon = PromptIcon::Warning;
     request.defaultAnswer = PromptAnswer::No;
-    return AskUser(request) == PromptAnswer::Yes;
+    return prompt_->Ask(request) == PromptAnswer::Yes;
 }
 
 void TMainForm::Speed_Del() {
@@ -440,7 +440,7 @@ void TMainForm::ClearBindingsOf(char letter, int number) {
     request.text = text;
     request.title = Text(Msg::ConfirmCaption);
     request.icon = PromptIcon::Information;
-    AskUser(request);
+    prompt_->Ask(request);
 }
 
 }  // namespace dialvane

@@ -20,6 +20,7 @@
 #include "support/Messages.h"
 #include "ui/CaptionHelpers.h"
 #include "ui/MainForm.h"
+#include "ui/QtPrompt.h"
 #include "ui/QuickDialTab.h"
 
 // Resources of a static library are registered by hand.
@@ -125,7 +126,11 @@ QPixmap TitleDecoration(int height) {
 }  // namespace
 
 TMainForm::TMainForm(Environment& environment, MainFormHooks hooks, QWidget* parent)
-    : QMainWindow(parent), env_(environment), hooks_(std::move(hooks)) {
+    : QMainWindow(parent), env_(environment), hooks_(std::move(hooks)), prompt_(hooks_.prompt) {
+    if (!prompt_) {
+        // Over whichever window is active, so a box asked from a dialog stays above it.
+        prompt_ = std::make_shared<QtPrompt>();
+    }
     setObjectName("MainForm");
     setWindowIcon(AppIcon());
     product_ = std::make_unique<TProductInfo>(env_.programSettingsFile,
@@ -134,8 +139,8 @@ TMainForm::TMainForm(Environment& environment, MainFormHooks hooks, QWidget* par
     if (!hooks_.findPrinter) {
         hooks_.findPrinter = [this] { return InstalledMakerPrinter(env_.settings); };
     }
-    // Without a prompt of its own the session asks through the program's installed prompt.
     session_ = std::make_unique<DeviceSession>(WindowSessionSettings());
+    session_->SetPrompt(prompt_.get());
     if (env_.user.connection == 1) {
         session_->UseNetwork(env_.user.ipAddress);
     }
@@ -168,8 +173,6 @@ void TMainForm::BuildWindow() {
         arial.setPixelSize(13);
         setFont(arial);
     }
-    // Every window measures its texts with the main window's font.
-    SetMeasuringFont(font());
     BuildMenu();
 
     auto* central = new QWidget(this);

@@ -121,7 +121,7 @@ void TMainForm::ShowHelp() {
     request.text = Text(exists ? Msg::HelpNoBrowser : Msg::HelpMissing, "\r\n", page);
     request.title = Text(Msg::AppTitle);
     request.icon = PromptIcon::Information;
-    AskUser(request);
+    prompt_->Ask(request);
 }
 
 void TMainForm::ShowVersion() {

@@ -8,8 +8,8 @@
 
 namespace dialvane {
 
-inline PromptAnswer Ask(const std::string& text, Msg title, PromptButtons buttons, PromptIcon icon,
-                        PromptAnswer defaultAnswer, bool onTop = false) {
+inline PromptAnswer Ask(IPrompt& prompt, const std::string& text, Msg title, PromptButtons buttons,
+                        PromptIcon icon, PromptAnswer defaultAnswer, bool onTop = false) {
     PromptRequest request;
     request.text = text;
     request.title = Text(title);
@@ -17,15 +17,16 @@ inline PromptAnswer Ask(const std::string& text, Msg title, PromptButtons button
     request.icon = icon;
     request.defaultAnswer = defaultAnswer;
     request.onTop = onTop;
-    return AskUser(request);
+    return prompt.Ask(request);
 }
 
-inline void Tell(const std::string& text, Msg title, PromptIcon icon, bool onTop = false) {
-    Ask(text, title, PromptButtons::Ok, icon, PromptAnswer::Ok, onTop);
+inline void Tell(IPrompt& prompt, const std::string& text, Msg title, PromptIcon icon,
+                 bool onTop = false) {
+    Ask(prompt, text, title, PromptButtons::Ok, icon, PromptAnswer::Ok, onTop);
 }
 
-inline bool AskDiscardDeviceData() {
-    return Ask(Text(Msg::DeviceDataUnsavedQuestion), Msg::ConfirmExecutionCaption,
+inline bool AskDiscardDeviceData(IPrompt& prompt) {
+    return Ask(prompt, Text(Msg::DeviceDataUnsavedQuestion), Msg::ConfirmExecutionCaption,
                PromptButtons::YesNo, PromptIcon::Warning, PromptAnswer::No) == PromptAnswer::Yes;
 }
 

@@ -29,7 +29,7 @@ namespace {
 
 constexpr int kAddressHistorySize = 5;
 
-PromptAnswer AskSetup(const std::string& text, Msg title, PromptButtons buttons,
+PromptAnswer AskSetup(IPrompt& prompt, const std::string& text, Msg title, PromptButtons buttons,
                       PromptAnswer defaultAnswer) {
     PromptRequest request;
     request.text = text;
@@ -37,7 +37,7 @@ PromptAnswer AskSetup(const std::string& text, Msg title, PromptButtons buttons,
     request.buttons = buttons;
     request.icon = PromptIcon::Warning;
     request.defaultAnswer = defaultAnswer;
-    return AskUser(request);
+    return prompt.Ask(request);
 }
 
 // The panel's picture: a computer linked to the MFP, drawn rather than loaded.
@@ -297,7 +297,7 @@ bool TMainForm::CheckAddressEntered() {
     if (!Trim(S(CB_IP_Addr->currentText())).empty()) {
         return true;
     }
-    AskSetup(Text(Msg::EditNotEntered), Msg::EditInputErrorCaption, PromptButtons::Ok,
+    AskSetup(*prompt_, Text(Msg::EditNotEntered), Msg::EditInputErrorCaption, PromptButtons::Ok,
              PromptAnswer::Ok);
     CB_IP_Addr->setFocus();
     return false;
@@ -307,7 +307,8 @@ bool TMainForm::CheckAddressSyntax() {
     // What is stored is the address rebuilt from its four numbers, which the connection can use.
     const IpAddressCheck check = CheckIpAddress(Trim(S(CB_IP_Addr->currentText())));
     if (!check.address) {
-        AskSetup(Text(check.error), Msg::SetupIpCaption, PromptButtons::Ok, PromptAnswer::Ok);
+        AskSetup(*prompt_, Text(check.error), Msg::SetupIpCaption, PromptButtons::Ok,
+                 PromptAnswer::Ok);
         CB_IP_Addr->setFocus();
         return false;
     }
@@ -349,7 +350,7 @@ void TMainForm::Setup_Delete() {
     }
     const int index = CB_IP_Addr->currentIndex();
     if (index >= 0 && CB_IP_Addr->itemText(index) == CB_IP_Addr->currentText()) {
-        if (AskSetup(Text(Msg::SetupDeleteQuestion, S(CB_IP_Addr->itemText(index))),
+        if (AskSetup(*prompt_, Text(Msg::SetupDeleteQuestion, S(CB_IP_Addr->itemText(index))),
                      Msg::ConfirmDeletionCaption, PromptButtons::YesNo,
                      PromptAnswer::No) == PromptAnswer::Yes) {
             CB_IP_Addr->removeItem(index);
@@ -383,8 +384,9 @@ void TMainForm::Setup_Ok() {
         const bool nowFirst =
             CB_IP_Addr->count() > 0 && CB_IP_Addr->itemText(0) == CB_IP_Addr->currentText();
         if (!nowFirst) {
-            switch (AskSetup(Text(Msg::SetupRegisterQuestion, "\r\n"), Msg::SetupRegisterCaption,
-                             PromptButtons::YesNoCancel, PromptAnswer::Yes)) {
+            switch (AskSetup(*prompt_, Text(Msg::SetupRegisterQuestion, "\r\n"),
+                             Msg::SetupRegisterCaption, PromptButtons::YesNoCancel,
+                             PromptAnswer::Yes)) {
                 case PromptAnswer::Cancel:
                     return;
                 case PromptAnswer::Yes:
@@ -408,7 +410,7 @@ void TMainForm::Setup_Ok() {
         // USB needs the maker's printer driver; without one there is nothing to ask.
         printerName_ = hooks_.findPrinter ? hooks_.findPrinter() : std::string();
         if (printerName_.empty()) {
-            AskSetup(Text(Msg::PrinterDriverMissing), Msg::AppTitle, PromptButtons::Ok,
+            AskSetup(*prompt_, Text(Msg::PrinterDriverMissing), Msg::AppTitle, PromptButtons::Ok,
                      PromptAnswer::Ok);
             EnterForcedSetup();
             return;
@@ -419,8 +421,9 @@ void TMainForm::Setup_Ok() {
 
 bool TMainForm::Setup_Cancel() {
     Setup_Update_Check();
-    if (setupChanged_ && AskSetup(Text(Msg::SetupModifiedQuestion), Msg::ConfirmExitCaption,
-                                  PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes) {
+    if (setupChanged_ &&
+        AskSetup(*prompt_, Text(Msg::SetupModifiedQuestion), Msg::ConfirmExitCaption,
+                 PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes) {
         return false;
     }
     Panel_Change(MainModeKind::Standby);

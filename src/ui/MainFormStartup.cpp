@@ -61,15 +61,15 @@ void TMainForm::StartupTimerTimer() {
         return;
     }
     if (!FileExists(env_.programSettingsFile)) {
-        Tell(Text(Msg::ProgramSettingsMissing, "\r\n", Text(Msg::ProductTitle)), Msg::AppTitle,
-             PromptIcon::Stop, true);
+        Tell(*prompt_, Text(Msg::ProgramSettingsMissing, "\r\n", Text(Msg::ProductTitle)),
+             Msg::AppTitle, PromptIcon::Stop, true);
         close();
         return;
     }
     printerName_ = hooks_.findPrinter ? hooks_.findPrinter() : std::string();
     if (printerName_.empty()) {
         if (env_.user.connection == 0) {
-            Tell(Text(Msg::PrinterDriverMissing), Msg::AppTitle, PromptIcon::Stop);
+            Tell(*prompt_, Text(Msg::PrinterDriverMissing), Msg::AppTitle, PromptIcon::Stop);
             close();
             return;
         }
@@ -164,7 +164,7 @@ void TMainForm::FinishStartup(bool success, const std::string& modelName) {
             startupMessage_->hide();
         }
         EnterForcedSetup();
-        Tell(Text(Msg::DeviceNotConnected), Msg::AppTitle, PromptIcon::Warning, true);
+        Tell(*prompt_, Text(Msg::DeviceNotConnected), Msg::AppTitle, PromptIcon::Warning, true);
         return;
     }
     if (startupMessage_ != nullptr) {
@@ -185,7 +185,7 @@ void TMainForm::FinishStartup(bool success, const std::string& modelName) {
 
 bool TMainForm::CanClose() {
     if (deviceDataUnsaved_) {
-        if (!AskDiscardDeviceData()) {
+        if (!AskDiscardDeviceData(*prompt_)) {
             return false;
         }
         deviceDataUnsaved_ = false;
@@ -196,7 +196,7 @@ bool TMainForm::CanClose() {
     const std::string& settings = env_.paths.userSettingsFile;
     if (FileExists(settings)) {
         while (!UserSettingsWritable(settings)) {
-            if (Ask(Text(Msg::SettingsLocked, "\r\n"), Msg::ExclusionErrorCaption,
+            if (Ask(*prompt_, Text(Msg::SettingsLocked, "\r\n"), Msg::ExclusionErrorCaption,
                     PromptButtons::RetryCancel, PromptIcon::Stop,
                     PromptAnswer::Cancel) != PromptAnswer::Retry) {
                 break;

@@ -37,10 +37,10 @@ bool TMainForm::InquiryRunning() const {
 
 void TMainForm::CreateDialogs() {
     formVer_ = new TFormVer(this);
-    editForm_ = new TEditForm(this);
-    editFormGroup_ = new TEditForm_Group(this, product_->Rules());
-    progForm_ = new TProgForm(env_.settings.disp, this);
-    errLogForm_ = new TErrLogForm(this);
+    editForm_ = new TEditForm(*prompt_, this);
+    editFormGroup_ = new TEditForm_Group(*prompt_, this, product_->Rules());
+    progForm_ = new TProgForm(*prompt_, env_.settings.disp, this);
+    errLogForm_ = new TErrLogForm(*prompt_, this);
     oneTuchInpForm_ = new TOneTuchInpForm(this);
     startupMessage_ = new TStartupMessageForm(this);
 }
@@ -149,9 +149,9 @@ void TMainForm::Panel_Change(MainModeKind mode, EditSourceKind source) {
             break;
         case MainModeKind::Exit:
             if (InquiryRunning() &&
-                Ask(Text(Msg::CommunicatingCancelQuestion), Msg::ConfirmCancellationCaption,
-                    PromptButtons::OkCancel, PromptIcon::Information,
-                    PromptAnswer::Ok) == PromptAnswer::Cancel) {
+                Ask(*prompt_, Text(Msg::CommunicatingCancelQuestion),
+                    Msg::ConfirmCancellationCaption, PromptButtons::OkCancel,
+                    PromptIcon::Information, PromptAnswer::Ok) == PromptAnswer::Cancel) {
                 break;
             }
             close();
@@ -251,8 +251,8 @@ bool TMainForm::Edit_Update_Check(bool leaving) {
     for (const std::string& line : lines) {
         question += "\r\n" + line;
     }
-    switch (Ask(question, Msg::ConfirmExitCaption, PromptButtons::YesNoCancel, PromptIcon::Question,
-                PromptAnswer::Cancel)) {
+    switch (Ask(*prompt_, question, Msg::ConfirmExitCaption, PromptButtons::YesNoCancel,
+                PromptIcon::Question, PromptAnswer::Cancel)) {
         case PromptAnswer::Yes:
             return !Save_UserFile(untitled_);
         case PromptAnswer::No:
@@ -304,7 +304,7 @@ void TMainForm::SendToMfp() {
     const TransferOptions plan = SendPlan();
     // Without a backup read there are no counts: the question comes first, as it always did.
     if (!plan.confirm &&
-        Ask(Text(Msg::ConfirmSendToMfp) + plan.questionNote, Msg::ConfirmExecutionCaption,
+        Ask(*prompt_, Text(Msg::ConfirmSendToMfp) + plan.questionNote, Msg::ConfirmExecutionCaption,
             PromptButtons::YesNo, PromptIcon::Warning, PromptAnswer::No) != PromptAnswer::Yes) {
         return;
     }
@@ -312,7 +312,7 @@ void TMainForm::SendToMfp() {
         table_->BuildFromModel(model_);
         table_->CheckGroupMembers();
     } catch (const ValidationError& error) {
-        ShowGeneralError(error.what());
+        ShowGeneralError(*prompt_, error.what());
         return;
     }
     ShowOutcome(RunWorkflow(std::string(), plan), std::string());
@@ -323,7 +323,7 @@ void TMainForm::LeaveEditor() {
         return;
     }
     if (deviceDataUnsaved_) {
-        if (!AskDiscardDeviceData()) {
+        if (!AskDiscardDeviceData(*prompt_)) {
             return;
         }
         deviceDataUnsaved_ = false;
@@ -364,7 +364,7 @@ void TMainForm::TV_Change(QTreeWidgetItem* current, QTreeWidgetItem* previous) {
             if (env_.japaneseUi) {
                 question += "\r\r" + Text(Msg::JapanesePrintModeNote);
             }
-            if (Ask(question, Msg::ConfirmExecutionCaption, PromptButtons::YesNo,
+            if (Ask(*prompt_, question, Msg::ConfirmExecutionCaption, PromptButtons::YesNo,
                     PromptIcon::Warning, PromptAnswer::No) == PromptAnswer::Yes) {
                 Panel_Change(MainModeKind::Edit, EditSourceKind::FromDevice);
             } else {
@@ -387,7 +387,7 @@ bool TMainForm::TV_Changing(QTreeWidgetItem* target) {
     switch (mainMode_) {
         case MainModeKind::Edit:
             if (deviceDataUnsaved_) {
-                if (!AskDiscardDeviceData()) {
+                if (!AskDiscardDeviceData(*prompt_)) {
                     return false;
                 }
                 deviceDataUnsaved_ = false;
@@ -425,7 +425,7 @@ RunResult TMainForm::RunTransferOf(RunMode mode, RecordTable& table, const std::
     request.reportSuccess = reportSuccess;
     request.product = product_.get();
     progForm_->SetRunMode(mode);
-    return progForm_->Execute(*session_, request);
+    return progForm_->Execute(*session_, request, prompt_.get());
 }
 
 }  // namespace dialvane

@@ -27,7 +27,8 @@ QString QtFileFilter(const std::string& pipeFilter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-bool SaveLinesOrTell(const std::string& path, const std::vector<std::string>& lines) {
+bool SaveLinesOrTell(IPrompt& prompt, const std::string& path,
+                     const std::vector<std::string>& lines) {
     std::string bytes;
     for (const std::string& line : lines) {
         bytes += line;
@@ -36,19 +37,20 @@ bool SaveLinesOrTell(const std::string& path, const std::vector<std::string>& li
     if (WriteFileAtomic(path, bytes)) {
         return true;
     }
-    AskBox(Text(Msg::SaveFileError) + "\n" + path, Msg::SaveFileErrorCaption, PromptButtons::Ok,
-           PromptIcon::Stop);
+    AskBox(prompt, Text(Msg::SaveFileError) + "\n" + path, Msg::SaveFileErrorCaption,
+           PromptButtons::Ok, PromptIcon::Stop);
     return false;
 }
 
-PromptAnswer AskBox(const std::string& text, Msg title, PromptButtons buttons, PromptIcon icon) {
+PromptAnswer AskBox(IPrompt& prompt, const std::string& text, Msg title, PromptButtons buttons,
+                    PromptIcon icon) {
     PromptRequest box;
     box.text = text;
     box.title = Text(title);
     box.buttons = buttons;
     box.icon = icon;
     box.defaultAnswer = buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
-    return AskUser(box);
+    return prompt.Ask(box);
 }
 
 }  // namespace dialvane

@@ -24,27 +24,27 @@ namespace dialvane {
 
 namespace {
 
-// Questions of a run reach the user through the caller's prompt (the process-wide one when it
-// has none) on the main thread; the compact dialog hides itself before the closing message.
+// Questions of a run reach the user through the caller's prompt (the window's when it has none)
+// on the main thread; the compact dialog hides itself before the closing message.
 class RunPrompt : public IPrompt {
   public:
-    RunPrompt(TProgForm* form, IPrompt* callerPrompt) : form_(form), callerPrompt_(callerPrompt) {}
+    RunPrompt(TProgForm* form, IPrompt& prompt) : form_(form), prompt_(prompt) {}
     PromptAnswer Ask(const PromptRequest& request) override {
         if (form_->Compact() && request.title == Text(Msg::CommCompletionCaption)) {
             form_->hide();
         }
-        return callerPrompt_ != nullptr ? callerPrompt_->Ask(request) : AskUser(request);
+        return prompt_.Ask(request);
     }
 
   private:
     TProgForm* form_;
-    IPrompt* callerPrompt_;
+    IPrompt& prompt_;
 };
 
 }  // namespace
 
-TProgForm::TProgForm(int disp, QWidget* mainWindow)
-    : QDialog(mainWindow), disp_(disp), mainWindow_(mainWindow) {
+TProgForm::TProgForm(IPrompt& prompt, int disp, QWidget* mainWindow)
+    : QDialog(mainWindow), prompt_(prompt), disp_(disp), mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("ProgForm"));
     setModal(true);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -160,8 +160,8 @@ TProgForm::~TProgForm() {
 void TProgForm::BeginRun(DeviceSession& session, IPrompt* sessionPrompt) {
     session_ = &session;
     progressBridge_ = new QtProgressBridge(this, this);
-    promptBridge_ =
-        std::make_shared<QtPromptBridge>(std::make_shared<RunPrompt>(this, sessionPrompt));
+    promptBridge_ = std::make_shared<QtPromptBridge>(
+        std::make_shared<RunPrompt>(this, sessionPrompt != nullptr ? *sessionPrompt : prompt_));
     session.SetProgress(progressBridge_);
     session.SetPrompt(promptBridge_.get());
 
@@ -402,7 +402,7 @@ std::vector<std::string> TProgForm::ViewLines() const {
 }
 
 bool TProgForm::SaveView(const std::string& path) {
-    return SaveLinesOrTell(path, ViewLines());
+    return SaveLinesOrTell(prompt_, path, ViewLines());
 }
 
 bool TProgForm::eventFilter(QObject* watched, QEvent* event) {

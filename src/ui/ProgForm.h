@@ -33,7 +33,7 @@ struct RunResult;
 class TProgForm : public QDialog, public IProgress {
     Q_OBJECT
   public:
-    TProgForm(int disp, QWidget* mainWindow = nullptr);
+    TProgForm(IPrompt& prompt, int disp, QWidget* mainWindow = nullptr);
     ~TProgForm() override;
 
     // Download (a read from the MFP) or Upload (a write to it); set before Execute.
@@ -45,7 +45,7 @@ class TProgForm : public QDialog, public IProgress {
     // `session`, with the dialog shown modally until the sequence has ended and the dialog is
     // closed. Progress and questions of the run go through thread bridges to this dialog; the
     // questions are answered by `sessionPrompt` (the session's prompt between transfers;
-    // nullptr: the process-wide prompt), which the session gets back afterwards with its
+    // nullptr: the dialog's own), which the session gets back afterwards with its
     // previous progress. Returns the worker's result.
     RunResult Execute(DeviceSession& session, RunRequest request, IPrompt* sessionPrompt = nullptr);
     // The same for a sequence of runs: `work` runs on a worker thread with the dialog's
@@ -105,6 +105,7 @@ class TProgForm : public QDialog, public IProgress {
     void FlushStatuses();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    IPrompt& prompt_;
     int disp_;
     RunMode mode_ = RunMode::Download;
     QWidget* mainWindow_;

@@ -106,13 +106,13 @@ std::string GeneralErrorText(const std::string& text) {
     return text;
 }
 
-void ShowGeneralError(const std::string& text) {
+void ShowGeneralError(IPrompt& prompt, const std::string& text) {
     PromptRequest request;
     request.text = GeneralErrorText(text);
     request.title = Text(Msg::AppTitle);
     request.buttons = PromptButtons::Ok;
     request.icon = PromptIcon::Stop;
-    AskUser(request);
+    prompt.Ask(request);
 }
 
 }  // namespace dialvane

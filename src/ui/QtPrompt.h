@@ -21,7 +21,7 @@ class QtPrompt : public IPrompt {
 
 // The general error box: the text with "." appended when its last character sorts after ".",
 // titled with the application title, OK and the stop icon.
-void ShowGeneralError(const std::string& text);
+void ShowGeneralError(IPrompt& prompt, const std::string& text);
 std::string GeneralErrorText(const std::string& text);
 
 }  // namespace dialvane

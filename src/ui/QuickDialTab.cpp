@@ -26,7 +26,7 @@ TPanelQuickDialTab::TPanelQuickDialTab(QWidget* parent) : QWidget(parent) {
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(0, 0, 10, 0);
     column->setSpacing(20);
-    const int numberWidth = TextWidth("88") + 4;
+    const int numberWidth = TextWidth(this, "88") + 4;
     for (int box = 0; box < 3; ++box) {
         auto* group = new TGroupBoxQuick(content);
         group->setObjectName(QString("GB_Quick%1").arg(box + 1));

@@ -9,12 +9,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <algorithm>
-#include <optional>
 
 #include "ui/CaptionHelpers.h"
 
@@ -22,13 +22,8 @@ namespace dialvane {
 
 namespace {
 
-std::optional<QFont>& MeasuringFontSlot() {
-    static std::optional<QFont> font;
-    return font;
-}
-
-QFontMetrics Metrics() {
-    return QFontMetrics(MeasuringFont());
+QFontMetrics Metrics(const QWidget* within) {
+    return QFontMetrics(MeasuringFont(within));
 }
 
 QString ButtonText(const QAbstractButton* button) {
@@ -77,50 +72,54 @@ QList<QPushButton*> VisibleButtonsInTabOrder(QWidget* panel) {
 
 }  // namespace
 
-void SetMeasuringFont(const QFont& font) {
-    MeasuringFontSlot() = font;
+QFont MeasuringFont(const QWidget* within) {
+    const QWidget* top = within;
+    while (top != nullptr && top->parentWidget() != nullptr) {
+        top = top->parentWidget();
+    }
+    // Dialogs do not inherit the main window's font, so it is taken from the window itself.
+    if (qobject_cast<const QMainWindow*>(top) != nullptr) {
+        return top->font();
+    }
+    return QApplication::font();
 }
 
-QFont MeasuringFont() {
-    return MeasuringFontSlot().has_value() ? *MeasuringFontSlot() : QApplication::font();
+int TextWidth(const QWidget* within, const QString& text) {
+    return Metrics(within).horizontalAdvance(text);
 }
 
-int TextWidth(const QString& text) {
-    return Metrics().horizontalAdvance(text);
-}
-
-int TextHeight(const QString& text) {
+int TextHeight(const QWidget* within, const QString& text) {
     (void)text;
-    return Metrics().height();
+    return Metrics(within).height();
 }
 
 int MeasureHeight(const QWidget* control) {
     if (auto* button = qobject_cast<const QAbstractButton*>(control)) {
-        return TextHeight(ButtonText(button)) + 12;
+        return TextHeight(control, ButtonText(button)) + 12;
     }
     if (qobject_cast<const QComboBox*>(control) != nullptr ||
         qobject_cast<const QLineEdit*>(control) != nullptr) {
         return control->height();
     }
     if (auto* box = qobject_cast<const QGroupBox*>(control)) {
-        return TextHeight(box->title()) + 2;
+        return TextHeight(control, box->title()) + 2;
     }
     if (auto* grid = qobject_cast<const QTableWidget*>(control)) {
         const QTableWidgetItem* item = grid->horizontalHeaderItem(0);
-        return TextHeight(item != nullptr ? item->text() : QString());
+        return TextHeight(control, item != nullptr ? item->text() : QString());
     }
     if (auto* tabs = qobject_cast<const QTabWidget*>(control)) {
-        return TextHeight(tabs->count() > 0 ? tabs->tabText(0) : QString()) + 12;
+        return TextHeight(control, tabs->count() > 0 ? tabs->tabText(0) : QString()) + 12;
     }
     return 0;
 }
 
 int MeasureWidth(const QWidget* control) {
     if (auto* button = qobject_cast<const QAbstractButton*>(control)) {
-        return TextWidth(ButtonText(button)) + 10;
+        return TextWidth(control, ButtonText(button)) + 10;
     }
     if (qobject_cast<const QComboBox*>(control) != nullptr) {
-        return TextWidth(QStringLiteral("888")) + 30;
+        return TextWidth(control, QStringLiteral("888")) + 30;
     }
     return 0;
 }

@@ -8,11 +8,11 @@ class QWidget;
 
 namespace dialvane {
 
-// Texts are measured with the main window's font; until one is set, the application font.
-void SetMeasuringFont(const QFont& font);
-QFont MeasuringFont();
-int TextWidth(const QString& text);
-int TextHeight(const QString& text);
+// Texts are measured with the font of the main window that `within` belongs to (through its
+// parents); outside a main window, the application font.
+QFont MeasuringFont(const QWidget* within);
+int TextWidth(const QWidget* within, const QString& text);
+int TextHeight(const QWidget* within, const QString& text);
 
 // Button: caption height + 12; combo or line edit: its own height; group box: caption + 2;
 // grid: the height of its first header text; tab control: first tab's text + 12; else 0.

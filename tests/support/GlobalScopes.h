@@ -13,18 +13,15 @@
 
 namespace dialvane::testing {
 
-// The active prompt for the life of the scope; the one before it comes back afterwards.
-class ActivePromptScope {
+// The log tells `prompt` of its own failures for the life of the scope; afterwards nobody.
+class LogFailurePromptScope {
   public:
-    explicit ActivePromptScope(std::shared_ptr<IPrompt> prompt) : previous_(ActivePrompt()) {
-        SetActivePrompt(std::move(prompt));
+    explicit LogFailurePromptScope(std::shared_ptr<IPrompt> prompt) {
+        SetLogFailurePrompt(std::move(prompt));
     }
-    ~ActivePromptScope() { SetActivePrompt(previous_); }
-    ActivePromptScope(const ActivePromptScope&) = delete;
-    ActivePromptScope& operator=(const ActivePromptScope&) = delete;
-
-  private:
-    std::shared_ptr<IPrompt> previous_;
+    ~LogFailurePromptScope() { SetLogFailurePrompt(nullptr); }
+    LogFailurePromptScope(const LogFailurePromptScope&) = delete;
+    LogFailurePromptScope& operator=(const LogFailurePromptScope&) = delete;
 };
 
 // The diagnostic log in `folder` with the switches of `settingsFile`; afterwards the log is

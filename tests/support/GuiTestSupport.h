@@ -49,19 +49,4 @@ inline bool ProcessUntil(const std::function<bool()>& condition, int boundMs = 2
     return true;
 }
 
-// Installs a scripted prompt as the process-wide prompt for the life of the object.
-class PromptScope {
-  public:
-    explicit PromptScope(std::vector<PromptAnswer> script = {})
-        : prompt_(std::make_shared<ScriptedPrompt>(std::move(script))) {
-        SetActivePrompt(prompt_);
-    }
-    ~PromptScope() { SetActivePrompt(nullptr); }
-    ScriptedPrompt& operator*() const { return *prompt_; }
-    ScriptedPrompt* operator->() const { return prompt_.get(); }
-
-  private:
-    std::shared_ptr<ScriptedPrompt> prompt_;
-};
-
 }  // namespace dialvane::testing

@@ -46,6 +46,7 @@ class MainWindowTest : public GuiTest {
         options.startLog = false;
         environment = std::make_unique<Environment>(StartEnvironment(options));
         environment->user.connection = 1;
+        hooks.prompt = prompt;
         hooks.saveFileName = [this](const std::string&) -> std::optional<std::string> {
             return saveAs.empty() ? std::nullopt : std::optional(saveAs);
         };
@@ -173,7 +174,7 @@ class MainWindowTest : public GuiTest {
     }
 
     TempDir dir;
-    PromptScope prompt;
+    std::shared_ptr<ScriptedPrompt> prompt = std::make_shared<ScriptedPrompt>();
     std::unique_ptr<Environment> environment;
     MainFormHooks hooks;
     std::string saveAs;  // what the save dialog returns; empty: cancelled

@@ -22,6 +22,13 @@ class ScriptedPrompt : public IPrompt {
     explicit ScriptedPrompt(std::vector<PromptAnswer> script)
         : script_(script.begin(), script.end()) {}
 
+    // Forgets what was asked and answers from `script` next (one prompt, several cases).
+    void Reset(std::vector<PromptAnswer> script = {}) {
+        std::lock_guard lock(mutex_);
+        script_.assign(script.begin(), script.end());
+        requests_.clear();
+    }
+
     void Queue(PromptAnswer answer) {
         std::lock_guard lock(mutex_);
         script_.push_back(answer);

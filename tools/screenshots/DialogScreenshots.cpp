@@ -8,6 +8,7 @@
 #include <QTableWidget>
 
 #include "support/GuiTestSupport.h"
+#include "support/Prompt.h"
 #include "support/TestProducts.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"
@@ -46,18 +47,20 @@ TEST_F(Screenshots, EveryDialogRenders) {
     model.groups[1] = GroupDialEntry{1, "Sales", "", {{'S', 2}, {'S', 5}}};
     model.groupDisplay[1] = GroupDisplay{"G01", "Sales", "Branch office 2,Branch office 5"};
 
-    TEditForm edit(&mainWindow);
+    // Nothing is answered while pictures are taken.
+    DefaultAnswerPrompt prompt;
+    TEditForm edit(prompt, &mainWindow);
     edit.Open(EditOperationKind::Add, SpeedDialEntry{}, model, *product, "Add");
     edit.EDT_Name->setText("Head office");
     edit.EDT_Keyword->setText("HEAD");
     edit.EDT_Tel->setText("03-5550-1000");
     Shoot(edit, "EditForm");
 
-    TEditForm_Group group(&mainWindow);
+    TEditForm_Group group(prompt, &mainWindow);
     group.Open(EditOperationKind::Edit, model.groupDisplay[1], model, "Edit");
     Shoot(group, "EditForm_Group");
 
-    TProgForm compact(0, &mainWindow);
+    TProgForm compact(prompt, 0, &mainWindow);
     compact.SetDirection(0);
     compact.SetSequenceProgress('I', 0, 0, 1);
     compact.SetSequenceProgress('D', 4, 30, 60);
@@ -65,7 +68,7 @@ TEST_F(Screenshots, EveryDialogRenders) {
     compact.SetTargetLabel("DX-R7700");
     Shoot(compact, "ProgForm_compact");
 
-    TProgForm detailed(4, &mainWindow);
+    TProgForm detailed(prompt, 4, &mainWindow);
     detailed.SetDirection(1);
     detailed.SetSequenceProgress('I', 0, 0, 1);
     detailed.SetSequenceProgress('D', 7, 1, 2);
@@ -75,7 +78,7 @@ TEST_F(Screenshots, EveryDialogRenders) {
     detailed.SetTargetLabel("DX-R7700");
     Shoot(detailed, "ProgForm_detailed");
 
-    TErrLogForm errors(&mainWindow);
+    TErrLogForm errors(prompt, &mainWindow);
     errors.SetErrors({"Line number:   3 Speed dial name is too long.",
                       "Line number:  12 Speed dial number contains illegal characters."});
     Shoot(errors, "ErrLogForm");

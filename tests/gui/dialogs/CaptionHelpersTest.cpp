@@ -1,8 +1,15 @@
-// The caption tables and the file filter every window shares.
+// The caption tables, the file filter and the text measuring every window shares.
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QMainWindow>
+#include <QPushButton>
 
 #include "support/GuiTestSupport.h"
 #include "ui/CaptionHelpers.h"
+#include "ui/TextPlacement.h"
 
 namespace dialvane {
 namespace {
@@ -24,6 +31,23 @@ TEST_F(CaptionHelpersTest, CommaListSplitsTrimsAndKeepsEmptyPieces) {
 TEST_F(CaptionHelpersTest, FileFilterBecomesQtsForm) {
     EXPECT_EQ(QtFileFilter("Text Documents(*.txt)|*.txt|All Files(*.*)|*.*"),
               "Text Documents (*.txt);;All Files (*.*)");
+}
+
+TEST_F(CaptionHelpersTest, TextsAreMeasuredWithTheFontOfTheMainWindowTheyBelongTo) {
+    QMainWindow window;
+    QFont large("Arial");
+    large.setPixelSize(40);
+    window.setFont(large);
+    QDialog dialog(&window);
+    auto* inDialog = new QPushButton("Measure me", &dialog);
+    QPushButton alone("Measure me");
+    const int largeWidth = QFontMetrics(large).horizontalAdvance("Measure me") + 10;
+    const int plainWidth = QFontMetrics(QApplication::font()).horizontalAdvance("Measure me") + 10;
+    ASSERT_NE(largeWidth, plainWidth);
+    EXPECT_EQ(MeasureWidth(inDialog), largeWidth);
+    EXPECT_EQ(MeasureHeight(inDialog), QFontMetrics(large).height() + 12);
+    // Outside a main window: the application font, whatever window was built before.
+    EXPECT_EQ(MeasureWidth(&alone), plainWidth);
 }
 
 }  // namespace

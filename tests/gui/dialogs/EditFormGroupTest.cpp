@@ -13,7 +13,6 @@
 namespace dialvane {
 namespace {
 
-using testing::PromptScope;
 using Lines = std::vector<std::string>;
 
 class EditFormGroupTest : public testing::GuiTest {
@@ -66,7 +65,8 @@ class EditFormGroupTest : public testing::GuiTest {
     }
 
     DialModel model;
-    TEditForm_Group form;
+    std::shared_ptr<testing::ScriptedPrompt> prompt = std::make_shared<testing::ScriptedPrompt>();
+    TEditForm_Group form{*prompt};
 };
 
 TEST_F(EditFormGroupTest, MembersMoveBetweenTheGrids) {
@@ -101,7 +101,6 @@ TEST_F(EditFormGroupTest, MembersMoveBetweenTheGrids) {
 }
 
 TEST_F(EditFormGroupTest, AddStoresTheGroupAndRemembersItsName) {
-    PromptScope prompt;
     form.SetRecentNames({"Night", "Day"});
     OpenAdd();
     EXPECT_EQ(form.CB_Group_Num->itemText(0), "01");
@@ -139,7 +138,7 @@ TEST_F(EditFormGroupTest, AddStoresTheGroupAndRemembersItsName) {
 }
 
 TEST_F(EditFormGroupTest, NameChecksAndDuplicateQuestion) {
-    PromptScope prompt({PromptAnswer::No});
+    prompt->Reset({PromptAnswer::No});
     OpenAdd();
     AddRow(0);
     for (const QString& name : {QString(), QString(17, 'G'), QString("Sales")}) {
@@ -159,7 +158,7 @@ TEST_F(EditFormGroupTest, NameChecksAndDuplicateQuestion) {
 }
 
 TEST_F(EditFormGroupTest, CancelAsksOnlyAfterARealChangeAndRestoresTheGroup) {
-    PromptScope prompt({PromptAnswer::No, PromptAnswer::Yes});
+    prompt->Reset({PromptAnswer::No, PromptAnswer::Yes});
     // S001 out and back in keeps the order S004, S001: nothing changed, nothing to ask.
     OpenEdit();
     RemoveRow(1);
@@ -201,7 +200,7 @@ TEST_F(EditFormGroupTest, CancelAsksOnlyAfterARealChangeAndRestoresTheGroup) {
 }
 
 TEST_F(EditFormGroupTest, OkOnAnEmptyGroupOffersToDeleteIt) {
-    PromptScope prompt({PromptAnswer::No, PromptAnswer::Yes});
+    prompt->Reset({PromptAnswer::No, PromptAnswer::Yes});
     OpenEdit();
     RemoveRow(0);
     RemoveRow(0);

@@ -15,8 +15,6 @@
 namespace dialvane {
 namespace {
 
-using testing::PromptScope;
-
 // Products "QUICK" (200 speed dials, keywords) and "ONE" (no keywords); speed dials 1 and 3 in
 // use.
 class EditFormTest : public testing::GuiTest {
@@ -46,7 +44,8 @@ class EditFormTest : public testing::GuiTest {
     std::unique_ptr<TProductInfo> keywords;
     std::unique_ptr<TProductInfo> noKeywords;
     DialModel model;
-    TEditForm form;
+    std::shared_ptr<testing::ScriptedPrompt> prompt = std::make_shared<testing::ScriptedPrompt>();
+    TEditForm form{*prompt};
 };
 
 TEST_F(EditFormTest, AddOffersTheFreeNumbersUpToTheModelsLimitAndEditOnlyItsOwn) {
@@ -76,7 +75,7 @@ TEST_F(EditFormTest, AddOffersTheFreeNumbersUpToTheModelsLimitAndEditOnlyItsOwn)
 
 // A name equal to another entry's only after trimming, or the entry's own, is no duplicate.
 TEST_F(EditFormTest, DuplicateNameIsAskedAndNoKeepsTheDialogOpen) {
-    PromptScope prompt({PromptAnswer::No});
+    prompt->Reset({PromptAnswer::No});
     OpenAdd(*keywords);
     Fill(" Office ", " 03-2222 ", "kw");
     form.BTN_OK->click();
@@ -123,7 +122,7 @@ TEST_F(EditFormTest, ChecksRunInOrderAndTheFirstFailureIsShown) {
          "Speed dial keyword contains illegal characters."},
     };
     for (const Case& c : cases) {
-        PromptScope prompt;
+        prompt->Reset();
         OpenAdd(*keywords);
         Fill(c.name, c.fax, c.keyword);
         form.BTN_OK->click();
@@ -133,7 +132,7 @@ TEST_F(EditFormTest, ChecksRunInOrderAndTheFirstFailureIsShown) {
     }
 
     // An empty keyword is accepted; a product without keywords never checks one.
-    PromptScope prompt;
+    prompt->Reset();
     OpenAdd(*keywords);
     Fill("Name", "03-1");
     form.BTN_OK->click();
@@ -147,7 +146,7 @@ TEST_F(EditFormTest, ChecksRunInOrderAndTheFirstFailureIsShown) {
 }
 
 TEST_F(EditFormTest, CancelAsksOnlyAfterAChange) {
-    PromptScope prompt({PromptAnswer::No, PromptAnswer::Yes});
+    prompt->Reset({PromptAnswer::No, PromptAnswer::Yes});
     form.Open(EditOperationKind::Edit, model.speedDials[1], model, *keywords, "Edit");
     form.show();
     form.BTN_Cancel->click();

@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "support/GuiTestSupport.h"
+#include "support/Prompt.h"
 #include "ui/ProgForm.h"
 
 namespace dialvane {
@@ -13,7 +14,8 @@ namespace {
 using ProgFormTest = testing::GuiTest;
 
 TEST_F(ProgFormTest, CompactFormShowsOnlyLevelZeroAndTheFramedTarget) {
-    TProgForm form(0);
+    DefaultAnswerPrompt prompt;
+    TProgForm form(prompt, 0);
     form.ShowStatus("Connection start.", 0);
     const QString shown = form.LBL_TRANS_STAT->text();
     EXPECT_EQ(shown, "Connection start.\n\nDo not print during communication.");
@@ -29,14 +31,15 @@ TEST_F(ProgFormTest, CompactFormShowsOnlyLevelZeroAndTheFramedTarget) {
 }
 
 TEST_F(ProgFormTest, DetailedFormListsLinesUpToDispNewestFirst) {
-    TProgForm form(2);
+    DefaultAnswerPrompt prompt;
+    TProgForm form(prompt, 2);
     for (int level = 0; level <= 4; ++level) {
         form.ShowStatus("line " + std::to_string(level), level);
     }
     EXPECT_EQ(form.ViewLines(), (std::vector<std::string>{"line 2", "line 1", "line 0"}));
 
     // A DISP that is not a number reads as -1: the detailed form with nothing in it.
-    TProgForm unreadable(-1);
+    TProgForm unreadable(prompt, -1);
     EXPECT_FALSE(unreadable.Compact());
     unreadable.ShowStatus("line", 0);
     EXPECT_TRUE(unreadable.ViewLines().empty());

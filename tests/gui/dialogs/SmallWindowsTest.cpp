@@ -15,13 +15,13 @@
 namespace dialvane {
 namespace {
 
-using testing::PromptScope;
 using SmallWindowsTest = testing::GuiTest;
 
 TEST_F(SmallWindowsTest, SavingTheErrorListOrTheProgressViewWritesItsLinesOrNamesTheFile) {
-    TErrLogForm errors;
+    testing::ScriptedPrompt prompt;
+    TErrLogForm errors(prompt);
     errors.SetErrors({"Line number:   3 Not Enter Data.", "Line number:   9 Group name"});
-    TProgForm progress(4);
+    TProgForm progress(prompt, 4);
     progress.ShowStatus("first", 1);
     progress.ShowStatus("second", 1);
     struct Case {
@@ -34,16 +34,16 @@ TEST_F(SmallWindowsTest, SavingTheErrorListOrTheProgressViewWritesItsLinesOrName
         {[&](const std::string& path) { return progress.SaveView(path); }, "second\nfirst\n"},
     };
     for (const Case& c : cases) {
-        PromptScope prompt;
+        prompt.Reset();
         testing::TempDir dir;
         ASSERT_TRUE(c.save(dir.File("lines.txt")));
         EXPECT_EQ(dir.Read("lines.txt"), c.written);
-        EXPECT_TRUE(prompt->Requests().empty());
+        EXPECT_TRUE(prompt.Requests().empty());
 
         const std::string unwritable = dir.File("gone/lines.txt");
         EXPECT_FALSE(c.save(unwritable));
-        ASSERT_EQ(prompt->Requests().size(), 1u);
-        const PromptRequest box = prompt->Requests()[0];
+        ASSERT_EQ(prompt.Requests().size(), 1u);
+        const PromptRequest box = prompt.Requests()[0];
         EXPECT_NE(box.text.find("Cannot write to file.Confirm whether or not the file is open."),
                   std::string::npos);
         EXPECT_NE(box.text.find(unwritable), std::string::npos);

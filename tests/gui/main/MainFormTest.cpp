@@ -395,7 +395,7 @@ TEST_F(MainFormTest, ClosingDuringTheStartupInquiryAsksTheStopQuestionAndEnds) {
     // The run's questions are shown on the main thread, as the program's message boxes are.
     auto onMainThread =
         std::make_shared<QtPromptBridge>(std::shared_ptr<IPrompt>(&*prompt, [](IPrompt*) {}));
-    const testing::ActivePromptScope shown(onMainThread);
+    hooks.prompt = onMainThread;
     Make();
     form->StartupTimerTimer();
     ASSERT_TRUE(testing::ProcessUntil([&] { return !device->Transcript().empty(); }));

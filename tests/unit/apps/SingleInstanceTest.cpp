@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "SingleInstance.h"
-#include "support/GlobalScopes.h"
 #include "support/Prompt.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
@@ -16,23 +13,22 @@ using testing::TempDir;
 
 TEST(SingleInstance, ASecondCopyIsToldAndTheFirstKeepsRunning) {
     TempDir dir;
-    auto prompt = std::make_shared<ScriptedPrompt>();
-    const testing::ActivePromptScope shown(prompt);
+    ScriptedPrompt prompt;
 
-    auto first = CheckSingleInstance("/usr/bin/dialvane", dir.Path());
+    auto first = CheckSingleInstance(prompt, "/usr/bin/dialvane", dir.Path());
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->Held());
-    EXPECT_EQ(CheckSingleInstance("/opt/other/dialvane", dir.Path()), nullptr);
-    ASSERT_EQ(prompt->Requests().size(), 1u);
-    EXPECT_EQ(prompt->Requests()[0].text,
+    EXPECT_EQ(CheckSingleInstance(prompt, "/opt/other/dialvane", dir.Path()), nullptr);
+    ASSERT_EQ(prompt.Requests().size(), 1u);
+    EXPECT_EQ(prompt.Requests()[0].text,
               "dialvane is already running.A second session cannot be started.");
-    EXPECT_EQ(prompt->Requests()[0].icon, PromptIcon::Stop);
+    EXPECT_EQ(prompt.Requests()[0].icon, PromptIcon::Stop);
 
     // Another program name is another instance.
-    EXPECT_NE(CheckSingleInstance("/usr/bin/dialvane-cli", dir.Path()), nullptr);
+    EXPECT_NE(CheckSingleInstance(prompt, "/usr/bin/dialvane-cli", dir.Path()), nullptr);
     first.reset();
-    EXPECT_NE(CheckSingleInstance("/usr/bin/dialvane", dir.Path()), nullptr);
-    EXPECT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_NE(CheckSingleInstance(prompt, "/usr/bin/dialvane", dir.Path()), nullptr);
+    EXPECT_EQ(prompt.Requests().size(), 1u);
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ class DiagnosticLogTest : public ::testing::Test {
 
     TempDir dir_;
     std::shared_ptr<ScriptedPrompt> prompt_ = std::make_shared<ScriptedPrompt>();
-    const testing::ActivePromptScope shown_{prompt_};
+    const testing::LogFailurePromptScope shown_{prompt_};
 };
 
 TEST_F(DiagnosticLogTest, HeaderWithoutSwitchesRecordsTheSettingsAndLeavesEverythingOff) {

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "support/FileUtil.h"
-#include "support/GlobalScopes.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 #include "support/fakezeviz/FakeZeviz.h"
@@ -113,17 +112,14 @@ TEST_F(ChannelLibraryTest, LibraryIsTakenOnlyFromAnAbsoluteFolder) {
 }
 
 TEST_F(ChannelLibraryTest, UnwritableDriverSettingsAreReportedAndFailTheCandidate) {
-    auto prompt = std::make_shared<testing::ScriptedPrompt>();
-    {
-        const testing::ActivePromptScope shown(prompt);
-        EXPECT_FALSE(Channel(FAKE_ZEVIZ_FOLDER, {{"P", "usb://p", "DX-R7700"}},
-                             dir_.Write("plain-file", "x") + "/drivers/")
-                         .Open());
-    }
-    ASSERT_EQ(prompt->Requests().size(), 1u);
-    EXPECT_EQ(prompt->Requests()[0].icon, PromptIcon::Stop);
-    EXPECT_NE(prompt->Requests()[0].text.find("plain-file/drivers/DX-R7700.ini"),
-              std::string::npos);
+    testing::ScriptedPrompt prompt;
+    ChannelLibrary& channel = Channel(FAKE_ZEVIZ_FOLDER, {{"P", "usb://p", "DX-R7700"}},
+                                      dir_.Write("plain-file", "x") + "/drivers/");
+    channel.SetPrompt(&prompt);
+    EXPECT_FALSE(channel.Open());
+    ASSERT_EQ(prompt.Requests().size(), 1u);
+    EXPECT_EQ(prompt.Requests()[0].icon, PromptIcon::Stop);
+    EXPECT_NE(prompt.Requests()[0].text.find("plain-file/drivers/DX-R7700.ini"), std::string::npos);
     EXPECT_TRUE(fake_->calls.empty());
 }
 
