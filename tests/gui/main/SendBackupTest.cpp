@@ -163,6 +163,46 @@ TEST_P(SendBackup, AUtf8FileIsAskedAboutAndReachesTheMfpAsItsCodePageTwin) {
               "The MFP already holds this list. Nothing was sent.");
 }
 
+// The offer comes while the MFP cannot be reached: the message says so and names the menu, which
+// sends the saved list once the MFP is back.
+TEST_P(SendBackup, AnOfferTheMfpCannotTakeNamesTheMenuThatRestoresLater) {
+    EmulatorFaults faults;
+    faults.silence = CommandMatch::Nth(1, ToolCommand::FrameWrite, 0x7D);
+    StartDevice(156, faults);
+    hooks.chooseBackup = [](const std::vector<std::string>&) {
+        return std::optional<std::size_t>(0);
+    };
+    MakeWindow();
+    const std::string before = Dump();
+    ReadFromDevice();
+    ASSERT_TRUE(form->EditorShown());
+    AddSpeedDial(77, "Added", "0123");
+    StopAtTheFirstRegistration();
+    const auto showRuns = prompt->onAsk;
+    prompt->onAsk = [this, showRuns](const PromptRequest& request) {
+        showRuns(request);
+        if (request.title == "Restore Dial List" && device->Running()) {
+            device->Stop();  // the MFP goes away before the offer is taken
+            prompt->Queue(PromptAnswer::Yes);
+        }
+    };
+    Send({PromptAnswer::Yes});
+    ASSERT_TRUE(acted);
+    const std::vector<std::string> offers = Texts("Restore Dial List");
+    ASSERT_EQ(offers.size(), 2u) << ::testing::PrintToString(offers);
+    EXPECT_EQ(offers[1],
+              "The MFP cannot be reached, so the saved list was not sent. When it is back, send it "
+              "with File > Restore MFP from Backup...");
+
+    device->SetFaults({});
+    ASSERT_TRUE(device->Start());
+    ASSERT_NE(Dump(), before);
+    prompt->Queue(PromptAnswer::Yes);
+    form->MN_Restore->trigger();
+    EXPECT_EQ(Dump(), before);
+    EXPECT_TRUE(Texts("Completion Result").back().starts_with("Restored from backup "));
+}
+
 INSTANTIATE_TEST_SUITE_P(CompactProgress, SendBackup, ::testing::Values(0));
 
 }  // namespace
