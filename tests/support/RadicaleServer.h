@@ -70,6 +70,15 @@ class RadicaleServer {
     const std::string& Problem() const { return problem_; }
     const std::string& Base() const { return base_; }
 
+    // Creates the address book `path` ("/user/book/"); the HTTP status, 201 when it was made.
+    long MakeAddressBook(const std::string& path, const std::string& credentials) const {
+        return Send("MKCOL", path, credentials, "application/xml",
+                    "<?xml version=\"1.0\"?><D:mkcol xmlns:D=\"DAV:\" "
+                    "xmlns:C=\"urn:ietf:params:xml:ns:carddav\"><D:set><D:prop>"
+                    "<D:resourcetype><D:collection/><C:addressbook/></D:resourcetype>"
+                    "</D:prop></D:set></D:mkcol>");
+    }
+
     // One request through the server's own HTTP interface; the HTTP status, 0 when none came.
     long Send(const std::string& method, const std::string& path, const std::string& credentials,
               const std::string& contentType, const std::string& body) const {

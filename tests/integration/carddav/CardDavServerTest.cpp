@@ -39,12 +39,7 @@ TEST(CardDavServer, ServesItsFiveContactsOnlyToTheRightPassword) {
     const RadicaleServer server(LoopbackAddress(230), kUser, kPassword);
     ASSERT_EQ(server.Problem(), "");
     const std::string login = std::string(kUser) + ":" + kPassword;
-    ASSERT_EQ(server.Send("MKCOL", "/office/contacts/", login, "application/xml",
-                          "<?xml version=\"1.0\"?><D:mkcol xmlns:D=\"DAV:\" "
-                          "xmlns:C=\"urn:ietf:params:xml:ns:carddav\"><D:set><D:prop>"
-                          "<D:resourcetype><D:collection/><C:addressbook/></D:resourcetype>"
-                          "</D:prop></D:set></D:mkcol>"),
-              201);
+    ASSERT_EQ(server.MakeAddressBook("/office/contacts/", login), 201);
     const std::vector<std::string> cards{
         VCard("c1", "Anna Berger", "TEL;TYPE=WORK,FAX:+49 30 1234567\r\n"),
         VCard("c2", "Bruno Costa", "TEL;TYPE=FAX:030 7654321\r\nTEL;TYPE=CELL:0170 1111\r\n"),

@@ -17,11 +17,7 @@ TEST(CliCardDav, ImportTakesThePasswordOnlyFromAPrivateFileAndNeverShowsIt) {
     const testing::RadicaleServer server(testing::LoopbackAddress(233), "office", kPassword);
     ASSERT_EQ(server.Problem(), "");
     const std::string login = std::string("office:") + kPassword;
-    ASSERT_EQ(server.Send("MKCOL", "/office/fax/", login, "application/xml",
-                          "<D:mkcol xmlns:D=\"DAV:\" xmlns:C=\"urn:ietf:params:xml:ns:carddav\">"
-                          "<D:set><D:prop><D:resourcetype><D:collection/><C:addressbook/>"
-                          "</D:resourcetype></D:prop></D:set></D:mkcol>"),
-              201);
+    ASSERT_EQ(server.MakeAddressBook("/office/fax/", login), 201);
     ASSERT_EQ(server.Send("PUT", "/office/fax/a.vcf", login, "text/vcard",
                           "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:a\r\nFN:Anna Berger\r\n"
                           "TEL;TYPE=WORK,FAX:+49 30 1234567\r\nEND:VCARD\r\n"),

@@ -44,11 +44,7 @@ class Sync : public testing::CliAgainstMfp {
 TEST_F(Sync, OnlyTheMfpsThatDifferGetTheAddressBookAndEachEndsHoldingIt) {
     ASSERT_EQ(server_.Problem(), "");
     const std::string login = std::string("office:") + kPassword;
-    ASSERT_EQ(server_.Send("MKCOL", "/office/fax/", login, "application/xml",
-                           "<D:mkcol xmlns:D=\"DAV:\" xmlns:C=\"urn:ietf:params:xml:ns:carddav\">"
-                           "<D:set><D:prop><D:resourcetype><D:collection/><C:addressbook/>"
-                           "</D:resourcetype></D:prop></D:set></D:mkcol>"),
-              201);
+    ASSERT_EQ(server_.MakeAddressBook("/office/fax/", login), 201);
     // An empty address book never empties the MFPs.
     Serve(190, "");
     const testing::CliRun empty = RunSync({});
