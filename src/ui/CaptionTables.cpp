@@ -45,6 +45,7 @@ const std::map<std::string, std::vector<CaptionEntry>>& Tables() {
           {"MN_SaveAs", Msg::MainMenuSaveAs},
           {"MN_Save_MFP", Msg::MainMenuSaveMfp},
           {"MN_Restore", Msg::MainMenuRestore},
+          {"MN_Import", Msg::MainMenuImport},
           {"MN_Exit", Msg::MainMenuExit},
           {"MN_MenuHelp", Msg::MainMenuHelp},
           {"MN_Help", Msg::MainMenuContents},

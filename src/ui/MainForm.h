@@ -51,6 +51,7 @@ class TEditForm_Group;
 class TProgForm;
 class TErrLogForm;
 class TOneTuchInpForm;
+class TImportPreviewForm;
 class TPanelQuickDialTab;
 struct RunResult;
 struct TransferReport;
@@ -81,6 +82,8 @@ struct MainFormHooks {
     std::function<void(const std::vector<std::string>&)> showErrors;
     // Opens the help page; false when it could not be shown. The default asks the desktop.
     std::function<bool(const std::string&)> openHelp;
+    // The import's file dialog: the address book chosen, or nothing when cancelled.
+    std::function<std::optional<std::string>()> openContactsFile;
     // Every question and message box of the window and its dialogs; the default shows Qt
     // message boxes over the window.
     std::shared_ptr<IPrompt> prompt;
@@ -151,6 +154,8 @@ class TMainForm : public QMainWindow {
     // made and the data folder holds them.
     std::string RunFolderPath() const;
     TOneTuchInpForm* SelectForm() const { return oneTuchInpForm_; }
+    // The import's preview; made at the first import.
+    TImportPreviewForm* ImportPreview() const { return importPreview_; }
     TStartupMessageForm* StartupMessage() const { return startupMessage_; }
     // Whether the window may close now (the close query), without closing it.
     bool CanClose();
@@ -241,6 +246,7 @@ class TMainForm : public QMainWindow {
     QAction* MN_SaveAs = nullptr;
     QAction* MN_Save_MFP = nullptr;
     QAction* MN_Restore = nullptr;
+    QAction* MN_Import = nullptr;
     QAction* MN_Exit = nullptr;
     QAction* MN_Help = nullptr;
     QAction* MN_Version = nullptr;
@@ -329,6 +335,10 @@ class TMainForm : public QMainWindow {
     void OfferRestore(const TransferReport& failed);
     void RestoreFromBackup();
 
+    // The import of an address book (MainFormImport.cpp).
+    std::optional<std::string> AskContactsFile();
+    void ImportContacts();
+
     // Button and sender pages (MainFormButtons.cpp).
     QWidget* BuildOneTouchPage();
     struct ButtonSlot {
@@ -406,6 +416,7 @@ class TMainForm : public QMainWindow {
     TProgForm* progForm_ = nullptr;
     TErrLogForm* errLogForm_ = nullptr;
     TOneTuchInpForm* oneTuchInpForm_ = nullptr;
+    TImportPreviewForm* importPreview_ = nullptr;
     bool selectFormPlaced_ = false;
     std::array<QTreeWidgetItem*, 6> nodes_{};
 

@@ -55,6 +55,7 @@ void TMainForm::BuildMenu() {
     });
     MN_Save_MFP = leaf(file, "MN_Save_MFP", [this] { ClickFor(BTN_Save_MFP); });
     MN_Restore = leaf(file, "MN_Restore", [this] { RestoreFromBackup(); });
+    MN_Import = leaf(file, "MN_Import", [this] { ImportContacts(); });
     MN_Exit = leaf(file, "MN_Exit", [this] { Panel_Change(MainModeKind::Exit); });
     QMenu* help = menuBar()->addMenu(QString());
     help->setObjectName("MN_MenuHelp");
@@ -147,6 +148,8 @@ void TMainForm::Menu_Enabled_Set() {
     }
     // A backup goes back whenever the MFP was found, editing or not.
     MN_Restore->setEnabled(editMenuAllowed_);
+    // An import ends in the editor, so it is offered when the editor may be entered.
+    MN_Import->setEnabled(editMenuAllowed_);
     // Ctrl+S belongs to the Save item while it is on, else to the window (a list without a
     // name): never to both, which would leave the key doing nothing.
     if (auto* save = findChild<QShortcut*>("SC_Save")) {
