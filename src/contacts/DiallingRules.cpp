@@ -2,8 +2,11 @@
 
 #include <phonenumbers/phonenumberutil.h>
 
+#include <cerrno>
+#include <cstring>
 #include <set>
 
+#include "support/FileUtil.h"
 #include "support/IniFile.h"
 #include "support/TextUtil.h"
 
@@ -75,6 +78,33 @@ DiallingSettings ReadDiallingSettings(const std::string& settingsPath) {
         settings.countryCode.erase(0, 1);
     }
     return settings;
+}
+
+bool WriteDiallingSettings(const std::string& settingsPath, const DiallingSettings& settings,
+                           std::string* error) {
+    CSimpleIniA ini;
+    if (!LoadIniFile(ini, settingsPath) && FileExists(settingsPath)) {
+        const int cause = errno;
+        *error = WhyNotReadable(settingsPath);
+        if (error->empty()) {
+            *error = std::strerror(cause);
+        }
+        return false;
+    }
+    ini.SetValue(kSection, "COUNTRY_CODE", Trim(settings.countryCode).c_str());
+    ini.SetValue(kSection, "NATIONAL_PREFIX", Trim(settings.nationalPrefix).c_str());
+    ini.SetValue(kSection, "INTERNATIONAL_PREFIX", Trim(settings.internationalPrefix).c_str());
+    ini.SetValue(kSection, "OUTSIDE_LINE", settings.outsideLine.c_str());
+    std::string bytes;
+    if (ini.Save(bytes) < 0 || !WriteFileAtomic(settingsPath, bytes)) {
+        const int cause = errno;
+        *error = WhyNotWritable(settingsPath);
+        if (error->empty()) {
+            *error = std::strerror(cause);
+        }
+        return false;
+    }
+    return true;
 }
 
 size_t CountryCodeLength(std::string_view digits) {

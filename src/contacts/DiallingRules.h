@@ -16,6 +16,12 @@ struct DiallingSettings {
 
 DiallingSettings ReadDiallingSettings(const std::string& settingsPath);
 
+// Stores the four values in [Dialling] of the settings file, the rest of the file as it was,
+// replaced whole (WriteFileAtomic). An existing file that cannot be read is left alone rather
+// than replaced by the four values. False with `error` saying why.
+bool WriteDiallingSettings(const std::string& settingsPath, const DiallingSettings& settings,
+                           std::string* error);
+
 // Length of the ITU country code at the start of the digits (1 to 3), 0 when none is assigned.
 size_t CountryCodeLength(std::string_view digits);
 

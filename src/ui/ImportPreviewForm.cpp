@@ -72,6 +72,10 @@ TImportPreviewForm::TImportPreviewForm(QWidget* parent) : QDialog(parent) {
     MEM_Left_Out->setReadOnly(true);
     layout->addWidget(MEM_Left_Out, 1);
     auto* buttons = new QHBoxLayout;
+    BTN_Dialling = new QPushButton(QString::fromStdString(Text(Msg::DiallingButton)), this);
+    BTN_Dialling->setObjectName("BTN_Dialling");
+    BTN_Dialling->setAutoDefault(false);
+    buttons->addWidget(BTN_Dialling);
     buttons->addStretch();
     BTN_OK = new QPushButton(QString::fromStdString(Text(Msg::MainBtnOk)), this);
     BTN_OK->setObjectName("BTN_OK");
@@ -83,6 +87,7 @@ TImportPreviewForm::TImportPreviewForm(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
     connect(BTN_OK, &QPushButton::clicked, this, &QDialog::accept);
     connect(BTN_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BTN_Dialling, &QPushButton::clicked, this, [this] { done(kEditDialling); });
 }
 
 void TImportPreviewForm::Show(const std::string& summary, std::vector<ImportPreviewRow> rows,

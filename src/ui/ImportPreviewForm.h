@@ -49,10 +49,14 @@ class TImportPreviewForm : public QDialog {
 
     ImportPreviewModel* Rows() const { return model_; }
 
+    // The result of exec() when the dialling rules are to be edited and the preview redone.
+    static constexpr int kEditDialling = 2;
+
     QLabel* LBL_Summary = nullptr;
     QTableView* TBL_Dials = nullptr;
     QLabel* LBL_Left_Out = nullptr;
     QPlainTextEdit* MEM_Left_Out = nullptr;
+    QPushButton* BTN_Dialling = nullptr;
     QPushButton* BTN_OK = nullptr;
     QPushButton* BTN_Cancel = nullptr;
 

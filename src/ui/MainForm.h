@@ -52,6 +52,7 @@ class TProgForm;
 class TErrLogForm;
 class TOneTuchInpForm;
 class TImportPreviewForm;
+class TDiallingForm;
 class TPanelQuickDialTab;
 struct RunResult;
 struct TransferReport;
@@ -156,6 +157,8 @@ class TMainForm : public QMainWindow {
     TOneTuchInpForm* SelectForm() const { return oneTuchInpForm_; }
     // The import's preview; made at the first import.
     TImportPreviewForm* ImportPreview() const { return importPreview_; }
+    // The dialling rules' dialog; made when first shown.
+    TDiallingForm* DiallingForm() const { return diallingForm_; }
     TStartupMessageForm* StartupMessage() const { return startupMessage_; }
     // Whether the window may close now (the close query), without closing it.
     bool CanClose();
@@ -338,6 +341,8 @@ class TMainForm : public QMainWindow {
     // The import of an address book (MainFormImport.cpp).
     std::optional<std::string> AskContactsFile();
     void ImportContacts();
+    // Edits [Dialling] of the settings file; true when new values were stored.
+    bool EditDialling();
 
     // Button and sender pages (MainFormButtons.cpp).
     QWidget* BuildOneTouchPage();
@@ -417,6 +422,7 @@ class TMainForm : public QMainWindow {
     TErrLogForm* errLogForm_ = nullptr;
     TOneTuchInpForm* oneTuchInpForm_ = nullptr;
     TImportPreviewForm* importPreview_ = nullptr;
+    TDiallingForm* diallingForm_ = nullptr;
     bool selectFormPlaced_ = false;
     std::array<QTreeWidgetItem*, 6> nodes_{};
 

@@ -9,6 +9,7 @@
 #include "data/ProductInfo.h"
 #include "support/Environment.h"
 #include "support/Messages.h"
+#include "ui/DiallingForm.h"
 #include "ui/ImportPreviewForm.h"
 #include "ui/MainForm.h"
 #include "ui/MainFormQuestions.h"
@@ -92,32 +93,47 @@ void TMainForm::ImportContacts() {
         refuse(read.error);
         return;
     }
-    const FileEncoding encoding = fileEncoding_.value_or(product_->Rules().FileDefault());
-    const ImportPlan plan = PlanImport(
-        read.contacts, ReadDiallingSettings(env_.programSettingsFile), encoding, product_->Rules());
-    if (plan.needsCountryCode) {
-        refuse(Text(Msg::ImportNeedsCountryCode, env_.programSettingsFile));
-        return;
-    }
-    // An open list keeps its keys: numbers it already holds stay where the users know them.
     const bool merging = mainMode_ == MainModeKind::Edit && editorShown_;
     // A sender name typed but not yet taken would be lost when the editor is refilled.
     if (merging && currentTab_ == 3 && !Sender_Check()) {
         return;
     }
-    const MergedDialList merged = MergeImport(plan, *product_, merging ? &model_ : nullptr);
-    if (!merged.errors.empty()) {
-        refuse(JoinLines(merged.errors));
-        return;
-    }
-    if (importPreview_ == nullptr) {
-        importPreview_ = new TImportPreviewForm(this);
-    }
-    importPreview_->Show(Text(Msg::ImportSummary, static_cast<unsigned>(plan.dials.size()),
-                              static_cast<unsigned>(plan.contactsUsed), GroupCount(merged.model)),
-                         PreviewRows(plan, merged.model), LeftOutLines(plan, merged));
-    if (importPreview_->exec() != QDialog::Accepted) {
-        return;
+    const FileEncoding encoding = fileEncoding_.value_or(product_->Rules().FileDefault());
+    MergedDialList merged;
+    // Until the preview is accepted or cancelled: a change of the dialling rules redoes it.
+    for (;;) {
+        const ImportPlan plan =
+            PlanImport(read.contacts, ReadDiallingSettings(env_.programSettingsFile), encoding,
+                       product_->Rules());
+        if (plan.needsCountryCode) {
+            refuse(Text(Msg::ImportNeedsCountryCode, env_.programSettingsFile));
+            if (!EditDialling()) {
+                return;
+            }
+            continue;
+        }
+        // An open list keeps its keys: numbers it already holds stay where the users know them.
+        merged = MergeImport(plan, *product_, merging ? &model_ : nullptr);
+        if (!merged.errors.empty()) {
+            refuse(JoinLines(merged.errors));
+            return;
+        }
+        if (importPreview_ == nullptr) {
+            importPreview_ = new TImportPreviewForm(this);
+        }
+        importPreview_->Show(
+            Text(Msg::ImportSummary, static_cast<unsigned>(plan.dials.size()),
+                 static_cast<unsigned>(plan.contactsUsed), GroupCount(merged.model)),
+            PreviewRows(plan, merged.model), LeftOutLines(plan, merged));
+        const int answer = importPreview_->exec();
+        if (answer == TImportPreviewForm::kEditDialling) {
+            EditDialling();
+            continue;
+        }
+        if (answer != QDialog::Accepted) {
+            return;
+        }
+        break;
     }
     if (!merging) {
         // A new, unsaved list, entered the way the menu's Create New enters it.
@@ -140,6 +156,23 @@ void TMainForm::ImportContacts() {
     savedButtons_ = openedBindings;
     savedSender_ = openedSender;
     Menu_Enabled_Set();
+}
+
+bool TMainForm::EditDialling() {
+    if (diallingForm_ == nullptr) {
+        diallingForm_ = new TDiallingForm(this);
+    }
+    DiallingSettings settings = ReadDiallingSettings(env_.programSettingsFile);
+    if (!diallingForm_->Execute(settings)) {
+        return false;
+    }
+    std::string error;
+    if (!WriteDiallingSettings(env_.programSettingsFile, settings, &error)) {
+        Tell(*prompt_, Text(Msg::DiallingNotSaved, env_.programSettingsFile, error),
+             Msg::DiallingCaption, PromptIcon::Stop);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace dialvane

@@ -2,8 +2,10 @@
 
 #include <QAbstractItemModel>
 
+#include "contacts/DiallingRules.h"
 #include "support/FileUtil.h"
 #include "support/MainWindowFixture.h"
+#include "ui/DiallingForm.h"
 #include "ui/ImportPreviewForm.h"
 
 namespace dialvane {
@@ -27,18 +29,32 @@ class ImportContactsTest : public testing::MainWindowTest {
             "dialvane.ini", ReadFileBytes(testing::kSettingsFile).value() + "\n" + dialling);
     }
 
-    // Imports through the menu; the preview, once shown, is read and closed with OK or Cancel.
+    // Imports through the menu. Each dialog is answered as it opens: the dialling rules by
+    // `fillDialling` then OK (Cancel when unset), the preview read and closed with OK or Cancel.
     void Import(bool accept) {
         previewRows.clear();
+        AnswerNextDialog(accept);
+        form->MN_Import->trigger();
+    }
+    void AnswerNextDialog(bool accept) {
         QTimer::singleShot(0, form.get(), [this, accept] {
-            TImportPreviewForm* preview = form->ImportPreview();
-            if (preview == nullptr || !preview->isVisible()) {
+            if (TDiallingForm* rules = form->DiallingForm(); rules && rules->isVisible()) {
+                if (!fillDialling) {
+                    rules->BTN_Cancel->click();
+                    return;
+                }
+                fillDialling(*rules);
+                fillDialling = nullptr;
+                AnswerNextDialog(accept);
+                rules->BTN_OK->click();
                 return;
             }
-            previewRows = ModelRows(*preview->Rows());
-            (accept ? preview->BTN_OK : preview->BTN_Cancel)->click();
+            TImportPreviewForm* preview = form->ImportPreview();
+            if (preview != nullptr && preview->isVisible()) {
+                previewRows = ModelRows(*preview->Rows());
+                (accept ? preview->BTN_OK : preview->BTN_Cancel)->click();
+            }
         });
-        form->MN_Import->trigger();
     }
 
     static std::string Row(const QAbstractItemModel& model, int row) {
@@ -73,6 +89,7 @@ class ImportContactsTest : public testing::MainWindowTest {
 
     std::string source = kVCards;
     Lines previewRows;
+    std::function<void(TDiallingForm&)> fillDialling;
 };
 
 TEST_F(ImportContactsTest, PreviewedVCardsOpenAsAnUnsavedListOnOk) {
@@ -130,6 +147,25 @@ TEST_F(ImportContactsTest, AnImportThatCannotBeDoneSaysWhyAndChangesNothing) {
         EXPECT_TRUE(previewRows.empty()) << c.named;
         EXPECT_EQ(SpeedList(), (Lines{"S007|Eva|0-00442079460018"})) << c.named;
     }
+}
+
+TEST_F(ImportContactsTest, DiallingRulesAskedForAreStoredAndUsed) {
+    UseDialling("[Other]\nKEPT=1\n");
+    Make();
+    fillDialling = [](TDiallingForm& rules) {
+        EXPECT_EQ(rules.EDT_International->text(), "00");
+        rules.EDT_Country->setText("49");
+        rules.EDT_Outside->setText("0-");
+    };
+    Import(true);
+    EXPECT_NE(prompt->Last().text.find("COUNTRY_CODE"), std::string::npos) << prompt->Last().text;
+    const DiallingSettings stored = ReadDiallingSettings(environment->programSettingsFile);
+    EXPECT_EQ(stored.countryCode + " " + stored.outsideLine, "49 0-");
+    EXPECT_NE(ReadFileBytes(environment->programSettingsFile).value().find("KEPT"),
+              std::string::npos);
+    EXPECT_EQ(previewRows.size(), 3u);
+    ASSERT_TRUE(form->EditorShown());
+    EXPECT_EQ(SpeedList().front(), "S001|Schmidt, Eva|0-00442079460018");
 }
 
 }  // namespace
