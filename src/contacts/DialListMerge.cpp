@@ -109,6 +109,18 @@ MergedDialList MergeImport(const ImportPlan& plan, const TProductInfo& product,
         }
     }
 
+    // A speed dial of the current list whose number the address book no longer has is left
+    // out of the result; it is named, so no entry goes without a word.
+    if (current != nullptr) {
+        for (int n = 1; n <= kMaxSpeedDials; ++n) {
+            const SpeedDialEntry& before = current->speedDials[static_cast<size_t>(n)];
+            if (!before.key.empty() && !SameSpeedDial(model, *current, n)) {
+                result.dropped.push_back(Text(Msg::ImportSpeedDialDropped, FormatRecordKey('S', n),
+                                              Trim(before.name), before.faxNumber));
+            }
+        }
+    }
+
     // Groups: a category keeps the number of the current group of its name; the current
     // groups no category names stay, with their surviving members.
     std::vector<bool> groupTaken(kMaxGroups + 1, false);

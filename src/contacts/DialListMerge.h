@@ -11,7 +11,8 @@ namespace dialvane {
 
 struct MergedDialList {
     DialModel model;
-    // What the current list had that the result leaves out (bindings whose target is gone).
+    // What the current list had that the result leaves out: speed dials whose number the
+    // address book no longer has, groups left without members, bindings whose target is gone.
     std::vector<std::string> dropped;
     // Why the import does not fit the model; when not empty, nothing may be written.
     std::vector<std::string> errors;

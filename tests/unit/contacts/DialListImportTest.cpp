@@ -108,7 +108,8 @@ TEST_F(DialListImport, KeepsGroupsAndBindingsOfTheCurrentList) {
     EXPECT_EQ(second.model.bindings[3], "G01");
     EXPECT_EQ(second.model.senderName, "Head Office");
     EXPECT_EQ(second.dropped,
-              (std::vector<std::string>{Text(Msg::ImportGroupDropped, "G06", "Gone"),
+              (std::vector<std::string>{Text(Msg::ImportSpeedDialDropped, "S002", "Cole", "2"),
+                                        Text(Msg::ImportGroupDropped, "G06", "Gone"),
                                         Text(Msg::ImportBindingDropped, "W1", "S002")}));
 }
 
