@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +24,9 @@ bool IsMirroredCharacter(QChar c) {
     // Printable ASCII and half-width katakana: what a search keyword can hold.
     return (unit >= 0x20 && unit <= 0x7E) || (unit >= 0xFF61 && unit <= 0xFF9F);
 }
+
+// A keyword holds UTF-16 code units of two bytes each; every mirrored character is one unit.
+constexpr qsizetype kKeywordMaxUnits = kKeywordMaxBytes / 2;
 
 bool AskYesNo(IPrompt& prompt, Msg text, Msg title) {
     PromptRequest box;
@@ -104,6 +108,7 @@ TEditForm::TEditForm(IPrompt& prompt, QWidget* parent) : QDialog(parent), prompt
     connect(BTN_OK, &QPushButton::clicked, this, &TEditForm::BtnOkClick);
     connect(BTN_Cancel, &QPushButton::clicked, this, &TEditForm::reject);
     connect(EDT_Name, &QLineEdit::textEdited, this, &TEditForm::NameEdited);
+    EDT_Name->installEventFilter(this);
 }
 
 bool TEditForm::Execute(EditOperationKind mode, SpeedDialEntry& buffer, const DialModel& model,
@@ -161,27 +166,48 @@ void TEditForm::Open(EditOperationKind mode, const SpeedDialEntry& buffer, const
     EDT_Name->setFocus();
 }
 
+bool TEditForm::eventFilter(QObject* watched, QEvent* event) {
+    // Where a key's text lands is known only before the key is handled: over the selection, or
+    // at the cursor.
+    if (watched == EDT_Name &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod)) {
+        editStart_ =
+            EDT_Name->hasSelectedText() ? EDT_Name->selectionStart() : EDT_Name->cursorPosition();
+        editReplacesAll_ =
+            !EDT_Name->text().isEmpty() && EDT_Name->selectedText() == EDT_Name->text();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void TEditForm::NameEdited(const QString& text) {
     // Characters typed into the name also go into the keyword, as far as a keyword can hold
-    // them; a keyword field the product does not use stays empty.
+    // them; a keyword field the product does not use stays empty. The copy stops at the
+    // keyword's limit: it must never make OK refuse a field the user did not type in.
+    const qsizetype end = EDT_Name->cursorPosition();
+    qsizetype start = editStart_;
+    bool replacesAll = editReplacesAll_;
+    if (start < 0) {  // pasted or dropped: the text before the cursor that is new
+        start = 0;
+        while (start < previousName_.size() && start < end && text[start] == previousName_[start]) {
+            ++start;
+        }
+        replacesAll = start == 0 && text.size() <= end && !previousName_.isEmpty();
+    }
+    editStart_ = -1;
+    editReplacesAll_ = false;
     if (EDT_Keyword->isEnabled()) {
-        if (text.isEmpty()) {
+        // Typing over the whole name starts a new name, as if it had been emptied first.
+        if (text.isEmpty() || replacesAll) {
             EDT_Keyword->clear();
-        } else if (text.size() > previousName_.size()) {
-            int prefix = 0;
-            while (prefix < previousName_.size() && text[prefix] == previousName_[prefix]) {
-                ++prefix;
+        }
+        QString keyword = EDT_Keyword->text();
+        for (qsizetype i = start; i < end && keyword.size() < kKeywordMaxUnits; ++i) {
+            if (IsMirroredCharacter(text[i])) {
+                keyword += text[i];
             }
-            const QString typed = text.mid(prefix, text.size() - previousName_.size());
-            QString mirrored;
-            for (QChar c : typed) {
-                if (IsMirroredCharacter(c)) {
-                    mirrored += c;
-                }
-            }
-            if (!mirrored.isEmpty()) {
-                EDT_Keyword->setText(EDT_Keyword->text() + mirrored);
-            }
+        }
+        if (keyword != EDT_Keyword->text()) {
+            EDT_Keyword->setText(keyword);
         }
     }
     previousName_ = text;

@@ -53,6 +53,7 @@ class TEditForm : public QDialog {
   protected:
     void reject() override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void BtnOkClick();
@@ -67,6 +68,8 @@ class TEditForm : public QDialog {
     SpeedDialEntry buffer_;
     const DialModel* model_ = nullptr;
     QString previousName_;
+    qsizetype editStart_ = -1;  // where the key being handled puts its text; -1: not a key
+    bool editReplacesAll_ = false;
 };
 
 }  // namespace dialvane

@@ -103,6 +103,9 @@ class TMainForm : public QMainWindow {
     // The workflow.
     void Panel_Change(MainModeKind mode, EditSourceKind source = EditSourceKind::New);
     bool Save_UserFile(bool askName);
+    // Save (Ctrl+S) writes the open list to its file, asking for a name only when it has none;
+    // Save As (`askName`) always asks.
+    void SaveFromMenu(bool askName);
     bool Edit_Update_Check(bool leaving);
     void Menu_Enabled_Set();
     void BtnClick();
@@ -356,6 +359,11 @@ class TMainForm : public QMainWindow {
     void Button_Page_Set();
     void Button_State_Set();
     void BindingCommand(int tag);
+    // The title: the list's name with the modified mark while editing, else `idleTitle_`.
+    void UpdateDocumentTitle();
+    void SetIdleTitle(const std::string& title);
+    std::string DocumentName() const;
+    bool ListChanged() const;
     void Binding_Set(int slot);
     void Binding_Clear(int slot);
     void PlaceSelectForm();
@@ -445,6 +453,7 @@ class TMainForm : public QMainWindow {
     // What the list in the editor was read as; Save writes it back the same way.
     std::optional<FileEncoding> fileEncoding_;  // none yet: the product's code page
     std::string captionSuffix_;
+    std::string idleTitle_;  // the title while no list is open
     std::string printerName_;
     std::array<std::string, kMaxBindings + 1> savedButtons_;
     std::string savedSender_;

@@ -130,6 +130,7 @@ void TMainForm::Button_State_Set() {
         slot.clear->setEnabled(!slot.edit->text().isEmpty());
         slot.set->setEnabled(anyTarget);
     }
+    UpdateDocumentTitle();
 }
 
 void TMainForm::BindingCommand(int tag) {

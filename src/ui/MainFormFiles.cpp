@@ -104,9 +104,11 @@ bool TMainForm::Save_UserFile(bool askName) {
          PromptIcon::Information);
     model_.modified.Clear();
     deviceDataUnsaved_ = false;
+    untitled_ = false;  // from now on the list has a file that Save writes to
     savedButtons_ = model_.bindings;
     savedSender_ = model_.senderName;
     editSource_ = EditSourceKind::ExistingFile;
+    Menu_Enabled_Set();
     return true;
 }
 

@@ -46,11 +46,11 @@ void TMainForm::BuildMenu() {
     });
     MN_Setup = leaf(file, "MN_Setup", [this] { SelectNode(5); });
     file->addSeparator()->setObjectName("N1");
-    MN_Save = leaf(file, "MN_Save", [this] { ClickFor(BTN_Save); });
+    MN_Save = leaf(file, "MN_Save", [this] { SaveFromMenu(false); });
     MN_SaveAs = leaf(file, "MN_SaveAs", [this] {
         if (BTN_Save->isVisibleTo(this) && editorShown_) {
             mainMode_ = MainModeKind::Edit;
-            Save_UserFile(true);
+            SaveFromMenu(true);
         }
     });
     MN_Save_MFP = leaf(file, "MN_Save_MFP", [this] { ClickFor(BTN_Save_MFP); });
@@ -61,18 +61,31 @@ void TMainForm::BuildMenu() {
     help->setObjectName("MN_MenuHelp");
     MN_Help = leaf(help, "MN_Help", [this] { ShowHelp(); });
     // The keys users expect: F1 for help, Ctrl+Q to close through the close query, Ctrl+S to
-    // save the open list (as the Save button does, so also a list that has no name yet).
+    // save the open list to its file, asking for a name only when it has none yet.
     MN_Help->setShortcut(QKeySequence::HelpContents);
     MN_Exit->setShortcut(QKeySequence::Quit);
     MN_Save->setShortcut(QKeySequence::Save);
+    MN_SaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     auto* save = new QShortcut(QKeySequence::Save, this);
     save->setObjectName("SC_Save");
     connect(save, &QShortcut::activated, this, [this] {
-        if (mainMode_ == MainModeKind::Edit && editorShown_ && BTN_Save->isEnabled()) {
-            ClickFor(BTN_Save);
+        if (BTN_Save->isEnabled()) {
+            SaveFromMenu(false);
         }
     });
     MN_Version = leaf(help, "MN_Version", [this] { ShowVersion(); });
+}
+
+void TMainForm::SaveFromMenu(bool askName) {
+    if (mainMode_ != MainModeKind::Edit || !editorShown_) {
+        return;
+    }
+    // A sender name still being typed is checked and taken, as the Save button does, so the
+    // file gets what the page shows.
+    if (currentTab_ == 3 && !Sender_Check()) {
+        return;
+    }
+    Save_UserFile(askName || untitled_ || deviceDataUnsaved_ || currentFileName_.empty());
 }
 
 void TMainForm::ClickFor(QPushButton* button) {
@@ -155,6 +168,7 @@ void TMainForm::Menu_Enabled_Set() {
     if (auto* save = findChild<QShortcut*>("SC_Save")) {
         save->setEnabled(!MN_Save->isEnabled());
     }
+    UpdateDocumentTitle();
 }
 
 }  // namespace dialvane

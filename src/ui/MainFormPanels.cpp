@@ -224,6 +224,7 @@ QWidget* TMainForm::BuildEditPanel() {
     CB_Sender->setObjectName("CB_Sender");
     CB_Sender->setEditable(true);
     CB_Sender->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    connect(CB_Sender, &QComboBox::editTextChanged, this, [this] { UpdateDocumentTitle(); });
     senderRow->addWidget(senderLabel);
     senderRow->addWidget(CB_Sender, 1);
     senderLayout->addWidget(GB_Sender);

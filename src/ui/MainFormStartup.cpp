@@ -100,15 +100,15 @@ void TMainForm::RunDeviceInquiry() {
     if (env_.offlineMode) {
         deviceReady_ = true;
         LoadProduct(env_.settings.offlineTarget);
-        setWindowTitle(QString::fromStdString(Format(
-            "%s%s", Text(Msg::AppTitle), Text(Msg::OfflineSuffix) + env_.settings.offlineTarget)));
+        SetIdleTitle(Format("%s%s", Text(Msg::AppTitle),
+                            Text(Msg::OfflineSuffix) + env_.settings.offlineTarget));
         TV_Ctrl->setEnabled(true);
         editMenuAllowed_ = true;
         Menu_Enabled_Set();
         return;
     }
     deviceReady_ = false;
-    setWindowTitle(QString::fromStdString(Text(Msg::AppTitle)));
+    SetIdleTitle(Text(Msg::AppTitle));
     setEnabled(false);
     if (startupMessage_ != nullptr) {
         startupMessage_->ShowNotice(QString::fromStdString(Text(Msg::ConnectingNotice)), 2000);
@@ -174,7 +174,7 @@ void TMainForm::FinishStartup(bool success, const std::string& modelName) {
     LoadProduct(modelName);
     captionSuffix_ =
         Text(Msg::CaptionSuffixSeparator) + (env_.user.connection == 0 ? printerName_ : modelName);
-    setWindowTitle(QString::fromStdString(Format("%s%s", Text(Msg::AppTitle), captionSuffix_)));
+    SetIdleTitle(Format("%s%s", Text(Msg::AppTitle), captionSuffix_));
     TV_Ctrl->setEnabled(true);
     editMenuAllowed_ = true;
     Menu_Enabled_Set();

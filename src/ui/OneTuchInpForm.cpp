@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -53,43 +54,59 @@ TOneTuchInpForm::TOneTuchInpForm(QWidget* parent) : QDialog(parent) {
 
     connect(BTN_OK, &QPushButton::clicked, this, [this] { BtnOkClick(); });
     connect(BTN_Cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(SFG_Inport, &QTableWidget::cellDoubleClicked, this, [this] {
+    connect(SFG_Inport, &QTableWidget::cellDoubleClicked, this, [this](int row) {
+        SFG_Inport->setCurrentCell(row, 0);
         if (BTN_OK->isEnabled()) {
             BtnOkClick();
         }
     });
     connect(SFG_Inport, &QTableWidget::currentCellChanged, this, [this] { UpdateOk(); });
+    connect(SFG_Inport, &QTableWidget::itemSelectionChanged, this, [this] { UpdateOk(); });
 }
 
 int TOneTuchInpForm::ColumnsWidth() const {
     return SFG_Inport->columnWidth(0) + SFG_Inport->columnWidth(1) + SFG_Inport->columnWidth(2);
 }
 
-void TOneTuchInpForm::Fill(const DialModel& model) {
-    const int remembered = SFG_Inport->currentRow();
+void TOneTuchInpForm::Fill(const DialModel& model, const std::string& binding) {
     const std::vector<SelectionRow> rows = SelectionRows(model);
     SFG_Inport->setRowCount(std::max<int>(1, rows.size()));
+    int current = -1;
     for (int row = 0; row < SFG_Inport->rowCount(); ++row) {
         const SelectionRow cells = row < static_cast<int>(rows.size()) ? rows[row] : SelectionRow{};
         const std::string* texts[3] = {&cells.key, &cells.name, &cells.record};
         for (int column = 0; column < 3; ++column) {
             SFG_Inport->setItem(row, column, new QTableWidgetItem(Q(*texts[column])));
         }
+        if (!binding.empty() && cells.key == binding) {
+            current = row;
+        }
     }
-    const int last = SFG_Inport->rowCount() - 1;
-    SFG_Inport->setCurrentCell(remembered >= 0 && remembered <= last ? remembered : last, 0);
-    SFG_Inport->selectRow(SFG_Inport->currentRow());
+    // The dialog opens on what the button is bound to, or on no row at all, so Enter alone
+    // never binds the button to something the user did not choose.
+    SFG_Inport->clearSelection();
+    SFG_Inport->setCurrentCell(current, current >= 0 ? 0 : -1);
+    if (current >= 0) {
+        SFG_Inport->selectRow(current);
+        SFG_Inport->scrollToItem(SFG_Inport->item(current, 0));
+    }
     UpdateOk();
+}
+
+int TOneTuchInpForm::ChosenRow() const {
+    // Focus alone makes a row current without selecting it; only a selected row is chosen.
+    const int row = SFG_Inport->currentRow();
+    return row >= 0 && SFG_Inport->selectionModel()->isRowSelected(row, {}) ? row : -1;
 }
 
 void TOneTuchInpForm::UpdateOk() {
     // Only a row with a key can be bound; the blank row of an empty list cannot.
-    const QTableWidgetItem* key = SFG_Inport->item(SFG_Inport->currentRow(), 0);
+    const QTableWidgetItem* key = SFG_Inport->item(ChosenRow(), 0);
     BTN_OK->setEnabled(key != nullptr && !key->text().isEmpty());
 }
 
 void TOneTuchInpForm::BtnOkClick() {
-    const int row = SFG_Inport->currentRow();
+    const int row = ChosenRow();
     SelectionRow chosen;
     std::string* cells[3] = {&chosen.key, &chosen.name, &chosen.record};
     for (int column = 0; column < 3; ++column) {
@@ -104,16 +121,17 @@ void TOneTuchInpForm::BtnOkClick() {
     accept();
 }
 
-void TOneTuchInpForm::Open(const QString& target, const DialModel& model) {
+void TOneTuchInpForm::Open(const QString& target, const DialModel& model,
+                           const std::string& current) {
     setWindowTitle(Q(Text(Msg::SelectFormCaption, S(target))));
-    Fill(model);
+    Fill(model, BindingFromDisplay(current));
     SFG_Inport->setFocus();
 }
 
 bool TOneTuchInpForm::Execute(const QString& target, const DialModel& model,
                               std::string& selection) {
     selection_ = selection;
-    Open(target, model);
+    Open(target, model, selection);
     if (exec() != QDialog::Accepted) {
         return false;
     }

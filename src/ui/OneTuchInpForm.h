@@ -25,7 +25,8 @@ class TOneTuchInpForm : public QDialog {
     bool Execute(const QString& target, const DialModel& model, std::string& selection);
 
     // The two halves of Execute, for callers that show the dialog themselves (tests).
-    void Open(const QString& target, const DialModel& model);
+    // `current`: the button's display text; its row is the one selected.
+    void Open(const QString& target, const DialModel& model, const std::string& current = {});
     const std::string& Selection() const { return selection_; }
 
     // The sum of the three column widths, which the window's width follows.
@@ -37,7 +38,8 @@ class TOneTuchInpForm : public QDialog {
     QPushButton* BTN_Cancel = nullptr;
 
   private:
-    void Fill(const DialModel& model);
+    void Fill(const DialModel& model, const std::string& binding);
+    int ChosenRow() const;
     void UpdateOk();
     void BtnOkClick();
 

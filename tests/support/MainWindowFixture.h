@@ -140,6 +140,8 @@ class MainWindowTest : public GuiTest {
     struct SelectSeen {
         std::string title;
         std::vector<std::string> keys;
+        std::string current;  // the key of the row the dialog opened on
+        bool okEnabled = false;
     };
 
     // Answers the next selection dialog: picks the row with `key` and presses OK, or Cancel
@@ -147,7 +149,14 @@ class MainWindowTest : public GuiTest {
     void AnswerSelectForm(const std::string& key) {
         QTimer::singleShot(0, form.get(), [this, key] {
             TOneTuchInpForm* dialog = form->SelectForm();
-            selectSeen = SelectSeen{dialog->windowTitle().toStdString(), {}};
+            selectSeen = SelectSeen{dialog->windowTitle().toStdString(), {}, {}, false};
+            selectSeen.okEnabled = dialog->BTN_OK->isEnabled();
+            if (const QTableWidgetItem* open =
+                    dialog->SFG_Inport->item(dialog->SFG_Inport->currentRow(), 0);
+                open && dialog->SFG_Inport->selectionModel()->isRowSelected(
+                            dialog->SFG_Inport->currentRow(), {})) {
+                selectSeen.current = open->text().toStdString();
+            }
             int chosen = -1;
             for (int row = 0; row < dialog->SFG_Inport->rowCount(); ++row) {
                 const QTableWidgetItem* cell = dialog->SFG_Inport->item(row, 0);

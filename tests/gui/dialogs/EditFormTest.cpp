@@ -145,6 +145,50 @@ TEST_F(EditFormTest, ChecksRunInOrderAndTheFirstFailureIsShown) {
     EXPECT_EQ(form.Buffer().keyword, "");
 }
 
+// Typed name characters go into the keyword: over a selected name the copy starts afresh, and it
+// stops at the keyword's eight characters so a long name alone still passes OK.
+TEST_F(EditFormTest, TypedNameIsCopiedIntoTheKeywordWithinItsLimit) {
+    struct Case {
+        SpeedDialEntry opened;
+        bool selectAll;
+        QString typed, name, keyword;
+    };
+    const SpeedDialEntry office{"S001", "Office", "OFF", "03-1111"};
+    const std::vector<Case> cases = {
+        {{}, false, "Abc", "Abc", "Abc"},
+        {office, true, "Abc", "Abc", "Abc"},
+        {office, true, "Ok", "Ok", "Ok"},  // the new name shares the old one's first letter
+        {office, false, "X", "OfficeX", "OFFX"},
+        {{}, false, "ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOPQRST", "ABCDEFGH"},
+    };
+    for (const Case& c : cases) {
+        prompt->Reset();
+        form.Open(EditOperationKind::Add, c.opened, model, *keywords, "Add");
+        form.show();
+        form.EDT_Name->setFocus();
+        if (c.selectAll) {
+            form.EDT_Name->selectAll();
+        } else {
+            form.EDT_Name->end(false);
+        }
+        QTest::keyClicks(form.EDT_Name, c.typed);
+        EXPECT_EQ(form.EDT_Name->text(), c.name);
+        EXPECT_EQ(form.EDT_Keyword->text(), c.keyword) << c.typed.toStdString();
+    }
+    // Of the last name's 20 characters a name holds 16: OK names the name, never the keyword.
+    form.EDT_Tel->setText("03-2222");
+    form.BTN_OK->click();
+    EXPECT_EQ(prompt->Shown(),
+              std::vector<std::string>{"Input Error: Speed dial name is too long."});
+    prompt->Reset();
+    form.EDT_Name->selectAll();
+    QTest::keyClicks(form.EDT_Name, "ABCDEFGHIJKLMNOP");
+    form.BTN_OK->click();
+    EXPECT_TRUE(prompt->Requests().empty());
+    ASSERT_TRUE(Accepted());
+    EXPECT_EQ(form.Buffer().keyword, "ABCDEFGH");
+}
+
 TEST_F(EditFormTest, CancelAsksOnlyAfterAChange) {
     prompt->Reset({PromptAnswer::No, PromptAnswer::Yes});
     form.Open(EditOperationKind::Edit, model.speedDials[1], model, *keywords, "Edit");

@@ -1,6 +1,9 @@
 // The one-touch and quick-dial pages with the selection dialog, and the sender page.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
+
 #include "support/MainWindowFixture.h"
 #include "ui/QuickDialTab.h"
 
@@ -110,14 +113,41 @@ TEST_F(ButtonPages, SelectionWithOnlyGroupsReturnsTheGroupAndNeverAnEmptyRow) {
     dialog->Open("Quick dial 1", dial);
     EXPECT_EQ(dialog->windowTitle().toStdString(), "Set Quick dial 1");
     ASSERT_EQ(dialog->SFG_Inport->rowCount(), 1);
-    EXPECT_TRUE(dialog->BTN_OK->isEnabled());
-    emit dialog->SFG_Inport->cellDoubleClicked(0, 1);  // a double click is OK
+    emit dialog->SFG_Inport->cellDoubleClicked(0, 1);  // a double click chooses the row
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(dialog->Selection(), "G04 [Night] ");
     // Without anything registered the one blank row cannot be chosen.
     dial.Clear();
     dialog->Open("Quick dial 1", dial);
     EXPECT_FALSE(dialog->BTN_OK->isEnabled());
+}
+
+// The dialog opens on the slot's binding, or on no row with OK off, so Enter alone never binds.
+TEST_F(ButtonPages, SelectionOpensOnTheCurrentBinding) {
+    OpenWithTargets("DX-R7700");
+    for (const char* key : {"S002", "G01"}) {
+        AnswerSelectForm(key);
+        QuickSet(1)->click();
+        AnswerSelectForm("");  // reopened and cancelled
+        QuickSet(1)->click();
+        EXPECT_EQ(selectSeen.current, key);
+        EXPECT_TRUE(selectSeen.okEnabled) << key;
+    }
+    AnswerSelectForm("");
+    QuickSet(2)->click();
+    EXPECT_EQ(selectSeen.current, "");
+    EXPECT_FALSE(selectSeen.okEnabled);
+
+    TOneTuchInpForm* dialog = form->SelectForm();
+    dialog->Open("Quick dial 2", form->Model());
+    dialog->show();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(dialog->SFG_Inport, &enter);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+    dialog->reject();
+    EXPECT_EQ(form->Model().bindings[1], "G01");
+    EXPECT_TRUE(form->Model().bindings[2].empty());
 }
 
 // The last five names are kept and blanks mean no name; twenty characters fit, wide or not, and

@@ -265,8 +265,9 @@ TEST_F(MainFormTest, MenuAndCtrlSFollowTheState) {
     EXPECT_TRUE(form->MN_Edit->isEnabled());
     Select(2);
     EXPECT_EQ(saveItems(), (std::vector<bool>{false, true, true}));
-    // A new list: the Save item is off, so Ctrl+S falls to the window, which saves it too.
+    // A new list: the Save item is off, so Ctrl+S falls to the window, which asks for a name.
     ASSERT_TRUE(save->isEnabled());
+    EXPECT_EQ(form->windowTitle().toStdString(), "Untitled[*] - Dialvane");
     saveAs = dir.File("m.csv");
     AddSpeedDial(1, "A", "1");
     emit save->activated();
@@ -276,6 +277,26 @@ TEST_F(MainFormTest, MenuAndCtrlSFollowTheState) {
     form->BTN_File_Sel_Run->click();
     EXPECT_EQ(saveItems(), (std::vector<bool>{true, true, true}));
     EXPECT_FALSE(save->isEnabled());  // the item takes the key: only one of the two holds it
+    EXPECT_EQ(form->MN_Save->shortcut(), QKeySequence(QKeySequence::Save));
+
+    // The open file: Ctrl+S writes it without a dialog (one would be cancelled here), and the
+    // title's mark follows the changes; Save As always asks.
+    EXPECT_EQ(form->windowTitle().toStdString(), "m.csv[*] - Dialvane");
+    EXPECT_FALSE(form->isWindowModified());
+    AddSpeedDial(2, "B", "2");
+    EXPECT_TRUE(form->isWindowModified());
+    saveAs.clear();
+    form->MN_Save->trigger();
+    EXPECT_NE(ReadFileBytes(dir.File("m.csv")).value_or("").find("S002,B,2,"), std::string::npos);
+    EXPECT_FALSE(form->isWindowModified());
+    form->TabCtrl->setCurrentIndex(3);
+    form->CB_Sender->setEditText("Front desk");
+    EXPECT_TRUE(form->isWindowModified());
+    saveAs = dir.File("n.csv");
+    form->MN_SaveAs->trigger();
+    EXPECT_TRUE(fs::exists(saveAs));
+    EXPECT_EQ(form->windowTitle().toStdString(), "n.csv[*] - Dialvane");
+    EXPECT_FALSE(form->isWindowModified());
     Select(5);
     EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
     EXPECT_EQ(saveItems(), (std::vector<bool>{false, false, false}));
@@ -427,6 +448,8 @@ TEST_P(WindowTransfer, EditRecordsThenSendWithVerify) {
     ASSERT_TRUE(form->EditorShown());
     EXPECT_EQ(form->Model().speedDials[2].name, "Osaka Branch");
     EXPECT_TRUE(form->DeviceDataUnsaved());
+    EXPECT_EQ(form->windowTitle().toStdString(),
+              "DX-R7700 (" + environment->user.ipAddress + ")[*] - Dialvane");
     EXPECT_EQ(Texts("Completion Result"), Lines{"Download completed."});
     form->TabCtrl->setCurrentIndex(2);  // a quick dial bound to a group names its members
     EXPECT_EQ(form->PNL_Quick->EditQuick[1]->text().toStdString(),
@@ -450,6 +473,7 @@ TEST_P(WindowTransfer, EditRecordsThenSendWithVerify) {
     saveAs = dir.File("from-device.csv");
     form->BTN_Save->click();
     EXPECT_FALSE(form->DeviceDataUnsaved());
+    EXPECT_EQ(form->windowTitle().toStdString(), "from-device.csv[*] - Dialvane");
     EXPECT_NE(ReadFileBytes(saveAs).value_or("").find("S077,Added"), std::string::npos);
     Send();
     EXPECT_EQ(Texts("Completion Result").back(),
