@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "PdfExport.h"
 #include "SingleInstance.h"
 #include "support/DiagnosticLog.h"
 #include "support/Environment.h"
@@ -25,6 +26,7 @@ struct GuiOptions {
     dialvane::StartupOptions startup;
     std::string screenshots;
     std::string sample;
+    dialvane::PdfExportRequest pdf;  // output empty: the window is shown
 };
 
 // Qt has already taken its own options (-platform, -style ...) out of the arguments. Help and
@@ -47,7 +49,18 @@ std::optional<int> ReadOptions(const QStringList& arguments, GuiOptions& options
         "screenshots", "Save a picture of every main-window panel in DIR and exit.", "DIR");
     const QCommandLineOption sample("sample", "With --screenshots: the dial list file shown.",
                                     "FILE");
-    parser.addOptions({settings, dataDir, screenshots, sample});
+    const QCommandLineOption exportPdf(
+        "export-pdf",
+        "Write the dial list file LIST as a printable PDF to FILE and exit; nothing is written "
+        "when LIST has errors.",
+        "FILE");
+    const QCommandLineOption model(
+        "model",
+        "With --export-pdf: the model whose limits and buttons apply (default: the "
+        "offline model of the settings file).",
+        "MODEL");
+    parser.addOptions({settings, dataDir, screenshots, sample, exportPdf, model});
+    parser.addPositionalArgument("LIST", "With --export-pdf: the dial list file.", "[LIST]");
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "dialvane: %s\n", qPrintable(parser.errorText()));
         return 2;
@@ -58,8 +71,10 @@ std::optional<int> ReadOptions(const QStringList& arguments, GuiOptions& options
         text.replace(arguments.constFirst(), "dialvane");
         std::fputs(qPrintable(text), stdout);
         std::fputs(
-            "\nExit status:\n  0  closed normally\n  1  another copy is already running\n"
-            "  2  usage error, or the settings file cannot be read\n",
+            "\nExit status:\n  0  closed normally, or the PDF was written\n"
+            "  1  another copy is already running, or with --export-pdf: LIST has errors\n"
+            "     (printed on standard error) or the PDF cannot be written\n"
+            "  2  usage error, the settings file or LIST cannot be read, or the model is unknown\n",
             stdout);
         return 0;
     }
@@ -68,10 +83,24 @@ std::optional<int> ReadOptions(const QStringList& arguments, GuiOptions& options
                     dialvane::ProductVersion().c_str());
         return 0;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    const QStringList positional = parser.positionalArguments();
+    const bool exporting = parser.isSet(exportPdf);
+    if (positional.size() > (exporting ? 1 : 0)) {
         std::fprintf(stderr, "dialvane: unexpected argument: %s\n",
-                     qPrintable(parser.positionalArguments().constFirst()));
+                     qPrintable(positional.constLast()));
         return 2;
+    }
+    if (exporting && positional.isEmpty()) {
+        std::fprintf(stderr, "dialvane: --export-pdf needs the dial list file to export\n");
+        return 2;
+    }
+    if (parser.isSet(model) && !exporting) {
+        std::fprintf(stderr, "dialvane: --model is used only with --export-pdf\n");
+        return 2;
+    }
+    if (exporting) {
+        options.pdf = {parser.value(exportPdf).toStdString(), positional.constFirst().toStdString(),
+                       parser.value(model).toStdString()};
     }
     if (parser.isSet(settings)) {
         options.startup.settingsFile = parser.value(settings).toStdString();
@@ -151,6 +180,20 @@ bool AsksHelpOrVersion(int argc, char** argv) {
     return false;
 }
 
+// Whether the command line asks for a PDF export, which runs without a display.
+bool AsksPdfExport(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--") {
+            break;
+        }
+        if (argument == "--export-pdf" || argument.starts_with("--export-pdf=")) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -165,6 +208,10 @@ int main(int argc, char** argv) {
         GuiOptions unused;
         return ReadOptions(QCoreApplication::arguments(), unused).value_or(0);
     }
+    if (AsksPdfExport(argc, argv)) {
+        // Fonts and the PDF writer need the window system's objects, not a screen.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     // The message box of the instance check needs the application object, but no window
     // exists before the check has passed.
     QApplication app(argc, argv);
@@ -174,6 +221,10 @@ int main(int argc, char** argv) {
         return *status;
     }
     const StartupOptions& options = gui.startup;
+    if (!gui.pdf.output.empty()) {
+        // An export is not a window: it runs beside an open one.
+        return ExportDialListPdf(StartEnvironment(options), gui.pdf);
+    }
     if (!gui.screenshots.empty()) {
         Environment environment = StartEnvironment(options);
         // Pictures are taken unattended: no question may wait for an answer.

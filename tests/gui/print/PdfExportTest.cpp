@@ -1,0 +1,123 @@
+// The window program's PDF export, run as a user would: no display, the sample list, the text
+// read back from the PDF.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "data/DialFileLoader.h"
+#include "data/DialModel.h"
+#include "data/ProductInfo.h"
+#include "support/FileUtil.h"
+#include "support/RunCli.h"
+#include "support/TempDir.h"
+
+namespace dialvane {
+namespace {
+
+using testing::CliRun;
+using testing::ExitStatus;
+using testing::SpawnProgram;
+using testing::TempDir;
+
+const std::string kSample = DIALVANE_SOURCE_DIR "/samples/sample-dial-list.csv";
+const std::string kSettings = DIALVANE_BINARY_DIR "/apps/dialvane/dialvane.ini";
+
+std::string FindOnPath(const std::string& program) {
+    std::stringstream path(std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin");
+    for (std::string folder; std::getline(path, folder, ':');) {
+        const std::string candidate = folder + "/" + program;
+        if (access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+CliRun RunProgram(const TempDir& dir, std::vector<std::string> argv, std::vector<std::string> env) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    const std::string out = dir.File("stdout"), err = dir.File("stderr");
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const pid_t pid = SpawnProgram(argv, env, actions);
+    posix_spawn_file_actions_destroy(&actions);
+    return {ExitStatus(pid), dir.Read("stdout"), dir.Read("stderr")};
+}
+
+// The export on a machine with no display: the platform the environment names is one that
+// cannot start here, so only the program's own choice lets it run.
+CliRun Export(const TempDir& dir, const std::string& pdf, const std::string& list) {
+    return RunProgram(dir,
+                      {DIALVANE_BINARY_DIR "/apps/dialvane/dialvane", "--data-dir",
+                       dir.File("data"), "--export-pdf", pdf, list},
+                      {"XDG_CONFIG_HOME=" + dir.File("config"),
+                       "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=xcb"});
+}
+
+class PdfExportTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        pdftotext_ = FindOnPath("pdftotext");
+        if (pdftotext_.empty()) {
+            GTEST_SKIP() << "pdftotext is not installed (Debian package poppler-utils, which "
+                            "scripts/setup installs): the PDF's text cannot be read back";
+        }
+    }
+
+    std::string PdfText(const std::string& pdf) {
+        const std::string text = dir_.File("pdf.txt");
+        const CliRun run = RunProgram(dir_, {pdftotext_, "-enc", "UTF-8", pdf, text}, {});
+        EXPECT_EQ(run.status, 0) << "pdftotext could not read " << pdf << ": " << run.err;
+        return ReadFileBytes(text).value_or("");
+    }
+
+    TempDir dir_;
+    std::string pdftotext_;
+};
+
+TEST_F(PdfExportTest, SampleListShowsEveryNameTheModelAndTheSender) {
+    const std::string pdf = dir_.File("list.pdf");
+    const CliRun run = Export(dir_, pdf, kSample);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string text = PdfText(pdf);
+
+    TProductInfo product(kSettings);
+    product.Load("DX-R7700");
+    DialModel model;
+    ASSERT_TRUE(LoadDialFile(kSample, model, product).ok());
+    int names = 0;
+    for (int number = 1; number <= kMaxSpeedDials; ++number) {
+        const SpeedDialEntry& entry = model.speedDials[number];
+        if (!entry.key.empty()) {
+            ++names;
+            EXPECT_NE(text.find(entry.name), std::string::npos) << entry.key << " " << entry.name;
+            EXPECT_NE(text.find(entry.faxNumber), std::string::npos) << entry.key;
+        }
+    }
+    EXPECT_GE(names, 10) << "the sample list no longer shows a full page of speed dials";
+    EXPECT_NE(text.find("DX-R7700"), std::string::npos) << "the default (offline) model";
+    EXPECT_NE(text.find(model.senderName), std::string::npos);
+    EXPECT_NE(text.find(model.groups[1].name), std::string::npos);
+}
+
+TEST_F(PdfExportTest, ListWithErrorsWritesNoPdfAndKeepsAnOldOne) {
+    const std::string bad = dir_.Write("bad.csv", "S001,Head Office,,03-5550-1000\nX1,oops\n");
+    const CliRun fresh = Export(dir_, dir_.File("new.pdf"), bad);
+    EXPECT_EQ(fresh.status, 1);
+    EXPECT_NE(fresh.err.find("Line number:   2"), std::string::npos) << fresh.err;
+    EXPECT_FALSE(ReadFileBytes(dir_.File("new.pdf")).has_value()) << "a PDF of a bad list";
+
+    // An earlier sheet stays as it was: the failed export neither empties nor replaces it.
+    const std::string earlier = dir_.Write("old.pdf", "earlier sheet");
+    EXPECT_EQ(Export(dir_, earlier, bad).status, 1);
+    EXPECT_EQ(dir_.Read("old.pdf"), "earlier sheet");
+}
+
+}  // namespace
+}  // namespace dialvane
