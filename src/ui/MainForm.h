@@ -171,6 +171,11 @@ class TMainForm : public QMainWindow {
     // The shipped help page, beside the program.
     std::string HelpFile() const;
 
+    // The open list as a sheet to keep beside the MFP: printed, previewed or saved as PDF.
+    void PrintList();
+    void PreviewList();
+    void ExportListPdf();
+
     // Loads the capabilities of a model and adapts the editor's wording to it.
     void LoadProduct(const std::string& modelName);
 
@@ -253,6 +258,9 @@ class TMainForm : public QMainWindow {
     QAction* MN_Save_MFP = nullptr;
     QAction* MN_Restore = nullptr;
     QAction* MN_Import = nullptr;
+    QAction* MN_Print = nullptr;
+    QAction* MN_PrintPreview = nullptr;
+    QAction* MN_ExportPdf = nullptr;
     QAction* MN_Exit = nullptr;
     QAction* MN_Help = nullptr;
     QAction* MN_Version = nullptr;

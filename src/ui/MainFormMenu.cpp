@@ -56,6 +56,10 @@ void TMainForm::BuildMenu() {
     MN_Save_MFP = leaf(file, "MN_Save_MFP", [this] { ClickFor(BTN_Save_MFP); });
     MN_Restore = leaf(file, "MN_Restore", [this] { RestoreFromBackup(); });
     MN_Import = leaf(file, "MN_Import", [this] { ImportContacts(); });
+    MN_Print = leaf(file, "MN_Print", [this] { PrintList(); });
+    MN_Print->setShortcut(QKeySequence::Print);
+    MN_PrintPreview = leaf(file, "MN_PrintPreview", [this] { PreviewList(); });
+    MN_ExportPdf = leaf(file, "MN_ExportPdf", [this] { ExportListPdf(); });
     MN_Exit = leaf(file, "MN_Exit", [this] { Panel_Change(MainModeKind::Exit); });
     QMenu* help = menuBar()->addMenu(QString());
     help->setObjectName("MN_MenuHelp");
@@ -148,13 +152,15 @@ void TMainForm::Menu_Enabled_Set() {
     for (QAction* action : {MN_Edit, MN_Edit_Std, MN_Edit_MFP, MN_Edit_New, MN_Setup, MN_Exit}) {
         action->setEnabled(true);
     }
-    for (QAction* action : {MN_Save, MN_SaveAs, MN_Save_MFP}) {
+    for (QAction* action :
+         {MN_Save, MN_SaveAs, MN_Save_MFP, MN_Print, MN_PrintPreview, MN_ExportPdf}) {
         action->setEnabled(false);
     }
     if (mainMode_ == MainModeKind::Edit && editorShown_) {
         MN_Save->setEnabled(!untitled_);
-        MN_SaveAs->setEnabled(true);
-        MN_Save_MFP->setEnabled(true);
+        for (QAction* action : {MN_SaveAs, MN_Save_MFP, MN_Print, MN_PrintPreview, MN_ExportPdf}) {
+            action->setEnabled(true);
+        }
     }
     if (!editMenuAllowed_) {
         MN_Edit->setEnabled(false);

@@ -13,6 +13,7 @@
 #include "data/DialModel.h"
 #include "data/ProductInfo.h"
 #include "support/FileUtil.h"
+#include "support/MainWindowFixture.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
@@ -60,25 +61,27 @@ CliRun Export(const TempDir& dir, const std::string& pdf, const std::string& lis
                        "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=xcb"});
 }
 
+constexpr const char* kNoPdftotext =
+    "pdftotext is not installed (Debian package poppler-utils, which scripts/setup installs): "
+    "the PDF's text cannot be read back";
+
+std::string PdfText(const TempDir& dir, const std::string& pdf) {
+    const std::string text = dir.File("pdf.txt");
+    const CliRun run = RunProgram(dir, {FindOnPath("pdftotext"), "-enc", "UTF-8", pdf, text}, {});
+    EXPECT_EQ(run.status, 0) << "pdftotext could not read " << pdf << ": " << run.err;
+    return ReadFileBytes(text).value_or("");
+}
+
 class PdfExportTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        pdftotext_ = FindOnPath("pdftotext");
-        if (pdftotext_.empty()) {
-            GTEST_SKIP() << "pdftotext is not installed (Debian package poppler-utils, which "
-                            "scripts/setup installs): the PDF's text cannot be read back";
+        if (FindOnPath("pdftotext").empty()) {
+            GTEST_SKIP() << kNoPdftotext;
         }
     }
-
-    std::string PdfText(const std::string& pdf) {
-        const std::string text = dir_.File("pdf.txt");
-        const CliRun run = RunProgram(dir_, {pdftotext_, "-enc", "UTF-8", pdf, text}, {});
-        EXPECT_EQ(run.status, 0) << "pdftotext could not read " << pdf << ": " << run.err;
-        return ReadFileBytes(text).value_or("");
-    }
+    std::string PdfText(const std::string& pdf) { return dialvane::PdfText(dir_, pdf); }
 
     TempDir dir_;
-    std::string pdftotext_;
 };
 
 TEST_F(PdfExportTest, SampleListShowsEveryNameTheModelAndTheSender) {
@@ -117,6 +120,27 @@ TEST_F(PdfExportTest, ListWithErrorsWritesNoPdfAndKeepsAnOldOne) {
     const std::string earlier = dir_.Write("old.pdf", "earlier sheet");
     EXPECT_EQ(Export(dir_, earlier, bad).status, 1);
     EXPECT_EQ(dir_.Read("old.pdf"), "earlier sheet");
+}
+
+// The window's sheet is of the list as edited, not as last saved, with the model's own buttons.
+class WindowPdfTest : public testing::MainWindowTest {};
+
+TEST_F(WindowPdfTest, ExportFromTheMenuShowsTheEditedListAndItsOneTouchButtons) {
+    if (FindOnPath("pdftotext").empty()) {
+        GTEST_SKIP() << kNoPdftotext;
+    }
+    NewList("DX-M100");
+    ASSERT_TRUE(form->MN_ExportPdf->isEnabled()) << "Export as PDF is off in the editor";
+    PutSpeedDial(7, "Night Desk", "03-5550-0007");
+    form->Model().bindings[2] = "S007";
+    form->Model().senderName = "Branch Tokyo";
+    saveAs = dir.File("sheet.pdf");
+    form->MN_ExportPdf->trigger();
+
+    const std::string text = PdfText(dir, saveAs);
+    for (const char* expected : {"DX-M100", "S007 [Night Desk] 03-5550-0007", "Branch Tokyo"}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << " in:\n" << text;
+    }
 }
 
 }  // namespace
