@@ -39,7 +39,7 @@ TEST_P(SendBackup, StoppedSendOffersTheSavedListAndYesRestoresIt) {
     // with the MFP's list already cancelled.
     EmulatorFaults faults;
     faults.silence = CommandMatch::Nth(1, ToolCommand::FrameWrite, 0x7D);
-    StartDevice(150, faults);
+    StartDevice(140, faults);
     MakeWindow();
     const std::string before = Dump();
     ReadFromDevice();
@@ -92,7 +92,7 @@ TEST_P(SendBackup, StoppedSendOffersTheSavedListAndYesRestoresIt) {
 TEST_P(SendBackup, AFileFromDiskIsCountedAndTheMenuRestoresACutSend) {
     EmulatorFaults faults;
     faults.silence = CommandMatch::Nth(1, ToolCommand::FrameWrite, 0x7D);
-    StartDevice(152, faults);
+    StartDevice(142, faults);
     const std::string before = Dump();
     dir.Write("edited.csv", "S1,Office,03-555-123,\r\nS2,Branch,06-555-020,\r\n");
     std::vector<std::string> listed;
@@ -129,7 +129,7 @@ TEST_P(SendBackup, AFileFromDiskIsCountedAndTheMenuRestoresACutSend) {
 // Read as UTF-8, Save keeps it UTF-8, and it reaches the MFP as its CP932 twin does: the twin then
 // finds nothing to send.
 TEST_P(SendBackup, AUtf8FileIsAskedAboutAndReachesTheMfpAsItsCodePageTwin) {
-    StartDevice(154);
+    StartDevice(144);
     environment->settings.lang = "JPN";
     environment->japaneseUi = true;
     const std::string name = "\xE5\xB1\xB1\xE7\x94\xB0";  // two kanji in UTF-8
@@ -168,7 +168,7 @@ TEST_P(SendBackup, AUtf8FileIsAskedAboutAndReachesTheMfpAsItsCodePageTwin) {
 TEST_P(SendBackup, AnOfferTheMfpCannotTakeNamesTheMenuThatRestoresLater) {
     EmulatorFaults faults;
     faults.silence = CommandMatch::Nth(1, ToolCommand::FrameWrite, 0x7D);
-    StartDevice(156, faults);
+    StartDevice(146, faults);
     hooks.chooseBackup = [](const std::vector<std::string>&) {
         return std::optional<std::size_t>(0);
     };
