@@ -91,6 +91,14 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+long HighestPeakKb(const std::vector<Measure>& runs) {
+    long peakKb = 0;
+    for (const Measure& m : runs) {
+        peakKb = std::max(peakKb, m.peakKb);
+    }
+    return peakKb;
+}
+
 Measure MedianRun(std::vector<Measure> runs) {
     std::sort(runs.begin(), runs.end(),
               [](const Measure& a, const Measure& b) { return a.seconds < b.seconds; });

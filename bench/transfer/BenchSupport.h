@@ -53,6 +53,8 @@ void Print(const Measure& m);
 double Median(std::vector<double> values);
 // The run whose wall time is the median of `runs` (which must not be empty).
 Measure MedianRun(std::vector<Measure> runs);
+// The highest peak resident memory of `runs`, in KB.
+long HighestPeakKb(const std::vector<Measure>& runs);
 
 // One download or upload+verify in this process, through `channel` (a TCP transport to the
 // MFP when null).

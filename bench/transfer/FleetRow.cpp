@@ -40,10 +40,7 @@ bool FleetRow(const BenchOptions& options) {
     const Measure all = MedianRun(fleets);
     Print(one);
     Print(all);
-    long peakKb = 0;
-    for (const Measure& m : fleets) {
-        peakKb = std::max(peakKb, m.peakKb);
-    }
+    const long peakKb = HighestPeakKb(fleets);
     std::printf(
         "  fleet wall / single wall %.3f (median of %d; at most 1.3)   fleet peak resident "
         "memory %.1f MB (highest of %d; under 40)\n",

@@ -83,10 +83,7 @@ bool SyncRow(const BenchOptions& options) {
     Print(one);
     Print(all);
     Print(same);
-    long peakKb = 0;
-    for (const Measure& m : fleets) {
-        peakKb = std::max(peakKb, m.peakKb);
-    }
+    const long peakKb = HighestPeakKb(fleets);
     std::printf(
         "  sync 50 wall / sync 1 wall %.3f (median of %d; at most 1.3)   50-MFP peak resident "
         "memory %.1f MB (highest of %d; under 80)   commands unchanged %d / changed %d\n",
