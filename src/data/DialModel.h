@@ -16,11 +16,13 @@ struct SpeedDialEntry {  // the five fields in their order
     std::string key;     // canonical S005, empty when unused
     std::string name, keyword, faxNumber;
     std::string groupMask = std::string(20, '0');  // character g-1 is 'S' when member of group g
+    bool operator==(const SpeedDialEntry&) const = default;
 };
 
 struct GroupMember {
     char kind = 'S';
     int number = 0;
+    bool operator==(const GroupMember&) const = default;
 };
 
 struct GroupDialEntry {
@@ -28,10 +30,12 @@ struct GroupDialEntry {
     std::string name;
     std::string recordText = kGroupNotUsedText;
     std::vector<GroupMember> members;  // in order of entry
+    bool operator==(const GroupDialEntry&) const = default;
 };
 
 struct GroupDisplay {
     std::string key, name, recordText, mask = std::string(20, '0');
+    bool operator==(const GroupDisplay&) const = default;
 };
 
 struct ModifiedFlags {

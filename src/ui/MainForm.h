@@ -13,6 +13,7 @@
 #include "data/CharConv.h"
 #include "data/DialModel.h"
 #include "ui/EditOperationKind.h"
+#include "ui/ListSnapshot.h"
 
 class QAction;
 class QComboBox;
@@ -25,6 +26,7 @@ class QTableWidget;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QUndoStack;
 class QWidget;
 class QGroupBox;
 class QLineEdit;
@@ -163,6 +165,8 @@ class TMainForm : public QMainWindow {
     // The dialling rules' dialog; made when first shown.
     TDiallingForm* DiallingForm() const { return diallingForm_; }
     TStartupMessageForm* StartupMessage() const { return startupMessage_; }
+    // The edits of the open list, undone and redone from the Edit menu.
+    QUndoStack* UndoStack() const { return undoStack_; }
     // Whether the window may close now (the close query), without closing it.
     bool CanClose();
     // The session is ending: save the settings and close without tearing anything down.
@@ -264,6 +268,8 @@ class TMainForm : public QMainWindow {
     QAction* MN_Exit = nullptr;
     QAction* MN_Help = nullptr;
     QAction* MN_Version = nullptr;
+    QAction* MN_Undo = nullptr;
+    QAction* MN_Redo = nullptr;
     QTimer* StartupTimer = nullptr;
 
     // Tree nodes by index: root, Edit, Create New, Edit Records, Edit Existing File, Setup.
@@ -354,6 +360,19 @@ class TMainForm : public QMainWindow {
     void ImportContacts();
     // Edits [Dialling] of the settings file; true when new values were stored.
     bool EditDialling();
+
+    // Undo and redo of the open list's edits (MainFormUndo.cpp).
+    void BuildUndoMenu();
+    void UpdateUndoActions();
+    // Starts the history afresh: the list now in the model is what it was opened or saved as.
+    void ResetUndo();
+    void MarkListSaved();
+    // Runs an edit command and, when it changed the list, makes it one undo step named `name`.
+    void Undoable(const std::string& name, const std::function<void()>& command);
+    // Makes the change from `before` to the list now in the model one undo step.
+    void PushListEdit(const std::string& name, ListSnapshot before);
+    std::string UndoNameOf(int tag) const;
+    void ApplyListSnapshot(const ListSnapshot& snapshot);
 
     // Button and sender pages (MainFormButtons.cpp).
     QWidget* BuildOneTouchPage();
@@ -464,6 +483,8 @@ class TMainForm : public QMainWindow {
     std::string idleTitle_;  // the title while no list is open
     std::string printerName_;
     std::array<std::string, kMaxBindings + 1> savedButtons_;
+    QUndoStack* undoStack_ = nullptr;
+    ListSnapshot savedList_;  // the list as last opened or saved, for the modified flags
     std::string savedSender_;
     // The setup panel's state when it was entered, and whether its values differ from the
     // stored ones.

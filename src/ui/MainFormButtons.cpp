@@ -228,7 +228,7 @@ bool TMainForm::Sender_Check() {
         ComboHistory(CB_Sender, env_.user.senderHistory, kSenderHistorySize, 1);
         CB_Sender->setEditText(typed);
     }
-    model_.senderName = result.trimmed;
+    Undoable(Text(Msg::UndoSenderName), [&] { model_.senderName = result.trimmed; });
     return true;
 }
 

@@ -107,6 +107,7 @@ bool TMainForm::Save_UserFile(bool askName) {
     untitled_ = false;  // from now on the list has a file that Save writes to
     savedButtons_ = model_.bindings;
     savedSender_ = model_.senderName;
+    MarkListSaved();
     editSource_ = EditSourceKind::ExistingFile;
     Menu_Enabled_Set();
     return true;

@@ -148,6 +148,8 @@ void TMainForm::ImportContacts() {
     const auto openedBindings = savedButtons_;
     const std::string openedSender = savedSender_;
     const ModifiedFlags modified = model_.modified;
+    const ListSnapshot openedList = savedList_;
+    ListSnapshot beforeImport = TakeSnapshot(model_);
     model_ = merged.model;
     OpenEditor();
     model_.modified = modified;
@@ -155,6 +157,9 @@ void TMainForm::ImportContacts() {
     model_.modified.groups = true;
     savedButtons_ = openedBindings;
     savedSender_ = openedSender;
+    // The merge is one step back to the list as it was before it.
+    savedList_ = openedList;
+    PushListEdit(Text(Msg::UndoImportContacts), std::move(beforeImport));
     Menu_Enabled_Set();
 }
 

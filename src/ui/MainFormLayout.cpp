@@ -8,6 +8,7 @@
 #include <QSplitter>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -164,6 +165,10 @@ TMainForm::TMainForm(Environment& environment, MainFormHooks hooks, QWidget* par
 }
 
 TMainForm::~TMainForm() {
+    // The history empties itself as it goes, after the menu it would update is gone.
+    if (undoStack_ != nullptr) {
+        undoStack_->disconnect(this);
+    }
     ShutDown();
 }
 
@@ -174,6 +179,7 @@ void TMainForm::BuildWindow() {
         setFont(arial);
     }
     BuildMenu();
+    BuildUndoMenu();
 
     auto* central = new QWidget(this);
     auto* outer = new QVBoxLayout(central);

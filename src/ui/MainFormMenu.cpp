@@ -174,6 +174,7 @@ void TMainForm::Menu_Enabled_Set() {
     if (auto* save = findChild<QShortcut*>("SC_Save")) {
         save->setEnabled(!MN_Save->isEnabled());
     }
+    UpdateUndoActions();
     UpdateDocumentTitle();
 }
 

@@ -165,6 +165,7 @@ void TMainForm::OpenEditor() {
     model_.modified.Clear();
     savedButtons_ = model_.bindings;
     savedSender_ = model_.senderName;
+    ResetUndo();
     PNL_BTN_Area0->show();
     BTN_Save_MFP->setEnabled(true);
     CB_Sender->setEditText(QString::fromStdString(model_.senderName));
@@ -260,6 +261,7 @@ bool TMainForm::Edit_Update_Check(bool leaving) {
             model_.modified.Clear();
             savedButtons_ = model_.bindings;
             savedSender_ = model_.senderName;
+            MarkListSaved();
             return false;
         default:
             return true;
@@ -292,10 +294,10 @@ void TMainForm::BtnClick() {
         case 20:
         case 21:
         case 22:
-            GridCommand(tag);
+            Undoable(UndoNameOf(tag), [this, tag] { GridCommand(tag); });
             break;
         default:
-            BindingCommand(tag);
+            Undoable(UndoNameOf(tag), [this, tag] { BindingCommand(tag); });
             break;
     }
 }
