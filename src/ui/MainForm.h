@@ -385,7 +385,9 @@ class TMainForm : public QMainWindow {
     std::vector<ButtonSlot> ButtonSlots() const;
     void Button_Page_Set();
     void Button_State_Set();
+    // A binding's set or clear by its button's tag, as one undo step.
     void BindingCommand(int tag);
+    void RunBindingCommand(int tag);
     // The title: the list's name with the modified mark while editing, else `idleTitle_`.
     void UpdateDocumentTitle();
     void SetIdleTitle(const std::string& title);
@@ -415,7 +417,9 @@ class TMainForm : public QMainWindow {
     // Grids (MainFormGrids.cpp).
     void Speed_Page_Init();
     void Group_Page_Init();
+    // A grid's add, edit or delete by its button's tag, as one undo step.
     void GridCommand(int tag);
+    void RunGridCommand(int tag);
     void Speed_Edit();
     void Speed_Add();
     void Speed_Del();

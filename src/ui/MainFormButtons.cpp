@@ -134,6 +134,10 @@ void TMainForm::Button_State_Set() {
 }
 
 void TMainForm::BindingCommand(int tag) {
+    Undoable(UndoNameOf(tag), [this, tag] { RunBindingCommand(tag); });
+}
+
+void TMainForm::RunBindingCommand(int tag) {
     if (tag >= 32 && tag <= 34) {
         Binding_Set(tag - 32);
     } else if (tag >= 35 && tag <= 37) {

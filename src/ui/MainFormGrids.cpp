@@ -200,6 +200,10 @@ void TMainForm::Button_Enabled_Set(QPushButton* button) {
 }
 
 void TMainForm::GridCommand(int tag) {
+    Undoable(UndoNameOf(tag), [this, tag] { RunGridCommand(tag); });
+}
+
+void TMainForm::RunGridCommand(int tag) {
     editOperation_ = tag % 10 == 0   ? EditOperationKind::Edit
                      : tag % 10 == 1 ? EditOperationKind::Delete
                                      : EditOperationKind::Add;

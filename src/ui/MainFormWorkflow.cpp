@@ -294,10 +294,10 @@ void TMainForm::BtnClick() {
         case 20:
         case 21:
         case 22:
-            Undoable(UndoNameOf(tag), [this, tag] { GridCommand(tag); });
+            GridCommand(tag);
             break;
         default:
-            Undoable(UndoNameOf(tag), [this, tag] { BindingCommand(tag); });
+            BindingCommand(tag);
             break;
     }
 }

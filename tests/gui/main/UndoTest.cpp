@@ -68,6 +68,15 @@ TEST_F(UndoTest, DeleteWithItsUsesIsOneStepAndUndoingToTheSavedListClearsTheMark
     EXPECT_EQ(model.bindings[1], "S001");
     EXPECT_TRUE(form->isWindowModified());
     EXPECT_TRUE(model.modified.speedDials && model.modified.groups && model.modified.bindings);
+
+    // A sender name is one step once it is taken, as the page is left.
+    form->TabCtrl->setCurrentIndex(3);
+    form->CB_Sender->setEditText("Front Desk");
+    form->TabCtrl->setCurrentIndex(0);
+    EXPECT_EQ(form->MN_Undo->text().toStdString(), "Undo Change Sender Name");
+    form->MN_Undo->trigger();
+    EXPECT_EQ(model.senderName, "ORVEX Sales Tokyo");
+    EXPECT_EQ(form->CB_Sender->currentText().toStdString(), "ORVEX Sales Tokyo");
 }
 
 }  // namespace
