@@ -1,11 +1,17 @@
 // Pictures of the progress dialog in both forms while a transfer runs against the emulated MFP,
-// and of the one-touch page, the selection dialog and the setup panel after a network test in
-// English and Japanese, to PNG files in $DIALVANE_SCREENSHOTS.
+// and of the one-touch page, the selection dialog, the Edit menu with an undo step, the print
+// preview and the setup panel after a network test in English and Japanese, to PNG files in
+// $DIALVANE_SCREENSHOTS.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrintPreviewDialog>
 #include <QTabBar>
 
 #include "support/LanguageFile.h"
@@ -66,9 +72,26 @@ class PageScreenshots : public testing::MainWindowTest,
 
     void Save(QWidget* widget, const std::string& name) {
         QCoreApplication::processEvents();
+        Save(widget->grab(), name);
+    }
+    void Save(const QPixmap& picture, const std::string& name) {
         const std::string below = std::string(GetParam()) == "JPN" ? "jpn/" : "";
         const QString path = QString::fromStdString(PictureFolder(below) + name + ".png");
-        EXPECT_TRUE(widget->grab().save(path)) << path.toStdString();
+        EXPECT_TRUE(picture.save(path)) << path.toStdString();
+    }
+
+    // The window with one of its menus open below the menu bar: the menu is a window of its
+    // own, so it is painted onto the window's picture where it stands.
+    void SaveWithMenu(QMenu* menu, const std::string& name) {
+        QMenuBar* bar = form->menuBar();
+        menu->popup(bar->mapToGlobal(bar->actionGeometry(menu->menuAction()).bottomLeft()));
+        QCoreApplication::processEvents();
+        QPixmap picture = form->grab();
+        QPainter painter(&picture);
+        painter.drawPixmap(form->mapFromGlobal(menu->pos()), menu->grab());
+        painter.end();
+        menu->hide();
+        Save(picture, name);
     }
 };
 
@@ -88,6 +111,19 @@ TEST_P(PageScreenshots, OneTouchPageSelectionDialogAndTestedSetupPanel) {
     form->AddFileHistory(testing::kSampleList);
     form->BTN_File_Sel_Run->click();
     ASSERT_TRUE(form->EditorShown());
+    form->Speed_Grid_Set(2);
+    Click(form->BTN_Speed_Del, {PromptAnswer::Yes});
+    SaveWithMenu(form->findChild<QMenu*>("MN_MenuEditing"), "main-edit-menu-undo");
+    form->MN_Undo->trigger();
+    QTimer::singleShot(0, form.get(), [this] {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr) << "no print preview opened";
+        preview->resize(900, 700);
+        Save(preview, "print-preview");
+        preview->reject();
+    });
+    form->MN_PrintPreview->trigger();
+
     form->LoadProduct("DX-M100");  // three of the sample's quick dials as one-touch buttons
     form->TabCtrl->setCurrentIndex(2);
     Save(form.get(), "main-one-touch");
