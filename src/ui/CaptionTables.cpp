@@ -163,6 +163,10 @@ void SetList(QObject* target, const QStringList& items) {
             grid->setColumnCount(static_cast<int>(items.size()));
         }
         grid->setHorizontalHeaderLabels(items);
+    } else if (auto* view = qobject_cast<QTableView*>(target); view && view->model()) {
+        for (int i = 0; i < items.size(); ++i) {
+            view->model()->setHeaderData(i, Qt::Horizontal, items[i]);
+        }
     } else if (auto* tabs = qobject_cast<QTabWidget*>(target)) {
         for (int i = 0; i < tabs->count() && i < items.size(); ++i) {
             tabs->setTabText(i, items[i]);

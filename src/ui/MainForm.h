@@ -22,7 +22,7 @@ class QMenu;
 class QPushButton;
 class QSplitter;
 class QTabBar;
-class QTableWidget;
+class QTableView;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -56,6 +56,10 @@ class TOneTuchInpForm;
 class TImportPreviewForm;
 class TDiallingForm;
 class TPanelQuickDialTab;
+class ListTableModel;
+class ListFilterProxy;
+class SpeedDialListModel;
+class GroupListModel;
 struct RunResult;
 struct TransferReport;
 struct TransferOptions;
@@ -135,7 +139,8 @@ class TMainForm : public QMainWindow {
     const std::vector<std::string>& IpAddressList() const;
     const std::string& CurrentIpAddress() const;
 
-    // The grids.
+    // The grids. `select`: -1 keeps the selected record (the next one when it is gone, the last
+    // row when none was selected), 0 selects the last row, a number that record.
     void Speed_Grid_Set(int select);
     void Group_Grid_Set(int select);
     void Button_Enabled_Set(QPushButton* button);
@@ -210,13 +215,15 @@ class TMainForm : public QMainWindow {
     QPushButton* BTN_Save = nullptr;
     QPushButton* BTN_Cancel = nullptr;
     QWidget* PNL_Speed = nullptr;
-    QTableWidget* SFG_Speed = nullptr;
+    QLineEdit* EDT_Speed_Search = nullptr;
+    QTableView* SFG_Speed = nullptr;
     QWidget* PNL_BTN_Area = nullptr;
     QPushButton* BTN_Speed_Edit = nullptr;
     QPushButton* BTN_Speed_Del = nullptr;
     QPushButton* BTN_Speed_Add = nullptr;
     QWidget* PNL_Group = nullptr;
-    QTableWidget* SFG_Group = nullptr;
+    QLineEdit* EDT_Group_Search = nullptr;
+    QTableView* SFG_Group = nullptr;
     QWidget* PNL_BTN_Area_Group = nullptr;
     QPushButton* BTN_Group_Edit = nullptr;
     QPushButton* BTN_Group_Del = nullptr;
@@ -305,8 +312,10 @@ class TMainForm : public QMainWindow {
     QWidget* BuildStandbyPanel();
     QWidget* BuildFileSelPanel();
     QWidget* BuildEditPanel();
-    QWidget* BuildGridPage(const char* name, QTableWidget*& grid,
+    QWidget* BuildGridPage(const char* name, QTableView*& grid, QLineEdit*& search,
                            std::array<QPushButton**, 3> buttons, int firstTag);
+    // Ctrl+F: the cursor into the search field of the list shown.
+    void FocusSearch();
     void ShowPanel(QWidget* panel);
     void Load_Panel();
     void SetThirdTabCaption();
@@ -420,6 +429,14 @@ class TMainForm : public QMainWindow {
     // A grid's add, edit or delete by its button's tag, as one undo step.
     void GridCommand(int tag);
     void RunGridCommand(int tag);
+    // The list's view over its records, and the record selected in it (0: none).
+    void AttachList(QTableView* grid, ListTableModel* list);
+    ListFilterProxy* ViewOf(const QTableView* grid) const;
+    int SelectedNumber(const QTableView* grid) const;
+    // Refills the list from the model and selects a record as Speed_Grid_Set says.
+    void RefillList(QTableView* grid, int select);
+    void SelectNumber(QTableView* grid, int number);
+    void SearchChanged(QTableView* grid, const QString& text);
     void Speed_Edit();
     void Speed_Add();
     void Speed_Del();
@@ -440,6 +457,8 @@ class TMainForm : public QMainWindow {
     std::shared_ptr<IPrompt> prompt_;  // hooks_.prompt or the window's message boxes
     std::unique_ptr<TProductInfo> product_;
     DialModel model_;
+    SpeedDialListModel* speedList_ = nullptr;
+    GroupListModel* groupList_ = nullptr;
     std::unique_ptr<RecordTable> table_;
     // The maker's USB printer: kept up to date from udev's hot-plug events in the event loop.
     std::unique_ptr<UsbPrinterWatch> usbPresence_;

@@ -1,10 +1,11 @@
 // The speed-dial and group grids of the editor and their add, edit and delete commands.
 #include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
 #include <QTabBar>
-#include <QTableWidget>
+#include <QTableView>
 #include <functional>
 
 #include "data/ModeMessages.h"
@@ -15,15 +16,14 @@
 #include "ui/CaptionHelpers.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"
+#include "ui/GroupListModel.h"
+#include "ui/ListFilterProxy.h"
+#include "ui/ListKeys.h"
 #include "ui/MainForm.h"
+#include "ui/SpeedDialListModel.h"
 
 namespace dialvane {
 namespace {
-
-// Records in a grid: its rows count the title row too, as the buttons' rules do.
-int GridRows(const QTableWidget* grid) {
-    return grid->rowCount() + 1;
-}
 
 // A column is as wide as designed, or wider when its title needs it.
 int ColumnWidth(const QFontMetrics& metrics, int designed, const QStringList& titles, int column) {
@@ -31,64 +31,109 @@ int ColumnWidth(const QFontMetrics& metrics, int designed, const QStringList& ti
     return std::max(designed, metrics.horizontalAdvance(title) + 16);
 }
 
-void SetRow(QTableWidget* grid, int row, const std::vector<std::string>& cells) {
-    for (int column = 0; column < grid->columnCount(); ++column) {
-        std::string text = column < static_cast<int>(cells.size()) ? cells[column] : std::string();
-        grid->setItem(row, column, new QTableWidgetItem(QString::fromStdString(text)));
+void SetTitles(QTableView* grid, const QStringList& titles) {
+    for (int column = 0; column < titles.size(); ++column) {
+        grid->model()->setHeaderData(column, Qt::Horizontal, titles[column]);
     }
 }
 
-void SelectRow(QTableWidget* grid, int row) {
-    if (row >= 0 && row < grid->rowCount()) {
-        grid->setCurrentCell(row, 0);
-        grid->selectRow(row);
-    }
-}
-
-// One row per record number (a blank row when there is none), then the selection: -1 keeps the
-// row index (the last row when it is gone), 0 takes the last row, a number that record's row.
-void FillRows(QTableWidget* grid, const std::vector<int>& numbers,
-              const std::function<std::vector<std::string>(int)>& cells, int select) {
-    const int remembered = grid->currentRow();
-    grid->setRowCount(std::max<int>(1, numbers.size()));
-    if (numbers.empty()) {
-        SetRow(grid, 0, {});
-    }
-    for (size_t row = 0; row < numbers.size(); ++row) {
-        SetRow(grid, static_cast<int>(row), cells(numbers[row]));
-    }
-    const int last = grid->rowCount() - 1;
-    if (select == -1) {
-        SelectRow(grid, remembered >= 0 && remembered <= last ? remembered : last);
-    } else if (select == 0) {
-        SelectRow(grid, last);
-    } else {
-        const auto found = std::find(numbers.begin(), numbers.end(), select);
-        if (found != numbers.end()) {
-            SelectRow(grid, static_cast<int>(found - numbers.begin()));
-        }
-    }
-}
-
-// A group is shown when its row has a key or it has members; a deleted group keeps its number
-// but has neither.
-bool GroupUsed(const DialModel& model, int group) {
-    return !model.groupDisplay[group].key.empty() ||
-           (model.groups[group].number != 0 && !model.groups[group].members.empty());
-}
-
-int SelectedRow(const QTableWidget* grid) {
-    int row = grid->currentRow();
-    return row < 0 ? 0 : row;
+void SelectViewRow(QTableView* grid, int row) {
+    const QModelIndex index = grid->model()->index(row, 0);
+    grid->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    grid->scrollTo(index);
 }
 
 }  // namespace
 
+void TMainForm::AttachList(QTableView* grid, ListTableModel* list) {
+    auto* view = new ListFilterProxy(list, grid);
+    grid->setModel(view);
+    grid->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+    grid->setSortingEnabled(true);
+    QLineEdit* search = grid == SFG_Speed ? EDT_Speed_Search : EDT_Group_Search;
+    const int firstTag = grid == SFG_Speed ? 10 : 20;
+    QPushButton* buttons[3] = {grid == SFG_Speed ? BTN_Speed_Edit : BTN_Group_Edit,
+                               grid == SFG_Speed ? BTN_Speed_Del : BTN_Group_Del,
+                               grid == SFG_Speed ? BTN_Speed_Add : BTN_Group_Add};
+    // The keys act as the buttons do, and only while the button could be pressed.
+    auto command = [this, buttons, firstTag](int offset) {
+        return [this, buttons, firstTag, offset] {
+            if (buttons[offset]->isEnabled()) {
+                activeControl_ = buttons[offset];
+                GridCommand(firstTag + offset);
+            }
+        };
+    };
+    new ListKeys(grid, search, {command(0), command(1), command(2)});
+    connect(search, &QLineEdit::textChanged, this,
+            [this, grid](const QString& text) { SearchChanged(grid, text); });
+}
+
+ListFilterProxy* TMainForm::ViewOf(const QTableView* grid) const {
+    return static_cast<ListFilterProxy*>(grid->model());
+}
+
+int TMainForm::SelectedNumber(const QTableView* grid) const {
+    const QModelIndexList rows = grid->selectionModel()->selectedRows();
+    return rows.isEmpty() ? 0 : ViewOf(grid)->NumberAt(rows.front().row());
+}
+
+void TMainForm::SelectNumber(QTableView* grid, int number) {
+    ListFilterProxy* view = ViewOf(grid);
+    if (view->RowOf(number) < 0 && view->List()->RowOf(number) >= 0) {
+        // A record the search hides would be selected unseen: show the whole list instead.
+        (grid == SFG_Speed ? EDT_Speed_Search : EDT_Group_Search)->clear();
+    }
+    const int row = view->RowOf(number);
+    if (row >= 0) {
+        SelectViewRow(grid, row);
+    }
+}
+
+void TMainForm::RefillList(QTableView* grid, int select) {
+    ListFilterProxy* view = ViewOf(grid);
+    const int before = SelectedNumber(grid);
+    const QModelIndexList selected = grid->selectionModel()->selectedRows();
+    const int beforeRow = selected.isEmpty() ? -1 : selected.front().row();
+    view->List()->Refresh();
+    const int rows = view->rowCount();
+    if (rows == 0) {
+        // An empty list has no row to show as selected.
+        grid->selectionModel()->clear();
+        return;
+    }
+    if (select > 0 && view->List()->RowOf(select) >= 0) {
+        SelectNumber(grid, select);
+        return;
+    }
+    int row = rows - 1;
+    if (select != 0 && view->RowOf(before) >= 0) {
+        row = view->RowOf(before);
+    } else if (select != 0 && beforeRow >= 0) {
+        // The selected record is gone: the one that took its place, else the one above.
+        row = std::min(beforeRow, rows - 1);
+    }
+    SelectViewRow(grid, row);
+}
+
+void TMainForm::SearchChanged(QTableView* grid, const QString& text) {
+    const int before = SelectedNumber(grid);
+    ViewOf(grid)->SetSearch(text);
+    if (ViewOf(grid)->RowOf(before) < 0 && ViewOf(grid)->rowCount() > 0) {
+        SelectViewRow(grid, 0);
+    }
+    const bool speed = grid == SFG_Speed;
+    for (QPushButton* button :
+         {speed ? BTN_Speed_Edit : BTN_Group_Edit, speed ? BTN_Speed_Del : BTN_Group_Del}) {
+        Button_Enabled_Set(button);
+    }
+}
+
 void TMainForm::Speed_Page_Init() {
     QFontMetrics metrics(SFG_Speed->font());
     QStringList titles = CommaList(Text(Msg::MainSpeedColumns4));
-    SFG_Speed->setColumnCount(4);
-    SFG_Speed->setHorizontalHeaderLabels(titles);
+    SetTitles(SFG_Speed, titles);
     int first =
         std::max(metrics.horizontalAdvance("S000"), metrics.horizontalAdvance(titles[0])) + 5;
     const int widths[4] = {first + 10, 130, 80, 130};
@@ -98,7 +143,7 @@ void TMainForm::Speed_Page_Init() {
     SFG_Speed->verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
     SFG_Speed->scrollToTop();
     Speed_Grid_Set(-1);
-    if (GridDataRows(SFG_Speed) == 0 && BTN_Speed_Add->isEnabled()) {
+    if (speedList_->rowCount() == 0 && BTN_Speed_Add->isEnabled()) {
         BTN_Speed_Add->setFocus();
     }
 }
@@ -106,8 +151,7 @@ void TMainForm::Speed_Page_Init() {
 void TMainForm::Group_Page_Init() {
     QFontMetrics metrics(SFG_Group->font());
     QStringList titles = CommaList(Text(Msg::MainGroupColumns));
-    SFG_Group->setColumnCount(3);
-    SFG_Group->setHorizontalHeaderLabels(titles);
+    SetTitles(SFG_Group, titles);
     int first =
         std::max(metrics.horizontalAdvance("G00"), metrics.horizontalAdvance(titles[0])) + 5;
     const int widths[3] = {first + 10, 150, 300};
@@ -117,12 +161,12 @@ void TMainForm::Group_Page_Init() {
     SFG_Group->verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
     SFG_Group->scrollToTop();
     for (int group = 1; group <= kMaxGroups; ++group) {
-        if (GroupUsed(model_, group)) {
+        if (GroupListModel::Listed(model_, group)) {
             model_.groupDisplay[group].recordText = model_.GroupRecordText(group);
         }
     }
     Group_Grid_Set(-1);
-    if (GridDataRows(SFG_Group) == 0 && BTN_Group_Add->isEnabled()) {
+    if (groupList_->rowCount() == 0 && BTN_Group_Add->isEnabled()) {
         BTN_Group_Add->setFocus();
     }
 }
@@ -132,28 +176,9 @@ void TMainForm::Speed_Grid_Set(int select) {
         return;
     }
     // Products without search keywords show that column as a blank band.
-    QColor band = palette().color(QPalette::Disabled, QPalette::WindowText);
-    if (QTableWidgetItem* title = SFG_Speed->horizontalHeaderItem(2)) {
-        title->setForeground(product_->NoKeyword() ? band : palette().color(QPalette::WindowText));
-    }
-    std::vector<int> numbers;
-    for (int number = 1; number <= kMaxSpeedDials; ++number) {
-        if (!model_.speedDials[number].key.empty()) {
-            numbers.push_back(number);
-        }
-    }
-    FillRows(
-        SFG_Speed, numbers,
-        [this](int number) {
-            const SpeedDialEntry& entry = model_.speedDials[number];
-            return std::vector<std::string>{entry.key, entry.name, entry.keyword, entry.faxNumber};
-        },
-        select);
-    for (int row = 0; row < SFG_Speed->rowCount(); ++row) {
-        if (QTableWidgetItem* cell = SFG_Speed->item(row, 2); cell && product_->NoKeyword()) {
-            cell->setBackground(band);
-        }
-    }
+    speedList_->SetKeywordBand(product_->NoKeyword(),
+                               palette().color(QPalette::Disabled, QPalette::WindowText));
+    RefillList(SFG_Speed, select);
     for (QPushButton* button : {BTN_Speed_Edit, BTN_Speed_Del, BTN_Speed_Add}) {
         Button_Enabled_Set(button);
     }
@@ -164,21 +189,7 @@ void TMainForm::Group_Grid_Set(int select) {
     if (!editorShown_) {
         return;
     }
-    std::vector<int> numbers;
-    for (int group = 1; group <= kMaxGroups; ++group) {
-        if (GroupUsed(model_, group)) {
-            numbers.push_back(group);
-        }
-    }
-    FillRows(
-        SFG_Group, numbers,
-        [this](int group) {
-            const GroupDisplay& display = model_.groupDisplay[group];
-            std::string key = display.key.empty() ? FormatRecordKey('G', group) : display.key;
-            std::string name = display.name.empty() ? model_.groups[group].name : display.name;
-            return std::vector<std::string>{key, name, model_.GroupRecordText(group)};
-        },
-        select);
+    RefillList(SFG_Group, select);
     for (QPushButton* button : {BTN_Group_Edit, BTN_Group_Del, BTN_Group_Add}) {
         Button_Enabled_Set(button);
     }
@@ -186,15 +197,16 @@ void TMainForm::Group_Grid_Set(int select) {
 }
 
 void TMainForm::Button_Enabled_Set(QPushButton* button) {
+    // Edit and Delete act on a record the list shows; Add on the records there are, shown or not.
     bool enabled = false;
     if (button == BTN_Speed_Edit || button == BTN_Speed_Del) {
-        enabled = GridDataRows(SFG_Speed) > 0;
+        enabled = ViewOf(SFG_Speed)->rowCount() > 0;
     } else if (button == BTN_Speed_Add) {
-        enabled = GridRows(SFG_Speed) <= product_->SpeedDial();
+        enabled = speedList_->rowCount() < product_->SpeedDial();
     } else if (button == BTN_Group_Edit || button == BTN_Group_Del) {
-        enabled = GridDataRows(SFG_Group) > 0;
+        enabled = ViewOf(SFG_Group)->rowCount() > 0;
     } else if (button == BTN_Group_Add) {
-        enabled = GridRows(SFG_Group) < kMaxGroups + 1;
+        enabled = groupList_->rowCount() < kMaxGroups;
     }
     button->setEnabled(enabled);
 }
@@ -254,11 +266,8 @@ bool TMainForm::RunGroupDialog(GroupDisplay& buffer) {
 }
 
 void TMainForm::Speed_Edit() {
-    const QTableWidgetItem* key = SFG_Speed->item(SelectedRow(SFG_Speed), 0);
-    char letter = 0;
-    int number = 0;
-    if (key == nullptr || !ParseRecordKey(key->text().toStdString(), letter, number) ||
-        number < 1 || number > kMaxSpeedDials) {
+    const int number = SelectedNumber(SFG_Speed);
+    if (number < 1 || number > kMaxSpeedDials) {
         return;
     }
     SpeedDialEntry buffer = model_.speedDials[number];
@@ -267,22 +276,15 @@ void TMainForm::Speed_Edit() {
     }
     model_.modified.speedDials = true;
     model_.speedDials[number] = buffer;
-    SetRow(SFG_Speed, SelectedRow(SFG_Speed),
-           {buffer.key, buffer.name, buffer.keyword, buffer.faxNumber});
     Speed_Grid_Set(-1);
 }
 
 void TMainForm::Speed_Add() {
     SpeedDialEntry buffer;
     buffer.key.clear();
-    if (GridDataRows(SFG_Speed) > 0) {
-        const QTableWidgetItem* key = SFG_Speed->item(SelectedRow(SFG_Speed), 0);
-        char letter = 0;
-        int number = 0;
-        if (key != nullptr && ParseRecordKey(key->text().toStdString(), letter, number) &&
-            number >= 1 && number <= kMaxSpeedDials) {
-            buffer = model_.speedDials[number];
-        }
+    if (const int selected = SelectedNumber(SFG_Speed);
+        selected >= 1 && selected <= kMaxSpeedDials) {
+        buffer = model_.speedDials[selected];
     }
     if (!RunSpeedDialog(buffer)) {
         return;
@@ -294,7 +296,7 @@ void TMainForm::Speed_Add() {
     }
     model_.modified.speedDials = true;
     model_.speedDials[number] = buffer;
-    Speed_Grid_Set(-1);
+    Speed_Grid_Set(number);
 }
 
 std::string TMainForm::ButtonName(int binding) const {
@@ -329,11 +331,8 @@ bool TMainForm::AskDeletion(const std::string& question) {
 }
 
 void TMainForm::Speed_Del() {
-    const QTableWidgetItem* keyItem = SFG_Speed->item(SelectedRow(SFG_Speed), 0);
-    char letter = 0;
-    int number = 0;
-    if (keyItem == nullptr || !ParseRecordKey(keyItem->text().toStdString(), letter, number) ||
-        number < 1 || number > kMaxSpeedDials) {
+    const int number = SelectedNumber(SFG_Speed);
+    if (number < 1 || number > kMaxSpeedDials) {
         return;
     }
     SpeedDialEntry& entry = model_.speedDials[number];
@@ -367,11 +366,8 @@ void TMainForm::Speed_Del() {
 }
 
 void TMainForm::Group_Edit() {
-    const QTableWidgetItem* key = SFG_Group->item(SelectedRow(SFG_Group), 0);
-    char letter = 0;
-    int number = 0;
-    if (key == nullptr || !ParseRecordKey(key->text().toStdString(), letter, number) ||
-        number < 1 || number > kMaxGroups) {
+    const int number = SelectedNumber(SFG_Group);
+    if (number < 1 || number > kMaxGroups) {
         return;
     }
     GroupDisplay buffer = model_.groupDisplay[number];
@@ -384,21 +380,33 @@ void TMainForm::Group_Edit() {
 }
 
 void TMainForm::Group_Add() {
+    std::array<bool, kMaxGroups + 1> listed{};
+    for (int group = 1; group <= kMaxGroups; ++group) {
+        listed[group] = GroupListModel::Listed(model_, group);
+    }
     GroupDisplay buffer;
     if (!RunGroupDialog(buffer)) {
         Group_Grid_Set(-1);
         return;
     }
     model_.modified.groups = true;
-    Group_Grid_Set(0);
+    // The dialog registers the group itself: the new one is the group listed now and not before.
+    int added = 0;
+    for (int group = 1; group <= kMaxGroups && added == 0; ++group) {
+        if (!listed[group] && GroupListModel::Listed(model_, group)) {
+            added = group;
+        }
+    }
+    char letter = 0;
+    if (added == 0 && !ParseRecordKey(buffer.key, letter, added)) {
+        added = 0;
+    }
+    Group_Grid_Set(added);
 }
 
 void TMainForm::Group_Del() {
-    const QTableWidgetItem* keyItem = SFG_Group->item(SelectedRow(SFG_Group), 0);
-    char letter = 0;
-    int number = 0;
-    if (keyItem == nullptr || !ParseRecordKey(keyItem->text().toStdString(), letter, number) ||
-        number < 1 || number > kMaxGroups) {
+    const int number = SelectedNumber(SFG_Group);
+    if (number < 1 || number > kMaxGroups) {
         return;
     }
     std::string key = FormatRecordKey('G', number);

@@ -4,9 +4,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabBar>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -18,8 +20,10 @@
 #include "ui/CaptionHelpers.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"
+#include "ui/GroupListModel.h"
 #include "ui/MainForm.h"
 #include "ui/QuickDialTab.h"
+#include "ui/SpeedDialListModel.h"
 
 namespace dialvane {
 namespace {
@@ -142,13 +146,16 @@ QWidget* TMainForm::BuildFileSelPanel() {
     return PNL_File_Sel;
 }
 
-QWidget* TMainForm::BuildGridPage(const char* name, QTableWidget*& grid,
+QWidget* TMainForm::BuildGridPage(const char* name, QTableView*& grid, QLineEdit*& search,
                                   std::array<QPushButton**, 3> buttons, int firstTag) {
     auto* page = new QWidget(this);
     page->setObjectName(name);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(10, 5, 10, 0);
-    grid = new QTableWidget(page);
+    search = new QLineEdit(page);
+    search->setClearButtonEnabled(true);
+    layout->addWidget(search);
+    grid = new QTableView(page);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -189,17 +196,25 @@ QWidget* TMainForm::BuildEditPanel() {
     TabCtrl->hide();
     layout->addWidget(TabCtrl);
 
-    layout->addWidget(BuildGridPage("PNL_Speed", SFG_Speed,
+    layout->addWidget(BuildGridPage("PNL_Speed", SFG_Speed, EDT_Speed_Search,
                                     {&BTN_Speed_Edit, &BTN_Speed_Del, &BTN_Speed_Add}, 10),
                       1);
     SFG_Speed->setObjectName("SFG_Speed");
+    EDT_Speed_Search->setObjectName("EDT_Speed_Search");
+    EDT_Speed_Search->setPlaceholderText(Q(Msg::SpeedListSearchHint));
     SFG_Speed->horizontalHeader()->setSectionsMovable(true);
     PNL_Speed = SFG_Speed->parentWidget();
-    layout->addWidget(BuildGridPage("PNL_Group", SFG_Group,
+    speedList_ = new SpeedDialListModel(model_, this);
+    AttachList(SFG_Speed, speedList_);
+    layout->addWidget(BuildGridPage("PNL_Group", SFG_Group, EDT_Group_Search,
                                     {&BTN_Group_Edit, &BTN_Group_Del, &BTN_Group_Add}, 20),
                       1);
     SFG_Group->setObjectName("SFG_Group");
+    EDT_Group_Search->setObjectName("EDT_Group_Search");
+    EDT_Group_Search->setPlaceholderText(Q(Msg::GroupListSearchHint));
     PNL_Group = SFG_Group->parentWidget();
+    groupList_ = new GroupListModel(model_, this);
+    AttachList(SFG_Group, groupList_);
 
     layout->addWidget(BuildOneTouchPage(), 1);
     PNL_Quick = new TPanelQuickDialTab(PNL_Edit);
@@ -245,6 +260,8 @@ QWidget* TMainForm::BuildEditPanel() {
         });
     }
     connect(TabCtrl, &QTabBar::currentChanged, this, [this](int index) { TAB_Chang(index); });
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
+            [this] { FocusSearch(); });
     return PNL_Edit;
 }
 
@@ -277,6 +294,15 @@ void TMainForm::Load_Panel() {
     } else if (currentTab_ == 1) {
         SFG_Group->setFocus();
     }
+}
+
+void TMainForm::FocusSearch() {
+    if (mainMode_ != MainModeKind::Edit || !editorShown_ || currentTab_ > 1) {
+        return;
+    }
+    QLineEdit* search = currentTab_ == 0 ? EDT_Speed_Search : EDT_Group_Search;
+    search->setFocus(Qt::ShortcutFocusReason);
+    search->selectAll();
 }
 
 void TMainForm::SizeEditDialogs() {

@@ -1,6 +1,7 @@
 // The main window's state machine: panels, the tree, the editor's life, sending and the
 // transfers it runs.
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTreeWidget>
@@ -177,6 +178,9 @@ void TMainForm::OpenEditor() {
     TabCtrl->show();
     Load_Panel();
     SizeEditDialogs();
+    // A search left from the list before would hide records of this one.
+    EDT_Speed_Search->clear();
+    EDT_Group_Search->clear();
     Speed_Page_Init();
 }
 

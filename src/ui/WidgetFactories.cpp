@@ -132,16 +132,4 @@ void StyleGridTitles(QTableWidget* grid) {
         QStringLiteral("QHeaderView::section { background-color: yellow; color: #1a1a1a; }"));
 }
 
-int GridDataRows(const QTableWidget* grid) {
-    if (grid == nullptr) {
-        return 0;
-    }
-    // The header row of the design is the table's header here, so row 0 is the first data row.
-    if (grid->rowCount() < 2) {
-        const QTableWidgetItem* item = grid->rowCount() == 1 ? grid->item(0, 0) : nullptr;
-        return item != nullptr && !item->text().isEmpty() ? 1 : 0;
-    }
-    return grid->rowCount();
-}
-
 }  // namespace dialvane

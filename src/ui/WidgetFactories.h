@@ -31,7 +31,4 @@ QTableWidget* MakeSelectionGrid(QWidget* parent, const char* name);
 // readable under a dark desktop theme.
 void StyleGridTitles(QTableWidget* grid);
 
-// Rows that hold data in a grid that shows one empty row when it has none.
-int GridDataRows(const QTableWidget* grid);
-
 }  // namespace dialvane

@@ -42,7 +42,7 @@ TEST_F(MainFormTest, CreateNewSaveAndReopenKeepsSpeedDialsAndGroups) {
     EXPECT_TRUE(form->BTN_Speed_Del->isEnabled());
     form->TabCtrl->setCurrentIndex(1);
     form->BTN_Group_Add->click();
-    EXPECT_EQ(form->SFG_Group->item(0, 1)->text().toStdString(), "Team");
+    EXPECT_EQ(form->SFG_Group->model()->index(0, 1).data().toString().toStdString(), "Team");
 
     saveAs = dir.File("list.csv");
     form->BTN_Save->click();

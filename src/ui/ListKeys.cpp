@@ -1,0 +1,63 @@
+#include "ui/ListKeys.h"
+
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace dialvane {
+
+ListKeys::ListKeys(QAbstractItemView* view, QLineEdit* search, Commands commands)
+    : QObject(view), view_(view), search_(search), commands_(std::move(commands)) {
+    view_->installEventFilter(this);
+    search_->installEventFilter(this);
+    connect(view_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid()) {
+            // The record edited is the one clicked, whatever was selected before.
+            view_->selectionModel()->setCurrentIndex(
+                index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            commands_.edit();
+        }
+    });
+}
+
+bool ListKeys::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
+        return QObject::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() != Qt::NoModifier && key->modifiers() != Qt::KeypadModifier) {
+        return QObject::eventFilter(watched, event);
+    }
+    if (watched == search_) {
+        if (key->key() != Qt::Key_Escape || search_->text().isEmpty()) {
+            return false;
+        }
+        // Taken before any shortcut sees it, so the window's Cancel stays untouched.
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();
+        } else {
+            search_->clear();
+        }
+        return true;
+    }
+    if (watched != view_ || event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            commands_.edit();
+            return true;
+        case Qt::Key_Delete:
+            commands_.remove();
+            return true;
+        case Qt::Key_Insert:
+            commands_.add();
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace dialvane

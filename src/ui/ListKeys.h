@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QAbstractItemView;
+class QLineEdit;
+
+namespace dialvane {
+
+// The keys of one of the editor's lists: Enter (and a double click) edits the selected record,
+// Delete deletes it, Insert adds one. Escape in its search field clears a search; an empty
+// field lets Escape through to the window.
+class ListKeys : public QObject {
+  public:
+    struct Commands {
+        std::function<void()> edit, remove, add;
+    };
+
+    ListKeys(QAbstractItemView* view, QLineEdit* search, Commands commands);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QAbstractItemView* view_;
+    QLineEdit* search_;
+    Commands commands_;
+};
+
+}  // namespace dialvane
