@@ -2,8 +2,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QLineEdit>
 #include <QSessionManager>
 #include <QTabBar>
+#include <QTableView>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -158,6 +160,13 @@ int RenderScreenshots(dialvane::TMainForm& form, const std::string& folder,
         form.TabCtrl->setCurrentIndex(tab);
         save(tabs[tab]);
     }
+    // The search in use, over the list sorted by name.
+    form.TabCtrl->setCurrentIndex(0);
+    form.EDT_Speed_Search->setText(form.Env().japaneseUi ? "大阪" : "03-5550");
+    form.SFG_Speed->sortByColumn(1, Qt::AscendingOrder);
+    save("main-speed-dial-search");
+    form.EDT_Speed_Search->clear();
+    form.SFG_Speed->sortByColumn(0, Qt::AscendingOrder);
     form.Model().modified.Clear();
     form.Panel_Change(MainModeKind::Setup);
     save("main-setup");
