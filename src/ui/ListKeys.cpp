@@ -30,6 +30,13 @@ bool ListKeys::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     }
     if (watched == search_) {
+        // From the search on to what it found, without the mouse.
+        if (event->type() == QEvent::KeyPress &&
+            (key->key() == Qt::Key_Down || key->key() == Qt::Key_Return ||
+             key->key() == Qt::Key_Enter)) {
+            view_->setFocus(Qt::TabFocusReason);
+            return true;
+        }
         if (key->key() != Qt::Key_Escape || search_->text().isEmpty()) {
             return false;
         }

@@ -70,6 +70,8 @@ TEST_F(ListViewTest, SearchMatchesAnyFieldInEitherWidthKeepsTheSelectionAndEscap
     form->TabCtrl->setCurrentIndex(0);
     QTest::keyClick(form->SFG_Speed, Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(form->EDT_Speed_Search->hasFocus());
+    QTest::keyClick(form->EDT_Speed_Search, Qt::Key_Down);
+    EXPECT_TRUE(form->SFG_Speed->hasFocus());
     form->Speed_Grid_Set(120);
     struct Case {
         const char* typed;
