@@ -103,6 +103,15 @@ TEST_F(ListViewTest, SearchMatchesAnyFieldInEitherWidthKeepsTheSelectionAndEscap
     form->EDT_Speed_Search->setText("b");
     EXPECT_EQ(Selected(form->SFG_Speed), "S120");
 
+    // A model without search keywords shows their column as a band, its title too.
+    const QAbstractItemModel& list = *form->SFG_Speed->model();
+    EXPECT_FALSE(list.index(0, 2).data(Qt::BackgroundRole).isValid());
+    form->LoadProduct("DX-M100");
+    form->Speed_Grid_Set(-1);
+    EXPECT_TRUE(list.index(0, 2).data(Qt::BackgroundRole).isValid());
+    EXPECT_EQ(list.headerData(2, Qt::Horizontal, Qt::ForegroundRole),
+              list.index(0, 2).data(Qt::BackgroundRole));
+
     QTest::keyClick(form->EDT_Speed_Search, Qt::Key_Escape);
     EXPECT_TRUE(form->EDT_Speed_Search->text().isEmpty());
     EXPECT_EQ(Column(form->SFG_Speed).size(), 11u);
