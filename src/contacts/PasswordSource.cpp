@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "support/FileUtil.h"
 #include "support/Messages.h"
 
 namespace dialvane {
@@ -70,6 +71,24 @@ std::optional<std::string> ReadPasswordFile(const std::string& path, std::string
         return std::nullopt;
     }
     return ReadLine(file.get());
+}
+
+bool WritePasswordFile(const std::string& path, const std::string& password, std::string* error) {
+    // An existing file would keep its mode through the atomic write: a new one is made 0600.
+    if (!RemovePasswordFile(path)) {
+        *error = Text(Msg::PasswordFileNotWritten, path, std::strerror(errno));
+        return false;
+    }
+    if (!WriteFileAtomic(path, password + "\n", kPrivateFileMode)) {
+        const std::string why = WhyNotWritable(path);
+        *error = Text(Msg::PasswordFileNotWritten, path, why.empty() ? std::strerror(EIO) : why);
+        return false;
+    }
+    return true;
+}
+
+bool RemovePasswordFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
 std::optional<std::string> AskPasswordOnTerminal(const std::string& prompt, std::string* error) {

@@ -57,6 +57,7 @@ DataPaths DataPathsFor(const std::string& dataFolder) {
     paths.logFile = paths.dataFolder + kLogFileName;
     paths.userSettingsFile = paths.dataFolder + kUserSettingsName;
     paths.backupFolder = paths.dataFolder + "backups/";
+    paths.cardDavPasswordFile = paths.dataFolder + "carddav-password";
     return paths;
 }
 

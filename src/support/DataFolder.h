@@ -13,6 +13,9 @@ struct DataPaths {
     std::string logFile;       // ZEVIZ_LOG.txt
     std::string userSettingsFile;  // "MFP_USER.INI"
     std::string backupFolder;      // "backups/": the MFP's lists saved before uploads
+    // The address book server's password, kept only when the user asked for it: a file of its
+    // own, readable by the user alone, so no settings file ever holds it.
+    std::string cardDavPasswordFile;  // "carddav-password"
 };
 
 // $XDG_DATA_HOME/ORVEX/Dialvane/ (default ~/.local/share/ORVEX/Dialvane/), or `overrideFolder`

@@ -17,6 +17,7 @@ namespace {
 constexpr const char* kIpPrefix = "IP_ADDR_LIST";
 constexpr const char* kSenderPrefix = "CB_SENDER_LIST";
 constexpr const char* kFilePrefix = "CB_SEL_FILE_LIST";
+constexpr const char* kCardDavSection = "CardDAV";
 constexpr size_t kIpReadLimit = 6;
 constexpr int kSenderKeys = 5;
 constexpr int kFileKeys = 10;
@@ -94,6 +95,8 @@ UserSettings ReadUserSettings(const std::string& path, int defaultConnection) {
 
     s.senderHistory = ReadNumbered(ini, "MAINFORM", kSenderPrefix, kSenderKeys);
     s.fileHistory = ReadNumbered(ini, "MAINFORM", kFilePrefix, kFileKeys);
+    s.cardDavUrl = IniText(ini, kCardDavSection, "URL", "");
+    s.cardDavUser = IniText(ini, kCardDavSection, "USER", "");
     return s;
 }
 
@@ -127,6 +130,17 @@ bool WriteUserSettings(const std::string& path, const UserSettings& settings) {
         ini.SetValue("MAINFORM", NumberedKey(kFilePrefix, n + 1).c_str(),
                      settings.fileHistory[n].c_str());
     }
+
+    // Only a user who imported from a server has the section.
+    const auto setOrDelete = [&ini](const char* key, const std::string& value) {
+        if (value.empty()) {
+            ini.Delete(kCardDavSection, key, true);
+        } else {
+            ini.SetValue(kCardDavSection, key, value.c_str());
+        }
+    };
+    setOrDelete("URL", settings.cardDavUrl);
+    setOrDelete("USER", settings.cardDavUser);
 
     std::string bytes;
     if (ini.Save(bytes) < 0) {

@@ -14,6 +14,9 @@ struct UserSettings {
     std::vector<std::string> ipHistory;      // at most six are read
     std::vector<std::string> senderHistory;  // keys 1..5, empty values skipped
     std::vector<std::string> fileHistory;    // keys 1..10, empty values skipped
+    // The address book server last imported from, and who read it; never its password.
+    std::string cardDavUrl;
+    std::string cardDavUser;
 };
 
 // A missing file gives empty histories and `defaultConnection` (the program settings' kind),

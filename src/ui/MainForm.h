@@ -12,6 +12,7 @@
 
 #include "data/CharConv.h"
 #include "data/DialModel.h"
+#include "ui/ContactsSourceChoice.h"
 #include "ui/EditOperationKind.h"
 #include "ui/ListSnapshot.h"
 
@@ -54,6 +55,8 @@ class TProgForm;
 class TErrLogForm;
 class TOneTuchInpForm;
 class TImportPreviewForm;
+class TImportSourceForm;
+struct Contact;
 class TDiallingForm;
 class TPanelQuickDialTab;
 class ListTableModel;
@@ -91,6 +94,10 @@ struct MainFormHooks {
     std::function<bool(const std::string&)> openHelp;
     // The import's file dialog: the address book chosen, or nothing when cancelled.
     std::function<std::optional<std::string>()> openContactsFile;
+    // The import's choice of a file or an address book server, offered as last time: what
+    // was chosen, or nothing when cancelled. The default asks with TImportSourceForm.
+    std::function<std::optional<ContactsSourceChoice>(const ContactsSourceChoice& offered)>
+        askContactsSource;
     // Every question and message box of the window and its dialogs; the default shows Qt
     // message boxes over the window.
     std::shared_ptr<IPrompt> prompt;
@@ -169,6 +176,8 @@ class TMainForm : public QMainWindow {
     TImportPreviewForm* ImportPreview() const { return importPreview_; }
     // The dialling rules' dialog; made when first shown.
     TDiallingForm* DiallingForm() const { return diallingForm_; }
+    // What shows the window is busy while an address book server is read; null otherwise.
+    QWidget* ContactsFetchBusy() const { return contactsBusy_; }
     TStartupMessageForm* StartupMessage() const { return startupMessage_; }
     // The edits of the open list, undone and redone from the Edit menu.
     QUndoStack* UndoStack() const { return undoStack_; }
@@ -367,6 +376,14 @@ class TMainForm : public QMainWindow {
     // The import of an address book (MainFormImport.cpp).
     std::optional<std::string> AskContactsFile();
     void ImportContacts();
+    // The contacts of the source the user chooses; false when cancelled or refused (the user
+    // has been told why).
+    bool ReadChosenContacts(std::vector<Contact>& contacts);
+    // The address book server (MainFormCardDav.cpp).
+    std::optional<ContactsSourceChoice> AskContactsSource();
+    bool FetchServerContacts(const ContactsSourceChoice& choice, std::vector<Contact>& contacts);
+    void KeepServerLogin(const ContactsSourceChoice& choice);
+    void KeepServerPassword(const ContactsSourceChoice& choice);
     // Edits [Dialling] of the settings file; true when new values were stored.
     bool EditDialling();
 
@@ -481,6 +498,8 @@ class TMainForm : public QMainWindow {
     TOneTuchInpForm* oneTuchInpForm_ = nullptr;
     TImportPreviewForm* importPreview_ = nullptr;
     TDiallingForm* diallingForm_ = nullptr;
+    TImportSourceForm* importSource_ = nullptr;
+    QWidget* contactsBusy_ = nullptr;
     bool selectFormPlaced_ = false;
     std::array<QTreeWidgetItem*, 6> nodes_{};
 

@@ -1,4 +1,5 @@
-// The main window's import of an address book (vCard, LDIF, CSV) into the list in the editor.
+// The main window's import of an address book (a vCard, LDIF or CSV file, or a CardDAV server)
+// into the list in the editor.
 #include <QFileDialog>
 #include <QTreeWidget>
 
@@ -80,19 +81,35 @@ std::optional<std::string> TMainForm::AskContactsFile() {
     return chosen.toStdString();
 }
 
-void TMainForm::ImportContacts() {
+bool TMainForm::ReadChosenContacts(std::vector<Contact>& contacts) {
+    const std::optional<ContactsSourceChoice> choice = AskContactsSource();
+    if (!choice) {
+        return false;
+    }
+    if (choice->server) {
+        return FetchServerContacts(*choice, contacts);
+    }
     const std::optional<std::string> path = AskContactsFile();
     if (!path) {
+        return false;
+    }
+    ContactRead read = ReadContactFile(*path, {});
+    if (!read.error.empty()) {
+        Tell(*prompt_, read.error, Msg::ImportPreviewCaption, PromptIcon::Stop);
+        return false;
+    }
+    contacts = std::move(read.contacts);
+    return true;
+}
+
+void TMainForm::ImportContacts() {
+    std::vector<Contact> contacts;
+    if (!ReadChosenContacts(contacts)) {
         return;
     }
     const auto refuse = [this](const std::string& text) {
         Tell(*prompt_, text, Msg::ImportPreviewCaption, PromptIcon::Stop);
     };
-    const ContactRead read = ReadContactFile(*path, {});
-    if (!read.error.empty()) {
-        refuse(read.error);
-        return;
-    }
     const bool merging = mainMode_ == MainModeKind::Edit && editorShown_;
     // A sender name typed but not yet taken would be lost when the editor is refilled.
     if (merging && currentTab_ == 3 && !Sender_Check()) {
@@ -102,9 +119,8 @@ void TMainForm::ImportContacts() {
     MergedDialList merged;
     // Until the preview is accepted or cancelled: a change of the dialling rules redoes it.
     for (;;) {
-        const ImportPlan plan =
-            PlanImport(read.contacts, ReadDiallingSettings(env_.programSettingsFile), encoding,
-                       product_->Rules());
+        const ImportPlan plan = PlanImport(contacts, ReadDiallingSettings(env_.programSettingsFile),
+                                           encoding, product_->Rules());
         if (plan.needsCountryCode) {
             refuse(Text(Msg::ImportNeedsCountryCode, env_.programSettingsFile));
             if (!EditDialling()) {

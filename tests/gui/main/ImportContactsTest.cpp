@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAbstractItemModel>
 
 #include "contacts/DiallingRules.h"
 #include "support/FileUtil.h"
+#include "support/GlobalScopes.h"
 #include "support/MainWindowFixture.h"
+#include "support/RadicaleServer.h"
+#include "support/UserSettings.h"
 #include "ui/DiallingForm.h"
 #include "ui/ImportPreviewForm.h"
 
@@ -21,6 +25,26 @@ class ImportContactsTest : public testing::MainWindowTest {
         MainWindowTest::SetUp();
         UseDialling("[Dialling]\nCOUNTRY_CODE=49\nOUTSIDE_LINE=0-\n");
         hooks.openContactsFile = [this] { return std::optional(source); };
+        hooks.askContactsSource = [this](const ContactsSourceChoice& offered) {
+            offeredSource = offered;
+            if (sourceAnswer && sourceAnswer->server) {
+                WatchFetch();
+            }
+            return sourceAnswer;
+        };
+    }
+
+    // Posted before the fetch starts, so it runs while the fetch is under way: the window goes
+    // on handling events and shows it is busy. The preview is answered once that has gone.
+    void WatchFetch() {
+        QTimer::singleShot(0, form.get(), [this] {
+            QWidget* busy = form->ContactsFetchBusy();
+            busySeen = busy != nullptr && busy->isVisible();
+            if (busy != nullptr) {
+                QObject::connect(busy, &QObject::destroyed, form.get(),
+                                 [this] { AnswerNextDialog(acceptPreview); });
+            }
+        });
     }
 
     // The shipped settings with `dialling` added, as the window's settings file.
@@ -86,6 +110,10 @@ class ImportContactsTest : public testing::MainWindowTest {
     }
 
     std::string source = kVCards;
+    std::optional<ContactsSourceChoice> sourceAnswer = ContactsSourceChoice{};  // a file
+    ContactsSourceChoice offeredSource;
+    bool busySeen = false;
+    bool acceptPreview = true;
     Lines previewRows;
     std::function<void(TDiallingForm&)> fillDialling;
 };
@@ -164,6 +192,98 @@ TEST_F(ImportContactsTest, DiallingRulesAskedForAreStoredAndUsed) {
     EXPECT_EQ(previewRows.size(), 3u);
     ASSERT_TRUE(form->EditorShown());
     EXPECT_EQ(SpeedList().front(), "S001|Schmidt, Eva|0-00442079460018");
+}
+
+TEST_F(ImportContactsTest, AddressBookServerImportKeepsThePasswordOnlyWhenAskedAndNeverInSettings) {
+    constexpr const char* kPassword = "Fax-Secret-5521";
+    constexpr const char* kWrong = "Guess-8080";
+    testing::ClearProxyVariables();
+    const testing::RadicaleServer server(testing::LoopbackAddress(136), "office", kPassword);
+    ASSERT_EQ(server.Problem(), "");
+    const std::string login = std::string("office:") + kPassword;
+    ASSERT_EQ(server.MakeAddressBook("/office/fax/", login), 201);
+    const char* names[] = {"Emma Ziegler", "Bruno Keller", "Anna Berger", "David Wolf",
+                           "Clara Vogt"};
+    for (int n = 0; n < 5; ++n) {
+        const std::string uid = std::to_string(n);
+        ASSERT_EQ(
+            server.Send("PUT", "/office/fax/" + uid + ".vcf", login, "text/vcard",
+                        "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + uid + "\r\nFN:" + names[n] +
+                            "\r\nTEL;TYPE=WORK,FAX:+49 30 123456" + uid + "\r\nEND:VCARD\r\n"),
+            201);
+    }
+    // Every log category on, so that whatever the import logs is there to be searched.
+    UseDialling("[LOG_LEVEL]\nDEFAULT=1\n[Dialling]\nCOUNTRY_CODE=49\nOUTSIDE_LINE=0-\n");
+    const testing::LogScope log(environment->paths.dataFolder, environment->programSettingsFile);
+    const std::string url = server.Base() + "/office/fax/";
+    const std::string passwordFile = environment->paths.cardDavPasswordFile;
+    const Lines imported{"S001|Anna Berger|0-0301234562", "S002|Bruno Keller|0-0301234561",
+                         "S003|Clara Vogt|0-0301234564", "S004|David Wolf|0-0301234563",
+                         "S005|Emma Ziegler|0-0301234560"};
+    const Lines untouched{"S007|Eva|0-00442079460018"};
+    const auto describe = [](const ContactsSourceChoice& c) {
+        return (c.server ? "server " : "file ") + c.url + " " + c.user + " " + c.password +
+               (c.remember ? " remember" : "");
+    };
+    const auto offer = [&](const char* password, bool remember) {
+        return describe({true, url, "office", password, remember});
+    };
+    struct Step {
+        const char* what;
+        const char* password;  // typed, or left as offered
+        bool remember;
+        bool exposed;         // a kept password readable by others is there before the step
+        std::string offered;  // what the import offered before it asked
+        const char* told;     // part of the one message shown; empty: none, and the import done
+        bool keptAfter;
+    };
+    const Step steps[] = {
+        {"a wrong password", kWrong, true, false, describe({}), "401", false},
+        {"the right one, remembered", kPassword, true, false, offer("", false), "", true},
+        {"offered again, forgotten", kPassword, false, false, offer(kPassword, true), "", false},
+        {"a kept file others can read", kWrong, false, true, offer("", true), "401", false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.exposed) {
+            dir.Write("data/carddav-password", std::string(kPassword) + "\n");
+            ASSERT_EQ(::chmod(passwordFile.c_str(), 0644), 0);
+        }
+        NewList();
+        AddSpeedDial(7, "Eva", "0-00442079460018");
+        const size_t told = prompt->Requests().size();
+        sourceAnswer = ContactsSourceChoice{true, url, "office", step.password, step.remember};
+        busySeen = false;
+        previewRows.clear();
+        form->MN_Import->trigger();
+        EXPECT_TRUE(busySeen);
+        EXPECT_EQ(describe(offeredSource), step.offered);
+        ASSERT_EQ(prompt->Requests().size(), told + (*step.told ? 1 : 0));
+        if (*step.told) {
+            EXPECT_NE(prompt->Last().text.find(step.told), std::string::npos)
+                << prompt->Last().text;
+        }
+        EXPECT_EQ(previewRows.size(), *step.told ? 0u : imported.size());
+        EXPECT_EQ(SpeedList(), *step.told ? untouched : imported);
+        struct stat kept {};
+        ASSERT_EQ(::stat(passwordFile.c_str(), &kept) == 0, step.keptAfter);
+        if (step.keptAfter) {
+            EXPECT_EQ(kept.st_mode & 0777, 0600u);
+            EXPECT_EQ(dir.Read("data/carddav-password"), std::string(kPassword) + "\n");
+        }
+        const std::string settings = dir.Read("data/MFP_USER.INI");
+        EXPECT_NE(settings.find(url), std::string::npos) << settings;
+        const std::string logged = dir.Read("data/ZEVIZ_LOG.txt");
+        EXPECT_NE(logged.find(url), std::string::npos);
+        for (const std::string& text :
+             {settings, logged, ReadFileBytes(environment->programSettingsFile).value()}) {
+            EXPECT_EQ(text.find(kPassword), std::string::npos) << text;
+            EXPECT_EQ(text.find(kWrong), std::string::npos) << text;
+        }
+    }
+    // The next start offers the same server and user.
+    const UserSettings stored = ReadUserSettings(environment->paths.userSettingsFile, 1);
+    EXPECT_EQ(stored.cardDavUrl + " " + stored.cardDavUser, url + " office");
 }
 
 }  // namespace
