@@ -69,6 +69,11 @@ std::size_t ReceiveHeader(char* data, std::size_t size, std::size_t count, void*
     return bytes;
 }
 
+// libcurl asks about once a second even while a server stays silent.
+int StopRequested(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<std::atomic<bool>*>(stop)->load() ? 1 : 0;
+}
+
 class Session {
   public:
     Session(const CardDavSource& source, const CardDavLimits& limits)
@@ -106,6 +111,11 @@ class Session {
         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, limits_.connectTimeoutSeconds);
         curl_easy_setopt(curl, CURLOPT_TIMEOUT, limits_.transferTimeoutSeconds);
+        if (limits_.stop != nullptr) {
+            curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, StopRequested);
+            curl_easy_setopt(curl, CURLOPT_XFERINFODATA, limits_.stop);
+            curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        }
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
         if (!source_.caFile.empty()) {

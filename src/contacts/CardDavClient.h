@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -22,6 +23,8 @@ struct CardDavLimits {
     std::size_t maxAnswerBytes = std::size_t{64} * 1024 * 1024;
     long connectTimeoutSeconds = 20;
     long transferTimeoutSeconds = 300;
+    // Set from another thread to end the fetch early (the window's Stop); it then fails.
+    std::atomic<bool>* stop = nullptr;
 };
 
 struct CardDavFetch {

@@ -2,7 +2,13 @@
 // thread while the window shows it is busy, and the login kept for the next import.
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QProgressDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <atomic>
 #include <thread>
 
 #include "contacts/CardDavClient.h"
@@ -19,23 +25,41 @@
 namespace dialvane {
 namespace {
 
-// A fetch cannot be interrupted halfway (it ends by itself within the client's timeouts), so
-// neither Escape nor the close box takes this away early and lets the window be used again.
-class FetchBusyDialog : public QProgressDialog {
+// Up while the server is read. Stop (or Escape) asks the fetch to end, which it does within
+// about a second; until then neither takes this away and lets the window be used again.
+class FetchBusyDialog : public QDialog {
   public:
-    FetchBusyDialog(const std::string& text, QWidget* parent) : QProgressDialog(parent) {
+    FetchBusyDialog(const std::string& text, std::atomic<bool>& stop, QWidget* parent)
+        : QDialog(parent), stop_(stop) {
         setObjectName("ContactsFetchBusy");
         setWindowTitle(QString::fromStdString(Text(Msg::ImportPreviewCaption)));
-        setLabelText(QString::fromStdString(text));
-        setCancelButton(nullptr);
-        setRange(0, 0);
-        setMinimumDuration(0);
         setWindowModality(Qt::WindowModal);
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(new QLabel(QString::fromStdString(text), this));
+        auto* bar = new QProgressBar(this);
+        bar->setRange(0, 0);
+        layout->addWidget(bar);
+        auto* buttons = new QDialogButtonBox(this);
+        stopButton_ = buttons->addButton(QString::fromStdString(Text(Msg::ProgFormStop)),
+                                         QDialogButtonBox::RejectRole);
+        stopButton_->setObjectName("BTN_Abort");
+        layout->addWidget(buttons);
+        connect(stopButton_, &QPushButton::clicked, this, [this] { reject(); });
     }
-    void reject() override {}
+    void reject() override {
+        stop_ = true;
+        stopButton_->setEnabled(false);
+    }
 
   protected:
-    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+    void closeEvent(QCloseEvent* event) override {
+        reject();
+        event->ignore();
+    }
+
+  private:
+    std::atomic<bool>& stop_;
+    QPushButton* stopButton_ = nullptr;
 };
 
 void LogImport(LogCategory kind, std::string_view format, const std::string& argument) {
@@ -93,15 +117,18 @@ bool TMainForm::FetchServerContacts(const ContactsSourceChoice& choice,
     KeepServerLogin(choice);
 
     CardDavFetch fetch;
+    std::atomic<bool> stop = false;
     {
-        FetchBusyDialog busy(Text(Msg::CardDavFetching, UrlForLog(source.url)), this);
+        FetchBusyDialog busy(Text(Msg::CardDavFetching, UrlForLog(source.url)), stop, this);
         contactsBusy_ = &busy;
         busy.show();
         bool fetched = false;
         // The worker hands its result over on the window's thread, which alone touches widgets
         // and reads `fetch`; until then the window goes on painting and answering.
-        std::thread worker([source, &busy, &fetch, &fetched] {
-            CardDavFetch result = FetchCardDav(source);
+        std::thread worker([source, &stop, &busy, &fetch, &fetched] {
+            CardDavLimits limits;
+            limits.stop = &stop;
+            CardDavFetch result = FetchCardDav(source, limits);
             QMetaObject::invokeMethod(
                 &busy,
                 [&fetch, &fetched, result = std::move(result)]() mutable {
@@ -115,6 +142,9 @@ bool TMainForm::FetchServerContacts(const ContactsSourceChoice& choice,
         }
         worker.join();
         contactsBusy_ = nullptr;
+    }
+    if (stop) {
+        return false;  // the user's own choice: nothing to tell
     }
     if (!fetch.ok) {
         return fail(fetch.error);

@@ -4,6 +4,7 @@
 #include <QAbstractItemModel>
 
 #include "contacts/DiallingRules.h"
+#include "support/AcceptingListener.h"
 #include "support/FileUtil.h"
 #include "support/GlobalScopes.h"
 #include "support/MainWindowFixture.h"
@@ -40,7 +41,9 @@ class ImportContactsTest : public testing::MainWindowTest {
         QTimer::singleShot(0, form.get(), [this] {
             QWidget* busy = form->ContactsFetchBusy();
             busySeen = busy != nullptr && busy->isVisible();
-            if (busy != nullptr) {
+            if (busy != nullptr && stopFetch) {
+                busy->findChild<QPushButton*>("BTN_Abort")->click();
+            } else if (busy != nullptr) {
                 QObject::connect(busy, &QObject::destroyed, form.get(),
                                  [this] { AnswerNextDialog(acceptPreview); });
             }
@@ -113,6 +116,7 @@ class ImportContactsTest : public testing::MainWindowTest {
     std::optional<ContactsSourceChoice> sourceAnswer = ContactsSourceChoice{};  // a file
     ContactsSourceChoice offeredSource;
     bool busySeen = false;
+    bool stopFetch = false;  // Stop pressed as soon as the fetch is under way
     bool acceptPreview = true;
     Lines previewRows;
     std::function<void(TDiallingForm&)> fillDialling;
@@ -284,6 +288,22 @@ TEST_F(ImportContactsTest, AddressBookServerImportKeepsThePasswordOnlyWhenAskedA
     // The next start offers the same server and user.
     const UserSettings stored = ReadUserSettings(environment->paths.userSettingsFile, 1);
     EXPECT_EQ(stored.cardDavUrl + " " + stored.cardDavUser, url + " office");
+}
+
+TEST_F(ImportContactsTest, AStoppedServerImportSaysNothingAndChangesNothing) {
+    testing::ClearProxyVariables();
+    // Takes the connection and never answers: only Stop ends the fetch.
+    const testing::AcceptingListener silent(testing::LoopbackAddress(137));
+    ASSERT_TRUE(silent.Ready());
+    NewList();
+    AddSpeedDial(7, "Eva", "0-00442079460018");
+    sourceAnswer = ContactsSourceChoice{
+        true, "http://" + testing::LoopbackAddress(137) + ":9100/book/", "", "", false};
+    stopFetch = true;
+    form->MN_Import->trigger();
+    EXPECT_TRUE(busySeen);
+    EXPECT_TRUE(prompt->Requests().empty()) << prompt->Last().text;
+    EXPECT_EQ(SpeedList(), (Lines{"S007|Eva|0-00442079460018"}));
 }
 
 }  // namespace
