@@ -80,6 +80,14 @@ bool FollowsNameRule(std::string_view trimmed, const TextRules& rules) {
 
 }  // namespace
 
+size_t TrimmedUtf16Units(std::string_view utf8) {
+    return Utf8ToUtf16(Trim(utf8)).size();
+}
+
+size_t FaxNumberChars(std::string_view utf8) {
+    return Utf8CodePoints(Trim(utf8));
+}
+
 bool IsUnicodeNameUnit(char16_t unit) {
     return InRanges(unit, std::begin(kUnicodeNameRanges), std::end(kUnicodeNameRanges)) ||
            IsKsHangulSyllable(unit);
@@ -110,8 +118,7 @@ TextCheckResult CheckNameText(std::string_view utf8, int maxBytes, const TextRul
         result.code = kCheckEmpty;
     } else if (!FollowsNameRule(result.trimmed, rules)) {
         result.code = kCheckIllegal;
-    } else if (Utf8ToUtf16(result.trimmed).size() * 2 >
-               static_cast<size_t>(std::max(maxBytes, 0))) {
+    } else if (TrimmedUtf16Units(result.trimmed) * 2 > static_cast<size_t>(std::max(maxBytes, 0))) {
         result.code = kCheckTooLong;
     }
     return result;
@@ -154,7 +161,7 @@ int CheckFaxNumber(std::string_view utf8, std::string* invalidFaxCharacters) {
             invalidFaxCharacters->append(character);
         }
     }
-    if (Utf8CodePoints(trimmed) > static_cast<size_t>(kFaxNumberMaxChars)) {
+    if (FaxNumberChars(trimmed) > static_cast<size_t>(kFaxNumberMaxChars)) {
         return kCheckTooLong;
     }
     return illegal ? kCheckIllegal : kCheckOk;

@@ -25,6 +25,12 @@ TextCheckResult CheckKeywordText(std::string_view utf8, int maxBytes);
 // Fills *invalidFaxCharacters (when given) with every rejected character in order.
 int CheckFaxNumber(std::string_view utf8, std::string* invalidFaxCharacters = nullptr);
 
+// What the checks above measure, so a field can stop input where its check would refuse it: the
+// UTF-16 units of the trimmed name or keyword (two bytes each), the characters of the trimmed
+// fax number.
+size_t TrimmedUtf16Units(std::string_view utf8);
+size_t FaxNumberChars(std::string_view utf8);
+
 // The single-character tests behind the name rules, for callers that check as the user types.
 bool IsUnicodeNameUnit(char16_t unit);
 bool IsKeywordUnit(char16_t unit);

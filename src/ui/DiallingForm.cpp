@@ -37,6 +37,7 @@ TDiallingForm::TDiallingForm(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QDialogButtonBox(this);
     BTN_OK = buttons->addButton(Q(Msg::MainBtnOk), QDialogButtonBox::AcceptRole);
     BTN_OK->setObjectName("BTN_OK");
+    BTN_OK->setDefault(true);
     BTN_Cancel = buttons->addButton(Q(Msg::MainBtnCancel), QDialogButtonBox::RejectRole);
     BTN_Cancel->setObjectName("BTN_Cancel");
     layout->addWidget(buttons);

@@ -13,6 +13,7 @@
 #include "data/TextChecks.h"
 #include "support/Prompt.h"
 #include "ui/CaptionHelpers.h"
+#include "ui/FieldLimit.h"
 #include "ui/InputCheck.h"
 
 namespace dialvane {
@@ -74,6 +75,12 @@ TEditForm::TEditForm(IPrompt& prompt, QWidget* parent) : QDialog(parent), prompt
     LBL_Tel = makeLabel("LBL_Tel");
     EDT_Tel = makeEdit("EDT_Tel");
     EDT_Name->setMinimumWidth(260);
+    LBL_Name_Used = makeLabel("LBL_Name_Used");
+    LBL_Keyword_Used = makeLabel("LBL_Keyword_Used");
+    LBL_Tel_Used = makeLabel("LBL_Tel_Used");
+    LimitField(EDT_Name, NameMeasure(kNameMaxBytes), LBL_Name_Used);
+    LimitField(EDT_Keyword, KeywordMeasure(kKeywordMaxBytes), LBL_Keyword_Used);
+    LimitField(EDT_Tel, FaxNumberMeasure(), LBL_Tel_Used);
 
     grid->addWidget(LBL_Num, 0, 0);
     grid->addWidget(CB_Num, 0, 1, Qt::AlignLeft);
@@ -84,6 +91,9 @@ TEditForm::TEditForm(IPrompt& prompt, QWidget* parent) : QDialog(parent), prompt
     grid->addWidget(LBL_Keyword_Hint, 2, 2);
     grid->addWidget(LBL_Tel, 3, 0);
     grid->addWidget(EDT_Tel, 3, 1, 1, 2);
+    grid->addWidget(LBL_Name_Used, 1, 3);
+    grid->addWidget(LBL_Keyword_Used, 2, 3);
+    grid->addWidget(LBL_Tel_Used, 3, 3);
     grid->setColumnStretch(1, 1);
     outer->addLayout(grid);
     outer->addStretch(1);
@@ -134,6 +144,7 @@ void TEditForm::Open(EditOperationKind mode, const SpeedDialEntry& buffer, const
     EDT_Keyword->setEnabled(keywords_);
     LBL_Keyword->setEnabled(keywords_);
     LBL_Keyword_Hint->setEnabled(keywords_);
+    LBL_Keyword_Used->setEnabled(keywords_);
 
     number_ = 0;
     char letter = 0;

@@ -45,6 +45,10 @@ class TEditForm : public QDialog {
     QLabel* LBL_Keyword_Hint = nullptr;
     QLabel* LBL_Tel = nullptr;
     QLineEdit* EDT_Tel = nullptr;
+    // What each field uses of its limit ("12 / 16").
+    QLabel* LBL_Name_Used = nullptr;
+    QLabel* LBL_Keyword_Used = nullptr;
+    QLabel* LBL_Tel_Used = nullptr;
     QWidget* PNL_BTN_Area = nullptr;
     QPushButton* BTN_OK = nullptr;
     QPushButton* BTN_Cancel = nullptr;

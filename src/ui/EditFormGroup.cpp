@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "support/Prompt.h"
 #include "support/TextUtil.h"
 #include "ui/CaptionHelpers.h"
+#include "ui/FieldLimit.h"
 #include "ui/InputCheck.h"
 
 namespace dialvane {
@@ -59,10 +61,14 @@ TEditForm_Group::TEditForm_Group(IPrompt& prompt, QWidget* parent, TextRules rul
     CB_Group_Name->setEditable(true);
     CB_Group_Name->setInsertPolicy(QComboBox::NoInsert);
     CB_Group_Name->setMinimumWidth(260);
+    LBL_Group_Name_Used = new QLabel(this);
+    LBL_Group_Name_Used->setObjectName(QStringLiteral("LBL_Group_Name_Used"));
+    LimitField(CB_Group_Name->lineEdit(), NameMeasure(kNameMaxBytes), LBL_Group_Name_Used);
     header->addWidget(LBL_Group_Num, 0, 0);
     header->addWidget(CB_Group_Num, 0, 1, Qt::AlignLeft);
     header->addWidget(LBL_Group_Name, 1, 0);
     header->addWidget(CB_Group_Name, 1, 1);
+    header->addWidget(LBL_Group_Name_Used, 1, 2);
     header->setColumnStretch(1, 1);
     outer->addLayout(header);
 
@@ -89,6 +95,8 @@ TEditForm_Group::TEditForm_Group(IPrompt& prompt, QWidget* parent, TextRules rul
     GB_Speed = new QGroupBox(this);
     GB_Speed->setObjectName(QStringLiteral("GB_Speed"));
     SFG_Speed = MakeSelectionGrid(GB_Speed, "SFG_Speed");
+    // Several speed dials can join the group in one step.
+    SFG_Speed->setSelectionMode(QAbstractItemView::ExtendedSelection);
     (new QVBoxLayout(GB_Speed))->addWidget(SFG_Speed);
     // The member area takes half of the height between the header and the buttons.
     outer->addWidget(GB_Speed, 1);
@@ -99,7 +107,7 @@ TEditForm_Group::TEditForm_Group(IPrompt& prompt, QWidget* parent, TextRules rul
     BTN_OK->setObjectName(QStringLiteral("BTN_OK"));
     BTN_Cancel = new QPushButton(PNL_BTN_Area);
     BTN_Cancel->setObjectName(QStringLiteral("BTN_Cancel"));
-    BTN_OK->setAutoDefault(false);
+    BTN_OK->setDefault(true);
     BTN_Cancel->setAutoDefault(false);
     outer->addWidget(PNL_BTN_Area);
 
@@ -109,6 +117,7 @@ TEditForm_Group::TEditForm_Group(IPrompt& prompt, QWidget* parent, TextRules rul
         button->setMinimumWidth(std::max(kMinButtonWidth, MeasureWidth(button)));
         button->setMinimumHeight(MeasureHeight(button));
     }
+    FitColumns();
     resize(520, 560);
 
     connect(BTN_OK, &QPushButton::clicked, this, &TEditForm_Group::BtnOkClick);
@@ -174,6 +183,7 @@ void TEditForm_Group::Open(EditOperationKind mode, const GroupDisplay& buffer, D
     GB_Speed->setEnabled(true);
 
     ApplyCaptions(this);
+    FitColumns();
     setWindowTitle(windowTitle() + QStringLiteral(" [") + opener + QStringLiteral("]"));
     FillGrids(0, 0);
     CB_Group_Name->setFocus();
@@ -232,19 +242,55 @@ void TEditForm_Group::UpdateButtons() {
 }
 
 void TEditForm_Group::AddMember() {
-    if (number_ == 0 || model_->groups[number_].members.size() >= kMaxGroupMembers) {
+    if (number_ == 0) {
         return;
     }
     const std::vector<int> available = AvailableSpeedDials();
-    const int row = SelectedRow(SFG_Speed);
-    if (row < 0 || row >= static_cast<int>(available.size())) {
+    std::vector<int> rows;
+    for (const QModelIndex& index : SFG_Speed->selectionModel()->selectedRows()) {
+        if (index.row() < static_cast<int>(available.size())) {
+            rows.push_back(index.row());
+        }
+    }
+    if (rows.empty()) {
+        const int row = SelectedRow(SFG_Speed);
+        if (row < 0 || row >= static_cast<int>(available.size())) {
+            return;
+        }
+        rows.push_back(row);
+    }
+    // In list order, and only as many as the group still takes: the rest stay available.
+    std::sort(rows.begin(), rows.end());
+    auto& members = model_->groups[number_].members;
+    std::size_t added = 0;
+    for (const int row : rows) {
+        if (members.size() >= kMaxGroupMembers) {
+            break;
+        }
+        members.push_back(GroupMember{'S', available[row]});
+        model_->SetMembership(available[row], number_);
+        ++added;
+    }
+    if (added == 0) {
         return;
     }
-    const int dial = available[row];
-    auto& members = model_->groups[number_].members;
-    members.push_back(GroupMember{'S', dial});
-    model_->SetMembership(dial, number_);
-    FillGrids(static_cast<int>(members.size()) - 1, row);
+    FillGrids(static_cast<int>(members.size()) - 1, rows.front());
+}
+
+void TEditForm_Group::FitColumns() {
+    // The last column stretches over what is left; the grid leaves it room for its title.
+    for (QTableWidget* grid : {SFG_Edit_Group, SFG_Speed}) {
+        const QHeaderView* header = grid->horizontalHeader();
+        const int last = grid->columnCount() - 1;
+        int width = 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width() +
+                    header->sectionSizeHint(last);
+        for (int column = 0; column < last; ++column) {
+            grid->setColumnWidth(
+                column, std::max(grid->columnWidth(column), header->sectionSizeHint(column)));
+            width += grid->columnWidth(column);
+        }
+        grid->setMinimumWidth(width);
+    }
 }
 
 void TEditForm_Group::RemoveMember() {

@@ -51,6 +51,7 @@ class TEditForm_Group : public QDialog {
     QComboBox* CB_Group_Num = nullptr;
     QLabel* LBL_Group_Name = nullptr;
     QComboBox* CB_Group_Name = nullptr;
+    QLabel* LBL_Group_Name_Used = nullptr;  // what the name uses of its limit
     QGroupBox* GB_Group_Entry = nullptr;
     QTableWidget* SFG_Edit_Group = nullptr;
     QPushButton* BTN_Relese = nullptr;
@@ -72,6 +73,8 @@ class TEditForm_Group : public QDialog {
     void RemoveMember();
     void FillGrids(int memberRow, int availableRow);
     void UpdateButtons();
+    // Wide enough for every column title of both grids.
+    void FitColumns();
     bool MembersChanged() const;
     std::vector<int> AvailableSpeedDials() const;
     void NumberChanged(int index);

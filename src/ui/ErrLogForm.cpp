@@ -9,12 +9,14 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "support/Prompt.h"
 #include "ui/CaptionHelpers.h"
+#include "ui/TextEditorLauncher.h"
 
 namespace dialvane {
 
 TErrLogForm::TErrLogForm(IPrompt& prompt, QWidget* mainWindow)
-    : QDialog(mainWindow), prompt_(prompt), mainWindow_(mainWindow) {
+    : QDialog(mainWindow), prompt_(prompt), mainWindow_(mainWindow), openEditor_(OpenInTextEditor) {
     setObjectName(QStringLiteral("ErrLogForm"));
     setModal(true);
     setSizeGripEnabled(true);
@@ -49,6 +51,15 @@ TErrLogForm::TErrLogForm(IPrompt& prompt, QWidget* mainWindow)
     PNL_BTN_Area = new QWidget(this);
     PNL_BTN_Area->setObjectName(QStringLiteral("PNL_BTN_Area"));
     PNL_BTN_Area->setMinimumHeight(29);
+    // Offered for a user file only (ShowFileErrors), before OK in the row.
+    BTN_Open_Editor = new QPushButton(PNL_BTN_Area);
+    BTN_Open_Editor->setObjectName(QStringLiteral("BTN_Open_Editor"));
+    BTN_Check_Again = new QPushButton(PNL_BTN_Area);
+    BTN_Check_Again->setObjectName(QStringLiteral("BTN_Check_Again"));
+    for (QPushButton* button : {BTN_Open_Editor, BTN_Check_Again}) {
+        button->setAutoDefault(false);
+        button->hide();
+    }
     BTN_OK = new QPushButton(PNL_BTN_Area);
     BTN_OK->setObjectName(QStringLiteral("BTN_OK"));
     BTN_OK->setDefault(true);
@@ -68,6 +79,58 @@ TErrLogForm::TErrLogForm(IPrompt& prompt, QWidget* mainWindow)
     connect(BTN_OK, &QPushButton::clicked, this, &QDialog::accept);
     connect(MN_Exit, &QAction::triggered, this, &QDialog::accept);
     connect(MN_SaveAs, &QAction::triggered, this, &TErrLogForm::SaveAsClick);
+    connect(BTN_Open_Editor, &QPushButton::clicked, this, &TErrLogForm::OpenEditorClick);
+    connect(BTN_Check_Again, &QPushButton::clicked, this, &TErrLogForm::CheckAgainClick);
+}
+
+bool TErrLogForm::ShowFileErrors(const std::string& path, const std::vector<std::string>& lines,
+                                 CheckAgainFunction checkAgain) {
+    filePath_ = path;
+    checkAgain_ = std::move(checkAgain);
+    fileReadsNow_ = false;
+    ShowFileActions(true);
+    ShowErrors(lines);
+    ShowFileActions(false);
+    checkAgain_ = nullptr;
+    return fileReadsNow_;
+}
+
+void TErrLogForm::SetEditorOpener(std::function<bool(const std::string&)> opener) {
+    openEditor_ = opener ? std::move(opener) : OpenInTextEditor;
+}
+
+void TErrLogForm::ShowFileActions(bool shown) {
+    BTN_Open_Editor->setText(Q(Msg::ErrLogFormOpenEditor));
+    BTN_Check_Again->setText(Q(Msg::ErrLogFormCheckAgain));
+    BTN_Open_Editor->setVisible(shown);
+    BTN_Check_Again->setVisible(shown);
+    ArrangeButtons(PNL_BTN_Area, kIndividualRow);
+}
+
+void TErrLogForm::OpenEditorClick() {
+    if (!openEditor_(filePath_)) {
+        PromptRequest box;
+        box.text = Text(Msg::ErrLogNoTextEditor, filePath_);
+        box.title = Text(Msg::FileErrorCaption);
+        box.buttons = PromptButtons::Ok;
+        box.icon = PromptIcon::Warning;
+        box.defaultAnswer = PromptAnswer::Ok;
+        prompt_.Ask(box);
+    }
+}
+
+void TErrLogForm::CheckAgainClick() {
+    if (!checkAgain_) {
+        return;
+    }
+    const std::vector<std::string> lines = checkAgain_();
+    if (lines.empty()) {
+        fileReadsNow_ = true;
+        accept();
+        return;
+    }
+    SetErrors(lines);
+    RE_ErrLog->moveCursor(QTextCursor::Start);
 }
 
 void TErrLogForm::ShowErrors(const std::vector<std::string>& lines) {

@@ -30,6 +30,7 @@ class QTreeWidgetItem;
 class QUndoStack;
 class QWidget;
 class QGroupBox;
+class QKeyEvent;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
@@ -64,6 +65,7 @@ class ListFilterProxy;
 class SpeedDialListModel;
 class GroupListModel;
 struct RunResult;
+struct LoadResult;
 struct TransferReport;
 struct TransferOptions;
 
@@ -90,6 +92,9 @@ struct MainFormHooks {
     std::function<bool(EditOperationKind, GroupDisplay& buffer, DialModel& model)> editGroup;
     // The error details of a user file; the default shows TErrLogForm.
     std::function<void(const std::vector<std::string>&)> showErrors;
+    // Opens a user file in the text editor from the error list; false when it could not. The
+    // default asks the desktop for its plain-text application.
+    std::function<bool(const std::string&)> openTextEditor;
     // Opens the help page; false when it could not be shown. The default asks the desktop.
     std::function<bool(const std::string&)> openHelp;
     // The import's file dialog: the address book chosen, or nothing when cancelled.
@@ -172,6 +177,7 @@ class TMainForm : public QMainWindow {
     // made and the data folder holds them.
     std::string RunFolderPath() const;
     TOneTuchInpForm* SelectForm() const { return oneTuchInpForm_; }
+    TErrLogForm* ErrLogForm() const { return errLogForm_; }
     // The import's preview; made at the first import.
     TImportPreviewForm* ImportPreview() const { return importPreview_; }
     // The dialling rules' dialog; made when first shown.
@@ -247,6 +253,7 @@ class TMainForm : public QMainWindow {
     QWidget* PNL_Sender = nullptr;
     QGroupBox* GB_Sender = nullptr;
     QComboBox* CB_Sender = nullptr;
+    QLabel* LBL_Sender_Used = nullptr;  // what the sender name uses of its limit
     QWidget* PNL_Setup = nullptr;
     QLabel* LBL_Setup_Title = nullptr;
     QWidget* PNL_Dev = nullptr;
@@ -335,6 +342,9 @@ class TMainForm : public QMainWindow {
     void OpenEditor();
     void TV_Change(QTreeWidgetItem* current, QTreeWidgetItem* previous);
     bool TV_Changing(QTreeWidgetItem* target);
+    // Keys in the tree only select; Enter (or a click) opens the selected node.
+    bool TreeKeyPress(QKeyEvent* key);
+    void OpenBrowsedNode();
     void SelectNode(int index);
     void TAB_Chang(int index);
     void SendToMfp();
@@ -346,6 +356,8 @@ class TMainForm : public QMainWindow {
 
     // User files (MainFormFiles.cpp).
     bool Read_UserFile(const std::string& fileName);
+    // Reads the file into the model, asking whether a file that looks like UTF-8 is read so.
+    LoadResult LoadUserFile(const std::string& fileName);
     bool Write_UserFile(const std::string& fileName);
     void ReloadFileHistory();
     void UpdateFileSelRun();
@@ -515,6 +527,9 @@ class TMainForm : public QMainWindow {
     bool shutdownDone_ = false;
     bool sessionEnding_ = false;
     bool changingNode_ = false;
+    bool browsingByKey_ = false;
+    // The open node while the keys have moved the selection away from it; none otherwise.
+    QTreeWidgetItem* browsedFrom_ = nullptr;
     bool editMenuAllowed_ = true;
     QWidget* activeControl_ = nullptr;
     int currentTab_ = 0;

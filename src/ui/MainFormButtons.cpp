@@ -21,6 +21,7 @@
 #include "ui/OneTuchInpForm.h"
 #include "ui/QuickDialGroupBox.h"
 #include "ui/QuickDialTab.h"
+#include "ui/ScreenFit.h"
 
 namespace dialvane {
 namespace {
@@ -159,13 +160,17 @@ void TMainForm::PlaceSelectForm() {
     }
     selectFormPlaced_ = true;
     const QPoint clientTop = mapToGlobal(QPoint(0, 0));
-    QRect area(geometry().left() + 4, clientTop.y(), oneTuchInpForm_->ColumnsWidth() + 68,
-               height());
-    if (QScreen* screen = this->screen()) {
-        area = area.intersected(screen->availableGeometry());
-    }
-    oneTuchInpForm_->resize(area.size().expandedTo(oneTuchInpForm_->minimumSizeHint()));
-    oneTuchInpForm_->move(area.topLeft());
+    const QRect wanted(geometry().left() + 4, clientTop.y(), oneTuchInpForm_->ColumnsWidth() + 68,
+                       height());
+    // The dialog gets the window's title bar and borders: with them it stays above the panels.
+    const QMargins frame(geometry().left() - frameGeometry().left(),
+                         geometry().top() - frameGeometry().top(),
+                         frameGeometry().right() - geometry().right(),
+                         frameGeometry().bottom() - geometry().bottom());
+    const QRect available = screen() != nullptr ? screen()->availableGeometry() : wanted;
+    const QRect area = FitClientRect(wanted, oneTuchInpForm_->minimumSizeHint(), frame, available);
+    oneTuchInpForm_->resize(area.size());
+    oneTuchInpForm_->move(area.topLeft() - QPoint(frame.left(), frame.top()));
 }
 
 void TMainForm::Binding_Set(int slot) {

@@ -38,7 +38,7 @@ const std::vector<std::string>& TMainForm::FileHistory() const {
     return env_.user.fileHistory;
 }
 
-bool TMainForm::Read_UserFile(const std::string& fileName) {
+LoadResult TMainForm::LoadUserFile(const std::string& fileName) {
     const FileEncoding codePage = product_->Rules().FileDefault();
     LoadResult result = LoadDialFile(fileName, model_, *product_, codePage);
     // Read in the code page, a file an editor saved as UTF-8 would show garbled and be sent so.
@@ -49,6 +49,11 @@ bool TMainForm::Read_UserFile(const std::string& fileName) {
         result = LoadDialFile(fileName, model_, *product_, FileEncoding::Utf8);
     }
     fileEncoding_ = result.encoding;
+    return result;
+}
+
+bool TMainForm::Read_UserFile(const std::string& fileName) {
+    const LoadResult result = LoadUserFile(fileName);
     if (!result.readable) {
         Tell(*prompt_, result.readError, Msg::FileErrorCaption, PromptIcon::Stop);
         return false;
@@ -58,6 +63,14 @@ bool TMainForm::Read_UserFile(const std::string& fileName) {
                 PromptButtons::YesNo, PromptIcon::Stop, PromptAnswer::Yes) == PromptAnswer::Yes) {
             if (hooks_.showErrors) {
                 hooks_.showErrors(result.errorLines);
+            } else if (errLogForm_ != nullptr && editSource_ == EditSourceKind::ExistingFile) {
+                // The user may correct the file beside the list and check it again: the list
+                // opens once the file reads without an error, never before.
+                return errLogForm_->ShowFileErrors(fileName, result.errorLines, [this, fileName] {
+                    const LoadResult again = LoadUserFile(fileName);
+                    return again.readable ? again.errorLines
+                                          : std::vector<std::string>{again.readError};
+                });
             } else if (errLogForm_ != nullptr) {
                 errLogForm_->ShowErrors(result.errorLines);
             }

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -284,6 +285,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == LBL_Title && event->type() == QEvent::Resize) {
         PlaceTitleImages();
     }
+    if (watched == TV_Ctrl && event->type() == QEvent::KeyPress) {
+        return TreeKeyPress(static_cast<QKeyEvent*>(event));
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -326,6 +330,12 @@ void TMainForm::BuildTree() {
             [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
                 TV_Change(current, previous);
             });
+    connect(TV_Ctrl, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        if (item == TV_Ctrl->currentItem()) {
+            OpenBrowsedNode();
+        }
+    });
+    TV_Ctrl->installEventFilter(this);
 }
 
 }  // namespace dialvane

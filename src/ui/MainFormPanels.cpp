@@ -20,6 +20,7 @@
 #include "ui/CaptionHelpers.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"
+#include "ui/FieldLimit.h"
 #include "ui/GroupListModel.h"
 #include "ui/MainForm.h"
 #include "ui/QuickDialTab.h"
@@ -242,6 +243,10 @@ QWidget* TMainForm::BuildEditPanel() {
     connect(CB_Sender, &QComboBox::editTextChanged, this, [this] { UpdateDocumentTitle(); });
     senderRow->addWidget(senderLabel);
     senderRow->addWidget(CB_Sender, 1);
+    LBL_Sender_Used = new QLabel(GB_Sender);
+    LBL_Sender_Used->setObjectName("LBL_Sender_Used");
+    LimitField(CB_Sender->lineEdit(), NameMeasure(kSenderMaxBytes), LBL_Sender_Used);
+    senderRow->addWidget(LBL_Sender_Used);
     senderLayout->addWidget(GB_Sender);
     senderLayout->addStretch(1);
     layout->addWidget(PNL_Sender, 1);

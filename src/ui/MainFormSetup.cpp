@@ -126,6 +126,13 @@ QWidget* TMainForm::BuildSetupPanel() {
             Setup_Button_Set(BTN_OK_Setup);
         }
     });
+    connect(CB_IP_Addr->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        // Register, as the button does, with the typing staying in the field.
+        if (BTN_IP_Ent->isEnabled()) {
+            activeControl_ = BTN_IP_Ent;
+            Setup_BtnClick();
+        }
+    });
     PNL_BTN_Area_Network = new QWidget(GB_Network);
     PNL_BTN_Area_Network->setObjectName("PNL_BTN_Area_Network");
     auto* buttonColumn = new QVBoxLayout(PNL_BTN_Area_Network);

@@ -1,12 +1,14 @@
 // The main window's state machine: panels, the tree, the editor's life, sending and the
 // transfers it runs.
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "comm/DeviceSession.h"
 #include "comm/TransferWorkflow.h"
@@ -42,6 +44,7 @@ void TMainForm::CreateDialogs() {
     editFormGroup_ = new TEditForm_Group(*prompt_, this, product_->Rules());
     progForm_ = new TProgForm(*prompt_, env_.settings.disp, this);
     errLogForm_ = new TErrLogForm(*prompt_, this);
+    errLogForm_->SetEditorOpener(hooks_.openTextEditor);
     oneTuchInpForm_ = new TOneTuchInpForm(this);
     startupMessage_ = new TStartupMessageForm(this);
 }
@@ -60,6 +63,7 @@ void TMainForm::SelectNode(int index) {
 }
 
 void TMainForm::Panel_Change(MainModeKind mode, EditSourceKind source) {
+    browsedFrom_ = nullptr;
     if (mode != MainModeKind::Exit) {
         mainMode_ = mode;
     }
@@ -147,6 +151,9 @@ void TMainForm::Panel_Change(MainModeKind mode, EditSourceKind source) {
             PNL_BTN_Area0->hide();
             ShowPanel(PNL_Setup);
             Setup_Load();
+            // The address is what the panel is for: typing starts there, Enter registers it.
+            (CB_IP_Addr->isEnabled() ? static_cast<QWidget*>(CB_IP_Addr) : BTN_OK_Setup)
+                ->setFocus();
             break;
         case MainModeKind::Exit:
             if (InquiryRunning() &&
@@ -337,9 +344,40 @@ void TMainForm::LeaveEditor() {
     Panel_Change(MainModeKind::Standby);
 }
 
+bool TMainForm::TreeKeyPress(QKeyEvent* key) {
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        OpenBrowsedNode();
+        return true;
+    }
+    // Arrowing past "Edit Records" must not start a read: what the key selects waits for Enter.
+    browsingByKey_ = true;
+    static_cast<QObject*>(TV_Ctrl)->event(key);
+    browsingByKey_ = false;
+    return key->isAccepted();
+}
+
+void TMainForm::OpenBrowsedNode() {
+    if (browsedFrom_ != nullptr && TV_Ctrl->currentItem() != nullptr) {
+        TV_Change(TV_Ctrl->currentItem(), browsedFrom_);
+    }
+}
+
 void TMainForm::TV_Change(QTreeWidgetItem* current, QTreeWidgetItem* previous) {
     if (changingNode_ || current == nullptr) {
         return;
+    }
+    if (browsingByKey_) {
+        if (browsedFrom_ == nullptr) {
+            browsedFrom_ = previous != nullptr ? previous : nodes_[0];  // none yet: standby
+        }
+        return;
+    }
+    if (browsedFrom_ != nullptr) {
+        // Whatever opens now replaces the node that was open, not the one the keys passed.
+        previous = std::exchange(browsedFrom_, nullptr);
+        if (previous == current) {
+            return;
+        }
     }
     if (!TV_Changing(current)) {
         changingNode_ = true;

@@ -34,6 +34,8 @@ TOneTuchInpForm::TOneTuchInpForm(QWidget* parent) : QDialog(parent) {
     BTN_OK->setObjectName("BTN_OK");
     BTN_Cancel = new QPushButton(bar);
     BTN_Cancel->setObjectName("BTN_Cancel");
+    BTN_OK->setDefault(true);
+    BTN_Cancel->setAutoDefault(false);
     outer->addWidget(bar);
 
     ApplyCaptions(this);

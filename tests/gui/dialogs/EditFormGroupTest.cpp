@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include "support/GuiTestSupport.h"
 #include "ui/EditFormGroup.h"
@@ -226,6 +231,48 @@ TEST_F(EditFormGroupTest, OkOnAnEmptyGroupOffersToDeleteIt) {
               "edited. \r\n OK to disable Add function?");
     EXPECT_EQ(form.result(), QDialog::Rejected);
     EXPECT_EQ(model.groups[1].number, 0);
+}
+
+// Selected speed dials join in list order, only as many as the group still takes; the name stops
+// at its limit; the grids leave room for their column titles however narrow the dialog is made.
+TEST_F(EditFormGroupTest, SeveralSpeedDialsJoinAtOnceWithinTheMemberLimit) {
+    OpenEdit();
+    for (int row : {2, 0, 1}) {
+        form.SFG_Speed->selectionModel()->select(
+            form.SFG_Speed->model()->index(row, 0),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    form.BTN_Speed_Add->click();
+    EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList({"S004", "S001", "S002", "S007", "S009"}));
+    EXPECT_EQ(Keys(form.SFG_Speed), QStringList({""}));
+    EXPECT_TRUE(model.TestMembership(9, 2));
+
+    for (int n = 10; n < 30; ++n) {
+        model.speedDials[n] = SpeedDialEntry{"S0" + std::to_string(n), "N", "", "1"};
+        if (n < 23) {
+            model.groups[2].members.push_back({'S', n});
+            model.SetMembership(n, 2);
+        }
+    }
+    OpenEdit();  // 18 members; S023 to S029 available
+    form.SFG_Speed->selectAll();
+    form.BTN_Speed_Add->click();
+    EXPECT_EQ(model.groups[2].members.size(), 20u);
+    EXPECT_EQ(Keys(form.SFG_Speed), QStringList({"S025", "S026", "S027", "S028", "S029"}));
+    EXPECT_FALSE(form.BTN_Speed_Add->isEnabled());
+
+    QTest::keyClicks(form.CB_Group_Name->lineEdit(), "-and-all-the-rest");
+    EXPECT_EQ(form.CB_Group_Name->currentText(), "Sales-and-all-th");
+    EXPECT_EQ(form.LBL_Group_Name_Used->text(), "16 / 16");
+
+    form.resize(150, 560);
+    form.layout()->activate();
+    for (const QTableWidget* grid : {form.SFG_Edit_Group, form.SFG_Speed}) {
+        const QHeaderView* header = grid->horizontalHeader();
+        for (int column = 0; column < grid->columnCount(); ++column) {
+            EXPECT_GE(header->sectionSize(column), header->sectionSizeHint(column)) << column;
+        }
+    }
 }
 
 }  // namespace

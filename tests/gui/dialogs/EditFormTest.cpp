@@ -2,7 +2,10 @@
 // question.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -159,7 +162,7 @@ TEST_F(EditFormTest, TypedNameIsCopiedIntoTheKeywordWithinItsLimit) {
         {office, true, "Abc", "Abc", "Abc"},
         {office, true, "Ok", "Ok", "Ok"},  // the new name shares the old one's first letter
         {office, false, "X", "OfficeX", "OFFX"},
-        {{}, false, "ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOPQRST", "ABCDEFGH"},
+        {{}, false, "ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOP", "ABCDEFGH"},
     };
     for (const Case& c : cases) {
         prompt->Reset();
@@ -175,18 +178,57 @@ TEST_F(EditFormTest, TypedNameIsCopiedIntoTheKeywordWithinItsLimit) {
         EXPECT_EQ(form.EDT_Name->text(), c.name);
         EXPECT_EQ(form.EDT_Keyword->text(), c.keyword) << c.typed.toStdString();
     }
-    // Of the last name's 20 characters a name holds 16: OK names the name, never the keyword.
+    // Of the last name's 20 characters the name took 16 and the keyword 8: OK refuses neither.
     form.EDT_Tel->setText("03-2222");
-    form.BTN_OK->click();
-    EXPECT_EQ(prompt->Shown(),
-              std::vector<std::string>{"Input Error: Speed dial name is too long."});
-    prompt->Reset();
-    form.EDT_Name->selectAll();
-    QTest::keyClicks(form.EDT_Name, "ABCDEFGHIJKLMNOP");
     form.BTN_OK->click();
     EXPECT_TRUE(prompt->Requests().empty());
     ASSERT_TRUE(Accepted());
     EXPECT_EQ(form.Buffer().keyword, "ABCDEFGH");
+}
+
+// Each field takes what its check lets through, counted as the check counts, and shows it.
+TEST_F(EditFormTest, FieldsStopAtTheirChecksLimitAndShowWhatIsUsed) {
+    OpenAdd(*keywords);
+    struct Case {
+        QLineEdit* edit;
+        QLabel* used;
+        QString typed, kept, hint;
+    };
+    const QString wide(17, QChar(0x6771));  // full-width: one UTF-16 unit each, as narrow ones
+    const Case cases[] = {
+        {form.EDT_Name, form.LBL_Name_Used, "Abcdefghijklmnopq", "Abcdefghijklmnop", "16 / 16"},
+        {form.EDT_Name, form.LBL_Name_Used, wide, wide.left(16), "16 / 16"},
+        {form.EDT_Keyword, form.LBL_Keyword_Used, "KEYWORD89", "KEYWORD8", "8 / 8"},
+        {form.EDT_Tel, form.LBL_Tel_Used, QString(51, '5'), QString(50, '5'), "50 / 50"},
+    };
+    for (const Case& c : cases) {
+        c.edit->clear();
+        for (const QChar typed : c.typed) {  // as a keyboard or input method sends it
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(typed));
+            QApplication::sendEvent(c.edit, &key);
+        }
+        EXPECT_EQ(c.edit->text(), c.kept);
+        EXPECT_EQ(c.used->text(), c.hint);
+    }
+
+    // A paste is cut where the field is full, at the cursor.
+    QApplication::clipboard()->setText("0123456789ABCDEFGHIJ");
+    form.EDT_Name->setText("Ab");
+    form.EDT_Name->setCursorPosition(1);
+    QTest::keySequence(form.EDT_Name, QKeySequence::Paste);
+    EXPECT_EQ(form.EDT_Name->text(), "A0123456789ABCDb");
+
+    // A text the program puts in stays as it is for OK to report; it can only get shorter.
+    form.EDT_Name->setText(QString(17, 'n'));
+    EXPECT_EQ(form.LBL_Name_Used->text(), "17 / 16");
+    QTest::keyClicks(form.EDT_Name, "x");
+    EXPECT_EQ(form.EDT_Name->text(), QString(17, 'n'));
+    form.BTN_OK->click();
+    EXPECT_EQ(prompt->Shown(),
+              std::vector<std::string>{"Input Error: Speed dial name is too long."});
+    form.EDT_Name->end(false);
+    QTest::keyClick(form.EDT_Name, Qt::Key_Backspace);
+    EXPECT_EQ(form.EDT_Name->text(), QString(16, 'n'));
 }
 
 TEST_F(EditFormTest, CancelAsksOnlyAfterAChange) {

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QTest>
 
 #include "support/MainWindowFixture.h"
 #include "ui/QuickDialTab.h"
@@ -176,6 +178,12 @@ TEST_F(ButtonPages, SenderNamesAreKeptFiveDeepAndCheckedForLength) {
         EXPECT_EQ(leaveWith(QString(20, c)), 0);
         EXPECT_EQ(form->Model().senderName, QString(20, c).toStdString());
     }
+    // Typed, the twenty-first character is not taken at all.
+    form->TabCtrl->setCurrentIndex(3);
+    form->CB_Sender->setEditText(QString());
+    QTest::keyClicks(form->CB_Sender->lineEdit(), QString(21, 'y'));
+    EXPECT_EQ(form->CB_Sender->currentText(), QString(20, 'y'));
+    EXPECT_EQ(form->LBL_Sender_Used->text(), "20 / 20");
 }
 
 }  // namespace

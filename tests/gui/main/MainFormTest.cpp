@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QShortcut>
+#include <QTest>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include "support/FileUtil.h"
 #include "support/GlobalScopes.h"
 #include "support/MainWindowFixture.h"
+#include "ui/ErrLogForm.h"
 #include "ui/QtPrompt.h"
 #include "ui/QuickDialTab.h"
 #include "ui/ThreadBridges.h"
@@ -533,6 +535,77 @@ INSTANTIATE_TEST_SUITE_P(BothProgressForms, WindowTransfer, ::testing::Values(0,
                              return info.param == 0 ? std::string("Compact")
                                                     : std::string("Detailed");
                          });
+
+// The keys only select in the tree: arrowing past "Edit Records" reads nothing; Enter, or a
+// click on the selected node, opens it.
+TEST_F(MainFormTest, ArrowKeysInTheTreeSelectAndEnterOrAClickOpens) {
+    int reads = 0;
+    hooks.runTransfer = [&](RunMode) { ++reads; };
+    Make();
+    Select(0);
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(form->TV_Ctrl, Qt::Key_Down);
+    }
+    EXPECT_EQ(form->TV_Ctrl->currentItem(), form->Node(4));
+    QTest::keyClick(form->TV_Ctrl, Qt::Key_Up);
+    EXPECT_EQ(form->TV_Ctrl->currentItem(), form->Node(3));
+    EXPECT_EQ(reads, 0);
+    EXPECT_TRUE(prompt->Requests().empty());
+    EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
+
+    Queue({PromptAnswer::Yes});
+    QTest::keyClick(form->TV_Ctrl, Qt::Key_Return);
+    EXPECT_EQ(reads, 1);
+    QTest::keyClick(form->TV_Ctrl, Qt::Key_Return);  // the open node: nothing again
+    EXPECT_EQ(reads, 1);
+
+    QTest::keyClick(form->TV_Ctrl, Qt::Key_End);
+    ASSERT_EQ(form->TV_Ctrl->currentItem(), form->Node(5));
+    EXPECT_EQ(form->MainMode(), MainModeKind::Standby);
+    emit form->TV_Ctrl->itemClicked(form->Node(5), 0);
+    EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
+}
+
+// The error list of a file offers the editor and a new check; the list opens only once the file
+// reads without an error.
+TEST_F(MainFormTest, CheckAgainOpensTheFileOnceItsBadLineIsFixed) {
+    std::vector<std::string> edited;
+    hooks.openTextEditor = [&](const std::string& path) {
+        edited.push_back(path);
+        return false;
+    };
+    Make();
+    Select(4);
+    const std::string file = dir.File("list.csv");
+    const std::string good = "S001,Head Office,03-5550-1000,HQ\n";
+    dir.Write("list.csv", good + "S002,Osaka Branch,06-5550-2000$,OSAKA\n");
+    form->AddFileHistory(file);
+    Lines first, second;
+    bool offered = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        TErrLogForm* errors = form->ErrLogForm();
+        first = errors->Lines();
+        offered = errors->BTN_Open_Editor->isVisible() && errors->BTN_Check_Again->isVisible();
+        errors->BTN_Open_Editor->click();
+        dir.Write("list.csv", good + "S002,Osaka Branch,06-5550-2000,OSAKA\nS003,Third,9$9,\n");
+        errors->BTN_Check_Again->click();
+        second = errors->isVisible() ? errors->Lines() : Lines{};
+        dir.Write("list.csv", good + "S002,Osaka Branch,06-5550-2000,OSAKA\n");
+        errors->BTN_Check_Again->click();
+    });
+    Click(form->BTN_File_Sel_Run, {PromptAnswer::Yes, PromptAnswer::Ok});
+    EXPECT_TRUE(offered);
+    ASSERT_EQ(first.size(), 1u);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(first[0].substr(0, 16), "Line number:   2");
+    EXPECT_EQ(second[0].substr(0, 16), "Line number:   3");
+    EXPECT_EQ(edited, Lines{file});
+    EXPECT_NE(prompt->Last().text.find("No text editor was found to open " + file),
+              std::string::npos);
+    ASSERT_TRUE(form->EditorShown());
+    EXPECT_EQ(form->Model().speedDials[2].faxNumber, "06-5550-2000");
+    EXPECT_FALSE(form->ErrLogForm()->BTN_Check_Again->isVisibleTo(form->ErrLogForm()));
+}
 
 }  // namespace
 }  // namespace dialvane

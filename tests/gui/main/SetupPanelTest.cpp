@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QTest>
 
 #include "support/MainWindowFixture.h"
 #include "ui/StartupMessageForm.h"
@@ -67,6 +68,18 @@ TEST_F(SetupPanel, RegisterKeepsTheFiveMostRecentAddressesAndOkStoresThem) {
     EXPECT_EQ(environment->user.ipHistory,
               (Lines{"10.0.0.3", "10.0.0.6", "10.0.0.5", "10.0.0.4", "10.0.0.2"}));
     EXPECT_EQ(environment->user.ipAddress, "10.0.0.3");
+}
+
+// Typing starts in the address field, and Enter there registers the address, as Register does.
+TEST_F(SetupPanel, TheAddressFieldHasTheFocusAndEnterRegisters) {
+    OpenPanel({"10.0.0.1"});
+    EXPECT_EQ(form->focusWidget(), form->CB_IP_Addr);
+    Type("10.0.0.7");
+    QTest::keyClick(form->CB_IP_Addr->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(Listed(), (Lines{"10.0.0.7", "10.0.0.1"}));
+    EXPECT_EQ(form->MainMode(), MainModeKind::Setup);
+    EXPECT_EQ(form->focusWidget(), form->CB_IP_Addr);
+    EXPECT_TRUE(prompt->Requests().empty());
 }
 
 TEST_F(SetupPanel, AddressesAreCheckedAndStoredAsFourDecimalNumbers) {
