@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -55,11 +56,17 @@ class InsertCutter : public QObject {
     InsertCutter(FieldMeasure measure, QLineEdit* edit)
         : QObject(edit), measure_(std::move(measure)), edit_(edit) {
         edit->installEventFilter(this);
+        // A combo box takes the keys and the input method for its field and hands them on past
+        // the field's filters.
+        if (auto* combo = qobject_cast<QComboBox*>(edit->parentWidget())) {
+            combo->installEventFilter(this);
+            combo_ = combo;
+        }
     }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != edit_ || edit_->isReadOnly()) {
+        if ((watched != edit_ && watched != combo_) || edit_->isReadOnly()) {
             return false;
         }
         switch (event->type()) {
@@ -124,6 +131,7 @@ class InsertCutter : public QObject {
 
     FieldMeasure measure_;
     QLineEdit* edit_;
+    QComboBox* combo_ = nullptr;
     bool resending_ = false;
 };
 

@@ -2,6 +2,8 @@
 // leaving without saving.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -261,9 +263,13 @@ TEST_F(EditFormGroupTest, SeveralSpeedDialsJoinAtOnceWithinTheMemberLimit) {
     EXPECT_EQ(Keys(form.SFG_Speed), QStringList({"S025", "S026", "S027", "S028", "S029"}));
     EXPECT_FALSE(form.BTN_Speed_Add->isEnabled());
 
-    QTest::keyClicks(form.CB_Group_Name->lineEdit(), "-and-all-the-rest");
+    QTest::keyClicks(form.CB_Group_Name, "-and-all-the-rest");  // the combo box takes the keys
     EXPECT_EQ(form.CB_Group_Name->currentText(), "Sales-and-all-th");
     EXPECT_EQ(form.LBL_Group_Name_Used->text(), "16 / 16");
+    form.CB_Group_Name->setEditText("Sales");
+    QApplication::clipboard()->setText(" of the North Region");
+    QTest::keySequence(form.CB_Group_Name, QKeySequence::Paste);
+    EXPECT_EQ(form.CB_Group_Name->currentText(), "Sales of the Nor");
 
     form.resize(150, 560);
     form.layout()->activate();
