@@ -78,7 +78,7 @@ TEST_F(ListViewTest, SearchMatchesAnyFieldInEitherWidthKeepsTheSelectionAndEscap
         Lines speedDials, groups;
     };
     const Case cases[] = {
-        {"sales", {}, {}},
+        {"sales", {"S002"}, {"G01"}},  // a keyword and a group name
         {"SUPPLIER", {"S061", "S120"}, {"G05"}},
         {"ｓｕｐｐｌｉｅｒ　ｂ", {"S120"}, {"G05"}},  // full width, ideographic space
         {"03-5550-10", {"S001", "S005", "S010"}, {}},

@@ -455,7 +455,7 @@ TEST_P(WindowTransfer, EditRecordsThenSendWithVerify) {
     EXPECT_EQ(Texts("Completion Result"), Lines{"Download completed."});
     form->TabCtrl->setCurrentIndex(2);  // a quick dial bound to a group names its members
     EXPECT_EQ(form->PNL_Quick->EditQuick[1]->text().toStdString(),
-              "G01 [Branches] Head Office,Osaka Branch");
+              "G01 [Sales Branches] Head Office,Osaka Branch");
     // The caption names the run while it lasts. The compact form closes itself before the
     // closing message; the detailed one lists the run, oldest line last, and waits for OK.
     EXPECT_EQ(runEnd.caption, "View Communication Status [Read Record File]");
