@@ -2,18 +2,23 @@
 // $DIALVANE_SCREENSHOTS, offscreen.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 
 #include "support/GuiTestSupport.h"
+#include "support/Messages.h"
 #include "support/Prompt.h"
 #include "support/TestProducts.h"
 #include "ui/EditForm.h"
 #include "ui/EditFormGroup.h"
 #include "ui/ErrLogForm.h"
 #include "ui/FormVer.h"
+#include "ui/ImportPreviewForm.h"
+#include "ui/ImportSourceForm.h"
 #include "ui/ProgForm.h"
 #include "ui/StartupMessageForm.h"
 
@@ -86,6 +91,22 @@ TEST_F(Screenshots, EveryDialogRenders) {
     TFormVer version(&mainWindow);
     version.Prepare();
     Shoot(version, "FormVer");
+
+    TImportSourceForm source(&mainWindow);
+    source.RB_Server->setChecked(true);
+    source.EDT_Url->setText("https://contacts.example.org/dav/office/");
+    source.EDT_User->setText("frontdesk");
+    source.EDT_Password->setText("secret");
+    source.CHK_Remember->setChecked(true);
+    Shoot(source, "ImportSourceForm");
+
+    TImportPreviewForm preview(&mainWindow);
+    preview.Show(Text(Msg::ImportSummary, 3u, 3u, 1u),
+                 {{"Anna Berg", "+46 8 555 0101", "004685550101", "S001"},
+                  {"Cole Ltd", "(020) 7946 0018", "02079460018", "S002"},
+                  {"Müller GmbH", "+49 30 5550 1234", "00493055501234", "S003"}},
+                 {Text(Msg::ImportWithoutFaxName, "Dana Fox")});
+    Shoot(preview, "ImportPreviewForm");
 
     TStartupMessageForm notice(&mainWindow);
     notice.ShowNotice("Connecting...", 0);
