@@ -1,12 +1,12 @@
 #include "ui/DiallingForm.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "support/Messages.h"
+#include "ui/OkCancelButtons.h"
 
 namespace dialvane {
 namespace {
@@ -34,15 +34,7 @@ TDiallingForm::TDiallingForm(QWidget* parent) : QDialog(parent) {
     EDT_International = field("EDT_International", Msg::DiallingInternationalPrefix);
     EDT_Outside = field("EDT_Outside", Msg::DiallingOutsideLine);
     layout->addLayout(form);
-    auto* buttons = new QDialogButtonBox(this);
-    BTN_OK = buttons->addButton(Q(Msg::MainBtnOk), QDialogButtonBox::AcceptRole);
-    BTN_OK->setObjectName("BTN_OK");
-    BTN_OK->setDefault(true);
-    BTN_Cancel = buttons->addButton(Q(Msg::MainBtnCancel), QDialogButtonBox::RejectRole);
-    BTN_Cancel->setObjectName("BTN_Cancel");
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    AddOkCancel(*this, *layout, BTN_OK, BTN_Cancel);
 }
 
 bool TDiallingForm::Execute(DiallingSettings& settings) {

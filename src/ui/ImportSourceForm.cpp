@@ -1,7 +1,6 @@
 #include "ui/ImportSourceForm.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "support/Messages.h"
+#include "ui/OkCancelButtons.h"
 
 namespace dialvane {
 namespace {
@@ -50,15 +50,7 @@ TImportSourceForm::TImportSourceForm(QWidget* parent) : QDialog(parent) {
     CHK_Remember->setObjectName("CHK_Remember");
     form->addRow(QString(), CHK_Remember);
     layout->addLayout(form);
-    auto* buttons = new QDialogButtonBox(this);
-    BTN_OK = buttons->addButton(Q(Msg::MainBtnOk), QDialogButtonBox::AcceptRole);
-    BTN_OK->setObjectName("BTN_OK");
-    BTN_OK->setDefault(true);
-    BTN_Cancel = buttons->addButton(Q(Msg::MainBtnCancel), QDialogButtonBox::RejectRole);
-    BTN_Cancel->setObjectName("BTN_Cancel");
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    AddOkCancel(*this, *layout, BTN_OK, BTN_Cancel);
     connect(RB_Server, &QRadioButton::toggled, this, [this] { ServerFieldsEnabled(); });
     connect(EDT_Url, &QLineEdit::textEdited, this, [this] { LoginEdited(); });
     connect(EDT_User, &QLineEdit::textEdited, this, [this] { LoginEdited(); });
