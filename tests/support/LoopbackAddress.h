@@ -1,5 +1,8 @@
 #pragma once
 
+#include <arpa/inet.h>
+
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -17,6 +20,13 @@ inline std::string LoopbackAddress(int host) {
         }
     }
     return "127." + std::to_string(net) + ".0." + std::to_string(host);
+}
+
+// LoopbackAddress(host) as a resolver hands it over.
+inline std::uint32_t LoopbackIpv4(int host) {
+    in_addr address{};
+    inet_pton(AF_INET, LoopbackAddress(host).c_str(), &address);
+    return address.s_addr;
 }
 
 }  // namespace dialvane::testing

@@ -1,6 +1,8 @@
 // Two sends at once in one process, to a one-touch MFP and a quick-dial MFP, each in its own
-// language: every run words its messages for its own MFP and reads its file in its own code page.
+// language: every run has its own connection, engine, receive thread and temporary files, words
+// its messages for its own MFP and reads its file in its own code page.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -115,6 +117,13 @@ TEST(ParallelTransfer, EachRunKeepsTheWordingAndCodePageOfItsOwnMfp) {
         plan.verify = true;
         TransferWorkflow workflow(session, product, prompt, progress);
         run.report = workflow.Send(source, plan);
+        // What the session keeps of the MFP's list is readable by its owner only.
+        for (const std::string& file :
+             {session.Settings().sendFile, session.Settings().downloadFile}) {
+            struct stat info {};
+            EXPECT_EQ(::stat(file.c_str(), &info), 0) << file;
+            EXPECT_EQ(info.st_mode & 0777, 0600u) << file;
+        }
     };
     std::thread first(send, std::ref(runs[0]));
     std::thread second(send, std::ref(runs[1]));

@@ -2,8 +2,8 @@
 // and a stop request ends a connect to a looked-up name that gets no answer. Why a connect
 // failed is named in TcpConnect.EachFailureNamesItsCause and reaches the user in
 // CliTransfer.TestNamesTheModelOrTheCause; the looked-up address is the one connected to in
-// TcpConnect.AHostNameIsLookedUpOnceAndADottedAddressNever.
-#include <arpa/inet.h>
+// TcpConnect.AHostNameIsLookedUpOnceAndADottedAddressNever. An upload whose send file cannot be
+// written never connects.
 #include <gtest/gtest.h>
 #include <netdb.h>
 
@@ -20,17 +20,12 @@
 #include "support/LoopbackAddress.h"
 #include "support/LoopbackListeners.h"
 #include "support/ScriptedPrompt.h"
+#include "support/ServedMfp.h"
 #include "support/SessionSettings.h"
 #include "support/TempDir.h"
 
 namespace dialvane {
 namespace {
-
-std::uint32_t Ipv4(const std::string& dotted) {
-    in_addr address{};
-    inet_pton(AF_INET, dotted.c_str(), &address);
-    return address.s_addr;
-}
 
 class SessionConnect : public ::testing::Test {
   protected:
@@ -74,10 +69,10 @@ TEST_F(SessionConnect, NoAnswerEndsAfterTenSecondsUnlessStopped) {
     std::future<void> lookedUp = looked->get_future();
     DeviceSessionSettings settings = testing::SessionSettingsIn(dir_, "t");
     settings.connectTimeoutMs = 600000;
-    settings.resolver = [looked, address = testing::LoopbackAddress(124),
+    settings.resolver = [looked, address = testing::LoopbackIpv4(124),
                          once = std::make_shared<std::once_flag>()](const std::string&) {
         std::call_once(*once, [&] { looked->set_value(); });
-        return HostLookup{Ipv4(address), 0};
+        return HostLookup{address, 0};
     };
     DeviceSession unanswered(std::move(settings));
     unanswered.UseNetwork("mfp.silent.example");
@@ -112,6 +107,25 @@ TEST_F(SessionConnect, MistypedAddressesNeverReachTheResolver) {
         EXPECT_NE(session.Inquire(product).channelTestResult, 0);
     }
     EXPECT_EQ(lookups, 0);
+}
+
+// The send file is written before the connect: when it cannot be, the MFP never hears of it.
+TEST_F(SessionConnect, UploadWhoseSendFileCannotBeWrittenNeverContactsTheMfp) {
+    MfpEmulatorOptions options;
+    options.settingsPath = dir_.File("dialvane.ini");
+    const testing::ServedMfp device(dir_, 232, "S1,Office,0101,\r\n", options);
+    DeviceSessionSettings settings = testing::SessionSettingsIn(dir_, "x");
+    settings.sendFile = dir_.File("missing-folder/send.tmp");
+    DeviceSession session(settings);
+    session.UseNetwork(device.Address());
+    TProductInfo product(dir_.File("dialvane.ini"));
+    product.Load("DX-R7700");
+    RecordTable table(product);
+
+    std::string error;
+    EXPECT_FALSE(session.Upload(table, product, &error).success);
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(device->Transcript().empty());
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 // The connect to the device: the cause of each failure, host names, and stopping a lookup.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netdb.h>
 
@@ -16,12 +15,6 @@
 
 namespace dialvane {
 namespace {
-
-std::uint32_t Ipv4(const std::string& dotted) {
-    in_addr address{};
-    inet_pton(AF_INET, dotted.c_str(), &address);
-    return address.s_addr;
-}
 
 // Opens and returns why it failed.
 ChannelOpenFailure OpenFailure(TcpTransport& transport) {
@@ -78,7 +71,7 @@ TEST(TcpConnect, AHostNameIsLookedUpOnceAndADottedAddressNever) {
     TcpTransport transport;
     transport.SetResolver([&](const std::string& name) {
         asked.push_back(name);
-        return HostLookup{Ipv4(address), 0};
+        return HostLookup{testing::LoopbackIpv4(122), 0};
     });
     transport.SetAddresses({"front-desk.mfp.example"});
     for (int connect = 0; connect < 2; ++connect) {
