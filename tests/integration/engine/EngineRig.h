@@ -24,20 +24,6 @@ constexpr const char* kOneTouchModel = "DX-C3500";
 // One-touch buttons, but room for 200 speed dials: the table takes S75, the device must not.
 constexpr const char* kOddModel = "DX-ODD";
 
-// Progress that runs an action once the sequence bar reaches step `trigger`.
-class TriggerProgress : public RecordingProgress {
-  public:
-    int trigger = -1;
-    std::function<void()> action;
-    void SetSequenceProgress(char kind, int step, long long done, long long total) override {
-        RecordingProgress::SetSequenceProgress(kind, step, done, total);
-        if (action && step == trigger) {
-            action();
-            action = nullptr;
-        }
-    }
-};
-
 // An emulated MFP of `model` on LoopbackAddress(host) and the program's engine, receive thread,
 // prompt and progress connected to it over TCP, as a transfer command sets them up.
 class Rig {
@@ -152,7 +138,7 @@ class Rig {
     TcpTransport tcp;
     std::unique_ptr<RcvMsgThread> receiver;
     ScriptedPrompt prompt;
-    TriggerProgress progress;
+    RecordingProgress progress;
     std::unique_ptr<TProductInfo> product;
     std::unique_ptr<RecordTable> table;
 };

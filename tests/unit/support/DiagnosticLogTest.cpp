@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <numeric>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -29,17 +30,13 @@ class DiagnosticLogTest : public ::testing::Test {
     void SetUp() override {
         SetLogClock([] { return kFixedTime; });
     }
-    void TearDown() override {
-        // Quiet again, so nothing later writes into the removed folder.
-        LogInit(dir_.Path(), dir_.File("none"), QnlEnvRecord{}, 0, 0);
-        SetLogClock(nullptr);
-    }
+    void TearDown() override { SetLogClock(nullptr); }
 
     // Starts the log with the settings file's contents (nullptr: no settings file at all).
     void Start(const char* settings) {
         std::string path = settings ? dir_.Write("dialvane.ini", settings) : dir_.File("none");
         ProgramSettings s = ReadProgramSettings(path);
-        LogInit(dir_.Path(), path, s.qnlEnv, s.verify, s.disp);
+        log_.emplace(dir_.Path(), path, s.qnlEnv, s.verify, s.disp);
     }
 
     std::string Log() const { return dir_.Read(kLogFileName); }
@@ -55,6 +52,7 @@ class DiagnosticLogTest : public ::testing::Test {
     TempDir dir_;
     std::shared_ptr<ScriptedPrompt> prompt_ = std::make_shared<ScriptedPrompt>();
     const testing::LogFailurePromptScope shown_{prompt_};
+    std::optional<testing::LogScope> log_;
 };
 
 TEST_F(DiagnosticLogTest, HeaderWithoutSwitchesRecordsTheSettingsAndLeavesEverythingOff) {
