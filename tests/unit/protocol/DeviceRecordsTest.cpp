@@ -145,21 +145,10 @@ TEST(DecodeMessage, AValueCutShortLacksOnlyTheLaterFields) {
     EXPECT_EQ(cut, (std::vector<Fields>{{"S0", "", "", "12"}}));
 }
 
-// The strict gate for a product.
-class Gate {
-  public:
-    explicit Gate(bool extended)
-        : product_(testing::MakeProduct(dir_, extended ? "QUICK" : "ONE")) {}
-    const TProductInfo& Info() const { return *product_; }
-
-  private:
-    testing::TempDir dir_;
-    std::unique_ptr<TProductInfo> product_;
-};
-
 TEST(DecodeDownload, ASpeedDialBeyondTheModelStopsWithTheGatesMessage) {
-    Gate gate(false);
-    RecordTable table(gate.Info());
+    testing::TempDir dir;
+    const auto oneTouch = testing::MakeProduct(dir, "ONE");
+    RecordTable table(*oneTouch);
     const EncodedRecord beyond = EncodeRecord({"S61", "", "", "1"}, kNormal);
     EXPECT_THAT([&] { DecodeDownload({Message(0x7C, beyond.params)}, false, table); },
                 ThrowsMessage<ValidationError>(StrEq("Invalid speed dial number.S61")));
@@ -168,12 +157,13 @@ TEST(DecodeDownload, ASpeedDialBeyondTheModelStopsWithTheGatesMessage) {
 // That what the gate passes encodes as the gate stored it is shown by the upload of a file with
 // control bytes around its fields.
 TEST(CheckEncodes, AMemberNobodyRegisteredIsFoundBeforeAnythingIsSent) {
-    Gate gate(true);
-    RecordTable table(gate.Info());
+    testing::TempDir dir;
+    const auto quick = testing::MakeProduct(dir, "QUICK");
+    RecordTable table(*quick);
     ASSERT_TRUE(table.StoreRecord({"S1", "Office", "", "0123"}));
     ASSERT_TRUE(table.StoreRecord({"G1", "Team", "S9"}));
     EXPECT_THAT(
-        [&] { CheckEncodes(table, gate.Info()); },
+        [&] { CheckEncodes(table, *quick); },
         ThrowsMessage<ValidationError>(StrEq("Specified speed dial number is not registered.S9")));
 }
 
@@ -271,18 +261,19 @@ std::multiset<Fields> Records(const RecordTable& table) {
 }
 
 void RoundTrip(bool extended, unsigned seed) {
-    Gate product(extended);
+    testing::TempDir dir;
+    const auto product = testing::MakeProduct(dir, extended ? "QUICK" : "ONE");
     std::mt19937 random(seed);
     for (int round = 0; round < 60; ++round) {
         const std::vector<Fields> list = GenerateDialList(random, extended);
-        RecordTable sent(product.Info());
+        RecordTable sent(*product);
         for (const Fields& fields : list) {
             ASSERT_NO_THROW(sent.StoreRecord(fields)) << fields[0];
         }
         const bool longSender = list.back()[0] == "N" && IsLongSenderName(list.back()[1]);
         const RecordFormat format{extended, longSender};
         const auto messages = EncodeTable(sent, format);
-        RecordTable received(product.Info());
+        RecordTable received(*product);
         ASSERT_NO_THROW(DecodeDownload(OverTheWire(messages), extended, received));
         ASSERT_EQ(Records(received), Records(sent)) << "round " << round;
     }
