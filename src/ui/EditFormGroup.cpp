@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -19,8 +19,12 @@
 #include "support/Prompt.h"
 #include "support/TextUtil.h"
 #include "ui/CaptionHelpers.h"
+#include "ui/ChoiceListModel.h"
 #include "ui/FieldLimit.h"
 #include "ui/InputCheck.h"
+#include "ui/ListFilterProxy.h"
+#include "ui/ListKeys.h"
+#include "ui/WidgetFactories.h"
 
 namespace dialvane {
 
@@ -31,9 +35,18 @@ bool AskYesNo(IPrompt& prompt, const std::string& text, Msg title) {
            PromptAnswer::Yes;
 }
 
-int SelectedRow(const QTableWidget* grid) {
-    const QList<QTableWidgetItem*> selected = grid->selectedItems();
-    return selected.isEmpty() ? grid->currentRow() : selected.front()->row();
+// The number behind the grid's selected row, else behind its current row; 0 for none.
+int SelectedNumber(const QTableView* grid) {
+    const QModelIndexList selected = grid->selectionModel()->selectedRows();
+    return SelectionView(grid)->NumberAt(selected.isEmpty() ? grid->currentIndex().row()
+                                                            : selected.front().row());
+}
+
+void SelectRow(QTableView* grid, int row) {
+    const QModelIndex index = grid->model()->index(row, 0);
+    grid->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    grid->scrollTo(index);
 }
 
 }  // namespace
@@ -94,10 +107,17 @@ TEditForm_Group::TEditForm_Group(IPrompt& prompt, QWidget* parent, TextRules rul
 
     GB_Speed = new QGroupBox(this);
     GB_Speed->setObjectName(QStringLiteral("GB_Speed"));
+    EDT_Speed_Search = MakeSearchField(GB_Speed, "EDT_Speed_Search");
     SFG_Speed = MakeSelectionGrid(GB_Speed, "SFG_Speed");
     // Several speed dials can join the group in one step.
     SFG_Speed->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    (new QVBoxLayout(GB_Speed))->addWidget(SFG_Speed);
+    SFG_Speed->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+    SFG_Speed->setSortingEnabled(true);
+    auto* available = new QVBoxLayout(GB_Speed);
+    available->addWidget(EDT_Speed_Search);
+    available->addWidget(SFG_Speed);
+    // Only the search's own keys: Enter and Escape in the grids keep the dialog's meaning.
+    new ListKeys(SFG_Speed, EDT_Speed_Search, {});
     // The member area takes half of the height between the header and the buttons.
     outer->addWidget(GB_Speed, 1);
 
@@ -125,6 +145,7 @@ TEditForm_Group::TEditForm_Group(IPrompt& prompt, QWidget* parent, TextRules rul
     connect(BTN_Speed_Add, &QPushButton::clicked, this, &TEditForm_Group::AddMember);
     connect(BTN_Relese, &QPushButton::clicked, this, &TEditForm_Group::RemoveMember);
     connect(CB_Group_Num, &QComboBox::currentIndexChanged, this, &TEditForm_Group::NumberChanged);
+    connect(EDT_Speed_Search, &QLineEdit::textChanged, this, &TEditForm_Group::SearchChanged);
 }
 
 bool TEditForm_Group::Execute(EditOperationKind mode, GroupDisplay& buffer, DialModel& model,
@@ -181,6 +202,11 @@ void TEditForm_Group::Open(EditOperationKind mode, const GroupDisplay& buffer, D
     }
     GB_Group_Entry->setEnabled(true);
     GB_Speed->setEnabled(true);
+    {
+        const QSignalBlocker quiet(EDT_Speed_Search);
+        EDT_Speed_Search->clear();
+        SelectionView(SFG_Speed)->SetSearch({});
+    }
 
     ApplyCaptions(this);
     FitColumns();
@@ -206,18 +232,26 @@ std::vector<int> TEditForm_Group::AvailableSpeedDials() const {
     return dials;
 }
 
-void TEditForm_Group::FillGrid(QTableWidget* grid, const DialModel& model,
+void TEditForm_Group::FillGrid(QTableView* grid, const DialModel& model,
                                const std::vector<int>& dials, int selectedRow) {
-    grid->clearContents();
-    grid->setRowCount(std::max<int>(1, static_cast<int>(dials.size())));
-    for (int row = 0; row < static_cast<int>(dials.size()); ++row) {
-        const SpeedDialEntry& entry = model.speedDials[dials[row]];
-        grid->setItem(row, 0, new QTableWidgetItem(Q(FormatRecordKey('S', dials[row]))));
-        grid->setItem(row, 1, new QTableWidgetItem(Q(entry.name)));
-        grid->setItem(row, 2, new QTableWidgetItem(Q(entry.faxNumber)));
+    std::vector<ChoiceListModel::Choice> choices;
+    for (const int dial : dials) {
+        const SpeedDialEntry& entry = model.speedDials[dial];
+        choices.push_back({dial, {FormatRecordKey('S', dial), entry.name, entry.faxNumber}});
     }
-    if (!dials.empty()) {
-        grid->selectRow(std::clamp(selectedRow, 0, static_cast<int>(dials.size()) - 1));
+    SelectionChoices(grid)->SetChoices(std::move(choices));
+    grid->selectionModel()->clear();
+    const int rows = grid->model()->rowCount();
+    if (rows > 0) {
+        SelectRow(grid, std::clamp(selectedRow, 0, rows - 1));
+    }
+}
+
+void TEditForm_Group::SearchChanged(const QString& text) {
+    SelectionView(SFG_Speed)->SetSearch(text);
+    if (SFG_Speed->selectionModel()->selectedRows().isEmpty() &&
+        SFG_Speed->model()->rowCount() > 0) {
+        SelectRow(SFG_Speed, 0);
     }
 }
 
@@ -245,16 +279,16 @@ void TEditForm_Group::AddMember() {
     if (number_ == 0) {
         return;
     }
-    const std::vector<int> available = AvailableSpeedDials();
+    const ListFilterProxy* view = SelectionView(SFG_Speed);
     std::vector<int> rows;
     for (const QModelIndex& index : SFG_Speed->selectionModel()->selectedRows()) {
-        if (index.row() < static_cast<int>(available.size())) {
+        if (view->NumberAt(index.row()) != 0) {
             rows.push_back(index.row());
         }
     }
     if (rows.empty()) {
-        const int row = SelectedRow(SFG_Speed);
-        if (row < 0 || row >= static_cast<int>(available.size())) {
+        const int row = SFG_Speed->currentIndex().row();
+        if (view->NumberAt(row) == 0) {
             return;
         }
         rows.push_back(row);
@@ -267,8 +301,9 @@ void TEditForm_Group::AddMember() {
         if (members.size() >= kMaxGroupMembers) {
             break;
         }
-        members.push_back(GroupMember{'S', available[row]});
-        model_->SetMembership(available[row], number_);
+        const int dial = view->NumberAt(row);
+        members.push_back(GroupMember{'S', dial});
+        model_->SetMembership(dial, number_);
         ++added;
     }
     if (added == 0) {
@@ -279,9 +314,9 @@ void TEditForm_Group::AddMember() {
 
 void TEditForm_Group::FitColumns() {
     // The last column stretches over what is left; the grid leaves it room for its title.
-    for (QTableWidget* grid : {SFG_Edit_Group, SFG_Speed}) {
+    for (QTableView* grid : {SFG_Edit_Group, SFG_Speed}) {
         const QHeaderView* header = grid->horizontalHeader();
-        const int last = grid->columnCount() - 1;
+        const int last = grid->model()->columnCount() - 1;
         int width = 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width() +
                     header->sectionSizeHint(last);
         for (int column = 0; column < last; ++column) {
@@ -298,20 +333,24 @@ void TEditForm_Group::RemoveMember() {
         return;
     }
     auto& members = model_->groups[number_].members;
-    const int row = SelectedRow(SFG_Edit_Group);
-    if (row < 0 || row >= static_cast<int>(members.size())) {
+    // Found by number: the grid shows only the speed-dial members.
+    const int dial = SelectedNumber(SFG_Edit_Group);
+    const auto found = std::find_if(members.begin(), members.end(), [dial](const GroupMember& m) {
+        return m.kind == 'S' && m.number == dial;
+    });
+    if (dial == 0 || found == members.end()) {
         return;
     }
+    const int row = SelectionView(SFG_Edit_Group)->RowOf(dial);
     // Removed here rather than through the model's member removal: that deletes a group left
     // empty (and its one-touch bindings) at once, before the user has decided anything.
-    const GroupMember removed = members[row];
-    members.erase(members.begin() + row);
-    if (removed.kind == 'S') {
-        model_->ClearMembership(removed.number, number_);
+    members.erase(found);
+    model_->ClearMembership(dial, number_);
+    FillGrids(row, 0);
+    // The speed dial given back stays in sight, selected, unless the search hides it.
+    if (const int back = SelectionView(SFG_Speed)->RowOf(dial); back >= 0) {
+        SelectRow(SFG_Speed, back);
     }
-    const std::vector<int> available = AvailableSpeedDials();
-    const auto at = std::find(available.begin(), available.end(), removed.number);
-    FillGrids(row, at != available.end() ? static_cast<int>(at - available.begin()) : 0);
 }
 
 void TEditForm_Group::NumberChanged(int index) {

@@ -12,8 +12,9 @@
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 namespace dialvane {
 
@@ -53,11 +54,12 @@ class TEditForm_Group : public QDialog {
     QComboBox* CB_Group_Name = nullptr;
     QLabel* LBL_Group_Name_Used = nullptr;  // what the name uses of its limit
     QGroupBox* GB_Group_Entry = nullptr;
-    QTableWidget* SFG_Edit_Group = nullptr;
+    QTableView* SFG_Edit_Group = nullptr;
     QPushButton* BTN_Relese = nullptr;
     QPushButton* BTN_Speed_Add = nullptr;
     QGroupBox* GB_Speed = nullptr;
-    QTableWidget* SFG_Speed = nullptr;
+    QLineEdit* EDT_Speed_Search = nullptr;
+    QTableView* SFG_Speed = nullptr;
     QWidget* PNL_BTN_Area = nullptr;
     QPushButton* BTN_OK = nullptr;
     QPushButton* BTN_Cancel = nullptr;
@@ -79,7 +81,8 @@ class TEditForm_Group : public QDialog {
     std::vector<int> AvailableSpeedDials() const;
     void NumberChanged(int index);
     void Restore();
-    static void FillGrid(QTableWidget* grid, const DialModel& model, const std::vector<int>& dials,
+    void SearchChanged(const QString& text);
+    static void FillGrid(QTableView* grid, const DialModel& model, const std::vector<int>& dials,
                          int selectedRow);
 
     IPrompt& prompt_;

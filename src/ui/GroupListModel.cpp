@@ -6,7 +6,7 @@
 namespace dialvane {
 
 GroupListModel::GroupListModel(const DialModel& model, QObject* parent)
-    : ListTableModel(model, 3, parent) {}
+    : ListTableModel(3, parent), model_(model) {}
 
 bool GroupListModel::Listed(const DialModel& model, int group) {
     return !model.groupDisplay[group].key.empty() ||

@@ -4,6 +4,8 @@
 
 namespace dialvane {
 
+class DialModel;
+
 // The group dials of the editor: key, group name and the members' names.
 class GroupListModel : public ListTableModel {
   public:
@@ -16,6 +18,9 @@ class GroupListModel : public ListTableModel {
   protected:
     std::vector<int> Numbers() const override;
     std::vector<std::string> Cells(int number) const override;
+
+  private:
+    const DialModel& model_;
 };
 
 }  // namespace dialvane

@@ -12,7 +12,7 @@ ListKeys::ListKeys(QAbstractItemView* view, QLineEdit* search, Commands commands
     view_->installEventFilter(this);
     search_->installEventFilter(this);
     connect(view_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (index.isValid()) {
+        if (index.isValid() && commands_.edit) {
             // The record edited is the one clicked, whatever was selected before.
             view_->selectionModel()->setCurrentIndex(
                 index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -51,20 +51,27 @@ bool ListKeys::eventFilter(QObject* watched, QEvent* event) {
     if (watched != view_ || event->type() != QEvent::KeyPress) {
         return false;
     }
+    const std::function<void()>* command = nullptr;
     switch (key->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            commands_.edit();
-            return true;
+            command = &commands_.edit;
+            break;
         case Qt::Key_Delete:
-            commands_.remove();
-            return true;
+            command = &commands_.remove;
+            break;
         case Qt::Key_Insert:
-            commands_.add();
-            return true;
+            command = &commands_.add;
+            break;
         default:
-            return false;
+            break;
     }
+    // A key without a command keeps the meaning the dialog gives it.
+    if (command == nullptr || !*command) {
+        return false;
+    }
+    (*command)();
+    return true;
 }
 
 }  // namespace dialvane

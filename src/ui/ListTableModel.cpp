@@ -1,12 +1,11 @@
 #include "ui/ListTableModel.h"
 
-#include "data/DialModel.h"
 #include "ui/ListFilterProxy.h"
 
 namespace dialvane {
 
-ListTableModel::ListTableModel(const DialModel& model, int columns, QObject* parent)
-    : QAbstractTableModel(parent), model_(model), columns_(columns) {}
+ListTableModel::ListTableModel(int columns, QObject* parent)
+    : QAbstractTableModel(parent), columns_(columns) {}
 
 void ListTableModel::Refresh() {
     beginResetModel();

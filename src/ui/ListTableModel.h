@@ -7,14 +7,12 @@
 
 namespace dialvane {
 
-class DialModel;
-
-// The rows of one of the editor's lists: a copy of the dial model's records, by number, taken at
-// each Refresh. The window refills it after every change, so the view never shows a record the
-// dial model no longer holds.
+// The rows of one of the editor's lists: a copy of the records, by number, taken at each
+// Refresh. The window refills it after every change, so the view never shows a record the dial
+// model no longer holds.
 class ListTableModel : public QAbstractTableModel {
   public:
-    ListTableModel(const DialModel& model, int columns, QObject* parent);
+    ListTableModel(int columns, QObject* parent);
 
     // Takes the records from the dial model again (a model reset: views drop their selection).
     void Refresh();
@@ -39,8 +37,6 @@ class ListTableModel : public QAbstractTableModel {
     // Colours of a cell or title beyond the text; none by default.
     virtual QVariant CellDecoration(int column, int role) const;
     virtual QVariant TitleDecoration(int section, int role) const;
-
-    const DialModel& model_;
 
   private:
     struct Row {

@@ -4,13 +4,18 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "support/Messages.h"
 #include "ui/BindingText.h"
 #include "ui/CaptionHelpers.h"
+#include "ui/ChoiceListModel.h"
+#include "ui/ListFilterProxy.h"
+#include "ui/ListKeys.h"
+#include "ui/WidgetFactories.h"
 
 namespace dialvane {
 
@@ -24,7 +29,11 @@ TOneTuchInpForm::TOneTuchInpForm(QWidget* parent) : QDialog(parent) {
     GB_Inport = new QGroupBox(this);
     GB_Inport->setObjectName("GB_Inport");
     auto* inner = new QVBoxLayout(GB_Inport);
+    EDT_Inport_Search = MakeSearchField(GB_Inport, "EDT_Inport_Search");
+    inner->addWidget(EDT_Inport_Search);
     SFG_Inport = MakeSelectionGrid(GB_Inport, "SFG_Inport");
+    SFG_Inport->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+    SFG_Inport->setSortingEnabled(true);
     inner->addWidget(SFG_Inport);
     outer->addWidget(GB_Inport, 1);
 
@@ -43,8 +52,8 @@ TOneTuchInpForm::TOneTuchInpForm(QWidget* parent) : QDialog(parent) {
 
     const QFontMetrics metrics(font());
     const auto titleWidth = [&](int column) {
-        const QTableWidgetItem* title = SFG_Inport->horizontalHeaderItem(column);
-        return title ? metrics.horizontalAdvance(title->text()) + 5 + 10 : 0;
+        const QString title = SFG_Inport->model()->headerData(column, Qt::Horizontal).toString();
+        return title.isEmpty() ? 0 : metrics.horizontalAdvance(title) + 5 + 10;
     };
     SFG_Inport->setColumnWidth(0,
                                std::max(metrics.horizontalAdvance("S000") + 5 + 10, titleWidth(0)));
@@ -56,14 +65,23 @@ TOneTuchInpForm::TOneTuchInpForm(QWidget* parent) : QDialog(parent) {
 
     connect(BTN_OK, &QPushButton::clicked, this, [this] { BtnOkClick(); });
     connect(BTN_Cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(SFG_Inport, &QTableWidget::cellDoubleClicked, this, [this](int row) {
-        SFG_Inport->setCurrentCell(row, 0);
-        if (BTN_OK->isEnabled()) {
-            BtnOkClick();
-        }
+    // Enter and a double click choose, as OK does; Escape clears a search before it cancels.
+    new ListKeys(SFG_Inport, EDT_Inport_Search,
+                 {[this] {
+                      if (BTN_OK->isEnabled()) {
+                          BtnOkClick();
+                      }
+                  },
+                  {},
+                  {}});
+    connect(EDT_Inport_Search, &QLineEdit::textChanged, this, [this](const QString& text) {
+        SelectionView(SFG_Inport)->SetSearch(text);
+        UpdateOk();
     });
-    connect(SFG_Inport, &QTableWidget::currentCellChanged, this, [this] { UpdateOk(); });
-    connect(SFG_Inport, &QTableWidget::itemSelectionChanged, this, [this] { UpdateOk(); });
+    connect(SFG_Inport->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { UpdateOk(); });
+    connect(SFG_Inport->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { UpdateOk(); });
 }
 
 int TOneTuchInpForm::ColumnsWidth() const {
@@ -72,54 +90,51 @@ int TOneTuchInpForm::ColumnsWidth() const {
 
 void TOneTuchInpForm::Fill(const DialModel& model, const std::string& binding) {
     const std::vector<SelectionRow> rows = SelectionRows(model);
-    SFG_Inport->setRowCount(std::max<int>(1, rows.size()));
-    int current = -1;
-    for (int row = 0; row < SFG_Inport->rowCount(); ++row) {
-        const SelectionRow cells = row < static_cast<int>(rows.size()) ? rows[row] : SelectionRow{};
-        const std::string* texts[3] = {&cells.key, &cells.name, &cells.record};
-        for (int column = 0; column < 3; ++column) {
-            SFG_Inport->setItem(row, column, new QTableWidgetItem(Q(*texts[column])));
-        }
-        if (!binding.empty() && cells.key == binding) {
-            current = row;
+    std::vector<ChoiceListModel::Choice> choices;
+    int current = 0;
+    for (const SelectionRow& row : rows) {
+        // Numbered in the order listed, so sorting by the first column restores that order.
+        choices.push_back({static_cast<int>(choices.size()) + 1, {row.key, row.name, row.record}});
+        if (!binding.empty() && row.key == binding) {
+            current = choices.back().number;
         }
     }
+    EDT_Inport_Search->clear();
+    SelectionChoices(SFG_Inport)->SetChoices(std::move(choices));
     // The dialog opens on what the button is bound to, or on no row at all, so Enter alone
     // never binds the button to something the user did not choose.
-    SFG_Inport->clearSelection();
-    SFG_Inport->setCurrentCell(current, current >= 0 ? 0 : -1);
-    if (current >= 0) {
-        SFG_Inport->selectRow(current);
-        SFG_Inport->scrollToItem(SFG_Inport->item(current, 0));
+    SFG_Inport->selectionModel()->clear();
+    const int row = SelectionView(SFG_Inport)->RowOf(current);
+    if (row >= 0) {
+        const QModelIndex index = SFG_Inport->model()->index(row, 0);
+        SFG_Inport->selectionModel()->setCurrentIndex(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        SFG_Inport->scrollTo(index);
     }
     UpdateOk();
 }
 
 int TOneTuchInpForm::ChosenRow() const {
     // Focus alone makes a row current without selecting it; only a selected row is chosen.
-    const int row = SFG_Inport->currentRow();
-    return row >= 0 && SFG_Inport->selectionModel()->isRowSelected(row, {}) ? row : -1;
+    const QModelIndexList selected = SFG_Inport->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.front().row();
+}
+
+QString TOneTuchInpForm::CellAt(int row, int column) const {
+    return SFG_Inport->model()->index(row, column).data().toString();
 }
 
 void TOneTuchInpForm::UpdateOk() {
-    // Only a row with a key can be bound; the blank row of an empty list cannot.
-    const QTableWidgetItem* key = SFG_Inport->item(ChosenRow(), 0);
-    BTN_OK->setEnabled(key != nullptr && !key->text().isEmpty());
+    const int row = ChosenRow();
+    BTN_OK->setEnabled(row >= 0 && !CellAt(row, 0).isEmpty());
 }
 
 void TOneTuchInpForm::BtnOkClick() {
     const int row = ChosenRow();
-    SelectionRow chosen;
-    std::string* cells[3] = {&chosen.key, &chosen.name, &chosen.record};
-    for (int column = 0; column < 3; ++column) {
-        if (const QTableWidgetItem* item = SFG_Inport->item(row, column)) {
-            *cells[column] = S(item->text());
-        }
-    }
-    if (chosen.key.empty()) {
+    if (row < 0 || CellAt(row, 0).isEmpty()) {
         return;
     }
-    selection_ = SelectionText(chosen);
+    selection_ = SelectionText({S(CellAt(row, 0)), S(CellAt(row, 1)), S(CellAt(row, 2))});
     accept();
 }
 

@@ -7,8 +7,9 @@
 #include "data/DialModel.h"
 
 class QGroupBox;
+class QLineEdit;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 namespace dialvane {
 
@@ -33,13 +34,15 @@ class TOneTuchInpForm : public QDialog {
     int ColumnsWidth() const;
 
     QGroupBox* GB_Inport = nullptr;
-    QTableWidget* SFG_Inport = nullptr;
+    QLineEdit* EDT_Inport_Search = nullptr;
+    QTableView* SFG_Inport = nullptr;
     QPushButton* BTN_OK = nullptr;
     QPushButton* BTN_Cancel = nullptr;
 
   private:
     void Fill(const DialModel& model, const std::string& binding);
     int ChosenRow() const;
+    QString CellAt(int row, int column) const;
     void UpdateOk();
     void BtnOkClick();
 

@@ -9,7 +9,7 @@ constexpr int kKeywordColumn = 2;
 }
 
 SpeedDialListModel::SpeedDialListModel(const DialModel& model, QObject* parent)
-    : ListTableModel(model, 4, parent) {}
+    : ListTableModel(4, parent), model_(model) {}
 
 void SpeedDialListModel::SetKeywordBand(bool noKeyword, const QColor& band) {
     if (noKeyword == noKeyword_ && band == band_) {

@@ -6,6 +6,8 @@
 
 namespace dialvane {
 
+class DialModel;
+
 // The speed dials of the editor: key, address name, search keyword and fax number.
 class SpeedDialListModel : public ListTableModel {
   public:
@@ -21,6 +23,7 @@ class SpeedDialListModel : public ListTableModel {
     QVariant TitleDecoration(int section, int role) const override;
 
   private:
+    const DialModel& model_;
     bool noKeyword_ = false;
     QColor band_;
 };

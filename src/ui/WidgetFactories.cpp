@@ -4,11 +4,14 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QTableWidget>
+#include <QLineEdit>
+#include <QTableView>
 #include <algorithm>
 
 #include "ui/CaptionHelpers.h"
 #include "ui/CaptionTables.h"
+#include "ui/ChoiceListModel.h"
+#include "ui/ListFilterProxy.h"
 #include "ui/TextPlacement.h"
 
 namespace dialvane {
@@ -113,12 +116,14 @@ QLabel* AddPanelHead(QBoxLayout* layout, const char* headName, const char* title
     return title;
 }
 
-QTableWidget* MakeSelectionGrid(QWidget* parent, const char* name) {
-    auto* grid = new QTableWidget(1, 3, parent);
+QTableView* MakeSelectionGrid(QWidget* parent, const char* name) {
+    auto* grid = new QTableView(parent);
     grid->setObjectName(QLatin1String(name));
+    grid->setModel(new ListFilterProxy(new ChoiceListModel(3, grid), grid));
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setTabKeyNavigation(false);
     grid->verticalHeader()->hide();
     grid->horizontalHeader()->setStretchLastSection(true);
     grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
@@ -127,7 +132,23 @@ QTableWidget* MakeSelectionGrid(QWidget* parent, const char* name) {
     return grid;
 }
 
-void StyleGridTitles(QTableWidget* grid) {
+ListFilterProxy* SelectionView(const QTableView* grid) {
+    return static_cast<ListFilterProxy*>(grid->model());
+}
+
+ChoiceListModel* SelectionChoices(const QTableView* grid) {
+    return static_cast<ChoiceListModel*>(SelectionView(grid)->List());
+}
+
+QLineEdit* MakeSearchField(QWidget* parent, const char* name) {
+    auto* search = new QLineEdit(parent);
+    search->setObjectName(QLatin1String(name));
+    search->setClearButtonEnabled(true);
+    search->setPlaceholderText(Q(Msg::SpeedListSearchHint));
+    return search;
+}
+
+void StyleGridTitles(QTableView* grid) {
     grid->horizontalHeader()->setStyleSheet(
         QStringLiteral("QHeaderView::section { background-color: yellow; color: #1a1a1a; }"));
 }

@@ -7,7 +7,8 @@
 class QBoxLayout;
 class QComboBox;
 class QLabel;
-class QTableWidget;
+class QLineEdit;
+class QTableView;
 class QWidget;
 
 namespace dialvane {
@@ -23,12 +24,21 @@ void ComboHistory(QComboBox* combo, std::vector<std::string>& list, int max, int
 // A panel's title band: the title label in bold yellow on the dark band, added to `layout`.
 QLabel* AddPanelHead(QBoxLayout* layout, const char* headName, const char* titleName);
 
+class ChoiceListModel;
+class ListFilterProxy;
+
 // A grid of three columns that selects whole rows, with its titles as StyleGridTitles draws
-// them; the middle column 200 pixels wide.
-QTableWidget* MakeSelectionGrid(QWidget* parent, const char* name);
+// them; the middle column 200 pixels wide. It shows a ChoiceListModel through a ListFilterProxy
+// (its model()).
+QTableView* MakeSelectionGrid(QWidget* parent, const char* name);
+ListFilterProxy* SelectionView(const QTableView* grid);
+ChoiceListModel* SelectionChoices(const QTableView* grid);
+
+// The search field above a list, with the lists' placeholder and a clear button.
+QLineEdit* MakeSearchField(QWidget* parent, const char* name);
 
 // The grid's column titles on the yellow ground, in a dark text colour of their own so they stay
 // readable under a dark desktop theme.
-void StyleGridTitles(QTableWidget* grid);
+void StyleGridTitles(QTableView* grid);
 
 }  // namespace dialvane

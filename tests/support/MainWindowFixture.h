@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
@@ -151,22 +151,22 @@ class MainWindowTest : public GuiTest {
             TOneTuchInpForm* dialog = form->SelectForm();
             selectSeen = SelectSeen{dialog->windowTitle().toStdString(), {}, {}, false};
             selectSeen.okEnabled = dialog->BTN_OK->isEnabled();
-            if (const QTableWidgetItem* open =
-                    dialog->SFG_Inport->item(dialog->SFG_Inport->currentRow(), 0);
-                open && dialog->SFG_Inport->selectionModel()->isRowSelected(
-                            dialog->SFG_Inport->currentRow(), {})) {
-                selectSeen.current = open->text().toStdString();
+            const QAbstractItemModel* rows = dialog->SFG_Inport->model();
+            QItemSelectionModel* selection = dialog->SFG_Inport->selectionModel();
+            if (const QModelIndexList open = selection->selectedRows(); !open.isEmpty()) {
+                selectSeen.current = open.front().data().toString().toStdString();
             }
             int chosen = -1;
-            for (int row = 0; row < dialog->SFG_Inport->rowCount(); ++row) {
-                const QTableWidgetItem* cell = dialog->SFG_Inport->item(row, 0);
-                selectSeen.keys.push_back(cell ? cell->text().toStdString() : std::string());
+            for (int row = 0; row < rows->rowCount(); ++row) {
+                selectSeen.keys.push_back(rows->index(row, 0).data().toString().toStdString());
                 if (selectSeen.keys.back() == key) {
                     chosen = row;
                 }
             }
             if (chosen >= 0) {
-                dialog->SFG_Inport->setCurrentCell(chosen, 0);
+                selection->setCurrentIndex(
+                    rows->index(chosen, 0),
+                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
             }
             (chosen >= 0 ? dialog->BTN_OK : dialog->BTN_Cancel)->click();
         });

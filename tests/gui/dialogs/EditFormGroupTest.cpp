@@ -11,11 +11,12 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 
 #include "support/GuiTestSupport.h"
 #include "ui/EditFormGroup.h"
+#include "ui/OneTuchInpForm.h"
 
 namespace dialvane {
 namespace {
@@ -49,17 +50,16 @@ class EditFormGroupTest : public testing::GuiTest {
         form.show();
     }
 
-    static QStringList Keys(const QTableWidget* grid) {
+    static QStringList Keys(const QTableView* grid) {
         QStringList keys;
-        for (int row = 0; row < grid->rowCount(); ++row) {
-            const QTableWidgetItem* item = grid->item(row, 0);
-            keys << (item != nullptr ? item->text() : QString());
+        for (int row = 0; row < grid->model()->rowCount(); ++row) {
+            keys << grid->model()->index(row, 0).data().toString();
         }
         return keys;
     }
-    static int Selected(const QTableWidget* grid) {
-        const auto items = grid->selectedItems();
-        return items.isEmpty() ? -1 : items.front()->row();
+    static int Selected(const QTableView* grid) {
+        const QModelIndexList rows = grid->selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.front().row();
     }
 
     void AddRow(int row) {
@@ -98,8 +98,8 @@ TEST_F(EditFormGroupTest, MembersMoveBetweenTheGrids) {
     EXPECT_FALSE(model.TestMembership(4, 2));
 
     RemoveRow(0);
-    RemoveRow(0);  // an empty member grid shows one empty row and nothing to delete
-    EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList({""}));
+    RemoveRow(0);  // an empty member grid shows no row and nothing to delete
+    EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList());
     EXPECT_FALSE(form.BTN_Relese->isEnabled());
     EXPECT_TRUE(form.BTN_Speed_Add->isEnabled());
     // Emptying the group in the dialog touches neither the group's binding nor its row yet.
@@ -246,7 +246,7 @@ TEST_F(EditFormGroupTest, SeveralSpeedDialsJoinAtOnceWithinTheMemberLimit) {
     }
     form.BTN_Speed_Add->click();
     EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList({"S004", "S001", "S002", "S007", "S009"}));
-    EXPECT_EQ(Keys(form.SFG_Speed), QStringList({""}));
+    EXPECT_EQ(Keys(form.SFG_Speed), QStringList());
     EXPECT_TRUE(model.TestMembership(9, 2));
 
     for (int n = 10; n < 30; ++n) {
@@ -273,12 +273,52 @@ TEST_F(EditFormGroupTest, SeveralSpeedDialsJoinAtOnceWithinTheMemberLimit) {
 
     form.resize(150, 560);
     form.layout()->activate();
-    for (const QTableWidget* grid : {form.SFG_Edit_Group, form.SFG_Speed}) {
+    for (const QTableView* grid : {form.SFG_Edit_Group, form.SFG_Speed}) {
         const QHeaderView* header = grid->horizontalHeader();
-        for (int column = 0; column < grid->columnCount(); ++column) {
+        for (int column = 0; column < grid->model()->columnCount(); ++column) {
             EXPECT_GE(header->sectionSize(column), header->sectionSizeHint(column)) << column;
         }
     }
+}
+
+// A search narrows what both dialogs offer, full-width text read as half-width; what it hides
+// is not added, and Escape clears the search before it cancels.
+TEST_F(EditFormGroupTest, SearchNarrowsTheRowsOnOffer) {
+    model.speedDials[9].name = "\uff33\uff41\uff4c\uff45\uff53 Desk";  // full-width "Sales"
+    OpenEdit();  // S002, S007 and S009 available
+    TOneTuchInpForm select;
+    select.Open("One-touch 1", model);
+    select.show();
+    struct Case {
+        QLineEdit* search;
+        QTableView* grid;
+        const char* text;
+        QStringList keys;
+    };
+    const Case cases[] = {
+        {form.EDT_Speed_Search, form.SFG_Speed, "SALES", {"S009"}},
+        {form.EDT_Speed_Search, form.SFG_Speed, "03-7", {"S007"}},
+        {form.EDT_Speed_Search, form.SFG_Speed, "", {"S002", "S007", "S009"}},
+        {select.EDT_Inport_Search, select.SFG_Inport, "sales", {"S009", "G02"}},
+        {select.EDT_Inport_Search, select.SFG_Inport, "name4", {"S004", "G02"}},  // a member
+        {select.EDT_Inport_Search, select.SFG_Inport, "nothing", {}},
+    };
+    for (const Case& c : cases) {
+        c.search->setText(QString::fromUtf8(c.text));
+        EXPECT_EQ(Keys(c.grid), c.keys) << c.text;
+    }
+    EXPECT_FALSE(select.BTN_OK->isEnabled());
+    QTest::keyClick(select.EDT_Inport_Search, Qt::Key_Escape);
+    EXPECT_TRUE(select.isVisible());
+    EXPECT_EQ(Keys(select.SFG_Inport).size(), 6);  // five speed dials and the group
+
+    form.EDT_Speed_Search->setText("sales");
+    form.SFG_Speed->selectAll();
+    form.BTN_Speed_Add->click();
+    EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList({"S004", "S001", "S009"}));
+    EXPECT_EQ(Keys(form.SFG_Speed), QStringList());
+    form.EDT_Speed_Search->clear();
+    EXPECT_EQ(Keys(form.SFG_Speed), QStringList({"S002", "S007"}));
 }
 
 }  // namespace

@@ -114,11 +114,11 @@ TEST_F(ButtonPages, SelectionWithOnlyGroupsReturnsTheGroupAndNeverAnEmptyRow) {
     TOneTuchInpForm* dialog = form->SelectForm();
     dialog->Open("Quick dial 1", dial);
     EXPECT_EQ(dialog->windowTitle().toStdString(), "Set Quick dial 1");
-    ASSERT_EQ(dialog->SFG_Inport->rowCount(), 1);
-    emit dialog->SFG_Inport->cellDoubleClicked(0, 1);  // a double click chooses the row
+    ASSERT_EQ(dialog->SFG_Inport->model()->rowCount(), 1);
+    emit dialog->SFG_Inport->doubleClicked(dialog->SFG_Inport->model()->index(0, 1));
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(dialog->Selection(), "G04 [Night] ");
-    // Without anything registered the one blank row cannot be chosen.
+    // Without anything registered there is nothing to choose.
     dial.Clear();
     dialog->Open("Quick dial 1", dial);
     EXPECT_FALSE(dialog->BTN_OK->isEnabled());
