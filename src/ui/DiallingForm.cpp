@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "support/Messages.h"
-#include "ui/OkCancelButtons.h"
+#include "ui/DialogParts.h"
 
 namespace dialvane {
 namespace {
@@ -24,10 +24,7 @@ TDiallingForm::TDiallingForm(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     const auto field = [this, form](const char* name, Msg label) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(name);
-        form->addRow(Q(label), edit);
-        return edit;
+        return AddLineField(*this, *form, name, Q(label));
     };
     EDT_Country = field("EDT_Country", Msg::DiallingCountryCode);
     EDT_National = field("EDT_National", Msg::DiallingNationalPrefix);

@@ -42,13 +42,6 @@ int SelectedNumber(const QTableView* grid) {
                                                             : selected.front().row());
 }
 
-void SelectRow(QTableView* grid, int row) {
-    const QModelIndex index = grid->model()->index(row, 0);
-    grid->selectionModel()->setCurrentIndex(
-        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    grid->scrollTo(index);
-}
-
 }  // namespace
 
 TEditForm_Group::TEditForm_Group(IPrompt& prompt, QWidget* parent, TextRules rules)
@@ -243,7 +236,7 @@ void TEditForm_Group::FillGrid(QTableView* grid, const DialModel& model,
     grid->selectionModel()->clear();
     const int rows = grid->model()->rowCount();
     if (rows > 0) {
-        SelectRow(grid, std::clamp(selectedRow, 0, rows - 1));
+        SelectViewRow(grid, std::clamp(selectedRow, 0, rows - 1));
     }
 }
 
@@ -251,7 +244,7 @@ void TEditForm_Group::SearchChanged(const QString& text) {
     SelectionView(SFG_Speed)->SetSearch(text);
     if (SFG_Speed->selectionModel()->selectedRows().isEmpty() &&
         SFG_Speed->model()->rowCount() > 0) {
-        SelectRow(SFG_Speed, 0);
+        SelectViewRow(SFG_Speed, 0);
     }
 }
 
@@ -349,7 +342,7 @@ void TEditForm_Group::RemoveMember() {
     FillGrids(row, 0);
     // The speed dial given back stays in sight, selected, unless the search hides it.
     if (const int back = SelectionView(SFG_Speed)->RowOf(dial); back >= 0) {
-        SelectRow(SFG_Speed, back);
+        SelectViewRow(SFG_Speed, back);
     }
 }
 

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "support/Messages.h"
-#include "ui/OkCancelButtons.h"
+#include "ui/DialogParts.h"
 
 namespace dialvane {
 namespace {
@@ -36,10 +36,7 @@ TImportSourceForm::TImportSourceForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(RB_Server);
     auto* form = new QFormLayout;
     const auto field = [this, form](const char* name, Msg label) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(name);
-        form->addRow(Q(label), edit);
-        return edit;
+        return AddLineField(*this, *form, name, Q(label));
     };
     EDT_Url = field("EDT_Url", Msg::CardDavUrlLabel);
     EDT_Url->setMinimumWidth(fontMetrics().averageCharWidth() * 48);

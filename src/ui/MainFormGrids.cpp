@@ -21,6 +21,7 @@
 #include "ui/ListKeys.h"
 #include "ui/MainForm.h"
 #include "ui/SpeedDialListModel.h"
+#include "ui/WidgetFactories.h"
 
 namespace dialvane {
 namespace {
@@ -35,13 +36,6 @@ void SetTitles(QTableView* grid, const QStringList& titles) {
     for (int column = 0; column < titles.size(); ++column) {
         grid->model()->setHeaderData(column, Qt::Horizontal, titles[column]);
     }
-}
-
-void SelectViewRow(QTableView* grid, int row) {
-    const QModelIndex index = grid->model()->index(row, 0);
-    grid->selectionModel()->setCurrentIndex(
-        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    grid->scrollTo(index);
 }
 
 }  // namespace

@@ -153,4 +153,11 @@ void StyleGridTitles(QTableView* grid) {
         QStringLiteral("QHeaderView::section { background-color: yellow; color: #1a1a1a; }"));
 }
 
+void SelectViewRow(QTableView* grid, int row) {
+    const QModelIndex index = grid->model()->index(row, 0);
+    grid->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    grid->scrollTo(index);
+}
+
 }  // namespace dialvane

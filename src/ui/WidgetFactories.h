@@ -41,4 +41,7 @@ QLineEdit* MakeSearchField(QWidget* parent, const char* name);
 // readable under a dark desktop theme.
 void StyleGridTitles(QTableView* grid);
 
+// Makes the view's row `row` current and its only selection, scrolled into sight.
+void SelectViewRow(QTableView* grid, int row);
+
 }  // namespace dialvane

@@ -1,8 +1,10 @@
-#include "ui/OkCancelButtons.h"
+#include "ui/DialogParts.h"
 
 #include <QBoxLayout>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include "support/Messages.h"
@@ -21,6 +23,13 @@ void AddOkCancel(QDialog& dialog, QBoxLayout& layout, QPushButton*& ok, QPushBut
     layout.addWidget(buttons);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+}
+
+QLineEdit* AddLineField(QWidget& owner, QFormLayout& form, const char* name, const QString& label) {
+    auto* edit = new QLineEdit(&owner);
+    edit->setObjectName(name);
+    form.addRow(label, edit);
+    return edit;
 }
 
 }  // namespace dialvane
