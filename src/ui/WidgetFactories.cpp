@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QTableView>
 #include <algorithm>
 
@@ -145,6 +146,12 @@ QLineEdit* MakeSearchField(QWidget* parent, const char* name) {
     search->setObjectName(QLatin1String(name));
     search->setClearButtonEnabled(true);
     search->setPlaceholderText(Q(Msg::SpeedListSearchHint));
+    // Ctrl+F anywhere in the dialog puts the cursor in its search, as in the main window.
+    auto* find = new QShortcut(QKeySequence::Find, search);
+    QObject::connect(find, &QShortcut::activated, search, [search] {
+        search->setFocus(Qt::ShortcutFocusReason);
+        search->selectAll();
+    });
     return search;
 }
 

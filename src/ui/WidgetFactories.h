@@ -34,7 +34,8 @@ QTableView* MakeSelectionGrid(QWidget* parent, const char* name);
 ListFilterProxy* SelectionView(const QTableView* grid);
 ChoiceListModel* SelectionChoices(const QTableView* grid);
 
-// The search field above a list, with the lists' placeholder and a clear button.
+// The search field above a list, with the lists' placeholder and a clear button; Ctrl+F in its
+// window moves the cursor there.
 QLineEdit* MakeSearchField(QWidget* parent, const char* name);
 
 // The grid's column titles on the yellow ground, in a dark text colour of their own so they stay

@@ -308,6 +308,11 @@ TEST_F(EditFormGroupTest, SearchNarrowsTheRowsOnOffer) {
         EXPECT_EQ(Keys(c.grid), c.keys) << c.text;
     }
     EXPECT_FALSE(select.BTN_OK->isEnabled());
+    select.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&select)) << "the selection dialog never got active";
+    select.SFG_Inport->setFocus();
+    QTest::keyClick(select.SFG_Inport, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(select.EDT_Inport_Search->hasFocus()) << "Ctrl+F did not reach the search";
     QTest::keyClick(select.EDT_Inport_Search, Qt::Key_Escape);
     EXPECT_TRUE(select.isVisible());
     EXPECT_EQ(Keys(select.SFG_Inport).size(), 6);  // five speed dials and the group
