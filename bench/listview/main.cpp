@@ -122,13 +122,20 @@ int main(int argc, char** argv) {
         const char* searches[] = {"office", "ｏｒｖｅｘ", "大阪", "03-5550-11", "s1", ""};
         const int expected[] = {66, 67, 67, 100, 100, 200};
         int shown = 0;
-        Median(
-            runs,
-            [&](int run) {
-                form.EDT_Speed_Search->setText(QString::fromUtf8(searches[run % 6]));
-                shown = speed->model()->rowCount();
-            },
-            [&] { return shown > 0; }, "speed dials: search text to row count");
+        // Each run types the next of `texts` into `search` and reads the rows `list` then shows.
+        const auto timeSearch = [&](QLineEdit* search, QTableView* list,
+                                    const std::vector<const char*>& texts, const char* label) {
+            Median(
+                runs,
+                [&](int run) {
+                    search->setText(QString::fromUtf8(texts[run % texts.size()]));
+                    shown = list->model()->rowCount();
+                },
+                [&] { return shown > 0; }, label);
+            search->clear();
+        };
+        timeSearch(form.EDT_Speed_Search, speed, {std::begin(searches), std::end(searches)},
+                   "speed dials: search text to row count");
         for (int i = 0; i < 6; ++i) {
             form.EDT_Speed_Search->setText(QString::fromUtf8(searches[i]));
             if (speed->model()->rowCount() != expected[i]) {
@@ -137,15 +144,8 @@ int main(int argc, char** argv) {
             }
         }
         form.EDT_Speed_Search->clear();
-        const char* groupSearches[] = {"group 1", "branch office", "7", ""};
-        Median(
-            runs,
-            [&](int run) {
-                form.EDT_Group_Search->setText(QString::fromUtf8(groupSearches[run % 4]));
-                shown = groups->model()->rowCount();
-            },
-            [&] { return shown > 0; }, "groups: search text to row count");
-        form.EDT_Group_Search->clear();
+        timeSearch(form.EDT_Group_Search, groups, {"group 1", "branch office", "7", ""},
+                   "groups: search text to row count");
 
         const auto editSpeed = [&](int) {
             form.BTN_Speed_Edit->click();
