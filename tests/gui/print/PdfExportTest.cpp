@@ -79,7 +79,6 @@ class PdfExportTest : public ::testing::Test {
             GTEST_SKIP() << kNoPdftotext;
         }
     }
-    std::string PdfText(const std::string& pdf) { return dialvane::PdfText(dir_, pdf); }
 
     TempDir dir_;
 };
@@ -88,7 +87,7 @@ TEST_F(PdfExportTest, SampleListShowsEveryNameTheModelAndTheSender) {
     const std::string pdf = dir_.File("list.pdf");
     const CliRun run = Export(dir_, pdf, kSample);
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::string text = PdfText(pdf);
+    const std::string text = PdfText(dir_, pdf);
 
     TProductInfo product(kSettings);
     product.Load("DX-R7700");

@@ -44,7 +44,6 @@ TEST_F(UsbWindow, SetupPanelsUsbChoiceReadsAndSendsOverUsb) {
     form->GB_Dev_Items[0]->click();
     form->BTN_OK_Setup->click();
     ASSERT_EQ(form->MainMode(), MainModeKind::Standby);
-    EXPECT_EQ(environment->user.connection, 0);
 
     Select(3, {PromptAnswer::Yes});
     ASSERT_TRUE(form->EditorShown());
