@@ -76,7 +76,8 @@ class EditFormGroupTest : public testing::GuiTest {
     TEditForm_Group form{*prompt};
 };
 
-TEST_F(EditFormGroupTest, MembersMoveBetweenTheGrids) {
+TEST_F(EditFormGroupTest, MembersMoveBetweenTheGridsAndOkOnNoneOffersToDeleteTheGroup) {
+    prompt->Reset({PromptAnswer::No, PromptAnswer::Yes});
     OpenEdit();
     EXPECT_EQ(form.CB_Group_Num->count(), 1);
     EXPECT_EQ(form.CB_Group_Num->currentText(), "02");
@@ -101,13 +102,27 @@ TEST_F(EditFormGroupTest, MembersMoveBetweenTheGrids) {
     RemoveRow(0);  // an empty member grid shows no row and nothing to delete
     EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList());
     EXPECT_FALSE(form.BTN_Relese->isEnabled());
-    EXPECT_TRUE(form.BTN_Speed_Add->isEnabled());
     // Emptying the group in the dialog touches neither the group's binding nor its row yet.
     EXPECT_EQ(model.bindings[1], "G02");
     EXPECT_EQ(model.groupDisplay[2].key, "G02");
+
+    // OK then offers to delete the group: No stays, Yes deletes it with its binding.
+    form.BTN_OK->click();
+    EXPECT_EQ(prompt->Shown(), Lines{"Confirm Deletion: Registration data not found in group being "
+                                     "edited. \r\n OK to delete this group?"});
+    EXPECT_TRUE(form.isVisible());
+    form.BTN_OK->click();
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_TRUE(model.groups[2].members.empty());
+    EXPECT_TRUE(model.groupDisplay[2].key.empty());
+    EXPECT_TRUE(model.bindings[1].empty());
+    EXPECT_TRUE(model.modified.groups);
 }
 
-TEST_F(EditFormGroupTest, AddStoresTheGroupAndRemembersItsName) {
+// OK checks the name and asks about a duplicate, stores the group with its name trimmed and
+// remembers the name as typed, newest first; a new group without members stores nothing.
+TEST_F(EditFormGroupTest, AddChecksTheNameStoresTheGroupAndRemembersItsName) {
+    prompt->Reset({PromptAnswer::No});
     form.SetRecentNames({"Night", "Day"});
     OpenAdd();
     EXPECT_EQ(form.CB_Group_Num->itemText(0), "01");
@@ -115,38 +130,6 @@ TEST_F(EditFormGroupTest, AddStoresTheGroupAndRemembersItsName) {
     EXPECT_EQ(form.CB_Group_Name->count(), 2);
     EXPECT_EQ(form.CB_Group_Name->itemText(0), "Night");
     AddRow(0);
-    AddRow(0);
-    form.CB_Group_Name->setEditText(" Day ");
-    form.BTN_OK->click();
-    EXPECT_TRUE(prompt->Requests().empty());
-    ASSERT_EQ(form.result(), QDialog::Accepted);
-    const GroupDialEntry& group = model.groups[1];
-    EXPECT_EQ(group.number, 1);
-    EXPECT_EQ(group.name, "Day");  // stored trimmed
-    EXPECT_EQ(group.recordText, "Name1,Name2");
-    EXPECT_EQ(form.Buffer().key, "G01");
-    EXPECT_EQ(form.Buffer().name, " Day ");  // the display row keeps it as typed
-    EXPECT_EQ(form.Buffer().recordText, "Name1,Name2");
-    EXPECT_EQ(model.groupDisplay[1].key, "G01");
-    EXPECT_TRUE(model.modified.groups);
-    EXPECT_TRUE(model.TestMembership(1, 1));
-    EXPECT_TRUE(model.TestMembership(1, 2));  // still in its other group
-    EXPECT_EQ(form.RecentNames(), (std::vector<std::string>{" Day ", "Night", "Day"}));
-
-    // At most ten recent names, the newest first, no repeats.
-    form.SetRecentNames({"R0", "R1", "R2", "R3", "R4", "R5", "R6", "R7", "R8", "R9"});
-    OpenAdd();
-    AddRow(0);
-    form.CB_Group_Name->setEditText("R5");
-    form.BTN_OK->click();
-    ASSERT_EQ(form.RecentNames().size(), 10u);
-    EXPECT_EQ(form.RecentNames()[0], "R5");
-    EXPECT_EQ(form.RecentNames()[9], "R9");
-}
-
-TEST_F(EditFormGroupTest, NameChecksAndDuplicateQuestion) {
-    prompt->Reset({PromptAnswer::No});
-    OpenAdd();
     AddRow(0);
     for (const QString& name : {QString(), QString(17, 'G'), QString("Sales")}) {
         form.CB_Group_Name->setEditText(name);
@@ -157,21 +140,52 @@ TEST_F(EditFormGroupTest, NameChecksAndDuplicateQuestion) {
                      "Duplicate Group Name: Identical group name exists. Register anyway?"}));
     EXPECT_EQ(prompt->Last().defaultAnswer, PromptAnswer::No);
     EXPECT_TRUE(form.isVisible());
-
-    prompt->Queue(PromptAnswer::Yes);
+    form.CB_Group_Name->setEditText(" Day ");
     form.BTN_OK->click();
-    EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(model.groups[1].name, "Sales");
+    ASSERT_EQ(form.result(), QDialog::Accepted);
+    const GroupDialEntry& group = model.groups[1];
+    EXPECT_EQ(group.number, 1);
+    EXPECT_EQ(group.name, "Day");  // stored trimmed
+    EXPECT_EQ(group.recordText, "Name1,Name2");
+    EXPECT_EQ(form.Buffer().key, "G01");
+    EXPECT_EQ(form.Buffer().name, " Day ");  // the display row keeps it as typed
+    EXPECT_EQ(model.groupDisplay[1].key, "G01");
+    EXPECT_TRUE(model.modified.groups);
+    EXPECT_TRUE(model.TestMembership(1, 1));
+    EXPECT_TRUE(model.TestMembership(1, 2));  // still in its other group
+    EXPECT_EQ(form.RecentNames(), (std::vector<std::string>{" Day ", "Night", "Day"}));
+
+    // Registered anyway, a name used again moves to the front instead of repeating.
+    prompt->Queue(PromptAnswer::Yes);
+    OpenAdd();
+    AddRow(0);
+    form.CB_Group_Name->setEditText("Day");
+    form.BTN_OK->click();
+    EXPECT_EQ(prompt->Shown(3),
+              Lines{"Duplicate Group Name: Identical group name exists. Register anyway?"});
+    EXPECT_EQ(model.groups[3].name, "Day");
+    EXPECT_EQ(form.RecentNames(), (std::vector<std::string>{"Day", " Day ", "Night"}));
+
+    // A new group without members: OK offers to leave the add, and nothing is stored.
+    prompt->Queue(PromptAnswer::Yes);
+    OpenAdd();
+    form.CB_Group_Name->setEditText("Empty");
+    form.BTN_OK->click();
+    EXPECT_EQ(prompt->Shown(4), Lines{"Confirm Exit: Registration data not found in group being "
+                                      "edited. \r\n OK to disable Add function?"});
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_EQ(model.groups[4].number, 0);
 }
 
 TEST_F(EditFormGroupTest, CancelAsksOnlyAfterARealChangeAndRestoresTheGroup) {
     prompt->Reset({PromptAnswer::No, PromptAnswer::Yes});
-    // S001 out and back in keeps the order S004, S001: nothing changed, nothing to ask.
     OpenEdit();
-    RemoveRow(1);
-    AddRow(0);
-    form.BTN_Cancel->click();
+    EXPECT_TRUE(form.BTN_OK->isDefault());  // Enter is OK, Escape is Cancel
+    QWidget* focus = form.focusWidget();
+    QTest::keyClick(focus != nullptr ? focus : &form, Qt::Key_Escape);
     EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_FALSE(form.isVisible());
+    // S001 out and back in keeps the order S004, S001: nothing changed.
     OpenEdit();
     RemoveRow(1);
     AddRow(0);
@@ -206,63 +220,29 @@ TEST_F(EditFormGroupTest, CancelAsksOnlyAfterARealChangeAndRestoresTheGroup) {
     EXPECT_FALSE(model.TestMembership(1, 1));
 }
 
-TEST_F(EditFormGroupTest, OkOnAnEmptyGroupOffersToDeleteIt) {
-    prompt->Reset({PromptAnswer::No, PromptAnswer::Yes});
-    OpenEdit();
-    RemoveRow(0);
-    RemoveRow(0);
-    form.BTN_OK->click();
-    EXPECT_EQ(prompt->Shown(), Lines{"Confirm Deletion: Registration data not found in group being "
-                                     "edited. \r\n OK to delete this group?"});
-    EXPECT_TRUE(form.isVisible());
-    form.BTN_OK->click();
-    EXPECT_EQ(form.result(), QDialog::Rejected);
-    EXPECT_TRUE(model.groups[2].members.empty());
-    EXPECT_FALSE(model.TestMembership(4, 2));
-    EXPECT_TRUE(model.groupDisplay[2].key.empty());
-    EXPECT_TRUE(model.bindings[1].empty());
-    EXPECT_TRUE(model.modified.groups);
-
-    // A new group without members: leave the add, nothing stored.
-    prompt->Queue(PromptAnswer::Yes);
-    OpenAdd();
-    form.CB_Group_Name->setEditText("Empty");
-    form.BTN_OK->click();
-    EXPECT_EQ(prompt->Shown().back(),
-              "Confirm Exit: Registration data not found in group being "
-              "edited. \r\n OK to disable Add function?");
-    EXPECT_EQ(form.result(), QDialog::Rejected);
-    EXPECT_EQ(model.groups[1].number, 0);
-}
-
 // Selected speed dials join in list order, only as many as the group still takes; the name stops
 // at its limit; the grids leave room for their column titles however narrow the dialog is made.
 TEST_F(EditFormGroupTest, SeveralSpeedDialsJoinAtOnceWithinTheMemberLimit) {
-    OpenEdit();
-    for (int row : {2, 0, 1}) {
+    for (int n = 10; n < 30; ++n) {
+        model.speedDials[n] = SpeedDialEntry{"S0" + std::to_string(n), "N", "", "1"};
+        if (n < 26) {
+            model.groups[2].members.push_back({'S', n});
+            model.SetMembership(n, 2);
+        }
+    }
+    OpenEdit();  // 18 members; S002, S007, S009 and S026 to S029 available
+    for (int row : {6, 2, 0}) {
         form.SFG_Speed->selectionModel()->select(
             form.SFG_Speed->model()->index(row, 0),
             QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     form.BTN_Speed_Add->click();
-    EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList({"S004", "S001", "S002", "S007", "S009"}));
-    EXPECT_EQ(Keys(form.SFG_Speed), QStringList());
-    EXPECT_TRUE(model.TestMembership(9, 2));
-
-    for (int n = 10; n < 30; ++n) {
-        model.speedDials[n] = SpeedDialEntry{"S0" + std::to_string(n), "N", "", "1"};
-        if (n < 23) {
-            model.groups[2].members.push_back({'S', n});
-            model.SetMembership(n, 2);
-        }
-    }
-    OpenEdit();  // 18 members; S023 to S029 available
-    form.SFG_Speed->selectAll();
-    form.BTN_Speed_Add->click();
+    EXPECT_EQ(Keys(form.SFG_Edit_Group).mid(18), QStringList({"S002", "S009"}));
     EXPECT_EQ(model.groups[2].members.size(), 20u);
-    EXPECT_EQ(Keys(form.SFG_Speed), QStringList({"S025", "S026", "S027", "S028", "S029"}));
+    EXPECT_EQ(Keys(form.SFG_Speed), QStringList({"S007", "S026", "S027", "S028", "S029"}));
     EXPECT_FALSE(form.BTN_Speed_Add->isEnabled());
 
+    form.CB_Group_Name->lineEdit()->end(false);
     QTest::keyClicks(form.CB_Group_Name, "-and-all-the-rest");  // the combo box takes the keys
     EXPECT_EQ(form.CB_Group_Name->currentText(), "Sales-and-all-th");
     EXPECT_EQ(form.LBL_Group_Name_Used->text(), "16 / 16");
@@ -281,32 +261,18 @@ TEST_F(EditFormGroupTest, SeveralSpeedDialsJoinAtOnceWithinTheMemberLimit) {
     }
 }
 
-// A search narrows what both dialogs offer, full-width text read as half-width; what it hides
-// is not added, and Escape clears the search before it cancels.
+// A search narrows what both dialogs offer (how it matches is the main window's list search);
+// what it hides is not added, and Escape clears the search before it cancels.
 TEST_F(EditFormGroupTest, SearchNarrowsTheRowsOnOffer) {
     model.speedDials[9].name = "\uff33\uff41\uff4c\uff45\uff53 Desk";  // full-width "Sales"
     OpenEdit();  // S002, S007 and S009 available
     TOneTuchInpForm select;
     select.Open("One-touch 1", model);
     select.show();
-    struct Case {
-        QLineEdit* search;
-        QTableView* grid;
-        const char* text;
-        QStringList keys;
-    };
-    const Case cases[] = {
-        {form.EDT_Speed_Search, form.SFG_Speed, "SALES", {"S009"}},
-        {form.EDT_Speed_Search, form.SFG_Speed, "03-7", {"S007"}},
-        {form.EDT_Speed_Search, form.SFG_Speed, "", {"S002", "S007", "S009"}},
-        {select.EDT_Inport_Search, select.SFG_Inport, "sales", {"S009", "G02"}},
-        {select.EDT_Inport_Search, select.SFG_Inport, "name4", {"S004", "G02"}},  // a member
-        {select.EDT_Inport_Search, select.SFG_Inport, "nothing", {}},
-    };
-    for (const Case& c : cases) {
-        c.search->setText(QString::fromUtf8(c.text));
-        EXPECT_EQ(Keys(c.grid), c.keys) << c.text;
-    }
+    select.EDT_Inport_Search->setText("name4");
+    EXPECT_EQ(Keys(select.SFG_Inport), QStringList({"S004", "G02"}));  // and the group it is in
+    select.EDT_Inport_Search->setText("nothing");
+    EXPECT_EQ(Keys(select.SFG_Inport), QStringList());
     EXPECT_FALSE(select.BTN_OK->isEnabled());
     select.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&select)) << "the selection dialog never got active";
