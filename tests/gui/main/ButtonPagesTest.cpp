@@ -31,8 +31,9 @@ class ButtonPages : public testing::MainWindowTest {
     QPushButton* QuickClear(int slot) const { return form->PNL_Quick->ButtonClear[slot - 1]; }
 };
 
-// A group bound through the window is sent and read back by the window's transfer tests.
-TEST_F(ButtonPages, QuickDialsAreBoundToAGroupOrASpeedDialThroughTheSelection) {
+// A group bound through the window is sent and read back by the window's transfer tests. The
+// dialog opens on the slot's binding, or on no row with OK off, so Enter alone never binds.
+TEST_F(ButtonPages, QuickDialsAreBoundThroughTheSelectionAndClearedAfterAsking) {
     OpenWithTargets("DX-R7700");
     ASSERT_TRUE(form->PNL_Quick->isVisibleTo(form.get()));
     EXPECT_FALSE(form->PNL_OneTuch->isVisibleTo(form.get()));
@@ -40,6 +41,8 @@ TEST_F(ButtonPages, QuickDialsAreBoundToAGroupOrASpeedDialThroughTheSelection) {
     AnswerSelectForm("G01");
     QuickSet(1)->click();
     EXPECT_EQ(selectSeen.title, "Set Quick dial 1");
+    EXPECT_EQ(selectSeen.current, "");
+    EXPECT_FALSE(selectSeen.okEnabled);
     // The groups follow the speed dials, so a button can be bound to either.
     EXPECT_EQ(selectSeen.keys, (Lines{"S001", "S002", "G01"}));
     EXPECT_EQ(QuickEdit(1)->text().toStdString(), "G01 [Team] Head Office,Branch");
@@ -49,41 +52,50 @@ TEST_F(ButtonPages, QuickDialsAreBoundToAGroupOrASpeedDialThroughTheSelection) {
     EXPECT_EQ(QuickEdit(12)->text().toStdString(), "S002 [Branch] 0655502000");
     EXPECT_TRUE(QuickClear(12)->isEnabled());
     EXPECT_FALSE(QuickClear(2)->isEnabled());
-    // Cancel leaves the slot as it was.
-    AnswerSelectForm("");
-    QuickSet(12)->click();
-    EXPECT_EQ(form->Model().bindings[12], "S002");
-    EXPECT_EQ(form->Model().bindings[1], "G01");
-}
+    // Reopened and cancelled: the dialog was on the binding, and the slot stays as it was.
+    for (const auto& [slot, key] : {std::pair(1, "G01"), std::pair(12, "S002")}) {
+        AnswerSelectForm("");
+        QuickSet(slot)->click();
+        EXPECT_EQ(selectSeen.current, key);
+        EXPECT_TRUE(selectSeen.okEnabled) << key;
+        EXPECT_EQ(form->Model().bindings[slot], key);
+    }
 
-// A binding whose target is gone shows its key and can be cleared like any other.
-TEST_F(ButtonPages, ClearingAQuickDialAsksWithItsNumberLabel) {
-    OpenWithTargets("DX-R7700");
-    form->Model().bindings[3] = "S001";
-    form->Model().bindings[10] = "G01";
+    TOneTuchInpForm* dialog = form->SelectForm();
+    dialog->Open("Quick dial 2", form->Model());
+    dialog->show();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(dialog->SFG_Inport, &enter);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+    dialog->reject();
+    EXPECT_TRUE(form->Model().bindings[2].empty());
+
+    // A binding whose target is gone shows its key and can be cleared like any other; each
+    // clear asks with the slot's number label.
     form->Model().bindings[5] = "S009";  // never registered
     form->Model().bindings[6] = "G07";
     form->TabCtrl->setCurrentIndex(0);  // the page is shown again
     form->TabCtrl->setCurrentIndex(2);
     EXPECT_EQ(QuickEdit(5)->text().toStdString(), "S009 (not registered)");
     EXPECT_EQ(QuickEdit(6)->text().toStdString(), "G07 (not registered)");
-    const std::pair<int, PromptAnswer> clears[] = {{3, PromptAnswer::No},
-                                                   {10, PromptAnswer::Yes},
-                                                   {3, PromptAnswer::Yes},
+    const std::pair<int, PromptAnswer> clears[] = {{12, PromptAnswer::No},
+                                                   {1, PromptAnswer::Yes},
+                                                   {12, PromptAnswer::Yes},
                                                    {5, PromptAnswer::Yes}};
     for (const auto& [slot, answer] : clears) {
         Click(QuickClear(slot), {answer});
     }
     EXPECT_EQ(prompt->Shown(),
-              (Lines{"Confirm: Quick dial  3 Clear?", "Confirm: Quick dial 10 Clear?",
-                     "Confirm: Quick dial  3 Clear?", "Confirm: Quick dial  5 Clear?"}));
+              (Lines{"Confirm: Quick dial 12 Clear?", "Confirm: Quick dial  1 Clear?",
+                     "Confirm: Quick dial 12 Clear?", "Confirm: Quick dial  5 Clear?"}));
     EXPECT_EQ(prompt->Requests()[0].defaultAnswer, PromptAnswer::No);
-    for (int slot : {3, 5, 10}) {
+    for (int slot : {1, 5, 12}) {
         EXPECT_TRUE(form->Model().bindings[slot].empty()) << slot;
     }
     EXPECT_EQ(form->Model().bindings[6], "G07");
-    EXPECT_TRUE(QuickEdit(10)->text().isEmpty());
-    EXPECT_FALSE(QuickClear(10)->isEnabled());
+    EXPECT_TRUE(QuickEdit(1)->text().isEmpty());
+    EXPECT_FALSE(QuickClear(1)->isEnabled());
 }
 
 TEST_F(ButtonPages, OneTouchModelUsesButtonsAToC) {
@@ -113,43 +125,10 @@ TEST_F(ButtonPages, SelectionWithOnlyGroupsReturnsTheGroupAndNeverAnEmptyRow) {
     PutGroup(dial, 4, "Night", {});
     TOneTuchInpForm* dialog = form->SelectForm();
     dialog->Open("Quick dial 1", dial);
-    EXPECT_EQ(dialog->windowTitle().toStdString(), "Set Quick dial 1");
     ASSERT_EQ(dialog->SFG_Inport->model()->rowCount(), 1);
     emit dialog->SFG_Inport->doubleClicked(dialog->SFG_Inport->model()->index(0, 1));
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(dialog->Selection(), "G04 [Night] ");
-    // Without anything registered there is nothing to choose.
-    dial.Clear();
-    dialog->Open("Quick dial 1", dial);
-    EXPECT_FALSE(dialog->BTN_OK->isEnabled());
-}
-
-// The dialog opens on the slot's binding, or on no row with OK off, so Enter alone never binds.
-TEST_F(ButtonPages, SelectionOpensOnTheCurrentBinding) {
-    OpenWithTargets("DX-R7700");
-    for (const char* key : {"S002", "G01"}) {
-        AnswerSelectForm(key);
-        QuickSet(1)->click();
-        AnswerSelectForm("");  // reopened and cancelled
-        QuickSet(1)->click();
-        EXPECT_EQ(selectSeen.current, key);
-        EXPECT_TRUE(selectSeen.okEnabled) << key;
-    }
-    AnswerSelectForm("");
-    QuickSet(2)->click();
-    EXPECT_EQ(selectSeen.current, "");
-    EXPECT_FALSE(selectSeen.okEnabled);
-
-    TOneTuchInpForm* dialog = form->SelectForm();
-    dialog->Open("Quick dial 2", form->Model());
-    dialog->show();
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(dialog->SFG_Inport, &enter);
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_NE(dialog->result(), QDialog::Accepted);
-    dialog->reject();
-    EXPECT_EQ(form->Model().bindings[1], "G01");
-    EXPECT_TRUE(form->Model().bindings[2].empty());
 }
 
 // The last five names are kept and blanks mean no name; twenty characters fit, wide or not, and
