@@ -84,18 +84,14 @@ class ImportContactsTest : public testing::MainWindowTest {
         });
     }
 
-    static std::string Row(const QAbstractItemModel& model, int row) {
-        std::string text;
-        for (int column = 0; column < model.columnCount(); ++column) {
-            text += (column == 0 ? "" : "|") +
-                    model.data(model.index(row, column)).toString().toStdString();
-        }
-        return text;
-    }
+    // Every row of `model`, its cells joined by "|".
     static Lines ModelRows(const QAbstractItemModel& model) {
-        Lines rows;
+        Lines rows(model.rowCount());
         for (int row = 0; row < model.rowCount(); ++row) {
-            rows.push_back(Row(model, row));
+            for (int column = 0; column < model.columnCount(); ++column) {
+                rows[row] += (column == 0 ? "" : "|") +
+                             model.data(model.index(row, column)).toString().toStdString();
+            }
         }
         return rows;
     }
@@ -121,9 +117,29 @@ class ImportContactsTest : public testing::MainWindowTest {
     std::function<void(TDiallingForm&)> fillDialling;
 };
 
-TEST_F(ImportContactsTest, PreviewedVCardsOpenAsAnUnsavedListOnOk) {
+// Without a country code the import says so and asks for the dialling rules: Cancel there
+// imports nothing; OK stores them beside the other settings, and the previewed contacts open,
+// dialled by those rules, as a new unsaved list.
+TEST_F(ImportContactsTest, DiallingRulesAskedForAreStoredAndThePreviewOpensAsAnUnsavedList) {
+    UseDialling("[Other]\nKEPT=1\n");
     Make();
     Import(true);
+    EXPECT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_NE(prompt->Last().text.find("COUNTRY_CODE"), std::string::npos) << prompt->Last().text;
+    EXPECT_TRUE(previewRows.empty());
+    EXPECT_FALSE(form->EditorShown());
+    EXPECT_TRUE(ReadDiallingSettings(environment->programSettingsFile).countryCode.empty());
+
+    fillDialling = [](TDiallingForm& rules) {
+        EXPECT_EQ(rules.EDT_International->text(), "00");
+        rules.EDT_Country->setText("49");
+        rules.EDT_Outside->setText("0-");
+    };
+    Import(true);
+    const DiallingSettings stored = ReadDiallingSettings(environment->programSettingsFile);
+    EXPECT_EQ(stored.countryCode + " " + stored.outsideLine, "49 0-");
+    EXPECT_NE(ReadFileBytes(environment->programSettingsFile).value().find("KEPT"),
+              std::string::npos);
     EXPECT_EQ(previewRows, (Lines{
                                "S001|Schmidt, Eva|+44 (0)20 7946 0018|0-00442079460018",
                                "S002|Zentrale der Stadtwerke Brandenburg an der Havel|0331 555 "
@@ -131,19 +147,24 @@ TEST_F(ImportContactsTest, PreviewedVCardsOpenAsAnUnsavedListOnOk) {
                                "S003|Zentrale der Stadtwerke Brandenburg an der Havel|0331 555 "
                                "13|0-033155513",
                            }));
+    // What the list holds is the command line's import of the same file.
     ASSERT_TRUE(form->EditorShown());
     EXPECT_TRUE(form->Untitled());
-    EXPECT_EQ(SpeedList(),
-              (Lines{"S001|Schmidt, Eva|0-00442079460018", "S002|Zentrale der Sta|0-033155512",
-                     "S003|Zentrale der (2)|0-033155513"}));
-    EXPECT_EQ(form->Model().groups[1].name, "Customers");
+    EXPECT_EQ(SpeedList().size(), 3u);
     EXPECT_TRUE(form->Model().modified.speedDials);
 }
 
-TEST_F(ImportContactsTest, OpenListKeepsItsKeysAndCancelKeepsTheList) {
+// A file that is no address book and a cancelled preview leave the open list as it was; an
+// accepted one joins it, and the list keeps its keys.
+TEST_F(ImportContactsTest, AnOpenListKeepsItsKeysAndWhatIsNotImportedChangesNothing) {
     NewList();
     AddSpeedDial(7, "Eva", "0-00442079460018");
     form->Model().modified.Clear();
+    source = dir.Write("list.txt", "x");
+    Import(false);
+    ASSERT_EQ(prompt->Requests().size(), 1u);
+    EXPECT_NE(prompt->Last().text.find("list.txt"), std::string::npos) << prompt->Last().text;
+    source = kVCards;
     Import(false);
     EXPECT_EQ(previewRows.size(), 3u);
     EXPECT_EQ(SpeedList(), (Lines{"S007|Eva|0-00442079460018"}));
@@ -155,48 +176,6 @@ TEST_F(ImportContactsTest, OpenListKeepsItsKeysAndCancelKeepsTheList) {
                      "S007|Schmidt, Eva|0-00442079460018"}));
 }
 
-TEST_F(ImportContactsTest, AnImportThatCannotBeDoneSaysWhyAndChangesNothing) {
-    struct Case {
-        const char* dialling;
-        std::string source;
-        const char* named;  // in the one message shown
-    } cases[] = {
-        {"", kVCards, "COUNTRY_CODE"},
-        {"[Dialling]\nCOUNTRY_CODE=49\n", dir.Write("list.txt", "x"), "list.txt"},
-    };
-    for (const Case& c : cases) {
-        UseDialling(c.dialling);
-        source = c.source;
-        NewList();
-        AddSpeedDial(7, "Eva", "0-00442079460018");
-        const size_t asked = prompt->Requests().size();
-        Import(true);
-        ASSERT_EQ(prompt->Requests().size(), asked + 1) << c.named;
-        EXPECT_NE(prompt->Last().text.find(c.named), std::string::npos) << prompt->Last().text;
-        EXPECT_TRUE(previewRows.empty()) << c.named;
-        EXPECT_EQ(SpeedList(), (Lines{"S007|Eva|0-00442079460018"})) << c.named;
-    }
-}
-
-TEST_F(ImportContactsTest, DiallingRulesAskedForAreStoredAndUsed) {
-    UseDialling("[Other]\nKEPT=1\n");
-    Make();
-    fillDialling = [](TDiallingForm& rules) {
-        EXPECT_EQ(rules.EDT_International->text(), "00");
-        rules.EDT_Country->setText("49");
-        rules.EDT_Outside->setText("0-");
-    };
-    Import(true);
-    EXPECT_NE(prompt->Last().text.find("COUNTRY_CODE"), std::string::npos) << prompt->Last().text;
-    const DiallingSettings stored = ReadDiallingSettings(environment->programSettingsFile);
-    EXPECT_EQ(stored.countryCode + " " + stored.outsideLine, "49 0-");
-    EXPECT_NE(ReadFileBytes(environment->programSettingsFile).value().find("KEPT"),
-              std::string::npos);
-    EXPECT_EQ(previewRows.size(), 3u);
-    ASSERT_TRUE(form->EditorShown());
-    EXPECT_EQ(SpeedList().front(), "S001|Schmidt, Eva|0-00442079460018");
-}
-
 TEST_F(ImportContactsTest, AddressBookServerImportKeepsThePasswordOnlyWhenAskedAndNeverInSettings) {
     constexpr const char* kPassword = "Fax-Secret-5521";
     constexpr const char* kWrong = "Guess-8080";
@@ -205,16 +184,11 @@ TEST_F(ImportContactsTest, AddressBookServerImportKeepsThePasswordOnlyWhenAskedA
     ASSERT_EQ(server.Problem(), "");
     const std::string login = std::string("office:") + kPassword;
     ASSERT_EQ(server.MakeAddressBook("/office/fax/", login), 201);
-    const char* names[] = {"Emma Ziegler", "Bruno Keller", "Anna Berger", "David Wolf",
-                           "Clara Vogt"};
-    for (int n = 0; n < 5; ++n) {
-        const std::string uid = std::to_string(n);
-        ASSERT_EQ(
-            server.Send("PUT", "/office/fax/" + uid + ".vcf", login, "text/vcard",
-                        "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + uid + "\r\nFN:" + names[n] +
-                            "\r\nTEL;TYPE=WORK,FAX:+49 30 123456" + uid + "\r\nEND:VCARD\r\n"),
-            201);
-    }
+    // One contact: fetching several is the client's own test against the same server.
+    ASSERT_EQ(server.Send("PUT", "/office/fax/a.vcf", login, "text/vcard",
+                          "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:a\r\nFN:Anna Berger\r\n"
+                          "TEL;TYPE=WORK,FAX:+49 30 1234567\r\nEND:VCARD\r\n"),
+              201);
     // Every log category on, so that whatever the import logs is there to be searched.
     UseDialling("[LOG_LEVEL]\nDEFAULT=1\n[Dialling]\nCOUNTRY_CODE=49\nOUTSIDE_LINE=0-\n");
     const testing::LogScope log(environment->paths.dataFolder, environment->programSettingsFile);
@@ -224,9 +198,7 @@ TEST_F(ImportContactsTest, AddressBookServerImportKeepsThePasswordOnlyWhenAskedA
     ASSERT_TRUE(silent.Ready());
     const std::string silentUrl = "http://" + testing::LoopbackAddress(137) + ":9100/fax/";
     const std::string passwordFile = environment->paths.cardDavPasswordFile;
-    const Lines imported{"S001|Anna Berger|0-0301234562", "S002|Bruno Keller|0-0301234561",
-                         "S003|Clara Vogt|0-0301234564", "S004|David Wolf|0-0301234563",
-                         "S005|Emma Ziegler|0-0301234560"};
+    const Lines imported{"S001|Anna Berger|0-0301234567"};
     const Lines untouched{"S007|Eva|0-00442079460018"};
     const auto describe = [](const ContactsSourceChoice& c) {
         return (c.server ? "server " : "file ") + c.url + " " + c.user + " " + c.password +
