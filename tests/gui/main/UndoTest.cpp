@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QUndoStack>
 
 #include "support/MainWindowFixture.h"
 
