@@ -95,18 +95,8 @@ class ImportContactsTest : public testing::MainWindowTest {
         }
         return rows;
     }
-    // The speed-dial list as the editor shows it: key, name and number of each filled row.
-    Lines SpeedList() const {
-        Lines rows;
-        const QAbstractItemModel& list = *form->SFG_Speed->model();
-        for (int row = 0; row < list.rowCount(); ++row) {
-            const auto cell = [&](int column) {
-                return list.index(row, column).data().toString().toStdString();
-            };
-            rows.push_back(cell(0) + "|" + cell(1) + "|" + cell(3));
-        }
-        return rows;
-    }
+    // The speed-dial list as the editor shows it: key, name, keyword and number of each row.
+    Lines SpeedList() const { return ModelRows(*form->SFG_Speed->model()); }
 
     std::string source = kVCards;
     std::optional<ContactsSourceChoice> sourceAnswer = ContactsSourceChoice{};  // a file
@@ -167,13 +157,13 @@ TEST_F(ImportContactsTest, AnOpenListKeepsItsKeysAndWhatIsNotImportedChangesNoth
     source = kVCards;
     Import(false);
     EXPECT_EQ(previewRows.size(), 3u);
-    EXPECT_EQ(SpeedList(), (Lines{"S007|Eva|0-00442079460018"}));
+    EXPECT_EQ(SpeedList(), (Lines{"S007|Eva||0-00442079460018"}));
     EXPECT_FALSE(form->Model().modified.Any());
 
     Import(true);
     EXPECT_EQ(SpeedList(),
-              (Lines{"S001|Zentrale der Sta|0-033155512", "S002|Zentrale der (2)|0-033155513",
-                     "S007|Schmidt, Eva|0-00442079460018"}));
+              (Lines{"S001|Zentrale der Sta||0-033155512", "S002|Zentrale der (2)||0-033155513",
+                     "S007|Schmidt, Eva||0-00442079460018"}));
 }
 
 TEST_F(ImportContactsTest, AddressBookServerImportKeepsThePasswordOnlyWhenAskedAndNeverInSettings) {
@@ -198,8 +188,8 @@ TEST_F(ImportContactsTest, AddressBookServerImportKeepsThePasswordOnlyWhenAskedA
     ASSERT_TRUE(silent.Ready());
     const std::string silentUrl = "http://" + testing::LoopbackAddress(137) + ":9100/fax/";
     const std::string passwordFile = environment->paths.cardDavPasswordFile;
-    const Lines imported{"S001|Anna Berger|0-0301234567"};
-    const Lines untouched{"S007|Eva|0-00442079460018"};
+    const Lines imported{"S001|Anna Berger||0-0301234567"};
+    const Lines untouched{"S007|Eva||0-00442079460018"};
     const auto describe = [](const ContactsSourceChoice& c) {
         return (c.server ? "server " : "file ") + c.url + " " + c.user + " " + c.password +
                (c.remember ? " remember" : "");
