@@ -78,8 +78,10 @@ TEST_F(ListViewTest, SearchMatchesAnyFieldInEitherWidthKeepsTheSelectionAndEscap
     const Case cases[] = {
         {"sales", {"S002"}, {"G01"}},  // a keyword and a group name
         {"SUPPLIER", {"S061", "S120"}, {"G05"}},
-        {"ｓｕｐｐｌｉｅｒ　ｂ", {"S120"}, {"G05"}},  // full width, ideographic space
-        {"s2", {"S200"}, {}},                         // the number
+        {"ｓｕｐｐｌｉｅｒ　ｂ", {"S120"}, {"G05"}},   // full width, ideographic space
+        {"03-5550-10", {"S001", "S005", "S010"}, {}},  // the fax number
+        {"s2", {"S200"}, {}},                          // the number
+        {"osaka", {"S002"}, {"G01"}},                  // a name, and the group it is in
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
