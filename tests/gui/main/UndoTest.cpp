@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <algorithm>
 
 #include "support/MainWindowFixture.h"
 
@@ -10,12 +11,7 @@ namespace {
 using UndoTest = testing::MainWindowTest;
 
 bool HasMember(const DialModel& model, int group, int speedDial) {
-    for (const GroupMember& member : model.groups[group].members) {
-        if (member.kind == 'S' && member.number == speedDial) {
-            return true;
-        }
-    }
-    return false;
+    return std::ranges::count(model.groups[group].members, GroupMember{'S', speedDial}) > 0;
 }
 
 // S001 of the sample list is bound to quick dial 1 and a member of G01 and G02: deleting it takes
