@@ -79,43 +79,24 @@ class ScriptedPrompt : public IPrompt {
     std::vector<PromptRequest> requests_;
 };
 
-// Records every progress call; the sequence bar is computed as a progress view would.
-// Take a consistent copy with State().
+// Records the status lines and whether the buttons are on; the bars are left to SequenceBar's
+// own tests. Take a consistent copy with State().
 class RecordingProgress : public IProgress {
   public:
     struct Recorded {
         std::vector<std::pair<std::string, int>> statuses;  // text and level
-        std::vector<long long> positions;                   // the bar after each move
-        SequenceBar bar;
-        std::string target;
-        int transferMaximum = 0;
-        int transferPosition = 0;
         bool buttonsEnabled = true;
     };
 
     void ShowStatus(const std::string& text, int level) override {
-        Update([&](Recorded& r) { r.statuses.emplace_back(text, level); });
+        std::lock_guard lock(mutex_);
+        recorded_.statuses.emplace_back(text, level);
     }
-    void SetSequenceProgress(char kind, int step, long long done, long long total) override {
-        Update([&](Recorded& r) {
-            r.bar.Apply(kind, step, done, total);
-            r.positions.push_back(r.bar.Position());
-        });
-    }
-    void SetTargetLabel(const std::string& name) override {
-        Update([&](Recorded& r) { r.target = name; });
-    }
-    void SetTransferRange(int maximum) override {
-        Update([&](Recorded& r) { r.transferMaximum = maximum; });
-    }
-    void SetTransferPosition(int position) override {
-        Update([&](Recorded& r) { r.transferPosition = position; });
-    }
-    void SetDirection(int direction) override {
-        Update([&](Recorded& r) { r.bar.SetDirection(direction); });
-    }
+    void SetSequenceProgress(char, int, long long, long long) override {}
+    void SetTargetLabel(const std::string&) override {}
     void SetButtonsEnabled(bool enabled) override {
-        Update([&](Recorded& r) { r.buttonsEnabled = enabled; });
+        std::lock_guard lock(mutex_);
+        recorded_.buttonsEnabled = enabled;
     }
 
     Recorded State() const {
@@ -124,12 +105,6 @@ class RecordingProgress : public IProgress {
     }
 
   private:
-    template <typename F>
-    void Update(F change) {
-        std::lock_guard lock(mutex_);
-        change(recorded_);
-    }
-
     mutable std::mutex mutex_;
     Recorded recorded_;
 };

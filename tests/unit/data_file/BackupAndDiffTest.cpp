@@ -165,18 +165,5 @@ TEST_F(BackupStoreTest, KeepsTheNewestPerMfpOnly) {
     EXPECT_EQ(store.List("DX-R7700", "10.0.0.2"), std::vector<std::string>{path});
 }
 
-TEST_F(BackupStoreTest, AFolderThatCannotHoldBackupsFailsWithTheCause) {
-    dir_.Write("backups", "a file in the folder's place");
-    const BackupStore store(dir_.File("backups"));
-    std::string path = "untouched";
-    std::string error;
-    EXPECT_FALSE(store.Save(List(), "DX-R7700", "10.0.0.1", At(0), &path, &error));
-    EXPECT_EQ(path, "untouched");
-    EXPECT_NE(error.find("could not be written to " + dir_.File("backups/DX-R7700_10.0.0.1_")),
-              std::string::npos)
-        << error;
-    EXPECT_NE(error.find("Not a directory"), std::string::npos) << error;
-}
-
 }  // namespace
 }  // namespace dialvane
