@@ -57,9 +57,30 @@ struct CliRun {
     std::string out, err;
 };
 
+// Runs argv[0] to its end with `env` as SpawnProgram takes it, standard input from the file
+// `input` (from nowhere when empty), in `folder` when one is named, and with standard output and
+// error kept in `dir`.
+inline CliRun RunProgram(const TempDir& dir, const std::vector<std::string>& argv,
+                         const std::vector<std::string>& env, const std::string& input = {},
+                         const std::string& folder = {}) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!folder.empty()) {
+        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    }
+    posix_spawn_file_actions_addopen(&actions, 0, input.empty() ? "/dev/null" : input.c_str(),
+                                     O_RDONLY, 0);
+    const std::string out = dir.File("stdout"), err = dir.File("stderr");
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const pid_t pid = SpawnProgram(argv, env, actions);
+    posix_spawn_file_actions_destroy(&actions);
+    const int status = ExitStatus(pid);
+    return {status, dir.Read("stdout"), dir.Read("stderr")};
+}
+
 // Runs the built dialvane-cli with the arguments and its own data folder inside `dir`, so the
-// user's settings and log stay untouched. Standard input comes from the file `input` when given,
-// else from nowhere.
+// user's settings and log stay untouched.
 inline CliRun RunCli(const TempDir& dir, const std::vector<std::string>& args,
                      const std::string& input = {}) {
     std::vector<std::string> argv{DIALVANE_BINARY_DIR "/apps/dialvane-cli/dialvane-cli",
@@ -68,18 +89,9 @@ inline CliRun RunCli(const TempDir& dir, const std::vector<std::string>& args,
     // A test that sets a configuration folder keeps it; otherwise an empty one, so a settings
     // file of the user's own takes no part.
     const char* config = std::getenv("XDG_CONFIG_HOME");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, input.empty() ? "/dev/null" : input.c_str(),
-                                     O_RDONLY, 0);
-    const std::string out = dir.File("stdout"), err = dir.File("stderr");
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const pid_t pid = SpawnProgram(
-        argv, {"XDG_CONFIG_HOME=" + (config ? std::string(config) : dir.File("config"))}, actions);
-    posix_spawn_file_actions_destroy(&actions);
-    const int status = ExitStatus(pid);
-    return {status, dir.Read("stdout"), dir.Read("stderr")};
+    return RunProgram(dir, argv,
+                      {"XDG_CONFIG_HOME=" + (config ? std::string(config) : dir.File("config"))},
+                      input);
 }
 
 }  // namespace dialvane::testing

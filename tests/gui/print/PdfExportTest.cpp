@@ -1,6 +1,5 @@
 // The window program's PDF export, run as a user would: no display, the sample list, the text
 // read back from the PDF.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -21,8 +20,7 @@ namespace dialvane {
 namespace {
 
 using testing::CliRun;
-using testing::ExitStatus;
-using testing::SpawnProgram;
+using testing::RunProgram;
 using testing::TempDir;
 
 const std::string kSample = DIALVANE_SOURCE_DIR "/samples/sample-dial-list.csv";
@@ -37,18 +35,6 @@ std::string FindOnPath(const std::string& program) {
         }
     }
     return {};
-}
-
-CliRun RunProgram(const TempDir& dir, std::vector<std::string> argv, std::vector<std::string> env) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    const std::string out = dir.File("stdout"), err = dir.File("stderr");
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const pid_t pid = SpawnProgram(argv, env, actions);
-    posix_spawn_file_actions_destroy(&actions);
-    return {ExitStatus(pid), dir.Read("stdout"), dir.Read("stderr")};
 }
 
 // The export on a machine with no display: the platform the environment names is one that

@@ -144,24 +144,11 @@ class DocumentedCommands : public ::testing::Test {
 
     // In the test's folder, with settings and data folders of its own.
     testing::CliRun Run(const std::vector<std::string>& argv) const {
-        const std::string out = dir_.File("out"), err = dir_.File("err");
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addchdir_np(&actions, dir_.Path().c_str());
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
-        const pid_t pid = testing::SpawnProgram(
-            argv,
+        return testing::RunProgram(
+            dir_, argv,
             {"PATH=" + dir_.File("bin") + ":" + std::getenv("PATH"), "HOME=" + dir_.Path(),
              "XDG_CONFIG_HOME=" + dir_.File("config"), "XDG_DATA_HOME=" + dir_.File("data")},
-            actions);
-        posix_spawn_file_actions_destroy(&actions);
-        const int status = testing::ExitStatus(pid);
-        const testing::CliRun run{status, dir_.Read("out"), dir_.Read("err")};
-        std::filesystem::remove(out);
-        std::filesystem::remove(err);
-        return run;
+            {}, dir_.Path());
     }
 
     testing::TempDir dir_;
