@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "support/Prompt.h"
 #include "support/ScriptedPrompt.h"
@@ -47,6 +50,15 @@ inline bool ProcessUntil(const std::function<bool()>& condition, int boundMs = 2
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     return true;
+}
+
+// Column `column` of every row of `model` (a list's, a table's or a combo box's), top to bottom.
+inline std::vector<std::string> Column(const QAbstractItemModel* model, int column = 0) {
+    std::vector<std::string> cells;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        cells.push_back(model->index(row, column).data().toString().toStdString());
+    }
+    return cells;
 }
 
 }  // namespace dialvane::testing

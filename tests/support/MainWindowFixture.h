@@ -96,6 +96,12 @@ class MainWindowTest : public GuiTest {
         Queue(answers);
         button->click();
     }
+    // Opens `file` from the file page, with `answers` queued for its questions.
+    void OpenFile(const std::string& file, std::initializer_list<PromptAnswer> answers = {}) {
+        Select(4);
+        form->AddFileHistory(file);
+        Click(form->BTN_File_Sel_Run, answers);
+    }
     void Queue(std::initializer_list<PromptAnswer> answers) {
         for (PromptAnswer answer : answers) {
             prompt->Queue(answer);

@@ -50,13 +50,7 @@ class EditFormGroupTest : public testing::GuiTest {
         form.show();
     }
 
-    static QStringList Keys(const QTableView* grid) {
-        QStringList keys;
-        for (int row = 0; row < grid->model()->rowCount(); ++row) {
-            keys << grid->model()->index(row, 0).data().toString();
-        }
-        return keys;
-    }
+    static Lines Keys(const QTableView* grid) { return testing::Column(grid->model()); }
     static int Selected(const QTableView* grid) {
         const QModelIndexList rows = grid->selectionModel()->selectedRows();
         return rows.isEmpty() ? -1 : rows.front().row();
@@ -82,25 +76,25 @@ TEST_F(EditFormGroupTest, MembersMoveBetweenTheGridsAndOkOnNoneOffersToDeleteThe
     EXPECT_EQ(form.CB_Group_Num->count(), 1);
     EXPECT_EQ(form.CB_Group_Num->currentText(), "02");
     EXPECT_EQ(form.CB_Group_Name->currentText(), "Sales");
-    EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList({"S004", "S001"}));  // member order
-    EXPECT_EQ(Keys(form.SFG_Speed), QStringList({"S002", "S007", "S009"}));
+    EXPECT_EQ(Keys(form.SFG_Edit_Group), (Lines{"S004", "S001"}));  // member order
+    EXPECT_EQ(Keys(form.SFG_Speed), (Lines{"S002", "S007", "S009"}));
 
     AddRow(1);  // S007 becomes the last member
-    EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList({"S004", "S001", "S007"}));
+    EXPECT_EQ(Keys(form.SFG_Edit_Group), (Lines{"S004", "S001", "S007"}));
     EXPECT_EQ(Selected(form.SFG_Edit_Group), 2);
-    EXPECT_EQ(Keys(form.SFG_Speed), QStringList({"S002", "S009"}));
+    EXPECT_EQ(Keys(form.SFG_Speed), (Lines{"S002", "S009"}));
     EXPECT_EQ(Selected(form.SFG_Speed), 1);
     EXPECT_TRUE(model.TestMembership(7, 2));
 
     RemoveRow(0);  // S004 goes back, selected
-    EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList({"S001", "S007"}));
-    EXPECT_EQ(Keys(form.SFG_Speed), QStringList({"S002", "S004", "S009"}));
+    EXPECT_EQ(Keys(form.SFG_Edit_Group), (Lines{"S001", "S007"}));
+    EXPECT_EQ(Keys(form.SFG_Speed), (Lines{"S002", "S004", "S009"}));
     EXPECT_EQ(Selected(form.SFG_Speed), 1);
     EXPECT_FALSE(model.TestMembership(4, 2));
 
     RemoveRow(0);
     RemoveRow(0);  // an empty member grid shows no row and nothing to delete
-    EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList());
+    EXPECT_EQ(Keys(form.SFG_Edit_Group), Lines());
     EXPECT_FALSE(form.BTN_Relese->isEnabled());
     // Emptying the group in the dialog touches neither the group's binding nor its row yet.
     EXPECT_EQ(model.bindings[1], "G02");
@@ -237,9 +231,10 @@ TEST_F(EditFormGroupTest, SeveralSpeedDialsJoinAtOnceWithinTheMemberLimit) {
             QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     form.BTN_Speed_Add->click();
-    EXPECT_EQ(Keys(form.SFG_Edit_Group).mid(18), QStringList({"S002", "S009"}));
+    const Lines members = Keys(form.SFG_Edit_Group);
+    EXPECT_EQ(Lines(members.begin() + 18, members.end()), (Lines{"S002", "S009"}));
     EXPECT_EQ(model.groups[2].members.size(), 20u);
-    EXPECT_EQ(Keys(form.SFG_Speed), QStringList({"S007", "S026", "S027", "S028", "S029"}));
+    EXPECT_EQ(Keys(form.SFG_Speed), (Lines{"S007", "S026", "S027", "S028", "S029"}));
     EXPECT_FALSE(form.BTN_Speed_Add->isEnabled());
 
     form.CB_Group_Name->lineEdit()->end(false);
@@ -270,9 +265,9 @@ TEST_F(EditFormGroupTest, SearchNarrowsTheRowsOnOffer) {
     select.Open("One-touch 1", model);
     select.show();
     select.EDT_Inport_Search->setText("name4");
-    EXPECT_EQ(Keys(select.SFG_Inport), QStringList({"S004", "G02"}));  // and the group it is in
+    EXPECT_EQ(Keys(select.SFG_Inport), (Lines{"S004", "G02"}));  // and the group it is in
     select.EDT_Inport_Search->setText("nothing");
-    EXPECT_EQ(Keys(select.SFG_Inport), QStringList());
+    EXPECT_EQ(Keys(select.SFG_Inport), Lines());
     EXPECT_FALSE(select.BTN_OK->isEnabled());
     select.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&select)) << "the selection dialog never got active";
@@ -281,15 +276,15 @@ TEST_F(EditFormGroupTest, SearchNarrowsTheRowsOnOffer) {
     EXPECT_TRUE(select.EDT_Inport_Search->hasFocus()) << "Ctrl+F did not reach the search";
     QTest::keyClick(select.EDT_Inport_Search, Qt::Key_Escape);
     EXPECT_TRUE(select.isVisible());
-    EXPECT_EQ(Keys(select.SFG_Inport).size(), 6);  // five speed dials and the group
+    EXPECT_EQ(Keys(select.SFG_Inport).size(), 6u);  // five speed dials and the group
 
     form.EDT_Speed_Search->setText("sales");
     form.SFG_Speed->selectAll();
     form.BTN_Speed_Add->click();
-    EXPECT_EQ(Keys(form.SFG_Edit_Group), QStringList({"S004", "S001", "S009"}));
-    EXPECT_EQ(Keys(form.SFG_Speed), QStringList());
+    EXPECT_EQ(Keys(form.SFG_Edit_Group), (Lines{"S004", "S001", "S009"}));
+    EXPECT_EQ(Keys(form.SFG_Speed), Lines());
     form.EDT_Speed_Search->clear();
-    EXPECT_EQ(Keys(form.SFG_Speed), QStringList({"S002", "S007"}));
+    EXPECT_EQ(Keys(form.SFG_Speed), (Lines{"S002", "S007"}));
 }
 
 }  // namespace

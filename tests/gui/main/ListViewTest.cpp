@@ -11,6 +11,7 @@
 namespace dialvane {
 namespace {
 
+using testing::Column;
 using testing::Lines;
 
 // The editor's lists over the sample list: what they show, what is selected, and which record
@@ -35,20 +36,10 @@ class ListViewTest : public testing::MainWindowTest {
             << "the window never became active";
         const std::string file = dir.File("list.csv");
         std::filesystem::copy_file(testing::kSampleList, file);
-        Select(4);
-        form->AddFileHistory(file);
-        form->BTN_File_Sel_Run->click();
+        OpenFile(file);
         ASSERT_TRUE(form->EditorShown()) << ::testing::PrintToString(prompt->Shown());
     }
 
-    // Column `column` of every row, top to bottom as shown.
-    static Lines Column(const QTableView* grid, int column = 0) {
-        Lines cells;
-        for (int row = 0; row < grid->model()->rowCount(); ++row) {
-            cells.push_back(grid->model()->index(row, column).data().toString().toStdString());
-        }
-        return cells;
-    }
     // The key of the selected row; empty when no row is selected.
     static std::string Selected(const QTableView* grid) {
         const QModelIndexList rows = grid->selectionModel()->selectedRows();
@@ -87,8 +78,8 @@ TEST_F(ListViewTest, SearchMatchesAnyFieldInEitherWidthKeepsTheSelectionAndEscap
         SCOPED_TRACE(c.typed);
         form->EDT_Speed_Search->setText(QString::fromUtf8(c.typed));
         form->EDT_Group_Search->setText(QString::fromUtf8(c.typed));
-        EXPECT_EQ(Column(form->SFG_Speed), c.speedDials);
-        EXPECT_EQ(Column(form->SFG_Group), c.groups);
+        EXPECT_EQ(Column(form->SFG_Speed->model()), c.speedDials);
+        EXPECT_EQ(Column(form->SFG_Group->model()), c.groups);
         EXPECT_EQ(form->BTN_Speed_Edit->isEnabled(), !c.speedDials.empty());
         EXPECT_EQ(form->BTN_Group_Del->isEnabled(), !c.groups.empty());
         EXPECT_TRUE(form->BTN_Speed_Add->isEnabled());
@@ -111,7 +102,7 @@ TEST_F(ListViewTest, SearchMatchesAnyFieldInEitherWidthKeepsTheSelectionAndEscap
 
     QTest::keyClick(form->EDT_Speed_Search, Qt::Key_Escape);
     EXPECT_TRUE(form->EDT_Speed_Search->text().isEmpty());
-    EXPECT_EQ(Column(form->SFG_Speed).size(), 11u);
+    EXPECT_EQ(Column(form->SFG_Speed->model()).size(), 11u);
     EXPECT_EQ(Selected(form->SFG_Speed), "S120");
     EXPECT_EQ(form->MainMode(), MainModeKind::Edit);
     // In an empty field Escape is the window's Cancel again.
@@ -131,12 +122,13 @@ TEST_F(ListViewTest, HeaderClickSortsNamesAndTheKeysActOnTheSelectedRecord) {
     const Lines byName = {"Accounts Payable", "After Hours Desk", "Head Office",    "Legal Dept",
                           "Osaka Branch",     "Print Shop",       "Smith, John",    "Supplier A",
                           "Supplier B",       "Tanaka Law",       "Warehouse North"};
-    EXPECT_EQ(Column(form->SFG_Speed, 1), byName);
+    EXPECT_EQ(Column(form->SFG_Speed->model(), 1), byName);
     clickTitle(1);
-    EXPECT_EQ(Column(form->SFG_Speed, 1), Lines(byName.rbegin(), byName.rend()));
+    EXPECT_EQ(Column(form->SFG_Speed->model(), 1), Lines(byName.rbegin(), byName.rend()));
     clickTitle(0);  // by number: S025 before S061, S120 before S200
-    EXPECT_EQ(Column(form->SFG_Speed), (Lines{"S001", "S002", "S003", "S004", "S005", "S010",
-                                              "S011", "S025", "S061", "S120", "S200"}));
+    EXPECT_EQ(Column(form->SFG_Speed->model()),
+              (Lines{"S001", "S002", "S003", "S004", "S005", "S010", "S011", "S025", "S061", "S120",
+                     "S200"}));
     EXPECT_EQ(form->Model().speedDials[3].name, "Smith, John");  // the model keeps its order
     clickTitle(1);
 
@@ -157,7 +149,7 @@ TEST_F(ListViewTest, HeaderClickSortsNamesAndTheKeysActOnTheSelectedRecord) {
     nextEntry = SpeedDialEntry{"S150", "Zeta Trading", "", "0312"};
     Press(form->SFG_Speed, Qt::Key_Insert);
     EXPECT_EQ(Selected(form->SFG_Speed), "S150");
-    EXPECT_EQ(Column(form->SFG_Speed, 1).back(), "Zeta Trading");
+    EXPECT_EQ(Column(form->SFG_Speed->model(), 1).back(), "Zeta Trading");
     Press(form->SFG_Speed, Qt::Key_Delete, {PromptAnswer::Yes});
     EXPECT_EQ(Selected(form->SFG_Speed), "S004");  // the last row gone: the one above
     EXPECT_EQ(edited.size(), 3u);

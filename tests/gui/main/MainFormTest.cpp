@@ -88,8 +88,7 @@ TEST_F(MainFormTest, FileSelectionKeepsTenFilesAndReturnsWithTheErrorsOfABrokenO
 
     const std::string file = dir.File("broken.csv");
     fs::copy_file(DIALVANE_SOURCE_DIR "/samples/fixtures/every-error.csv", file);
-    form->AddFileHistory(file);
-    Click(form->BTN_File_Sel_Run, {PromptAnswer::Yes});
+    OpenFile(file, {PromptAnswer::Yes});
     EXPECT_FALSE(shown.empty());
     EXPECT_FALSE(form->EditorShown());
     EXPECT_TRUE(form->PNL_File_Sel->isVisibleTo(form.get()));
@@ -568,11 +567,9 @@ TEST_F(MainFormTest, CheckAgainOpensTheFileOnceItsBadLineIsFixed) {
         return false;
     };
     Make();
-    Select(4);
     const std::string file = dir.File("list.csv");
     const std::string good = "S001,Head Office,03-5550-1000,HQ\n";
     dir.Write("list.csv", good + "S002,Osaka Branch,06-5550-2000$,OSAKA\n");
-    form->AddFileHistory(file);
     Lines first, second;
     bool offered = false;
     QTimer::singleShot(0, form.get(), [&] {
@@ -586,7 +583,7 @@ TEST_F(MainFormTest, CheckAgainOpensTheFileOnceItsBadLineIsFixed) {
         dir.Write("list.csv", good + "S002,Osaka Branch,06-5550-2000,OSAKA\n");
         errors->BTN_Check_Again->click();
     });
-    Click(form->BTN_File_Sel_Run, {PromptAnswer::Yes, PromptAnswer::Ok});
+    OpenFile(file, {PromptAnswer::Yes, PromptAnswer::Ok});
     EXPECT_TRUE(offered);
     ASSERT_EQ(first.size(), 1u);
     ASSERT_EQ(second.size(), 1u);

@@ -105,9 +105,7 @@ TEST_P(SendBackup, AFileFromDiskIsCountedAndTheMenuRestoresACutSend) {
         return std::optional<std::size_t>(0);
     };
     MakeWindow();
-    Select(4);
-    form->AddFileHistory(dir.File("edited.csv"));
-    form->BTN_File_Sel_Run->click();
+    OpenFile(dir.File("edited.csv"));
     ASSERT_TRUE(form->EditorShown());
     StopAtTheFirstRegistration();
     Send({PromptAnswer::Yes, PromptAnswer::No});  // confirm; stop: Yes; no restore now
@@ -141,9 +139,7 @@ TEST_P(SendBackup, AUtf8FileIsAskedAboutAndReadsAsItsCodePageTwin) {
     std::vector<std::string> errorsShown;
     hooks.showErrors = [&](const std::vector<std::string>& lines) { errorsShown = lines; };
     MakeWindow();
-    Select(4);
-    form->AddFileHistory(dir.File("utf8.csv"));
-    Click(form->BTN_File_Sel_Run, {PromptAnswer::Yes});
+    OpenFile(dir.File("utf8.csv"), {PromptAnswer::Yes});
     ASSERT_TRUE(form->EditorShown()) << ::testing::PrintToString(errorsShown);
     EXPECT_EQ(Texts("Read User Data"),
               std::vector<std::string>{"This file looks like UTF-8 text. Open it as UTF-8?\r\nNo "
@@ -152,9 +148,7 @@ TEST_P(SendBackup, AUtf8FileIsAskedAboutAndReadsAsItsCodePageTwin) {
     form->BTN_Save->click();
     EXPECT_NE(dir.Read("utf8.csv").find("S1," + name + ","), std::string::npos);
 
-    Select(4);
-    form->AddFileHistory(dir.File("cp932.csv"));
-    form->BTN_File_Sel_Run->click();
+    OpenFile(dir.File("cp932.csv"));
     ASSERT_TRUE(form->EditorShown());
     EXPECT_EQ(Texts("Read User Data").size(), 1u);  // a file in the code page is not asked about
     EXPECT_EQ(form->Model().speedDials[1].name, name);

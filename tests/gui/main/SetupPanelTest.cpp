@@ -30,22 +30,8 @@ class SetupPanel : public testing::MainWindowTest {
     void Type(const std::string& text) {
         form->CB_IP_Addr->setEditText(QString::fromStdString(text));
     }
-
-    Lines Listed() const {
-        Lines items;
-        for (int i = 0; i < form->CB_IP_Addr->count(); ++i) {
-            items.push_back(form->CB_IP_Addr->itemText(i).toStdString());
-        }
-        return items;
-    }
-
-    Lines StatusLines() const {
-        Lines lines;
-        for (int i = 0; i < form->LB_Status->count(); ++i) {
-            lines.push_back(form->LB_Status->item(i)->text().toStdString());
-        }
-        return lines;
-    }
+    Lines Listed() const { return testing::Column(form->CB_IP_Addr->model()); }
+    Lines StatusLines() const { return testing::Column(form->LB_Status->model()); }
 };
 
 // Typing starts in the address field. Register, or Enter there, checks the address and puts it
