@@ -56,7 +56,6 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndSayWhyOnStandardError) {
         std::string message;
     };
     const Case cases[] = {
-        {{"--bogus", "check", kSample}, "unknown option: --bogus"},
         {{"check", "-x", kSample}, "unknown option: -x"},
         {{"frob"}, "unknown command: frob"},
         {{},
@@ -64,11 +63,8 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndSayWhyOnStandardError) {
          "sync)"},
         {{"check", kSample, "--model"}, "option --model needs a value"},
         {{"check", "--host", "127.0.0.1", kSample}, "option --host does not apply to check"},
-        {{"check"}, "check needs FILE"},
         {{"check", kSample, kSample}, "unexpected argument: " + kSample},
         {{"export", kSample}, "export needs --output"},
-        {{"download", "--host", "127.0.0.1"}, "download needs --output"},
-        {{"test", "--host", "127.0.0.1", kSample}, "unexpected argument: " + kSample},
         {{"diff", "--host", "127.0.0.1", "--host", "127.0.0.2", kSample},
          "diff reads one MFP: give --host once"},
         {{"upload", "--verify=yes", "--host", "127.0.0.1", kSample},

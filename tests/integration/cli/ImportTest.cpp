@@ -5,7 +5,6 @@
 
 #include "support/FileUtil.h"
 #include "support/RunCli.h"
-#include "support/TextUtil.h"
 
 namespace dialvane {
 namespace {
