@@ -38,7 +38,6 @@ TEST_F(CliTransfer, DownloadThenUploadWithVerifyKeepTheList) {
     EXPECT_EQ(download.out, "Download completed.\n");
     const std::string list = dir_.Read("list.csv");
     EXPECT_EQ(list, mfp.Dump());
-    EXPECT_NE(list.find("S75,Far"), std::string::npos);
 
     mfp->ClearDialList();
     const auto upload = Cli({"upload", "--host", mfp.Address(), Path("list.csv"), "--verify"});

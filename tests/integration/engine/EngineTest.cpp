@@ -67,13 +67,11 @@ TEST(EngineTransfer, FullExtendedListRoundTripsByteForByteWithVerify) {
                      "12 buttons, sender name.");
     EXPECT_TRUE(rig.Failures().empty());
     EXPECT_EQ(rig.device.Dump(), sent);
-    EXPECT_EQ(rig.dir.Read("TELDIR_TOOL.TMP"), sent);
     EXPECT_EQ(rig.device->Counters().occupyEnds, 1);
 
     const RunResult download = rig.Run(RunMode::Download);
     EXPECT_TRUE(download.success) << download.completionText;
     EXPECT_EQ(rig.dir.Read("download.csv"), sent);
-    EXPECT_EQ(download.modelName, kExtendedModel);
     EXPECT_EQ(rig.device->Counters().occupyEnds, 2);
     EXPECT_TRUE(rig.device->Problems().empty()) << rig.device->Problems().front();
 }
@@ -193,10 +191,8 @@ TEST(EngineTransfer, StopCauseInTheParameterAnswerSkipsTheCapabilityStep) {
     const RunResult result = rig.Run(RunMode::Download);
     EXPECT_TRUE(result.success) << result.completionText;
     EXPECT_EQ(rig.Commands(ToolCommand::FrameWrite, 0x1F), 0);
-    // Still the extended layout: keywords and high numbers arrive intact.
+    // Still the extended layout: the full list's keywords and high numbers arrive intact.
     EXPECT_EQ(rig.dir.Read("download.csv"), rig.device.Dump());
-    EXPECT_NE(rig.dir.Read("download.csv").find("S200,Name 200,035550200,kw200"),
-              std::string::npos);
 }
 
 TEST(EngineTransfer, HighSpeedDialToAOneTouchModelStopsBeforeAnyCancellation) {

@@ -54,7 +54,6 @@ TEST_F(Fleet, OneFailingMfpNeverStopsTheOthersAndEveryFaxIsReleased) {
     };
     for (std::size_t ok : {0u, 1u}) {
         EXPECT_EQ(Mfp(ok).Dump(), list);
-        expectRow(ok, "DX-R7700");
         expectRow(ok, Text(Msg::CommUploadCompleted));
     }
     expectRow(2, Text(Msg::NackFaxBusy));

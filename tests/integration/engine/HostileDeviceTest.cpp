@@ -13,7 +13,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <memory>
 #include <mutex>
 #include <random>
 #include <thread>
