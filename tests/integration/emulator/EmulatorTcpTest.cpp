@@ -44,8 +44,6 @@ class EmulatorTcp : public ::testing::Test {
 
     void Occupy() { ASSERT_EQ(Exchange(Tool("0001")), AckText("0000")); }
 
-    void SetFaults(const EmulatorFaults& faults) { emulator->SetFaults(faults); }
-
     std::unique_ptr<MfpEmulator> emulator;
     TestClient client;
 };
@@ -113,7 +111,6 @@ TEST_F(EmulatorTcp, FaultyCommandsAreRefusedAndRecorded) {
     EXPECT_NE(problems[0].find("checksum 386"), std::string::npos);
     EXPECT_NE(problems[1].find("not occupied"), std::string::npos);
     EXPECT_NE(problems[2].find("without a first frame"), std::string::npos);
-    EXPECT_EQ(emulator->Counters().problems, 4);
 }
 
 // The transfer tests count on busy answers that come in one write with the real one.
@@ -124,7 +121,7 @@ TEST_F(EmulatorTcp, BusyNacksAndTheAnswerInOneWrite) {
     faults.busy = CommandMatch::Nth(1, ToolCommand::FrameWrite);
     faults.busyNacks = 2;
     faults.busyAndAnswerInOneWrite = true;
-    SetFaults(faults);
+    emulator->SetFaults(faults);
     client.Send(FrameWrite(kSpeedDialInfo));
     for (const char* result : {"00FC", "00FC", "0000"}) {
         EXPECT_EQ(client.ReadBlock(), AckText(result));
@@ -134,7 +131,7 @@ TEST_F(EmulatorTcp, BusyNacksAndTheAnswerInOneWrite) {
 
     faults = {};
     faults.nopResult = 0xFD;
-    SetFaults(faults);
+    emulator->SetFaults(faults);
     EXPECT_EQ(Exchange(Tool("0000")), AckText("00FD"));
 }
 
@@ -142,7 +139,7 @@ TEST_F(EmulatorTcp, StopEndsADelayedAnswerAtOnce) {
     Start(110);
     EmulatorFaults faults;
     faults.answerDelayMs = 600000;
-    SetFaults(faults);
+    emulator->SetFaults(faults);
     client.Send(Tool("0000"));
     ASSERT_TRUE(emulator->WaitForCommands(1, kGuard));
     emulator->Stop();
