@@ -57,7 +57,11 @@ inline std::string AckText(std::string_view result, std::string_view connection 
 class TestClient {
   public:
     TestClient() = default;
-    ~TestClient() { Close(); }
+    ~TestClient() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
     TestClient(const TestClient&) = delete;
     TestClient& operator=(const TestClient&) = delete;
 
@@ -65,13 +69,6 @@ class TestClient {
         const sockaddr_in to = Port9100Of(address);
         fd_ = socket(AF_INET, SOCK_STREAM, 0);
         return fd_ >= 0 && connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0;
-    }
-
-    void Close() {
-        if (fd_ >= 0) {
-            close(fd_);
-            fd_ = -1;
-        }
     }
 
     void Send(std::string_view bytes) const { send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
