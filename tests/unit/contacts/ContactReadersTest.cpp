@@ -27,20 +27,10 @@ std::string Card(const std::string& version, const std::string& body) {
     return "BEGIN:VCARD\r\nVERSION:" + version + "\r\n" + body + "END:VCARD\r\n";
 }
 
+// The forms the sample exports hold are read through the command line's import of them.
 TEST(VCardReader, FindsFaxNumbersAndNamesInEveryVersion) {
     const ReaderCase cases[] = {
-        {"2.1 bare types",
-         Card("2.1", "FN:A\r\nTEL;FAX;WORK:1\r\nTEL;WORK;VOICE:2\r\n"),
-         "A",
-         {"1"}},
-        {"3.0 type list", Card("3.0", "FN:A\r\nTEL;TYPE=WORK,FAX:1\r\n"), "A", {"1"}},
-        {"quoted type list", Card("4.0", "FN:A\r\nTEL;TYPE=\"work,fax\":1\r\n"), "A", {"1"}},
         {"repeated TYPE", Card("3.0", "FN:A\r\nTEL;type=work;type=fax:1\r\n"), "A", {"1"}},
-        {"tel URI",
-         Card("4.0", "FN:A\r\nTEL;VALUE=uri;TYPE=fax:tel:+49-30-1\r\n"),
-         "A",
-         {"+49-30-1"}},
-        {"group prefix", Card("3.0", "FN:A\r\nitem1.TEL;TYPE=FAX:1\r\n"), "A", {"1"}},
         {"folded line",
          Card("3.0", "FN:Anna\r\n  Berg\r\nTEL;TYPE=FAX:0\r\n\t30\r\n"),
          "Anna Berg",
@@ -50,12 +40,7 @@ TEST(VCardReader, FindsFaxNumbersAndNamesInEveryVersion) {
          "Berg, Anna",
          {},
          {"A,B", "C"}},
-        {"N when no FN", Card("3.0", "N:Berg;Anna;;;\r\nORG:Berg AG\r\n"), "Anna Berg", {}},
         {"ORG when no name", Card("3.0", "ORG:Berg AG;Sales\r\n"), "Berg AG", {}},
-        {"quoted-printable UTF-8",
-         Card("2.1", "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=C3=BC=\r\nller\r\n"),
-         "Müller",
-         {}},
         {"2.1 bare QUOTED-PRINTABLE in Latin-1",
          Card("2.1", "FN;QUOTED-PRINTABLE;CHARSET=ISO-8859-1:M=FCller\r\n"),
          "Müller",
@@ -79,30 +64,15 @@ TEST(VCardReader, ReadsOneContactPerCardAndIgnoresNestedCards) {
     EXPECT_EQ(contacts[1].uid, "u-2");
 }
 
-TEST(LdifReader, ReadsThunderbirdEntries) {
-    const std::string text =
-        "version: 1\n\n"
-        "dn: cn=Otto,mail=o@x\nobjectclass: person\ncn: Otto\nfacsimiletelephonenumber: 089 5\n"
-        " 5\n\n"
-        "dn:: Y249SsO8cmdlbg==\ncn:: SsO8cmdlbg==\r\nfacsimileTelephoneNumber: 1\r\n\r\n"
-        "dn: cn=Team\nobjectclass: groupOfNames\ncn: Team\n\n"
-        "dn: cn=x\ngivenName: Eva\nsn: Berg\n";
-    const std::vector<Contact> contacts = ReadLdifText(text);
-    ASSERT_EQ(contacts.size(), 3u);
-    EXPECT_EQ(contacts[0].name, "Otto");
-    EXPECT_EQ(contacts[0].faxNumbers, std::vector<std::string>{"089 55"});
-    EXPECT_EQ(contacts[1].name, "Jürgen");
-    EXPECT_EQ(contacts[1].faxNumbers, std::vector<std::string>{"1"});
-    EXPECT_EQ(contacts[2].name, "Eva Berg");
+// Folded values, base64 names and group entries are read from the sample export.
+TEST(LdifReader, NamesAnEntryWithoutCnByItsGivenNameAndSurname) {
+    ExpectOneContact({"given name and surname", "", "Eva Berg", {"1"}},
+                     ReadLdifText("version: 1\r\n\r\ndn: cn=x\r\ngivenName: Eva\r\nsn: Berg\r\n"
+                                  "facsimileTelephoneNumber: 1\r\n"));
 }
 
 TEST(ContactsCsvReader, FindsColumnsByHeader) {
     const ReaderCase cases[] = {
-        {"Outlook",
-         "First Name,Last Name,Business Fax,Home Fax,Categories\r\nEva,Berg,1,2,A;B\r\n",
-         "Eva Berg",
-         {"1", "2"},
-         {"A", "B"}},
         {"quoted fields",
          "Display Name,Fax\n\"Berg, \"\"Eva\"\"\n2nd line\",\"1\"\n",
          "Berg, \"Eva\"\n2nd line",
