@@ -130,8 +130,6 @@ class EngineTest : public ::testing::Test {
     }
     void TearDown() override { receiver_.reset(); }
 
-    std::vector<PromptRequest> Boxes() const { return prompt_.Requests(); }
-
     // Frame writes are acknowledged; frame reads are answered with `answers` in turn, the last
     // one over and over.
     void AnswerReads(std::vector<std::string> answers) {
@@ -214,7 +212,7 @@ TEST_F(EngineTest, EmptyAnswersAreNotStoredAndEmptyRegistrationsNotSent) {
     const std::size_t before = channel_.sent.size();
     EXPECT_TRUE(engine_->QNL_Frame_RW(kMidGroupRegister, false, false));
     EXPECT_EQ(channel_.sent.size(), before);
-    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(prompt_.Requests().empty());
 }
 
 TEST_F(EngineTest, AnswerFrameThatCannotBeFiledEndsTheExchange) {
@@ -226,8 +224,8 @@ TEST_F(EngineTest, AnswerFrameThatCannotBeFiledEndsTheExchange) {
     // A garbled frame is a malformed answer, reported like one.
     AnswerReads({"@QNL SDC FAXTOOL=12\r\n00010000wHw=\x0C"});
     EXPECT_FALSE(engine_->QNL_Frame_RW(kMidSpeedDialInfo, true, false));
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "Invalid Command Syntax.");
+    ASSERT_EQ(prompt_.Requests().size(), 1u);
+    EXPECT_EQ(prompt_.Requests()[0].text, "Invalid Command Syntax.");
 }
 
 TEST_F(EngineTest, AnAnswerThatNeverEndsIsClassifiedAsItIsWhenTheWaitRunsOut) {
@@ -252,9 +250,9 @@ TEST_F(EngineTest, AnAnswerThatNeverEndsIsClassifiedAsItIsWhenTheWaitRunsOut) {
     AnswerReads({""});
     EXPECT_FALSE(engine_->QNL_Frame_RW(kMidGroupInfo, true, false));
     EXPECT_EQ(engine_->LastWaitStatus(), ResponseStatus::QNL_ERR_TIMEOUT);
-    ASSERT_EQ(Boxes().size(), 2u);
-    EXPECT_EQ(Boxes()[0].text, "Invalid Command Size.");
-    EXPECT_EQ(Boxes()[1].text, "No response to command.");
+    ASSERT_EQ(prompt_.Requests().size(), 2u);
+    EXPECT_EQ(prompt_.Requests()[0].text, "Invalid Command Size.");
+    EXPECT_EQ(prompt_.Requests()[1].text, "No response to command.");
 }
 
 TEST_F(EngineTest, AFrameWithAnUndefinedPositionIsAMalformedAnswer) {
@@ -270,17 +268,17 @@ TEST_F(EngineTest, AFrameWithAnUndefinedPositionIsAMalformedAnswer) {
 TEST_F(EngineTest, OnlyTheFirstFailureOfASequenceShowsABox) {
     ReportFailure(*engine_, ResponseStatus::QNL_ERR_TIMEOUT);
     ReportFailure(*engine_, ResponseStatus::QNL_ERR_SIZE);
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "No response to command.");
-    EXPECT_EQ(Boxes()[0].icon, PromptIcon::Stop);
+    ASSERT_EQ(prompt_.Requests().size(), 1u);
+    EXPECT_EQ(prompt_.Requests()[0].text, "No response to command.");
+    EXPECT_EQ(prompt_.Requests()[0].icon, PromptIcon::Stop);
     EXPECT_EQ(engine_->lastFailureText, "Invalid Command Size.");
     EXPECT_EQ(progress_.State().statuses.back(),
               (std::pair<std::string, int>{"Invalid Command Size.", 1}));
 
     ReportFailure(*engine_, ResponseStatus::QNL_NONE);
     ReportFailure(*engine_, ResponseStatus::QNL_ABORT);
-    ASSERT_EQ(Boxes().size(), 2u);
-    EXPECT_EQ(Boxes()[1].icon, PromptIcon::Information);
+    ASSERT_EQ(prompt_.Requests().size(), 2u);
+    EXPECT_EQ(prompt_.Requests()[1].icon, PromptIcon::Information);
 }
 
 TEST_F(EngineTest, NopAcceptsAckAndFaxAccessButNotBusy) {
@@ -296,8 +294,8 @@ TEST_F(EngineTest, NopAcceptsAckAndFaxAccessButNotBusy) {
 
     nopAnswer = Ack("00FC");
     EXPECT_FALSE(CommandLayer(*engine_).ProbeNopAndOccupyStart());
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "Fax is BUSY");
+    ASSERT_EQ(prompt_.Requests().size(), 1u);
+    EXPECT_EQ(prompt_.Requests()[0].text, "Fax is BUSY");
     EXPECT_TRUE(engine_->nackSeen);
 
     // Without attempts the occupy start is never sent.

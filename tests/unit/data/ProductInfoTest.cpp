@@ -74,19 +74,6 @@ TEST_F(ProductInfoTest, ModelTakesItsProfile) {
     EXPECT_EQ(info.ModelName(), "Broken");
 }
 
-// The wording each selects is shown by RecordTableTest.DuplicatesAndOneTouchWording.
-TEST_F(ProductInfoTest, OnlyThreeQuickDialsSelectTheOneTouchWording) {
-    WriteSettings(
-        "[Twelve]\nFaxType=1\n[Four]\nFaxType=2\n[Three]\nFaxType=3\n"
-        "[FaxType1]\nQuickDial=12\n[FaxType2]\nQuickDial=4\n[FaxType3]\nQuickDial=3\n");
-    TProductInfo info(path_);
-    for (const auto& [model, oneTouch] :
-         {std::pair{"Twelve", false}, {"Three", true}, {"Four", false}}) {
-        info.Load(model);
-        EXPECT_EQ(info.OneTouch(), oneTouch) << model;
-    }
-}
-
 TEST(ModeMessagesTest, LanguageFileTextsApply) {
     const testing::MessageTextsScope restored;
     SetMessageText(Msg::QuickStrictDuplicate, std::string("replaced"));

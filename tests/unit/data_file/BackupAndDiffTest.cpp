@@ -109,7 +109,7 @@ TEST_F(BackupStoreTest, SavesAPrivateUserFileNamedByModelAddressAndTime) {
     std::string error;
     ASSERT_TRUE(store.Save(List(), "DX-R7700", "192.168.1.20", At(0), &path, &error)) << error;
     EXPECT_EQ(path, dir_.File("backups/DX-R7700_192.168.1.20_20261207-104512.csv"));
-    EXPECT_EQ(testing::ReadText(path), "S1,Office,03-555-123,OFF\r\nN,Head Office\r\n");
+    EXPECT_EQ(ReadFileBytes(path), "S1,Office,03-555-123,OFF\r\nN,Head Office\r\n");
     EXPECT_EQ(Mode(dir_.File("backups")), 0700u);
     EXPECT_EQ(Mode(path), 0600u);
 
@@ -132,7 +132,7 @@ TEST_F(BackupStoreTest, AListTheCodePageCannotHoldIsKeptInMarkedUtf8) {
     std::string path;
     std::string error;
     ASSERT_TRUE(store.Save(table, "DX-R7700", "usb", At(0), &path, &error)) << error;
-    EXPECT_EQ(testing::ReadText(path), "\xEF\xBB\xBFS1,가나,03,\r\n");
+    EXPECT_EQ(ReadFileBytes(path), "\xEF\xBB\xBFS1,가나,03,\r\n");
     DialModel model;
     EXPECT_TRUE(LoadDialFile(path, model, *quick_).ok());
     EXPECT_EQ(model.speedDials[1].name, "가나");

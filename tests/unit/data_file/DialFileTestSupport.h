@@ -24,10 +24,6 @@ class DialFileTest : public ::testing::Test {
         MakeProduct(dir_, "QUICK", TextRulesForLanguage("JPN"));
 };
 
-inline std::string ReadText(const std::string& path) {
-    return ReadFileBytes(path).value_or("<unreadable>");
-}
-
 inline std::string Fixture(const std::string& name) {
     return std::string(DIALVANE_SOURCE_DIR) + "/samples/" + name;
 }

@@ -38,13 +38,13 @@ TEST_F(DialFileTest, SaveWritesFileOrderWithCrLf) {
     model.bindings[2] = "G05";
     const std::string path = dir_.File("out.csv");
     ASSERT_TRUE(SaveDialFile(path, model, *quick_, nullptr));
-    EXPECT_EQ(testing::ReadText(path),
+    EXPECT_EQ(dir_.Read("out.csv"),
               "S001,Office,03-555-123,KW\r\nS003,\"Smith, John\",1,\r\nG05,Sales,S003,S001\r\n"
               "W2,G05\r\nN,\r\n");
 
     // A product without keywords writes an empty keyword.
     ASSERT_TRUE(SaveDialFile(path, model, *testing::MakeProduct(dir_, "ONE"), nullptr));
-    EXPECT_EQ(testing::ReadText(path).substr(0, 26), "S001,Office,03-555-123,\r\nS");
+    EXPECT_EQ(dir_.Read("out.csv").substr(0, 26), "S001,Office,03-555-123,\r\nS");
 }
 
 TEST_F(DialFileTest, FailedSaveKeepsFlagsAndOldFile) {
@@ -66,7 +66,7 @@ TEST_F(DialFileTest, FailedSaveKeepsFlagsAndOldFile) {
     EXPECT_NE(error.find("S002"), std::string::npos) << error;
     model.speedDials[2].name = "line\nbreak";
     EXPECT_FALSE(SaveDialFile(path, model, *quick_, &error));
-    EXPECT_EQ(testing::ReadText(path), "old");
+    EXPECT_EQ(dir_.Read("keep.csv"), "old");
     EXPECT_TRUE(model.modified.Any());
 
     model.speedDials[2].name = "Ok";
@@ -79,7 +79,7 @@ TEST_F(DialFileTest, JapaneseSaveWritesCp932) {
     model.speedDials[1] = {"S001", "東京 ｱｲ", "", "03"};
     const std::string path = dir_.File("jpn.csv");
     ASSERT_TRUE(SaveDialFile(path, model, *japanese_, nullptr));
-    EXPECT_EQ(testing::ReadText(path), "S001,\x93\x8c\x8b\x9e \xb1\xb2,03,\r\nN,\r\n");
+    EXPECT_EQ(dir_.Read("jpn.csv"), "S001,\x93\x8c\x8b\x9e \xb1\xb2,03,\r\nN,\r\n");
     model.speedDials[1].name = "한";  // Hangul has no code in 932
     EXPECT_FALSE(SaveDialFile(path, model, *japanese_, nullptr));
 }

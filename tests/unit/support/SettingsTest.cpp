@@ -63,13 +63,11 @@ TEST(ProgramSettings, ConvertsNumbersByTheirType) {
                                  "KEEP=3\n");
     ProgramSettings s = ReadProgramSettings(path);
     // Names ignore case; -1 for what is not a number (all 32 bits in hex, 255 as a byte); bytes
-    // keep the low 8 bits (300 -> 44, 257 -> 1); hexadecimal numbers are numbers. Only BACKUP=0
-    // turns the backup off.
+    // keep the low 8 bits (300 -> 44, 257 -> 1); hexadecimal numbers are numbers. BACKUP=0, the
+    // one value that turns the backup off, is read by the command line's backup test.
     EXPECT_EQ(Describe(s),
               "JPN 600x-1 ORVEX DX-M100/DX-M100 disp=-1 env=00FF FFFFFFFF 11170 44 5000 255 1000 "
               "100 10 16 0 verify=1 conn=1 offline=1 DX-R7700 backup=1 keep=3");
-    dir.Write("dialvane.ini", "[Backup]\nBACKUP=0\n");
-    EXPECT_FALSE(ReadProgramSettings(path).backup);
     EXPECT_EQ(s.printerModels[2], "ORVEX DX-R7700");
 }
 
